@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# One entry point for developers and CI.
+#   scripts/dev.sh run   install what is missing, build, start the player
+#   scripts/dev.sh test  install what is missing, build, run every test
+#                        (normal build, then a sanitizer build whose fuzz
+#                        targets run for a short while)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+JOBS=${JOBS:-2}
+
+build() {  # build DIR [cmake args...]
+  local dir=$1; shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
+
+case "${1:-}" in
+  run)
+    bash scripts/setup.sh
+    build build
+    shift
+    demo=()
+    if [ $# -eq 0 ] && [ -f build/share/cantorel/demo/demo.mid ]; then
+      demo=(build/share/cantorel/demo/demo.mid)
+    fi
+    exec build/bin/cantorel "${demo[@]}" "$@"
+    ;;
+  test)
+    bash scripts/setup.sh --test
+    build build -DCANTOREL_WERROR=ON
+    ctest --test-dir build -j "$JOBS" --output-on-failure --timeout 300
+    if [ "${CANTOREL_SKIP_SANITIZE:-0}" != 1 ]; then
+      build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+        -DCANTOREL_SANITIZE=ON -DCANTOREL_FUZZ=ON -DCANTOREL_BENCH=OFF -DCANTOREL_WERROR=ON
+      ctest --test-dir build-asan -j "$JOBS" --output-on-failure --timeout 300
+    fi
+    ;;
+  *)
+    echo "usage: scripts/dev.sh run|test" >&2
+    exit 2
+    ;;
+esac

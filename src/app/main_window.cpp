@@ -1,0 +1,160 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QScreen>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "playlist/paths.h"
+#include "playlist/playlist_file.h"
+#include "prefs/language.h"
+
+namespace cantorel {
+
+frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      g_(g),
+      settings_(settings),
+      folders_(folders),
+      lifecycle_(g, st_, settings, *this),
+      channel_(folders.instanceKey()),
+      desktop_(this) {
+  setObjectName(QStringLiteral("frmQuelt"));
+  resize(420, 320);
+  setStyleSheet(QStringLiteral(
+      "#frmQuelt { background: #1d2430; }"
+      "QLabel#title { color: #e8eef7; font-weight: bold; font-size: 13pt; padding: 6px; }"
+      "QListWidget { background: #121820; color: #cfd8e3; border: 1px solid #2c3646; }"
+      "QToolButton { color: #cfd8e3; background: transparent; border: none; font-size: 13pt; }"
+      "QToolButton:hover { color: #ff7a59; }"));
+  auto *top = new QHBoxLayout;
+  title_ = new QLabel(this);
+  title_->setObjectName(QStringLiteral("title"));
+  title_->setTextFormat(Qt::PlainText);
+  auto *close = new QToolButton(this);
+  close->setText(QStringLiteral("\u2715"));
+  close->setToolTip(QStringLiteral("Close"));
+  connect(close, &QToolButton::clicked, this, &frmQuelt::Quit);
+  top->addWidget(title_, 1);
+  top->addWidget(close);
+  playlistBox_ = new QListWidget(this);
+  playlistBox_->setObjectName(QStringLiteral("PlNames"));
+  auto *layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 4, 8, 8);
+  layout->addLayout(top);
+  layout->addWidget(playlistBox_, 1);
+
+  // Centred on the screen until a saved position says otherwise.
+  if (QScreen *s = QGuiApplication::primaryScreen())
+    move(s->availableGeometry().center() - rect().center());
+
+  connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
+    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+    keyPressEvent(&f12);
+  });
+}
+
+frmQuelt::~frmQuelt() = default;
+
+bool frmQuelt::Form_Load(const QString &commandLine) { return lifecycle_.formLoad(commandLine); }
+
+void frmQuelt::Form_Unload() { lifecycle_.formUnload(); }
+
+void frmQuelt::Quit() { close(); }
+
+void frmQuelt::setCaption(const QString &caption) {
+  setWindowTitle(caption);
+  title_->setText(caption);
+}
+
+void frmQuelt::readTwips(qint16 *x, qint16 *y) {
+  // 1440 twips make an inch.
+  const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
+  const double dx = s ? s->logicalDotsPerInchX() : 96.0;
+  const double dy = s ? s->logicalDotsPerInchY() : 96.0;
+  *x = static_cast<qint16>(qMax(1L, qRound(1440.0 / dx)));
+  *y = static_cast<qint16>(qMax(1L, qRound(1440.0 / dy)));
+}
+
+Settings::Position frmQuelt::windowPosTwips() const {
+  return {pos().x() * st_.TwipX, pos().y() * st_.TwipY};
+}
+
+void frmQuelt::moveWindowTwips(qint32 x, qint32 y) {
+  move(x / qMax<qint16>(1, st_.TwipX), y / qMax<qint16>(1, st_.TwipY));
+}
+
+void frmQuelt::showWindow() { show(); }
+void frmQuelt::hideWindow() { hide(); }
+void frmQuelt::showMessage(const QString &text) { desktop_.showMessage(text); }
+void frmQuelt::openUrl(const QString &url) { desktop_.openUrl(url); }
+bool frmQuelt::otherInstanceRunning() { return channel_.claim(); }
+void frmQuelt::signalOtherInstance() { channel_.signalPrimary(); }
+
+void frmQuelt::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
+
+void frmQuelt::plAddOpened() {
+  const QString title = st_.AddTitle.isEmpty() ? FriendlyName(st_.AddPath, g_.FriendlyNames) : st_.AddTitle;
+  pl_.append(title, st_.AddPath);
+  refreshPlaylistBox();
+}
+
+void frmQuelt::plClear() {
+  pl_.PlClear();
+  refreshPlaylistBox();
+}
+
+bool frmQuelt::plRead(const QString &file) {
+  const bool ok = PlRead(file, pl_, g_.FriendlyNames);
+  refreshPlaylistBox();
+  return ok;
+}
+
+bool frmQuelt::writePlaylist(const QString &file) { return WritePL(file, pl_); }
+
+void frmQuelt::endProcess() { QCoreApplication::quit(); }
+
+QString frmQuelt::playlistFile() const { return folders_.userFile(QStringLiteral("playlist.m3u")); }
+
+QString frmQuelt::defaultSkinFile() const {
+  const QString shipped = folders_.findData(QStringLiteral("skins/default.skin"));
+  return shipped.isEmpty() ? folders_.installDataDir() + QLatin1String("/skins/default.skin") : shipped;
+}
+
+void frmQuelt::refreshPlaylistBox() {
+  playlistBox_->clear();
+  playlistBox_->addItems(pl_.PlNames);
+}
+
+void frmQuelt::keyPressEvent(QKeyEvent *e) {
+  if (e->key() == Qt::Key_F12) {
+    lifecycle_.receiveHandOff();
+    return;
+  }
+  QWidget::keyPressEvent(e);
+}
+
+void frmQuelt::closeEvent(QCloseEvent *e) {
+  Form_Unload();
+  e->accept();
+}
+
+void frmQuelt::mousePressEvent(QMouseEvent *e) {
+  if (e->button() == Qt::LeftButton) {
+    dragging_ = true;
+    dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+  }
+}
+
+void frmQuelt::mouseMoveEvent(QMouseEvent *e) {
+  if (dragging_) move(e->globalPosition().toPoint() - dragOffset_);
+}
+
+void frmQuelt::mouseReleaseEvent(QMouseEvent *) { dragging_ = false; }
+
+}  // namespace cantorel

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+#include "core/general.h"
+#include "core/lifecycle.h"
+#include "core/main_state.h"
+#include "core/settings.h"
+#include "platform/desktop_services_gui.h"
+#include "platform/folders.h"
+#include "platform/instance_channel.h"
+#include "playlist/playlist.h"
+
+class QLabel;
+class QListWidget;
+
+namespace cantorel {
+
+// The main window. It owns the main window state and the playlist, runs the
+// start-up when loaded and the shut-down when unloaded, and draws what the
+// rest of the program reports. Until a skin draws it, it is a plain frameless
+// window with the title, the playlist box and a close button.
+class frmQuelt : public QWidget, public LifecycleHost {
+  Q_OBJECT
+ public:
+  frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent = nullptr);
+  ~frmQuelt() override;
+
+  // Start-up; false when another instance took over.
+  bool Form_Load(const QString &commandLine);
+  // Shut-down (runs once).
+  void Form_Unload();
+  // Ends the program the normal way.
+  void Quit();
+
+  MainState &state() { return st_; }
+  Playlist &playlist() { return pl_; }
+
+  // LifecycleHost
+  void setCaption(const QString &caption) override;
+  void readTwips(qint16 *x, qint16 *y) override;
+  Settings::Position windowPosTwips() const override;
+  void moveWindowTwips(qint32 x, qint32 y) override;
+  void showWindow() override;
+  void hideWindow() override;
+  void showMessage(const QString &text) override;
+  void openUrl(const QString &url) override;
+  bool otherInstanceRunning() override;
+  void signalOtherInstance() override;
+  void loadLanguage() override;
+  void plAddOpened() override;
+  void plClear() override;
+  bool plRead(const QString &file) override;
+  bool writePlaylist(const QString &file) override;
+  void endProcess() override;
+  QString playlistFile() const override;
+  QString defaultSkinFile() const override;
+
+ protected:
+  void keyPressEvent(QKeyEvent *e) override;
+  void closeEvent(QCloseEvent *e) override;
+  void mousePressEvent(QMouseEvent *e) override;
+  void mouseMoveEvent(QMouseEvent *e) override;
+  void mouseReleaseEvent(QMouseEvent *e) override;
+
+ private:
+  void refreshPlaylistBox();
+
+  General &g_;
+  Settings &settings_;
+  const Folders &folders_;
+  MainState st_;
+  Playlist pl_;
+  Lifecycle lifecycle_;
+  InstanceChannel channel_;
+  QtDesktopServices desktop_;
+  QLabel *title_ = nullptr;
+  QListWidget *playlistBox_ = nullptr;
+  QPoint dragOffset_;
+  bool dragging_ = false;
+};
+
+}  // namespace cantorel

@@ -1,0 +1,186 @@
+#include "core/lifecycle.h"
+
+#include <QRandomGenerator>
+#include <QTime>
+
+#include "core/command_line.h"
+#include "core/log.h"
+#include "core/number_text.h"
+#include "playlist/paths.h"
+
+namespace cantorel {
+
+QString LifecycleHost::displayTitle(const QString &path) { return FriendlyName(path, 1); }
+
+QString Lifecycle::downloadPageUrl() {
+  return QStringLiteral("https://cantorel.org/descarga_qv.php?id=1");
+}
+
+bool Lifecycle::formLoad(const QString &commandLine) {
+  // 1-2. Caption, screen units, element pools.
+  host_.setCaption(kPrg);
+  host_.readTwips(&st_.TwipX, &st_.TwipY);
+  host_.loadElementPools();
+
+  // 3. Settings.
+  st_.Prg = kPrg;
+  st_.Sect = kSect;
+  const Settings::Position pos = settings_.load(g_, host_.windowPosTwips());
+
+  // 4. First run: show where the program comes from.
+  if (settings_.text(key::Instalado) != kInstalledMark) host_.openUrl(downloadPageUrl());
+
+  // 5. Saved position.
+  host_.moveWindowTwips(pos.x, pos.y);
+
+  // 6. Texts and environment.
+  host_.loadLanguage();
+  host_.runEnvironmentCheck();
+
+  // 7. Fresh main window state.
+  st_.TNum = 1;
+  st_.ScrollStart = 1;
+  st_.Playing = st_.Paused = 0;
+  st_.Intro = st_.STP = st_.Repeat = 0;
+  st_.Light1Flag = 0;
+
+  // 8. Skin file.
+  if (!g_.Skin.isEmpty() && !FileExists(g_.Skin)) {
+    const QString missing = g_.Skin;
+    g_.Skin.clear();
+    host_.showMessage(g_.message(37) + missing + g_.message(38));
+  }
+  if (g_.Skin.isEmpty()) g_.Skin = host_.defaultSkinFile();
+
+  // 9. Show the window unless another instance will take over.
+  const bool other = host_.otherInstanceRunning();
+  if (!other) host_.showWindow();
+
+  // 10. Balance and sliders.
+  g_.Balance = 0.5f;
+  st_.Sliders[1].Value = 0;
+  st_.Sliders[2].Value = host_.currentOutputVolume();
+  st_.Sliders[3].Value = g_.Balance;
+  st_.Sliders[4].Value = st_.Sliders[2].Value;
+  st_.Sliders[5].Value = 0.5;
+
+  // 11. Input plug-ins.
+  host_.discoverInputPlugins();
+
+  // 12. Hand off to the running instance and end.
+  if (other) {
+    settings_.setText(key::OtherFile, commandLine);
+    host_.signalOtherInstance();
+    host_.unloadTray();
+    return false;
+  }
+
+  // 13. Random seed, media information, skin, schedule.
+  g_.Rng.seed(static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay()));
+  host_.clearMediaInfo();
+  host_.loadSkin(g_.Skin);
+  host_.readAutoList();
+  host_.buildDayText();
+
+  // 14. Start hidden in the tray.
+  if (g_.StartMin == 1) host_.hideWindow();
+
+  // 15. Tray; the command line of this run.
+  host_.loadTray();
+  g_.LastCommandLine = commandLine;
+
+  // 16-17. Command line, or the start mode.
+  const CommandLineRequest req = parseCommandLine(commandLine);
+  if (req.kind != CommandLineRequest::Kind::None) {
+    st_.AddPath = req.path;
+    st_.AddName = req.kind == CommandLineRequest::Kind::Add ? st_.AddPath : QStringLiteral("Commandline");
+    st_.AddTitle = host_.displayTitle(st_.AddPath);
+    host_.plAddOpened();
+    st_.TNum = 1;
+    g_.AutoPlay = req.kind == CommandLineRequest::Kind::Add ? 0 : 1;
+  } else if (g_.StartMd == 1) {
+    const QString saved = host_.playlistFile();
+    if (FileExists(saved)) {
+      host_.plRead(saved);
+      st_.TNum = settings_.int16(key::LastTrack, 0);
+    }
+    const QString cover = settings_.text(key::LastCover);
+    if (!cover.isEmpty()) {
+      host_.loadCover(cover);
+      st_.LastCover = cover;
+    }
+  } else if (g_.StartMd == 2) {
+    st_.AddPath = g_.StartFile;
+    st_.AddName = st_.AddPath;
+    host_.plAddOpened();
+  }
+
+  // 18-19. Playback timer and auto-play.
+  host_.enableTimer1(true);
+  if (g_.AutoPlay > 0) host_.playIt(g_.AutoPlay);
+
+  // 20. Associations, news, transparency.
+  host_.checkAssociations();
+  host_.startNews();
+  host_.applyTransparency();
+
+  // 21. The visualization plug-in.
+  g_.VisPluginName = QStringLiteral("qv_plugin");
+  host_.createVisPlugin();
+  return true;
+}
+
+void Lifecycle::receiveHandOff() {
+  settings_.store().reload();
+  const QString text = settings_.text(key::OtherFile);
+  if (text.isEmpty()) return;
+  const CommandLineRequest req = parseCommandLine(text);
+  st_.AddPath = req.path;
+  st_.AddTitle = FriendlyName(st_.AddPath, g_.FriendlyNames);
+  if (req.kind == CommandLineRequest::Kind::Add) {
+    st_.AddName = st_.AddPath;
+    host_.plAddOpened();
+    st_.TNum = 1;
+    g_.AutoPlay = 0;
+    return;
+  }
+  st_.AddName = text;
+  host_.plClear();
+  host_.plAddOpened();
+  st_.TNum = 1;
+  g_.AutoPlay = 1;
+  host_.playIt(g_.AutoPlay);
+}
+
+void Lifecycle::formUnload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+
+  // 1. Release the player; the playback timer stops.
+  host_.cleanUpPlayer();
+  host_.enableTimer1(false);
+
+  // 2 and 4. Settings, "LastCover" and "LastTrack": one write of the file, in
+  // the save order.
+  Settings::ExitValues exit;
+  exit.writePosition = g_.WinSavePos == 1;
+  const Settings::Position pos = host_.windowPosTwips();
+  exit.x = static_cast<float>(pos.x);
+  exit.y = static_cast<float>(pos.y);
+  exit.lastCover = st_.LastCover;
+  exit.lastTrack = st_.TNum;
+  if (!settings_.save(g_, exit))
+    qCWarning(lcCore).noquote() << "Settings not saved:" << settings_.store().lastError();
+
+  // 3. Schedule file.
+  host_.writeAutoList();
+
+  // 5. The playlist of this run.
+  host_.writePlaylist(host_.playlistFile());
+
+  // 6. Tray, and the end.
+  host_.unloadTray();
+  host_.endProcess();
+}
+
+}  // namespace cantorel

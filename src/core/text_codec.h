@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace cantorel {
+
+// How a text file's bytes were understood.
+enum class TextEncoding { Utf8Bom, Utf16LeBom, Utf16BeBom, Utf8, Legacy };
+
+// One rule for every text file we read from strangers: a byte-order mark wins,
+// else the bytes are taken as UTF-8 when they are valid UTF-8, else as the
+// legacy single-byte code page (Windows-1252), in which every byte has a
+// character.
+QString decodeText(const QByteArray &bytes, TextEncoding *used = nullptr);
+
+// Windows-1252, the single-byte code page of files written by the original
+// desktop. Bytes without a character in that page (0x81, 0x8D, 0x8F, 0x90,
+// 0x9D) map to the C1 control of the same number, as Windows itself does.
+QString decodeWindows1252(const QByteArray &bytes);
+// Characters the page lacks become "?".
+QByteArray encodeWindows1252(const QString &text);
+bool isValidUtf8(const QByteArray &bytes);
+
+// Splits text into lines at CR LF, LF or a lone CR. A final line end does not
+// make an extra empty line.
+QStringList splitLines(const QString &text);
+
+}  // namespace cantorel

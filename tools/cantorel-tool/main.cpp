@@ -1,0 +1,36 @@
+// cantorel-tool: shows how Cantorel reads a file, using the player's own code.
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <cstdio>
+
+#include "version.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: cantorel-tool COMMAND [ARGS] [--json]\n"
+    "\n"
+    "Shows how Cantorel reads a file, with the code the player itself runs.\n"
+    "Exit status: 0 the player accepts the file, 1 it rejects it, 2 usage error.\n"
+    "\n"
+    "Commands:\n"
+    "  --help       show this help\n"
+    "  --version    show the version\n";
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  QCoreApplication app(argc, argv);
+  const QStringList args = QCoreApplication::arguments().mid(1);
+  if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+    std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+    return args.isEmpty() ? 2 : 0;
+  }
+  if (args.first() == QLatin1String("--version")) {
+    std::printf("cantorel-tool %s\n", CANTOREL_VERSION);
+    return 0;
+  }
+  std::fprintf(stderr, "cantorel-tool: unknown command '%s'\n%s", qUtf8Printable(args.first()), kUsage);
+  return 2;
+}
