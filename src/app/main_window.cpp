@@ -13,6 +13,7 @@
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
 #include "prefs/language.h"
+#include "skin/skin_face_widget.h"
 
 namespace cantorel {
 
@@ -52,6 +53,12 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   // Centred on the screen until a saved position says otherwise.
   if (QScreen *s = QGuiApplication::primaryScreen())
     move(s->availableGeometry().center() - rect().center());
+
+  skin_ = std::make_unique<SkinWindow>(this, g_, st_);
+  skin_->appFolders = folders_.dataRoots();
+  skin_->showMessage = [this](const QString &text) { showMessage(text); };
+  skin_->openUrl = [this](const QString &url) { return desktop_.openUrl(url); };
+  skin_->enableTimer1 = [this](bool on) { enableTimer1(on); };
 
   connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
     QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
@@ -125,6 +132,18 @@ QString frmQuelt::defaultSkinFile() const {
   const QString shipped = folders_.findData(QStringLiteral("skins/default.skin"));
   return shipped.isEmpty() ? folders_.installDataDir() + QLatin1String("/skins/default.skin") : shipped;
 }
+
+void frmQuelt::loadSkin(const QString &path) {
+  if (!skin_->LoadSkin(path, true) || layout() == nullptr) return;
+  // The first skin takes over the whole window from the plain layout.
+  skin_->face()->adoptPlaylistBox(playlistBox_);
+  delete layout();
+  for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+    if (w != skin_->face()) w->hide();
+  skin_->face()->applyLayout();
+}
+
+void frmQuelt::applyTransparency() { skin_->SetTransparency(g_.Transparency); }
 
 void frmQuelt::refreshPlaylistBox() {
   playlistBox_->clear();

@@ -11,6 +11,7 @@
 #include "platform/folders.h"
 #include "platform/instance_channel.h"
 #include "playlist/playlist.h"
+#include "skin/skin_window.h"
 
 class QLabel;
 class QListWidget;
@@ -36,6 +37,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
+  SkinWindow &skin() { return *skin_; }
 
   // LifecycleHost
   void setCaption(const QString &caption) override;
@@ -56,6 +58,8 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void endProcess() override;
   QString playlistFile() const override;
   QString defaultSkinFile() const override;
+  void loadSkin(const QString &path) override;
+  void applyTransparency() override;
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
@@ -77,6 +81,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   QtDesktopServices desktop_;
   QLabel *title_ = nullptr;
   QListWidget *playlistBox_ = nullptr;
+  std::unique_ptr<SkinWindow> skin_;
   QPoint dragOffset_;
   bool dragging_ = false;
 };

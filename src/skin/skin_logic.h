@@ -20,8 +20,8 @@ constexpr int kBarSlider = 4;
 bool PlaceSliderKnob(SkinSlider &s, int n, double value);
 
 // A knob dragged by the pointer: `pointer` is the pointer's coordinate along
-// the track, `grab` its coordinate at the press and `grabPos` the knob's
-// position then, updated to the new position. Returns the value, 0 to 1,
+// the track in the knob's own coordinates, `grab` that coordinate at the
+// press and `grabPos` the knob's position, updated to the new position. Returns the value, 0 to 1,
 // exactly 0 or 1 at the ends of the track.
 double DragSliderKnob(const SkinSlider &s, int pointer, int grab, int &grabPos);
 

@@ -411,6 +411,7 @@ QString findSkinFile(const QString &name, const SkinEnvironment &env, const Skin
     n.chop(1);
     n += QString::number(env.screenWidthPx) + QStringLiteral(".skin");
   }
+  if (n.contains(QChar(0))) return QString();
   QString path = n.contains(u':') || QDir::isAbsolutePath(n) ? n : AddBackslash(folder) + n;
   path.replace(u'\\', u'/');
   if (QFileInfo(path).isFile()) return path;
@@ -433,6 +434,8 @@ QString SkinFilePath(const QString &folder, const QString &name) {
   QString f = folder;
   f.replace(u'\\', u'/');
   const QString path = f + n;
+  // A NUL cannot be part of a file name: such a name names nothing.
+  if (n.contains(QChar(0)) || f.contains(QChar(0))) return QString();
   if (n.isEmpty() || QFileInfo::exists(path)) return path;
   // Same name in another letter case, in the same folder.
   const QFileInfo info(path);
