@@ -19,22 +19,22 @@ constexpr int LyricEmptyText = 4;    // a lyric line is empty (also a trailing e
 constexpr int LyricNotFound = 6;     // no lyric found / file not readable; compared by the assistant
 
 // Lyric assistant, text step (first window).
-constexpr int AssistantEmptyLine = 5;        // message box: Add with an empty line field
-constexpr int AssistantTextCaption = 7;      // window title of the text step
-constexpr int AssistantTextHelpFirst = 8;    // explanatory label 1 of 7 (labels are 8..14 in order)
-constexpr int AssistantTextHelp2 = 9;        // explanatory label 2: typing and inserting lines
-constexpr int AssistantTextHelp3 = 10;       // explanatory label 3: loading or importing a file
-constexpr int AssistantTextHelp4 = 11;       // explanatory label 4: the placeholder time
+constexpr int AssistantEmptyLine = 5;         // message box: Add with an empty line field
+constexpr int AssistantTextCaption = 7;       // window title of the text step
+constexpr int AssistantTextHelpFirst = 8;     // explanatory label 1 of 7 (labels are 8..14 in order)
+constexpr int AssistantTextHelp2 = 9;         // explanatory label 2: typing and inserting lines
+constexpr int AssistantTextHelp3 = 10;        // explanatory label 3: loading or importing a file
+constexpr int AssistantTextHelp4 = 11;        // explanatory label 4: the placeholder time
 constexpr int AssistantNothingToDelete = 12;  // label 5, and message box: Delete with no line selected
 constexpr int AssistantNothingToModify = 13;  // label 6, and message box: Modify with no line selected
-constexpr int AssistantTextHelpLast = 14;    // explanatory label 7: going on to the timing step
-constexpr int AssistantClose = 15;           // button: close without saving
-constexpr int AssistantAdd = 16;             // button: add a line (add mode of the add/apply button)
-constexpr int AssistantDelete = 17;          // button: delete the selected line
-constexpr int AssistantModify = 18;          // button: modify the selected line
-constexpr int AssistantSaveAndTime = 19;     // button: save and go to the timing step
-constexpr int AssistantLoadText = 36;        // button: load a plain text file
-constexpr int AssistantImport = 68;          // button: import an existing timed-lyric file
+constexpr int AssistantTextHelpLast = 14;     // explanatory label 7: going on to the timing step
+constexpr int AssistantClose = 15;            // button: close without saving
+constexpr int AssistantAdd = 16;              // button: add a line (add mode of the add/apply button)
+constexpr int AssistantDelete = 17;           // button: delete the selected line
+constexpr int AssistantModify = 18;           // button: modify the selected line
+constexpr int AssistantSaveAndTime = 19;      // button: save and go to the timing step
+constexpr int AssistantLoadText = 36;         // button: load a plain text file
+constexpr int AssistantImport = 68;           // button: import an existing timed-lyric file
 
 // Lyric assistant, timing step (second window).
 constexpr int AssistantTimingCaption = 20;    // window title of the timing step
@@ -48,13 +48,13 @@ constexpr int AssistantTimingHelpLast = 27;   // explanatory label 7: finishing
 constexpr int AssistantPlay = 28;             // play button, before playback started
 constexpr int AssistantCancelEdit = 29;       // button: cancel the edit of a recorded line
 constexpr int AssistantMark = 30;             // mark button: record the current line's time
-constexpr int AssistantEdit = 31;             // button: edit the selected line; also the mark button after an edit
-constexpr int AssistantFinish = 32;           // button: write the lyric file and submit it
-constexpr int AssistantPause = 33;            // play button while playing
-constexpr int AssistantResume = 34;           // play button while paused
-constexpr int AssistantApply = 35;            // apply mode of the add button (text step) and of the mark button
-constexpr int AssistantNothingToEdit = 65;    // message box: Edit with no recorded line selected
-constexpr int AssistantBadTime = 66;          // message box: an edited time is not m:ss
+constexpr int AssistantEdit = 31;    // button: edit the selected line; also the mark button after an edit
+constexpr int AssistantFinish = 32;  // button: write the lyric file and submit it
+constexpr int AssistantPause = 33;   // play button while playing
+constexpr int AssistantResume = 34;  // play button while paused
+constexpr int AssistantApply = 35;   // apply mode of the add button (text step) and of the mark button
+constexpr int AssistantNothingToEdit = 65;  // message box: Edit with no recorded line selected
+constexpr int AssistantBadTime = 66;        // message box: an edited time is not m:ss
 
 // Start-up and playback.
 constexpr int SkinMissingBefore = 37;  // start-up: saved skin file missing; followed by the skin path

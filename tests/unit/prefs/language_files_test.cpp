@@ -34,7 +34,9 @@ std::set<int> namedNumbers() {
   return out;
 }
 
-QStringList shippedLanguages() { return ListLanguages({test::dataDir()}); }
+QStringList shippedLanguages() {
+  return ListLanguages({test::dataDir()});
+}
 
 Table load(const QString &language) {
   Table t;
@@ -86,12 +88,18 @@ TEST(LanguageFiles, HoldExactlyTheNamedTexts) {
 // Texts that are joined with a path, a number or another text: the blanks at
 // their ends. All other texts have none.
 TEST(LanguageFiles, JoinedTextsCarryTheirBlanks) {
-  struct Ends { bool leading, trailing; };
+  struct Ends {
+    bool leading, trailing;
+  };
   const std::map<int, Ends> joined = {
-      {msg::SkinMissingBefore, {false, true}},  {msg::SkinMissingAfter, {true, false}},
-      {msg::SkinNotFoundName, {false, true}},   {msg::SkinNotFoundFolder, {false, true}},
-      {msg::SkinMainBitmapMissing, {false, true}}, {msg::SkinResourceBitmapMissing, {false, true}},
-      {msg::TagWritten, {false, true}},         {msg::BrowserPageBefore, {false, true}},
+      {msg::SkinMissingBefore, {false, true}},
+      {msg::SkinMissingAfter, {true, false}},
+      {msg::SkinNotFoundName, {false, true}},
+      {msg::SkinNotFoundFolder, {false, true}},
+      {msg::SkinMainBitmapMissing, {false, true}},
+      {msg::SkinResourceBitmapMissing, {false, true}},
+      {msg::TagWritten, {false, true}},
+      {msg::BrowserPageBefore, {false, true}},
       {msg::BrowserPageMiddle, {true, true}},
   };
   const std::set<int> named = namedNumbers();
