@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/number_text.h"
 #include "playlist/paths.h"
+#include "prefs/message_ids.h"
 
 namespace cantorel {
 
@@ -48,7 +49,7 @@ bool Lifecycle::formLoad(const QString &commandLine) {
   if (!g_.Skin.isEmpty() && !FileExists(g_.Skin)) {
     const QString missing = g_.Skin;
     g_.Skin.clear();
-    host_.showMessage(g_.message(37) + missing + g_.message(38));
+    host_.showMessage(g_.message(msg::SkinMissingBefore) + missing + g_.message(msg::SkinMissingAfter));
   }
   if (g_.Skin.isEmpty()) g_.Skin = host_.defaultSkinFile();
 
