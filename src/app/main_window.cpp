@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -23,7 +24,8 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
       folders_(folders),
       lifecycle_(g, st_, settings, *this),
       channel_(folders.instanceKey()),
-      desktop_(this) {
+      desktop_(this),
+      clockSchedule_(g, st_, clock_, clockHost_) {
   setObjectName(QStringLiteral("frmQuelt"));
   resize(420, 320);
   setStyleSheet(QStringLiteral(
@@ -52,6 +54,11 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   // Centred on the screen until a saved position says otherwise.
   if (QScreen *s = QGuiApplication::primaryScreen())
     move(s->availableGeometry().center() - rect().center());
+
+  // `Timer2`: clock, title scroll, snooze and schedule.
+  timer2_ = new QTimer(this);
+  timer2_->setInterval(200);
+  connect(timer2_, &QTimer::timeout, this, [this] { clockSchedule_.tick(); });
 
   connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
     QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
@@ -116,6 +123,20 @@ bool frmQuelt::plRead(const QString &file) {
 }
 
 bool frmQuelt::writePlaylist(const QString &file) { return WritePL(file, pl_); }
+
+void frmQuelt::readAutoList() {
+  clockSchedule_.ReadAutoList(folders_.userFile(QStringLiteral("autolist.txt")));
+}
+
+void frmQuelt::buildDayText() {
+  clockSchedule_.MakeDayStr();
+  timer2_->start();
+}
+
+void frmQuelt::writeAutoList() {
+  timer2_->stop();
+  clockSchedule_.WriteAutoList(folders_.userFile(QStringLiteral("autolist.txt")));
+}
 
 void frmQuelt::endProcess() { QCoreApplication::quit(); }
 

@@ -10,10 +10,12 @@
 #include "platform/desktop_services_gui.h"
 #include "platform/folders.h"
 #include "platform/instance_channel.h"
+#include "playback/clock_schedule.h"
 #include "playlist/playlist.h"
 
 class QLabel;
 class QListWidget;
+class QTimer;
 
 namespace cantorel {
 
@@ -53,6 +55,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void plClear() override;
   bool plRead(const QString &file) override;
   bool writePlaylist(const QString &file) override;
+  void readAutoList() override;
+  void buildDayText() override;
+  void writeAutoList() override;
   void endProcess() override;
   QString playlistFile() const override;
   QString defaultSkinFile() const override;
@@ -75,6 +80,10 @@ class frmQuelt : public QWidget, public LifecycleHost {
   Lifecycle lifecycle_;
   InstanceChannel channel_;
   QtDesktopServices desktop_;
+  SystemClock clock_;
+  ClockScheduleHost clockHost_;
+  ClockSchedule clockSchedule_;
+  QTimer *timer2_ = nullptr;
   QLabel *title_ = nullptr;
   QListWidget *playlistBox_ = nullptr;
   QPoint dragOffset_;
