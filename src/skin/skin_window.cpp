@@ -61,10 +61,6 @@ SkinWindow::SkinWindow(QWidget *window, General &g, MainState &st, QObject *pare
   connect(face_, &SkinFace::windowDropped, this, &SkinWindow::SnapWindow);
   connect(face_, &SkinFace::contextMenuRequested, this, &SkinWindow::contextMenuRequested);
   window_->installEventFilter(this);
-  // Clock and title scroll, until the clock timer takes them over.
-  displayTimer_ = new QTimer(this);
-  displayTimer_->setInterval(200);
-  connect(displayTimer_, &QTimer::timeout, this, &SkinWindow::tickDisplays);
 }
 
 SkinWindow::~SkinWindow() = default;
@@ -115,7 +111,6 @@ bool SkinWindow::LoadSkin(const QString &name, bool reuseImportFolder) {
       t_.Sliders[static_cast<size_t>(n)].Drawn = -1;
       face_->placeSlider(n, st_.Sliders[static_cast<size_t>(n)].Value);
     }
-    if (!displayTimer_->isActive()) displayTimer_->start();
   }
   for (const QString &m : r.messages)
     if (showMessage) showMessage(m);
@@ -271,11 +266,6 @@ void SkinWindow::Form_Paint() {
   SetDD(5, labelText(11).trimmed().toDouble());
   SetDD(6, st_.SongName);
   setLabelText(3, QTime::currentTime().toString(QStringLiteral("HH:mm")));
-}
-
-void SkinWindow::tickDisplays() {
-  SetDD(3, 0);
-  if (g_.ScrollName == 1) SetDD(6, st_.SongName);
 }
 
 void SkinWindow::PlaceSlider(int n, double value) { face_->placeSlider(n, value); }

@@ -67,8 +67,6 @@ class SkinWindow : public QObject {
   void Form_Paint();
   void PlaceSlider(int n, double value);
   void SliderChanged(int n, double value);
-  // What the clock timer refreshes: the clock display and the scrolling title.
-  void tickDisplays();
 
   // The region last given to the window (empty with none).
   const QRegion &windowRegion() const { return region_; }
@@ -101,7 +99,6 @@ class SkinWindow : public QObject {
   QRegion region_;
   bool hasRegion_ = false;
   std::function<void(int)> doIt_;
-  QTimer *displayTimer_ = nullptr;
 };
 
 }  // namespace cantorel
