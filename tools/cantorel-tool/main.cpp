@@ -6,6 +6,10 @@
 
 #include "version.h"
 
+namespace cantorel {
+int runSkinCheck(const QStringList &args);
+}
+
 namespace {
 
 const char kUsage[] =
@@ -15,6 +19,7 @@ const char kUsage[] =
     "Exit status: 0 the player accepts the file, 1 it rejects it, 2 usage error.\n"
     "\n"
     "Commands:\n"
+    "  skin check FILE   what the skin reader makes of a skin control file\n"
     "  --help       show this help\n"
     "  --version    show the version\n";
 
@@ -31,6 +36,8 @@ int main(int argc, char **argv) {
     std::printf("cantorel-tool %s\n", CANTOREL_VERSION);
     return 0;
   }
+  if (args.size() >= 2 && args[0] == QLatin1String("skin") && args[1] == QLatin1String("check"))
+    return cantorel::runSkinCheck(args.mid(2));
   std::fprintf(stderr, "cantorel-tool: unknown command '%s'\n%s", qUtf8Printable(args.first()), kUsage);
   return 2;
 }
