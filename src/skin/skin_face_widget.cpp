@@ -35,11 +35,14 @@ SkinFace::SkinFace(SkinTables &t, MainState &st, QWidget *parent) : QWidget(pare
   setAttribute(Qt::WA_OpaquePaintEvent);
   lyricBox_ = new QListWidget(this);
   lyricBox_->setObjectName(QStringLiteral("PlLyrics"));
+  lyricBox_->setWordWrap(true);
+  lyricBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   lyricBox_->hide();
   lyricLine_ = new QLabel(this);
   lyricLine_->setObjectName(QStringLiteral("lblFrase"));
   lyricLine_->setTextFormat(Qt::PlainText);
   lyricLine_->setAlignment(Qt::AlignCenter);
+  lyricLine_->setWordWrap(true);
   lyricLine_->hide();
   cover_ = new QLabel(this);
   cover_->setObjectName(QStringLiteral("iCover"));
@@ -74,8 +77,18 @@ void SkinFace::placeBox(QWidget *w, const SkinBox &b, bool withFont) {
     QFont f = skinFont(b.FontName, b.FontSize);
     f.setBold(false);
     w->setFont(f);
-    w->setStyleSheet(QStringLiteral("color: %1; background: %2; border: none;")
-                         .arg(colorCss(b.ForeColor), colorCss(b.BackColor)));
+    // Colours from the skin; the selection and the scroll bars follow them.
+    const QColor fore = toColor(b.ForeColor);
+    const QString soft = QStringLiteral("rgba(%1, %2, %3, %4)").arg(fore.red()).arg(fore.green()).arg(fore.blue());
+    w->setStyleSheet(
+        QStringLiteral("* { color: %1; background: %2; border: none; selection-color: %1;"
+                       " selection-background-color: %3; }"
+                       "QScrollBar:vertical { background: %2; width: 8px; margin: 0; }"
+                       "QScrollBar:horizontal { background: %2; height: 8px; margin: 0; }"
+                       "QScrollBar::handle { background: %4; border-radius: 3px; min-height: 20px; min-width: 20px; }"
+                       "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"
+                       "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+            .arg(colorCss(b.ForeColor), colorCss(b.BackColor), soft.arg(50), soft.arg(70)));
   }
   w->show();
 }
