@@ -204,6 +204,7 @@ void frmQuelt::keyPressEvent(QKeyEvent *e) {
     lifecycle_.receiveHandOff();
     return;
   }
+  if (!e->text().isEmpty() && skin_->Form_KeyPress(e->text().at(0))) return;
   QWidget::keyPressEvent(e);
 }
 

@@ -157,6 +157,26 @@ bool SkinWindow::windowCommand(int code) {
   return false;
 }
 
+bool SkinWindow::Form_KeyPress(QChar c) {
+  if (!face_->isVisible()) return false;
+  if (c == QChar(27)) {
+    face_->setHotAreasShown(0);
+  } else if (c == u'`') {
+    face_->setHotAreasShown(1);
+  } else if (c == u'~') {
+    face_->setHotAreasShown(2);
+  } else {
+    const QChar upper = c.toUpper();
+    for (int n = 1; n <= 40; ++n) {
+      if (t_.Btn[static_cast<size_t>(n)].KeyChar == upper) {
+        runCommand(n);
+        break;
+      }
+    }
+  }
+  return true;
+}
+
 void SkinWindow::resizeTwips(QPoint sizeTwips) {
   const int w = sizeTwips.x() / qMax<qint16>(1, st_.TwipX), h = sizeTwips.y() / qMax<qint16>(1, st_.TwipY);
   window_->setFixedSize(qMax(1, w), qMax(1, h));

@@ -51,6 +51,12 @@ class SkinWindow : public QObject {
   bool windowCommand(int code);
   void runCommand(int code);
 
+  // A character typed on the window: Escape, "`" and "~" hide, fill or frame
+  // the hot areas; other characters run the first of buttons 1 to 40 whose
+  // key is the character in upper case. Returns whether the key was taken
+  // (every character is, once a skin is loaded).
+  bool Form_KeyPress(QChar c);
+
   void ToggleExpand();
   void ToggleMini();
   void SnapWindow();

@@ -89,6 +89,19 @@ TEST_F(SkinWindowTest, ButtonRunsItsCommandOnceOnRelease) {
   EXPECT_TRUE(messages_.isEmpty());
 }
 
+TEST_F(SkinWindowTest, TypedCharactersRunButtonsByTheirUpperCaseKey) {
+  load();
+  const struct {
+    QChar typed;
+    QList<int> commands;
+  } cases[] = {{u'x', {12}}, {u'X', {12}}, {u'o', {13}}, {u'q', {}}, {u'`', {}}};
+  for (const auto &c : cases) {
+    commands_.clear();
+    EXPECT_TRUE(skin_->Form_KeyPress(c.typed));
+    EXPECT_EQ(commands_, c.commands) << c.typed.unicode();
+  }
+}
+
 TEST_F(SkinWindowTest, HoverModeTwoShowsThePressedImageUntilThePointerLeaves) {
   load(2);
   mouse(face(), QEvent::MouseMove, {45, 15});
