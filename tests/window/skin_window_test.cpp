@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/general.h"
 #include "core/main_state.h"
 #include "skin/skin_face_widget.h"
@@ -98,7 +100,10 @@ TEST_F(SkinWindowTest, TypedCharactersRunButtonsByTheirUpperCaseKey) {
   for (const auto &c : cases) {
     commands_.clear();
     EXPECT_TRUE(skin_->Form_KeyPress(c.typed));
-    EXPECT_EQ(commands_, c.commands) << c.typed.unicode();
+    // As std::vector: comparing two empty QLists trips a null memcmp in Qt 6.4.
+    EXPECT_EQ(std::vector<int>(commands_.begin(), commands_.end()),
+              std::vector<int>(c.commands.begin(), c.commands.end()))
+        << c.typed.unicode();
   }
 }
 
