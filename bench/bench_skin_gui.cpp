@@ -2,11 +2,11 @@
 // pictures and shape, the whole load onto a window), and a skin whose
 // 1920 x 1080 background is shaped by a colour key, with the region
 // computation measured on its own.
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <benchmark/benchmark.h>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -18,7 +18,9 @@ using namespace cantorel;
 
 namespace {
 
-QString defaultSkin() { return QStringLiteral(CANTOREL_BUILD_DATA_DIR "/skins/default.skin"); }
+QString defaultSkin() {
+  return QStringLiteral(CANTOREL_BUILD_DATA_DIR "/skins/default.skin");
+}
 
 void ensureApp() {
   static int argc = 1;
@@ -53,8 +55,9 @@ struct BigSkin {
     path = dir.filePath(QStringLiteral("big.skin"));
     QFile f(path);
     if (f.open(QIODevice::WriteOnly))
-      f.write("Cantorel Skin, big\r\n1920,1080\r\n1920,1080\r\n400,100\r\nbig.png,\r\n0,0,0,0,0,0,0,0\r\n"
-              "O,255,0,255\r\nB1,10,10,20,20,0,0,Q,Close\r\n");
+      f.write(
+          "Cantorel Skin, big\r\n1920,1080\r\n1920,1080\r\n400,100\r\nbig.png,\r\n0,0,0,0,0,0,0,0\r\n"
+          "O,255,0,255\r\nB1,10,10,20,20,0,0,Q,Close\r\n");
   }
 };
 

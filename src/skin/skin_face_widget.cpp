@@ -15,14 +15,19 @@ namespace cantorel {
 
 namespace {
 
-QColor toColor(SkinColor c) { return QColor(skinRed(c), skinGreen(c), skinBlue(c)); }
+QColor toColor(SkinColor c) {
+  return QColor(skinRed(c), skinGreen(c), skinBlue(c));
+}
 
-QString colorCss(SkinColor c) { return toColor(c).name(); }
+QString colorCss(SkinColor c) {
+  return toColor(c).name();
+}
 
 // A font by name, or Arial when that name is not installed.
 QFont skinFont(const QString &name, int size) {
   QFont f(name.isEmpty() ? QStringLiteral("Arial") : name);
-  if (QFontInfo(f).family().compare(f.family(), Qt::CaseInsensitive) != 0) f.setFamily(QStringLiteral("Arial"));
+  if (QFontInfo(f).family().compare(f.family(), Qt::CaseInsensitive) != 0)
+    f.setFamily(QStringLiteral("Arial"));
   if (size > 0) f.setPointSize(size);
   return f;
 }
@@ -79,15 +84,17 @@ void SkinFace::placeBox(QWidget *w, const SkinBox &b, bool withFont) {
     w->setFont(f);
     // Colours from the skin; the selection and the scroll bars follow them.
     const QColor fore = toColor(b.ForeColor);
-    const QString soft = QStringLiteral("rgba(%1, %2, %3, %4)").arg(fore.red()).arg(fore.green()).arg(fore.blue());
+    const QString soft =
+        QStringLiteral("rgba(%1, %2, %3, %4)").arg(fore.red()).arg(fore.green()).arg(fore.blue());
     w->setStyleSheet(
-        QStringLiteral("* { color: %1; background: %2; border: none; selection-color: %1;"
-                       " selection-background-color: %3; }"
-                       "QScrollBar:vertical { background: %2; width: 8px; margin: 0; }"
-                       "QScrollBar:horizontal { background: %2; height: 8px; margin: 0; }"
-                       "QScrollBar::handle { background: %4; border-radius: 3px; min-height: 20px; min-width: 20px; }"
-                       "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"
-                       "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+        QStringLiteral(
+            "* { color: %1; background: %2; border: none; selection-color: %1;"
+            " selection-background-color: %3; }"
+            "QScrollBar:vertical { background: %2; width: 8px; margin: 0; }"
+            "QScrollBar:horizontal { background: %2; height: 8px; margin: 0; }"
+            "QScrollBar::handle { background: %4; border-radius: 3px; min-height: 20px; min-width: 20px; }"
+            "QScrollBar::add-line, QScrollBar::sub-line { width: 0; height: 0; }"
+            "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
             .arg(colorCss(b.ForeColor), colorCss(b.BackColor), soft.arg(50), soft.arg(70)));
   }
   w->show();
@@ -165,14 +172,18 @@ void SkinFace::drawLight(QPainter &p, const SkinLight &l) {
   p.setBrush(toColor(l.FillColor));
   switch (l.ShapeKind) {
     case 2:
-    case 3: p.drawEllipse(r); break;
+    case 3:
+      p.drawEllipse(r);
+      break;
     case 4:
     case 5: {
       const double radius = qMin(r.width(), r.height()) / 4;
       p.drawRoundedRect(r, radius, radius);
       break;
     }
-    default: p.drawRect(r); break;
+    default:
+      p.drawRect(r);
+      break;
   }
 }
 
@@ -221,7 +232,8 @@ void SkinFace::paintEvent(QPaintEvent *e) {
   }
   if (tmpBtn_) {
     const SkinButton &b = t_.Btn[static_cast<size_t>(tmpBtn_)];
-    p.drawImage(QRect(b.Left, b.Top, b.Width, b.Height), pics_.Resource, QRect(b.SrcX, b.SrcY, b.Width, b.Height));
+    p.drawImage(QRect(b.Left, b.Top, b.Width, b.Height), pics_.Resource,
+                QRect(b.SrcX, b.SrcY, b.Width, b.Height));
   }
   if (framed_) {
     const SkinButton &b = t_.Btn[static_cast<size_t>(framed_)];
@@ -394,15 +406,19 @@ bool SkinFace::event(QEvent *e) {
     auto *he = static_cast<QHelpEvent *>(e);
     const QPoint pt = he->pos();
     QString tip;
-    if (const int k = knobAt(pt)) tip = t_.Sliders[static_cast<size_t>(k)].ToolTip;
-    else if (const int b = buttonAt(pt)) tip = t_.Btn[static_cast<size_t>(b)].ToolTip;
+    if (const int k = knobAt(pt))
+      tip = t_.Sliders[static_cast<size_t>(k)].ToolTip;
+    else if (const int b = buttonAt(pt))
+      tip = t_.Btn[static_cast<size_t>(b)].ToolTip;
     else
       for (int n = 1; n <= SkinTables::kDisplays && tip.isEmpty(); ++n) {
         const DigitDisplay &d = t_.Dig[static_cast<size_t>(n)];
         if (d.Visible && QRect(d.Left, d.Top, d.Width, d.Height).contains(pt)) tip = d.ToolTip;
       }
-    if (tip.isEmpty()) QToolTip::hideText();
-    else QToolTip::showText(he->globalPos(), tip, this);
+    if (tip.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(he->globalPos(), tip, this);
     return true;
   }
   return QWidget::event(e);

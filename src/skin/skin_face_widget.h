@@ -54,13 +54,13 @@ class SkinFace : public QWidget {
   int hoverButton() const { return st_.LastIndex; }
 
  Q_SIGNALS:
-  void command(int code);                 // a button was released
-  void sliderGrabbed(int n);              // a knob was pressed
-  void sliderMoved(int n, double value);  // SliderChanged
+  void command(int code);                        // a button was released
+  void sliderGrabbed(int n);                     // a knob was pressed
+  void sliderMoved(int n, double value);         // SliderChanged
   void sliderReleased(int n, double lastValue);  // knob let go; the value of the last knob move
   void sliderDoubleClicked(int n);
   void labelClicked(int n);
-  void windowDropped();                    // the end of a window drag
+  void windowDropped();  // the end of a window drag
   void contextMenuRequested(const QPoint &globalPos);
 
  protected:

@@ -108,13 +108,17 @@ QString DigitText(int format, const QVariant &value, int timeFmt, const QTime &n
         full = timeFmt ? now.toString(QStringLiteral("HH:mm")) + QStringLiteral("    ")
                        : now.toString(QStringLiteral("hh:mm AP"));
       else
-        full = timeFmt ? now.toString(QStringLiteral("HH:mm:ss ")) : now.toString(QStringLiteral("hh:mm:ss AP"));
+        full =
+            timeFmt ? now.toString(QStringLiteral("HH:mm:ss ")) : now.toString(QStringLiteral("hh:mm:ss AP"));
       if (label9) *label9 = full.mid(format == 1 ? 6 : 6, 2);
       return full.left(5);
     }
-    case 3: return finite ? fixed(v, 3, 1) : value.toString();
-    case 4: return finite ? fixed(v, 3, 3) : value.toString();
-    default: return value.toString();
+    case 3:
+      return finite ? fixed(v, 3, 1) : value.toString();
+    case 4:
+      return finite ? fixed(v, 3, 3) : value.toString();
+    default:
+      return value.toString();
   }
 }
 

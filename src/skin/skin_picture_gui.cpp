@@ -15,7 +15,8 @@ QImage ReadSkinPicture(const QString &path) {
   if (size.isValid() && (size.width() > kMaxSkinPictureSide || size.height() > kMaxSkinPictureSide))
     return QImage();
   QImage img = reader.read();
-  if (img.isNull() || img.width() > kMaxSkinPictureSide || img.height() > kMaxSkinPictureSide) return QImage();
+  if (img.isNull() || img.width() > kMaxSkinPictureSide || img.height() > kMaxSkinPictureSide)
+    return QImage();
   return img.convertToFormat(QImage::Format_RGB32);
 }
 
@@ -72,7 +73,9 @@ SkinShape ApplyPictureSteps(const QList<PictureStep> &steps, SkinPictures &p) {
         if (!img.isNull()) p.Work[static_cast<size_t>(s.n)] = img;
         break;
       }
-      case PictureStep::SizeWork: sizeWork(p.Work[static_cast<size_t>(s.n)], s.a, s.b); break;
+      case PictureStep::SizeWork:
+        sizeWork(p.Work[static_cast<size_t>(s.n)], s.a, s.b);
+        break;
       case PictureStep::CopyWork:
         copyBlock(p.Work[2], p.Work[static_cast<size_t>(s.n)], s.a, s.b, s.c, s.d, s.e, s.f);
         break;

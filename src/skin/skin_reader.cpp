@@ -15,9 +15,13 @@ namespace {
 
 const QString kSkinMark = QStringLiteral("Cantorel Skin");
 
-qint16 to16(qint32 v) { return static_cast<qint16>(qBound<qint32>(-32768, v, 32767)); }
+qint16 to16(qint32 v) {
+  return static_cast<qint16>(qBound<qint32>(-32768, v, 32767));
+}
 // Positions and sizes on the window stay in a range the window system takes.
-int coord(qint32 v) { return qBound<qint32>(-32768, v, 32767); }
+int coord(qint32 v) {
+  return qBound<qint32>(-32768, v, 32767);
+}
 
 class BodyReader {
  public:
@@ -43,12 +47,11 @@ class BodyReader {
  private:
   SkinColor color() {
     const qint32 red = tok_.number(), green = tok_.number(), blue = tok_.number();
-    return static_cast<SkinColor>(qBound(0, red, 255)) | (static_cast<SkinColor>(qBound(0, green, 255)) << 8) |
+    return static_cast<SkinColor>(qBound(0, red, 255)) |
+           (static_cast<SkinColor>(qBound(0, green, 255)) << 8) |
            (static_cast<SkinColor>(qBound(0, blue, 255)) << 16);
   }
-  void note(const QString &why) {
-    r_.notes << QStringLiteral("line %1: %2: %3").arg(line_).arg(token_, why);
-  }
+  void note(const QString &why) { r_.notes << QStringLiteral("line %1: %2: %3").arg(line_).arg(token_, why); }
   // An element refused for its number: listed in the end message.
   void reject(const QString &why, bool listed = true) {
     r_.errorFlag = true;
@@ -58,19 +61,32 @@ class BodyReader {
 
   void execute(QChar letter, qint32 n, const QString &rest) {
     switch (letter.unicode()) {
-      case 'B': return button(n, false);
-      case 'K': return button(n, true);
-      case 'L': return label(n);
-      case 'D': return display(n);
-      case 'S': return slider(n);
-      case 'I': return light(n);
-      case 'X': return box(n, t_.PlNames);
-      case 'Y': return box(n, t_.PlLyrics);
-      case 'F': return box(n, t_.lblFrase);
-      case 'C': return cover(n);
-      case 'N': return outline(n, false);
-      case 'M': return outline(n, true);
-      case 'P': return point(n);
+      case 'B':
+        return button(n, false);
+      case 'K':
+        return button(n, true);
+      case 'L':
+        return label(n);
+      case 'D':
+        return display(n);
+      case 'S':
+        return slider(n);
+      case 'I':
+        return light(n);
+      case 'X':
+        return box(n, t_.PlNames);
+      case 'Y':
+        return box(n, t_.PlLyrics);
+      case 'F':
+        return box(n, t_.lblFrase);
+      case 'C':
+        return cover(n);
+      case 'N':
+        return outline(n, false);
+      case 'M':
+        return outline(n, true);
+      case 'P':
+        return point(n);
       case 'O': {
         PictureStep s;
         s.kind = PictureStep::ColorKey;
@@ -78,9 +94,12 @@ class BodyReader {
         t_.Pictures << s;
         return;
       }
-      case 'R': return readWork(n);
-      case 'W': return sizeWork(n);
-      case 'Z': return copyWork(n);
+      case 'R':
+        return readWork(n);
+      case 'W':
+        return sizeWork(n);
+      case 'Z':
+        return copyWork(n);
       case 'U': {
         PictureStep s;
         s.kind = PictureStep::UseWork;
@@ -92,9 +111,15 @@ class BodyReader {
         if (n == loadFlag_) skip_ = label;
         return;
       }
-      case ';': (void)lineText(rest); return;
-      case '/': t_.Description += QLatin1Char('\r') + lineText(rest); return;
-      default: (void)rest; return;  // ":", "E" and unknown tokens do nothing
+      case ';':
+        (void)lineText(rest);
+        return;
+      case '/':
+        t_.Description += QLatin1Char('\r') + lineText(rest);
+        return;
+      default:
+        (void)rest;
+        return;  // ":", "E" and unknown tokens do nothing
     }
   }
 
@@ -296,11 +321,13 @@ class BodyReader {
       t_.OutlineCounts << c;
       sum += c;
     }
-    if (sum != count || t_.OutlineCounts.size() != m) note(QStringLiteral("polygon counts do not add up to the points"));
+    if (sum != count || t_.OutlineCounts.size() != m)
+      note(QStringLiteral("polygon counts do not add up to the points"));
   }
 
   void point(qint32 x) {
-    if (t_.OutlineFilled >= t_.OutlineExpected) return note(QStringLiteral("point beyond the announced count"));
+    if (t_.OutlineFilled >= t_.OutlineExpected)
+      return note(QStringLiteral("point beyond the announced count"));
     const qint32 y = tok_.number();
     t_.OutlinePoints[t_.OutlineFilled] = QPoint(coord(x), coord(y));
     ++t_.OutlineFilled;
@@ -389,12 +416,23 @@ QPoint placeWindow(qint32 startPosition, QSize screen, QPoint size, QPoint pos) 
   const qint64 sw = screen.width(), sh = screen.height(), ww = size.x(), wh = size.y();
   qint64 left = pos.x(), top = pos.y();
   switch (startPosition) {
-    case 1: left = 0, top = 0; break;
-    case 2: left = sw - ww, top = 0; break;
-    case 3: left = sw - ww, top = sh - wh; break;
-    case 4: left = 0, top = sh - wh; break;
-    case 5: left = (sw - ww) / 2, top = (sh - wh) / 2; break;
-    default: break;
+    case 1:
+      left = 0, top = 0;
+      break;
+    case 2:
+      left = sw - ww, top = 0;
+      break;
+    case 3:
+      left = sw - ww, top = sh - wh;
+      break;
+    case 4:
+      left = 0, top = sh - wh;
+      break;
+    case 5:
+      left = (sw - ww) / 2, top = (sh - wh) / 2;
+      break;
+    default:
+      break;
   }
   if (left + ww > sw) left = sw - ww;
   if (left < 0) left = 0;
@@ -426,7 +464,9 @@ QString findSkinFile(const QString &name, const SkinEnvironment &env, const Skin
 
 }  // namespace
 
-QString TipText(const QString &text) { return text.startsWith(u'~') ? QString() : text; }
+QString TipText(const QString &text) {
+  return text.startsWith(u'~') ? QString() : text;
+}
 
 QString SkinFilePath(const QString &folder, const QString &name) {
   QString n = name;
@@ -454,22 +494,30 @@ int DigitAreaWidth(const DigitDisplay &d) {
   switch (d.Format) {
     case 0:
     case 1:
-    case 3: w = dw * 4 + sw; break;
-    case 2: w = dw * 6 + sw * 2; break;
-    case 4: w = dw * 6 + sw; break;
-    default: w = dw * qAbs(qint64(d.Format)); break;
+    case 3:
+      w = dw * 4 + sw;
+      break;
+    case 2:
+      w = dw * 6 + sw * 2;
+      break;
+    case 4:
+      w = dw * 6 + sw;
+      break;
+    default:
+      w = dw * qAbs(qint64(d.Format));
+      break;
   }
   return static_cast<int>(qBound(qint64(-32768), w, qint64(32767)));
 }
 
-SkinLoadResult LoadSkin(const QString &name, bool reuseImportFolder, const SkinEnvironment &env, SkinTables &t,
-                        General &g) {
+SkinLoadResult LoadSkin(const QString &name, bool reuseImportFolder, const SkinEnvironment &env,
+                        SkinTables &t, General &g) {
   const QString path = findSkinFile(name, env, t, g);
   if (path.isEmpty()) {
     SkinLoadResult r;
     r.windowPosTwips = env.windowPosTwips;
-    r.messages << g.message(44) + QLatin1Char('\n') + g.message(45) + name + QLatin1Char('\n') + g.message(46) +
-                      g.SkinPath;
+    r.messages << g.message(44) + QLatin1Char('\n') + g.message(45) + name + QLatin1Char('\n') +
+                      g.message(46) + g.SkinPath;
     return r;
   }
   QFile f(path);
@@ -550,7 +598,8 @@ SkinLoadResult LoadSkinText(const QString &text, const QString &path, bool reuse
   t.StartPosition = tok.number();
   {
     const qint32 red = tok.number(), green = tok.number(), blue = tok.number();
-    t.BackColor = static_cast<SkinColor>(qBound(0, red, 255)) | (static_cast<SkinColor>(qBound(0, green, 255)) << 8) |
+    t.BackColor = static_cast<SkinColor>(qBound(0, red, 255)) |
+                  (static_cast<SkinColor>(qBound(0, green, 255)) << 8) |
                   (static_cast<SkinColor>(qBound(0, blue, 255)) << 16);
   }
   for (int i = 0; i < 3; ++i) (void)tok.number();

@@ -11,9 +11,15 @@ namespace cantorel {
 
 // A colour as the skin file gives it: red + green * 256 + blue * 65536.
 using SkinColor = quint32;
-inline int skinRed(SkinColor c) { return static_cast<int>(c & 0xFF); }
-inline int skinGreen(SkinColor c) { return static_cast<int>((c >> 8) & 0xFF); }
-inline int skinBlue(SkinColor c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline int skinRed(SkinColor c) {
+  return static_cast<int>(c & 0xFF);
+}
+inline int skinGreen(SkinColor c) {
+  return static_cast<int>((c >> 8) & 0xFF);
+}
+inline int skinBlue(SkinColor c) {
+  return static_cast<int>((c >> 16) & 0xFF);
+}
 
 // One hot area of the window; its slot number is its command code.
 struct SkinButton {
@@ -79,8 +85,8 @@ struct SkinBox {
 struct PictureStep {
   enum Kind { LoadBackground, LoadResource, ReadWork, SizeWork, CopyWork, UseWork, ColorKey };
   Kind kind = LoadBackground;
-  int n = 0;         // work picture
-  QString path;      // LoadBackground, LoadResource, ReadWork
+  int n = 0;                                     // work picture
+  QString path;                                  // LoadBackground, LoadResource, ReadWork
   int a = 0, b = 0, c = 0, d = 0, e = 0, f = 0;  // sizes, blocks, colour
 };
 

@@ -5,8 +5,12 @@
 namespace cantorel {
 
 namespace {
-bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isLineEnd(QChar c) {
+  return c == u'\r' || c == u'\n';
+}
+bool isBlank(QChar c) {
+  return c == u' ' || c == u'\t';
+}
 }  // namespace
 
 void SkinTokenizer::skipLineEnd() {
@@ -60,7 +64,9 @@ qint32 SkinTokenizer::toNumber(const QString &f) {
   return static_cast<qint32>(v);
 }
 
-qint32 SkinTokenizer::number() { return toNumber(field()); }
+qint32 SkinTokenizer::number() {
+  return toNumber(field());
+}
 
 QString SkinTokenizer::restOfLine() {
   if (lastEndedLine_ || atEnd()) {

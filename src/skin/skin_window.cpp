@@ -123,27 +123,41 @@ bool SkinWindow::LoadSkin(const QString &name, bool reuseImportFolder) {
 
 void SkinWindow::SelectSkin() {
   QString folder = g_.SkinPath;
-  if (folder.isEmpty() && !appFolders.isEmpty()) folder = AddBackslash(appFolders.first()) + QStringLiteral("skins/");
-  const QString path = openFileDialog ? openFileDialog(QStringLiteral("Select Skin"),
-                                                       QStringLiteral("Skin control file (*.skin)"), folder,
-                                                       QString())
-                                      : QString();
+  if (folder.isEmpty() && !appFolders.isEmpty())
+    folder = AddBackslash(appFolders.first()) + QStringLiteral("skins/");
+  const QString path = openFileDialog
+                           ? openFileDialog(QStringLiteral("Select Skin"),
+                                            QStringLiteral("Skin control file (*.skin)"), folder, QString())
+                           : QString();
   if (!path.isEmpty()) LoadSkin(path, false);
 }
 
 void SkinWindow::runCommand(int code) {
-  if (doIt_) doIt_(code);
-  else windowCommand(code);
+  if (doIt_)
+    doIt_(code);
+  else
+    windowCommand(code);
 }
 
 bool SkinWindow::windowCommand(int code) {
   switch (code) {
-    case 1: window_->close(); return true;
-    case 2: window_->showMinimized(); return true;
-    case 3: ToggleExpand(); return true;
-    case 4: ToggleMini(); return true;
-    case 6: SelectSkin(); return true;
-    default: break;
+    case 1:
+      window_->close();
+      return true;
+    case 2:
+      window_->showMinimized();
+      return true;
+    case 3:
+      ToggleExpand();
+      return true;
+    case 4:
+      ToggleMini();
+      return true;
+    case 6:
+      SelectSkin();
+      return true;
+    default:
+      break;
   }
   if (code >= 101 && code <= 110) {
     const QString name = t_.KeyStrings[static_cast<size_t>(code - 100)];
@@ -202,8 +216,10 @@ void SkinWindow::ToggleMini() {
 void SkinWindow::applyShape(const QRegion &region, bool has) {
   region_ = region;
   hasRegion_ = has;
-  if (has) window_->setMask(region);
-  else window_->clearMask();
+  if (has)
+    window_->setMask(region);
+  else
+    window_->clearMask();
 }
 
 QRect SkinWindow::GetWorkArea() const {
@@ -255,25 +271,11 @@ void SkinWindow::SetDD(int n, const QVariant &value) {
 
 void SkinWindow::ShowLights() {
   const bool abLoop = st_.RptB >= 1;
-  const std::array<bool, 19> on = {false,
-                                   st_.Light1Flag != 0,
-                                   !st_.Playing,
-                                   st_.Paused != 0,
-                                   st_.Playing != 0,
-                                   st_.Intro != 0,
-                                   st_.STP != 0,
-                                   st_.Repeat != 0,
-                                   abLoop,
-                                   st_.Random != 0,
-                                   st_.Shuffle != 0,
-                                   !st_.Intro,
-                                   !st_.STP,
-                                   !st_.Repeat,
-                                   st_.RptB == 0,
-                                   !st_.Random,
-                                   !st_.Shuffle,
-                                   st_.Mute != 0,
-                                   !st_.Mute};
+  const std::array<bool, 19> on = {
+      false,        st_.Light1Flag != 0, !st_.Playing,  st_.Paused != 0, st_.Playing != 0, st_.Intro != 0,
+      st_.STP != 0, st_.Repeat != 0,     abLoop,        st_.Random != 0, st_.Shuffle != 0, !st_.Intro,
+      !st_.STP,     !st_.Repeat,         st_.RptB == 0, !st_.Random,     !st_.Shuffle,     st_.Mute != 0,
+      !st_.Mute};
   for (int n = 1; n <= SkinTables::kLights; ++n) face_->setLight(n, on[static_cast<size_t>(n)]);
 }
 
@@ -288,7 +290,9 @@ void SkinWindow::Form_Paint() {
   setLabelText(3, QTime::currentTime().toString(QStringLiteral("HH:mm")));
 }
 
-void SkinWindow::PlaceSlider(int n, double value) { face_->placeSlider(n, value); }
+void SkinWindow::PlaceSlider(int n, double value) {
+  face_->placeSlider(n, value);
+}
 
 void SkinWindow::SliderChanged(int n, double value) {
   switch (n) {
@@ -309,7 +313,8 @@ void SkinWindow::SliderChanged(int n, double value) {
       Q_EMIT sliderChanged(n, value);
       PlaceSlider(n, value);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -1,10 +1,10 @@
 // cantorel-tool skin check: the report and the exit status skin authors rely on.
+#include <gtest/gtest.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "support/test_support.h"
 
@@ -17,7 +17,8 @@ struct ToolRun {
 };
 ToolRun skinCheck(const QStringList &args) {
   QProcess p;
-  p.start(test::programPath(QStringLiteral("cantorel-tool")), QStringList{QStringLiteral("skin"), QStringLiteral("check")} + args);
+  p.start(test::programPath(QStringLiteral("cantorel-tool")),
+          QStringList{QStringLiteral("skin"), QStringLiteral("check")} + args);
   if (!p.waitForFinished(30000)) {
     p.kill();
     p.waitForFinished(5000);
@@ -31,9 +32,10 @@ TEST(SkinTool, ExitStatusAndReport) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QString bad = dir.filePath(QStringLiteral("bad.skin"));
-  test::writeAll(bad,
-                 "Cantorel Skin\r\n10,10\r\n10,10\r\n10,10\r\nnone.bmp,\r\n0,0,0,0,0,0,0,0\r\nL51,1,1,5,5,0,0,0,8,"
-                 "Arial,t\r\n");
+  test::writeAll(
+      bad,
+      "Cantorel Skin\r\n10,10\r\n10,10\r\n10,10\r\nnone.bmp,\r\n0,0,0,0,0,0,0,0\r\nL51,1,1,5,5,0,0,0,8,"
+      "Arial,t\r\n");
   const QString notSkin = dir.filePath(QStringLiteral("text.skin"));
   test::writeAll(notSkin, "hello\r\n");
   const struct {

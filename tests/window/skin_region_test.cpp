@@ -1,7 +1,7 @@
 // Window shapes: colour keys worked out on scanlines, polygon outlines, and
 // the picture steps of composed skins.
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
+#include <QRandomGenerator>
 
 #include "skin/skin_picture_gui.h"
 
@@ -86,7 +86,8 @@ TEST(PictureSteps, BlocksAreClippedAndMissingPicturesKeepTheOldOnes) {
   p.Background = picture(5, 5, Qt::green);
   p.Work[2] = picture(10, 10, Qt::blue);
   QList<PictureStep> steps;
-  auto step = [](PictureStep::Kind k, int n, int a = 0, int b = 0, int c = 0, int d = 0, int e = 0, int f = 0) {
+  auto step = [](PictureStep::Kind k, int n, int a = 0, int b = 0, int c = 0, int d = 0, int e = 0,
+                 int f = 0) {
     PictureStep s;
     s.kind = k;
     s.n = n;

@@ -1,12 +1,12 @@
 // The skin on a real window, offscreen: buttons, knobs, drags, snapping,
 // sizes, and the shipped skins.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -29,13 +29,15 @@ void ensureApp() {
 
 void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-  QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)), type == QEvent::MouseMove ? Qt::NoButton : button,
+  QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)),
+                type == QEvent::MouseMove ? Qt::NoButton : button,
                 type == QEvent::MouseMove && held == Qt::MouseButtons(button) ? held : held, Qt::NoModifier);
   QCoreApplication::sendEvent(w, &e);
 }
 
 const char kSkin[] =
-    "Cantorel Skin, window test\r\n200,100\r\n200,150\r\n100,20\r\nbg.png,res.png\r\n%HOVER%,0,0,0,0,0,0,0\r\n"
+    "Cantorel Skin, window "
+    "test\r\n200,100\r\n200,150\r\n100,20\r\nbg.png,res.png\r\n%HOVER%,0,0,0,0,0,0,0\r\n"
     "B12,10,10,20,20,0,0,X,Play\r\n"
     "B13,40,10,20,20,0,0,O,Open\r\n"
     "S1,10,60,100,0,0,0,10,10,Position\r\n"
@@ -228,7 +230,7 @@ TEST_F(SkinWindowTest, DigitDisplaysAndLights) {
   ASSERT_TRUE(skin_->LoadSkin(dir_.filePath(QStringLiteral("d.skin")), true));
   EXPECT_EQ(face()->displayText(1), QStringLiteral("01:15"));
   const QString first = face()->displayText(6);
-  skin_->SetDD(6, st_.SongName);  // what the clock timer does
+  skin_->SetDD(6, st_.SongName);                    // what the clock timer does
   EXPECT_EQ(face()->displayText(6), first.mid(1));  // one character on
   EXPECT_TRUE(face()->lightShown(2));
   EXPECT_FALSE(face()->lightShown(4));

@@ -29,7 +29,9 @@ void fillMessages(General &g) {
   g.Messages[51] = QStringLiteral("Rejected:");
 }
 
-bool inside(const QImage &img, const QRect &r) { return !img.isNull() && img.rect().contains(r); }
+bool inside(const QImage &img, const QRect &r) {
+  return !img.isNull() && img.rect().contains(r);
+}
 
 QStringList pictureWarnings(const SkinTables &t, const SkinPictures &p) {
   QStringList w;
@@ -57,7 +59,10 @@ QStringList pictureWarnings(const SkinTables &t, const SkinPictures &p) {
     const int width = d.Style == 0 ? d.DigitWidth * 11 + d.SepWidth * 2 : d.DigitWidth * cols;
     const QRect grid(d.SrcX, d.SrcY, width, d.DigitHeight * rows);
     if (d.DigitWidth <= 0 || d.DigitHeight <= 0)
-      w << QStringLiteral("display %1: glyph size %2x%3 draws nothing").arg(n).arg(d.DigitWidth).arg(d.DigitHeight);
+      w << QStringLiteral("display %1: glyph size %2x%3 draws nothing")
+               .arg(n)
+               .arg(d.DigitWidth)
+               .arg(d.DigitHeight);
     else if (!p.Resource.isNull() && !inside(p.Resource, grid))
       w << QStringLiteral("display %1: glyph cells (%2,%3 %4x%5) reach outside the resource picture")
                .arg(n)
@@ -73,7 +78,8 @@ QStringList pictureWarnings(const SkinTables &t, const SkinPictures &p) {
     if (!p.Resource.isNull() && !inside(p.Resource, QRect(s.KnobSrcX, s.KnobSrcY, s.KnobWidth, s.KnobHeight)))
       w << QStringLiteral("slider %1: knob image reaches outside the resource picture").arg(n);
   }
-  if (usesResource && p.Resource.isNull()) w << QStringLiteral("no resource picture, but elements draw from it");
+  if (usesResource && p.Resource.isNull())
+    w << QStringLiteral("no resource picture, but elements draw from it");
   if (t.OutlineExpected > 0 && t.OutlineFilled != t.OutlineExpected)
     w << QStringLiteral("outline announced %1 points, got %2: the window stays rectangular")
              .arg(t.OutlineExpected)
@@ -148,11 +154,14 @@ int runSkinCheck(const QStringList &args) {
     std::printf("%s: %s\n", qUtf8Printable(r.path.isEmpty() ? files.first() : r.path),
                 accepted ? "accepted" : (r.loaded ? "loaded with errors" : "rejected"));
     if (r.loaded) {
-      std::printf("  description: %s\n", qUtf8Printable(QString(t.Description).replace(u'\r', QStringLiteral("\n    "))));
-      std::printf("  elements: %d buttons, %d labels, %d displays, %d sliders, %d lights, %d outline points\n",
-                  buttons, labels, displays, sliders, lights, t.OutlineFilled);
+      std::printf("  description: %s\n",
+                  qUtf8Printable(QString(t.Description).replace(u'\r', QStringLiteral("\n    "))));
+      std::printf(
+          "  elements: %d buttons, %d labels, %d displays, %d sliders, %d lights, %d outline points\n",
+          buttons, labels, displays, sliders, lights, t.OutlineFilled);
     }
-    for (const QString &m : r.messages) std::printf("error: %s\n", qUtf8Printable(QString(m).replace(u'\n', u' ')));
+    for (const QString &m : r.messages)
+      std::printf("error: %s\n", qUtf8Printable(QString(m).replace(u'\n', u' ')));
     for (const QString &n : r.notes) std::printf("note: %s\n", qUtf8Printable(n));
     for (const QString &w : warnings) std::printf("warning: %s\n", qUtf8Printable(w));
   }

@@ -197,8 +197,8 @@ void drawFace(QPainter &p, bool lit) {
   kit::panel(p, QRectF(12, 272, 308, 200), 8, QColor(14, 18, 26), QColor(14, 18, 26), QColor(36, 44, 60));
   kit::panel(p, QRectF(324, 272, 224, 158), 8, QColor(14, 18, 26), QColor(14, 18, 26), QColor(36, 44, 60));
   kit::panel(p, QRectF(324, 434, 224, 38), 8, QColor(10, 14, 20), QColor(10, 14, 20), QColor(34, 48, 71));
-  kit::text(p, QRectF(300, 476, 244, 20), QStringLiteral("lyrics in time with the music"), 9, QColor(70, 80, 98),
-            Qt::AlignRight | Qt::AlignVCenter, false);
+  kit::text(p, QRectF(300, 476, 244, 20), QStringLiteral("lyrics in time with the music"), 9,
+            QColor(70, 80, 98), Qt::AlignRight | Qt::AlignVCenter, false);
 
   for (const Button &b : buttons()) drawButton(p, b, lit);
 }
@@ -235,9 +235,9 @@ bool paintDefaultSkin(const QString &dir) {
     p.fillRect(QRect(0, 0, W, H), kKey);
     drawFace(p, true);
     p.setRenderHint(QPainter::Antialiasing, false);
-    kit::digitStrip(p, 0, 500, 24, 38, 12, 36, kAccent, kGhost, kLcd);      // big time digits
-    kit::digitStrip(p, 0, 540, 13, 20, 7, 17, kAccent, kGhost, kLcd);       // track and clock
-    kit::charGrid(p, 0, 562, 8, 14, 12, QColor(200, 240, 232), kLcd);       // title characters
+    kit::digitStrip(p, 0, 500, 24, 38, 12, 36, kAccent, kGhost, kLcd);  // big time digits
+    kit::digitStrip(p, 0, 540, 13, 20, 7, 17, kAccent, kGhost, kLcd);   // track and clock
+    kit::charGrid(p, 0, 562, 8, 14, 12, QColor(200, 240, 232), kLcd);   // title characters
     // Knobs: position, volume, balance, speed, and the volume bar.
     const QColor back(17, 20, 28);
     p.fillRect(QRect(320, 500, 100, 40), back);
@@ -253,7 +253,8 @@ bool paintDefaultSkin(const QString &dir) {
     p.setBrush(g);
     p.drawRoundedRect(QRectF(320, 520, 120, 4), 2, 2);
   }
-  bool ok = kit::save(bg, dir + QStringLiteral("/default.png")) && kit::save(res, dir + QStringLiteral("/default_res.png"));
+  bool ok = kit::save(bg, dir + QStringLiteral("/default.png")) &&
+            kit::save(res, dir + QStringLiteral("/default_res.png"));
 
   QFile f(dir + QStringLiteral("/default.skin"));
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
@@ -269,14 +270,15 @@ bool paintDefaultSkin(const QString &dir) {
   s << "; Buttons: number = command\r\n";
   for (const Button &b : buttons())
     if (b.code > 100)
-      s << "K" << b.code - 100 << ", " << b.r.x() << ", " << b.r.y() << ", " << b.r.width() << ", " << b.r.height()
-        << ", 0, 0, " << b.key << ", \"" << b.tip << "\", pebble.skin\r\n";
+      s << "K" << b.code - 100 << ", " << b.r.x() << ", " << b.r.y() << ", " << b.r.width() << ", "
+        << b.r.height() << ", 0, 0, " << b.key << ", \"" << b.tip << "\", pebble.skin\r\n";
     else
       s << "B" << b.code << ", " << b.r.x() << ", " << b.r.y() << ", " << b.r.width() << ", " << b.r.height()
-      << ", 0, 0, " << b.key << ", \"" << b.tip << "\"\r\n";
+        << ", 0, 0, " << b.key << ", \"" << b.tip << "\"\r\n";
   s << "; Lights\r\n";
   for (const Button &b : buttons())
-    if (b.light) s << "I" << b.light << ", " << b.r.x() + 6 << ", " << b.r.y() + 8 << ", 6, 6, 94, 234, 212, 3, ~\r\n";
+    if (b.light)
+      s << "I" << b.light << ", " << b.r.x() + 6 << ", " << b.r.y() + 8 << ", 6, 6, 94, 234, 212, 3, ~\r\n";
   s << "I4, 290, 54, 6, 6, 94, 234, 212, 3, ~\r\n"
     << "I3, 342, 54, 6, 6, 250, 204, 21, 3, ~\r\n"
     << "I2, 402, 54, 6, 6, 248, 113, 113, 3, ~\r\n";

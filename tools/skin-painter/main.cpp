@@ -1,5 +1,6 @@
 // Draws the shipped skins into a folder:   cantorel-skin-painter DIR
-// Renders a skin as the player shows it:  cantorel-skin-painter --preview SKIN OUT.png [mini] [expand] [hover=N]
+// Renders a skin as the player shows it:  cantorel-skin-painter --preview SKIN OUT.png [mini] [expand]
+// [hover=N]
 #include <QApplication>
 #include <QFileInfo>
 #include <QStringList>
@@ -14,7 +15,8 @@ int main(int argc, char **argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const QStringList args = QCoreApplication::arguments().mid(1);
-  if (args.size() >= 3 && args[0] == QLatin1String("--preview")) return previewSkin(QFileInfo(args[1]).absoluteFilePath(), args[2], args.mid(3));
+  if (args.size() >= 3 && args[0] == QLatin1String("--preview"))
+    return previewSkin(QFileInfo(args[1]).absoluteFilePath(), args[2], args.mid(3));
   if (argc != 2) {
     std::fputs("usage: cantorel-skin-painter DIR\n", stderr);
     return 2;

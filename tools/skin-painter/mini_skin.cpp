@@ -29,10 +29,14 @@ struct Button {
 
 const QList<Button> &buttons() {
   static const QList<Button> list = {
-      {14, {24, 76, 32, 32}, Icon::Prev, "Z", "Previous"},   {12, {60, 76, 32, 32}, Icon::Play, "X", "Play"},
-      {11, {96, 76, 32, 32}, Icon::Pause, "C", "Pause"},     {10, {132, 76, 32, 32}, Icon::Stop, "V", "Stop"},
-      {15, {168, 76, 32, 32}, Icon::Next, "B", "Next"},      {13, {204, 76, 32, 32}, Icon::Eject, "O", "Open"},
-      {4, {300, 8, 20, 20}, Icon::Mini, "M", "Mini mode"},   {1, {324, 8, 20, 20}, Icon::Close, "Q", "Close"},
+      {14, {24, 76, 32, 32}, Icon::Prev, "Z", "Previous"},
+      {12, {60, 76, 32, 32}, Icon::Play, "X", "Play"},
+      {11, {96, 76, 32, 32}, Icon::Pause, "C", "Pause"},
+      {10, {132, 76, 32, 32}, Icon::Stop, "V", "Stop"},
+      {15, {168, 76, 32, 32}, Icon::Next, "B", "Next"},
+      {13, {204, 76, 32, 32}, Icon::Eject, "O", "Open"},
+      {4, {300, 8, 20, 20}, Icon::Mini, "M", "Mini mode"},
+      {1, {324, 8, 20, 20}, Icon::Close, "Q", "Close"},
       {101, {276, 8, 20, 20}, Icon::Swap, "", "Back to the default skin"},
   };
   return list;
@@ -40,7 +44,8 @@ const QList<Button> &buttons() {
 
 // The outline: a pebble with cut corners (8 points).
 const QList<QPoint> &outline() {
-  static const QList<QPoint> pts = {{16, 0}, {344, 0}, {360, 16}, {360, 104}, {344, 120}, {16, 120}, {0, 104}, {0, 16}};
+  static const QList<QPoint> pts = {{16, 0},    {344, 0},  {360, 16}, {360, 104},
+                                    {344, 120}, {16, 120}, {0, 104},  {0, 16}};
   return pts;
 }
 

@@ -47,18 +47,24 @@ void icon(QPainter &p, const QRectF &r, Icon which, QColor c) {
   p.setBrush(c);
   auto tri = [&](double cx, double cy, double w, double h, bool right) {
     QPolygonF t;
-    if (right) t << QPointF(cx - w / 2, cy - h / 2) << QPointF(cx + w / 2, cy) << QPointF(cx - w / 2, cy + h / 2);
-    else t << QPointF(cx + w / 2, cy - h / 2) << QPointF(cx - w / 2, cy) << QPointF(cx + w / 2, cy + h / 2);
+    if (right)
+      t << QPointF(cx - w / 2, cy - h / 2) << QPointF(cx + w / 2, cy) << QPointF(cx - w / 2, cy + h / 2);
+    else
+      t << QPointF(cx + w / 2, cy - h / 2) << QPointF(cx - w / 2, cy) << QPointF(cx + w / 2, cy + h / 2);
     p.drawPolygon(t);
   };
   const QPen line(c, qMax(1.5, s * 0.09), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   switch (which) {
-    case Icon::Play: tri(m.x() + s * 0.04, m.y(), s * 0.34, s * 0.4, true); break;
+    case Icon::Play:
+      tri(m.x() + s * 0.04, m.y(), s * 0.34, s * 0.4, true);
+      break;
     case Icon::Pause:
       p.drawRoundedRect(QRectF(m.x() - s * 0.15, m.y() - s * 0.18, s * 0.1, s * 0.36), 1, 1);
       p.drawRoundedRect(QRectF(m.x() + s * 0.05, m.y() - s * 0.18, s * 0.1, s * 0.36), 1, 1);
       break;
-    case Icon::Stop: p.drawRoundedRect(QRectF(m.x() - s * 0.15, m.y() - s * 0.15, s * 0.3, s * 0.3), 2, 2); break;
+    case Icon::Stop:
+      p.drawRoundedRect(QRectF(m.x() - s * 0.15, m.y() - s * 0.15, s * 0.3, s * 0.3), 2, 2);
+      break;
     case Icon::Prev:
       p.drawRect(QRectF(m.x() - s * 0.2, m.y() - s * 0.16, s * 0.06, s * 0.32));
       tri(m.x() + s * 0.02, m.y(), s * 0.26, s * 0.32, false);
@@ -230,9 +236,12 @@ void digitStrip(QPainter &p, int x, int y, int cellW, int cellH, int sepW, int p
       p.drawText(cell, Qt::AlignCenter, QStringLiteral("8"));
     }
     QString ch;
-    if (col <= 9) ch = QString::number(col);
-    else if (col == 11) ch = QStringLiteral(".");
-    else if (col == 12) ch = QStringLiteral(":");
+    if (col <= 9)
+      ch = QString::number(col);
+    else if (col == 11)
+      ch = QStringLiteral(".");
+    else if (col == 12)
+      ch = QStringLiteral(":");
     if (!ch.isEmpty()) {
       p.setPen(on);
       p.drawText(cell, Qt::AlignCenter, ch);
@@ -254,6 +263,8 @@ void charGrid(QPainter &p, int x, int y, int cellW, int cellH, int px, QColor on
   }
 }
 
-bool save(const QImage &img, const QString &path) { return img.save(path, "PNG"); }
+bool save(const QImage &img, const QString &path) {
+  return img.save(path, "PNG");
+}
 
 }  // namespace kit

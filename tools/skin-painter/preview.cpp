@@ -32,7 +32,8 @@ int previewSkin(const QString &skinPath, const QString &out, const QStringList &
   auto *list = new QListWidget(&window);
   list->addItems({QStringLiteral("Morning Light"), QStringLiteral("Paper Boats"),
                   QStringLiteral("The Long Road Home"), QStringLiteral("Quiet Harbour"),
-                  QStringLiteral("Salt and Silver"), QStringLiteral("Lanterns"), QStringLiteral("Paper Boats (live)")});
+                  QStringLiteral("Salt and Silver"), QStringLiteral("Lanterns"),
+                  QStringLiteral("Paper Boats (live)")});
   list->setCurrentRow(6);
   SkinWindow skin(&window, g, st);
   skin.showMessage = [](const QString &m) { qWarning("%s", qPrintable(m)); };

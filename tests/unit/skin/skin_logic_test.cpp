@@ -80,7 +80,8 @@ TEST(SkinWindow, SnappingUsesTheDistancesInTwips) {
       {{1000 * 15 - w + 240, 3000}, {1000 * 15 - w + 240, 3000}},
   };
   for (const auto &c : cases)
-    EXPECT_EQ(SnapPosition(QRect(c.dropped, QSize(w, h)), area), c.snapped) << c.dropped.x() << "," << c.dropped.y();
+    EXPECT_EQ(SnapPosition(QRect(c.dropped, QSize(w, h)), area), c.snapped)
+        << c.dropped.x() << "," << c.dropped.y();
 }
 
 TEST(SkinWindow, SizesFollowExpandAndMini) {

@@ -1,8 +1,8 @@
 // The skin reader, command by command, on small skins written by each test.
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QRect>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include "core/general.h"
 #include "skin/skin_reader.h"
@@ -59,9 +59,16 @@ TEST(SkinTokenizer, NumbersThatAreNotNumbers) {
   const struct {
     const char *text;
     qint32 value;
-  } cases[] = {{"12", 12},         {" -7", -7},  {"12abc", 12}, {"abc", 0}, {"", 0},
-               {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}, {"+5", 5}};
-  for (const auto &c : cases) EXPECT_EQ(SkinTokenizer::toNumber(QString::fromLatin1(c.text)), c.value) << c.text;
+  } cases[] = {{"12", 12},
+               {" -7", -7},
+               {"12abc", 12},
+               {"abc", 0},
+               {"", 0},
+               {"99999999999", 2147483647},
+               {"-99999999999", -2147483647 - 1},
+               {"+5", 5}};
+  for (const auto &c : cases)
+    EXPECT_EQ(SkinTokenizer::toNumber(QString::fromLatin1(c.text)), c.value) << c.text;
 }
 
 TEST_F(SkinReaderTest, HeadWithEmptyBodyGivesSizesBitmapsAndNoMessage) {
@@ -123,11 +130,12 @@ TEST_F(SkinReaderTest, MissingBitmapsGiveMessages48And49AndTheLoadGoesOn) {
 }
 
 TEST_F(SkinReaderTest, Buttons) {
-  load("B1,10,20,30,40,0,0,p,Play\r\n"
-       "B2,1,2,3,4,50,60,,\"~tip, kept\"\r\n"
-       "B3,1,2,0,4,5,6,x,zero width\r\n"
-       "B0,1,2,3,4,5,6,x,zero index\r\n"
-       "K5,7,8,9,10,11,12,S,Switch,other.skin\r\n");
+  load(
+      "B1,10,20,30,40,0,0,p,Play\r\n"
+      "B2,1,2,3,4,50,60,,\"~tip, kept\"\r\n"
+      "B3,1,2,0,4,5,6,x,zero width\r\n"
+      "B0,1,2,3,4,5,6,x,zero index\r\n"
+      "K5,7,8,9,10,11,12,S,Switch,other.skin\r\n");
   const SkinButton &b1 = t_.Btn[1];
   EXPECT_TRUE(b1.Visible);
   EXPECT_EQ(QRect(b1.Left, b1.Top, b1.Width, b1.Height), QRect(10, 20, 30, 40));
@@ -158,8 +166,8 @@ TEST_F(SkinReaderTest, IndexChecks) {
       {"S6,1,1,5,0,0,0,3,3,t\r\n", " S6", true},
       {"X2,1,1,5,5,0,0,0,1,1,1,8,Arial,t\r\n", " X2", true},
       {"C2,1,1,5,5,t\r\n", "", false},
-      {"R3,main.bmp\r\n", " R3", true},  // its file name is then a token: nothing
-      {"W2,5,5\r\n", " W2", true},  // its fields are then unknown tokens
+      {"R3,main.bmp\r\n", " R3", true},                          // its file name is then a token: nothing
+      {"W2,5,5\r\n", " W2", true},                               // its fields are then unknown tokens
       {"K21,1,1,5,5,0,0,x,t,B7,1,1,5,5,0,0,x,t\r\n", "", true},  // key string read as the next command
   };
   for (const auto &c : cases) {
@@ -176,8 +184,9 @@ TEST_F(SkinReaderTest, IndexChecks) {
 }
 
 TEST_F(SkinReaderTest, LabelsFontsAndTips) {
-  load("L3,5,6,70,12,255,0,0,-9,\"Tahoma : iu\",~no tip\r\n"
-       "L4,5,6,70,12,0,0,0,8,Verdana,tip\r\n");
+  load(
+      "L3,5,6,70,12,255,0,0,-9,\"Tahoma : iu\",~no tip\r\n"
+      "L4,5,6,70,12,0,0,0,8,Verdana,tip\r\n");
   const SkinLabel &l = t_.Lbl[3];
   EXPECT_TRUE(l.Visible);
   EXPECT_EQ(l.FontName, QStringLiteral("Tahoma"));
@@ -204,12 +213,13 @@ TEST_F(SkinReaderTest, DigitDisplayAreaFollowsTheFormat) {
 }
 
 TEST_F(SkinReaderTest, SlidersLightsBoxesAndCover) {
-  load("S2,10,50,80,0,0,120,12,8,~v\r\n"
-       "I4,1,2,6,6,0,255,0,3,tip\r\n"
-       "X1,1,2,100,50,0,0,0,255,255,255,8,Arial,list\r\n"
-       "Y1,1,60,100,50,0,0,0,255,255,255,8,Arial,lyric\r\n"
-       "F1,1,120,100,20,0,0,0,255,255,255,10,Arial,~\r\n"
-       "C1,200,2,64,64,cover\r\n");
+  load(
+      "S2,10,50,80,0,0,120,12,8,~v\r\n"
+      "I4,1,2,6,6,0,255,0,3,tip\r\n"
+      "X1,1,2,100,50,0,0,0,255,255,255,8,Arial,list\r\n"
+      "Y1,1,60,100,50,0,0,0,255,255,255,8,Arial,lyric\r\n"
+      "F1,1,120,100,20,0,0,0,255,255,255,10,Arial,~\r\n"
+      "C1,200,2,64,64,cover\r\n");
   const SkinSlider &s = t_.Sliders[2];
   EXPECT_TRUE(s.Visible);
   EXPECT_FALSE(s.vertical());
@@ -227,8 +237,9 @@ TEST_F(SkinReaderTest, SlidersLightsBoxesAndCover) {
 }
 
 TEST_F(SkinReaderTest, ResetKeepsWhatTheDesignKeeps) {
-  load("B1,10,20,30,40,7,8,Q,t\r\nY1,1,60,100,50,0,0,0,255,255,255,8,Arial,lyric\r\n"
-       "X1,1,2,100,50,0,0,0,255,255,255,8,Arial,list\r\nK1,1,1,5,5,0,0,x,t,a.skin\r\n");
+  load(
+      "B1,10,20,30,40,7,8,Q,t\r\nY1,1,60,100,50,0,0,0,255,255,255,8,Arial,lyric\r\n"
+      "X1,1,2,100,50,0,0,0,255,255,255,8,Arial,list\r\nK1,1,1,5,5,0,0,x,t,a.skin\r\n");
   load("");
   EXPECT_FALSE(t_.Btn[1].Visible);
   EXPECT_EQ(t_.Btn[1].SrcX, 7);
@@ -255,8 +266,9 @@ TEST_F(SkinReaderTest, OutlinePolygons) {
 }
 
 TEST_F(SkinReaderTest, SkipLabelsFollowTheLastPictureRead) {
-  const auto r = load("R0,missing.bmp\r\n?0,over\r\nB1,1,1,5,5,0,0,x,t\r\n:over\r\nB2,1,1,5,5,0,0,x,t\r\n"
-                      "R1,main.bmp\r\n?0,never\r\nB3,1,1,5,5,0,0,x,t\r\n:never\r\n");
+  const auto r = load(
+      "R0,missing.bmp\r\n?0,over\r\nB1,1,1,5,5,0,0,x,t\r\n:over\r\nB2,1,1,5,5,0,0,x,t\r\n"
+      "R1,main.bmp\r\n?0,never\r\nB3,1,1,5,5,0,0,x,t\r\n:never\r\n");
   EXPECT_FALSE(t_.Btn[1].Visible);
   EXPECT_TRUE(t_.Btn[2].Visible);
   EXPECT_TRUE(t_.Btn[3].Visible);
@@ -266,7 +278,9 @@ TEST_F(SkinReaderTest, SkipLabelsFollowTheLastPictureRead) {
 }
 
 TEST_F(SkinReaderTest, CommentsDescriptionAndEnd) {
-  load("; a comment, with commas\r\n/ second line\r\n/\r\n/, third, with comma\r\nB1,1,1,5,5,0,0,x,t\r\nE\r\nB2,1,1,5,5,0,0,x,t\r\n");
+  load(
+      "; a comment, with commas\r\n/ second line\r\n/\r\n/, third, with "
+      "comma\r\nB1,1,1,5,5,0,0,x,t\r\nE\r\nB2,1,1,5,5,0,0,x,t\r\n");
   EXPECT_EQ(t_.Description, QStringLiteral(" A test skin\r second line\r\r third, with comma"));
   EXPECT_TRUE(t_.Btn[1].Visible);
   EXPECT_FALSE(t_.Btn[2].Visible);
@@ -287,9 +301,10 @@ TEST_F(SkinReaderTest, PictureStepsAreBoundedAndInOrder) {
 TEST_F(SkinReaderTest, ImportModeReadsBitmapsFromTheChosenFolder) {
   QTemporaryDir import;
   test::writeAll(import.filePath(QStringLiteral("pic.bmp")), "x");
-  test::writeAll(dir_.filePath(QStringLiteral("i.skin")),
-                 "Cantorel Skin\r\n1,1\r\n1,1\r\n1,1\r\n*,/start\r\nBitmaps|*.bmp,pic.bmp\r\n0,0,0,0,0,0,0,0\r\n"
-                 "R2,pic.bmp\r\n?0,none\r\nB1,1,1,5,5,0,0,x,t\r\n:none\r\n");
+  test::writeAll(
+      dir_.filePath(QStringLiteral("i.skin")),
+      "Cantorel Skin\r\n1,1\r\n1,1\r\n1,1\r\n*,/start\r\nBitmaps|*.bmp,pic.bmp\r\n0,0,0,0,0,0,0,0\r\n"
+      "R2,pic.bmp\r\n?0,none\r\nB1,1,1,5,5,0,0,x,t\r\n:none\r\n");
   QString askedFolder;
   env_.pickImportFile = [&](const QString &, const QString &, const QString &initial) {
     askedFolder = initial;
@@ -313,7 +328,8 @@ TEST_F(SkinReaderTest, StartPositionsAndPullBackOntoTheScreen) {
   } cases[] = {{0, {700 * 15, 600 * 15}}, {1, {0, 0}}, {3, {700 * 15, 600 * 15}}, {5, {350 * 15, 300 * 15}}};
   for (const auto &c : cases) {
     QByteArray head(kHead);
-    head.replace(QByteArray("1, 0, 10"), QByteArray(QByteArray("1, ") + QByteArray::number(c.start) + QByteArray(", 10")));
+    head.replace(QByteArray("1, 0, 10"),
+                 QByteArray(QByteArray("1, ") + QByteArray::number(c.start) + QByteArray(", 10")));
     test::writeAll(dir_.filePath(QStringLiteral("p.skin")), head);
     EXPECT_EQ(LoadSkin(dir_.filePath(QStringLiteral("p.skin")), true, env_, t_, g_).windowPosTwips, c.pos)
         << c.start;
