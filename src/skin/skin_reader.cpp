@@ -15,6 +15,8 @@ namespace {
 
 const QString kSkinMark = QStringLiteral("Cantorel Skin");
 
+constexpr qsizetype kMaxNotes = 200;
+
 qint16 to16(qint32 v) {
   return static_cast<qint16>(qBound<qint32>(-32768, v, 32767));
 }
@@ -51,7 +53,13 @@ class BodyReader {
            (static_cast<SkinColor>(qBound(0, green, 255)) << 8) |
            (static_cast<SkinColor>(qBound(0, blue, 255)) << 16);
   }
-  void note(const QString &why) { r_.notes << QStringLiteral("line %1: %2: %3").arg(line_).arg(token_, why); }
+  void note(const QString &why) {
+    // A long list helps nobody: the first ones tell the author what is wrong.
+    if (r_.notes.size() < kMaxNotes)
+      r_.notes << QStringLiteral("line %1: %2: %3").arg(line_).arg(token_, why);
+    else if (r_.notes.size() == kMaxNotes)
+      r_.notes << QStringLiteral("... and more");
+  }
   // An element refused for its number: listed in the end message.
   void reject(const QString &why, bool listed = true) {
     r_.errorFlag = true;
