@@ -239,3 +239,19 @@ TEST_F(SkinWindowTest, DigitDisplaysAndLights) {
   EXPECT_FALSE(face()->lightShown(2));
   EXPECT_TRUE(face()->lightShown(4));
 }
+
+TEST_F(SkinWindowTest, LabelFontsFallBackToArialWithTheirStyles) {
+  test::writeAll(dir_.filePath(QStringLiteral("f.skin")),
+                 "Cantorel Skin\r\n200,100\r\n200,100\r\n200,100\r\nbg.png,res.png\r\n0,0,0,0,0,0,0,0\r\n"
+                 "L4,1,1,80,14,0,0,0,-11,\"No Such Font Here : iu\",~\r\n");
+  ASSERT_TRUE(skin_->LoadSkin(dir_.filePath(QStringLiteral("f.skin")), true));
+  const QLabel *l = face()->label(4);
+  ASSERT_NE(l, nullptr);
+  EXPECT_EQ(l->font().family(), QStringLiteral("Arial"));
+  EXPECT_EQ(l->font().pointSize(), 11);
+  EXPECT_FALSE(l->font().bold());
+  EXPECT_TRUE(l->font().italic());
+  EXPECT_TRUE(l->font().underline());
+  EXPECT_TRUE(l->toolTip().isEmpty());
+  EXPECT_EQ(l->textFormat(), Qt::PlainText);
+}
