@@ -10,7 +10,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "playlist/cover.h"
+#include "playlist/display_title.h"
 #include "playlist/paths.h"
+#include "playlist/playlist_add.h"
 #include "playlist/playlist_file.h"
 #include "prefs/language.h"
 
@@ -98,19 +101,44 @@ void frmQuelt::signalOtherInstance() { channel_.signalPrimary(); }
 
 void frmQuelt::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
 
+QString frmQuelt::displayTitle(const QString &path) {
+  return PonTituloMp3(path, TitleOptions::from(g_));
+}
+
+EntryTitleFn frmQuelt::entryTitle() const {
+  const TitleOptions opt = TitleOptions::from(g_);
+  return [opt](const QString &path) { return PonTituloMp3(path, opt); };
+}
+
+void frmQuelt::clearMediaInfo() {
+  // The information labels belong to the skin; until it draws them there is
+  // nothing on the window to reset.
+}
+
+void frmQuelt::loadCover(const QString &file) {
+  const CoverChoice c = ChooseCover(file, st_.LastCover, false);
+  if (c.action == CoverChoice::Show) st_.LastCover = c.File;
+  if (c.action == CoverChoice::Clear) st_.LastCover.clear();
+}
+
 void frmQuelt::plAddOpened() {
-  const QString title = st_.AddTitle.isEmpty() ? FriendlyName(st_.AddPath, g_.FriendlyNames) : st_.AddTitle;
-  pl_.append(title, st_.AddPath);
+  PlAddOpened(st_.AddPath, st_.AddName, pl_, g_.ValidExt, entryTitle(), st_.TNum,
+              [] { QCoreApplication::processEvents(); }, g_.FriendlyNames);
+  st_.PLCover = pl_.PLCover;
   refreshPlaylistBox();
 }
 
 void frmQuelt::plClear() {
   pl_.PlClear();
+  st_.TNum = 1;
+  st_.PLCover.clear();
+  loadCover(QString());
   refreshPlaylistBox();
 }
 
 bool frmQuelt::plRead(const QString &file) {
-  const bool ok = PlRead(file, pl_, g_.FriendlyNames);
+  const bool ok = PlRead(file, pl_, entryTitle(), g_.FriendlyNames);
+  st_.PLCover = pl_.PLCover;
   refreshPlaylistBox();
   return ok;
 }

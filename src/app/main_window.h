@@ -11,6 +11,7 @@
 #include "platform/folders.h"
 #include "platform/instance_channel.h"
 #include "playlist/playlist.h"
+#include "playlist/mp3_info.h"
 
 class QLabel;
 class QListWidget;
@@ -49,6 +50,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   bool otherInstanceRunning() override;
   void signalOtherInstance() override;
   void loadLanguage() override;
+  QString displayTitle(const QString &path) override;
+  void clearMediaInfo() override;
+  void loadCover(const QString &file) override;
   void plAddOpened() override;
   void plClear() override;
   bool plRead(const QString &file) override;
@@ -66,6 +70,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
  private:
   void refreshPlaylistBox();
+  EntryTitleFn entryTitle() const;
 
   General &g_;
   Settings &settings_;
