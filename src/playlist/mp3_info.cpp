@@ -239,7 +239,12 @@ QByteArray BuildTagRecord(const TagInfo &tag) {
   r += fieldBytes(tag.Artist, TagInfo::kArtistWidth);
   r += fieldBytes(tag.Album, TagInfo::kAlbumWidth);
   r += fieldBytes(tag.Year, TagInfo::kYearWidth);
-  r += fieldBytes(tag.Comment, TagInfo::kCommentWidth);
+  QByteArray comment = fieldBytes(tag.Comment, TagInfo::kCommentWidth);
+  // A comment that leaves its last byte blank gets a zero there instead, so
+  // that other readers take the next byte for the track number (our reader
+  // drops zero bytes, so the comment reads the same).
+  if (comment.endsWith(' ')) comment[TagInfo::kCommentWidth - 1] = '\0';
+  r += comment;
   r += static_cast<char>(static_cast<unsigned char>(tag.Track & 0xFF));
   r += static_cast<char>(static_cast<unsigned char>(tag.Genre & 0xFF));
   return r;

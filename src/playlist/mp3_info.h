@@ -55,7 +55,9 @@ TagInfo ParseTag(const QByteArray &tail);
 Mp3Info ReadMp3Info(const QString &path);
 
 // The 128 bytes of the tag for `tag`: "TAG", the text fields in the Windows
-// code page cut or blank-padded to their widths, track and genre bytes.
+// code page cut or blank-padded to their widths, track and genre bytes. When
+// the comment is shorter than 29 bytes, its last byte is a zero, the mark by
+// which other programs find the track number.
 QByteArray BuildTagRecord(const TagInfo &tag);
 
 // The track number typed by the user: empty or non-numeric text gives 0.

@@ -58,7 +58,10 @@ TEST(TagRecord, FieldsAtTheirWidths) {
   EXPECT_EQ(r.mid(3, 30), "A title that is longer than th");
   EXPECT_EQ(r.mid(33, 30), QByteArray("Art") + QByteArray(27, ' '));
   EXPECT_EQ(r.mid(93, 4), "1999");
-  EXPECT_EQ(r.mid(97, 29), QByteArray("c") + QByteArray(28, ' '));
+  EXPECT_EQ(r.mid(97, 29), QByteArray("c") + QByteArray(27, ' ') + QByteArray(1, '\0'));
+  // A full comment keeps all 29 characters.
+  t.setComment(QString(40, QLatin1Char('z')));
+  EXPECT_EQ(BuildTagRecord(t).mid(97, 29), QByteArray(29, 'z'));
   EXPECT_EQ(static_cast<unsigned char>(r[126]), 12);
   EXPECT_EQ(static_cast<unsigned char>(r[127]), 254);
 }
