@@ -11,7 +11,7 @@
 #include "platform/folders.h"
 #include "platform/instance_channel.h"
 #include "playlist/playlist.h"
-#include "playlist/mp3_info.h"
+#include "playlist/playlist_commands_gui.h"
 
 class QLabel;
 class QListWidget;
@@ -37,6 +37,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
+  PlaylistCommands &playlistCommands() { return *plCommands_; }
 
   // LifecycleHost
   void setCaption(const QString &caption) override;
@@ -67,10 +68,12 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void mousePressEvent(QMouseEvent *e) override;
   void mouseMoveEvent(QMouseEvent *e) override;
   void mouseReleaseEvent(QMouseEvent *e) override;
+  void dragEnterEvent(QDragEnterEvent *e) override;
+  void dragMoveEvent(QDragMoveEvent *e) override;
+  void dropEvent(QDropEvent *e) override;
 
  private:
   void refreshPlaylistBox();
-  EntryTitleFn entryTitle() const;
 
   General &g_;
   Settings &settings_;
@@ -80,6 +83,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   Lifecycle lifecycle_;
   InstanceChannel channel_;
   QtDesktopServices desktop_;
+  std::unique_ptr<PlaylistCommands> plCommands_;
   QLabel *title_ = nullptr;
   QListWidget *playlistBox_ = nullptr;
   QPoint dragOffset_;

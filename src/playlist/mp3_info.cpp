@@ -233,6 +233,13 @@ Mp3Info ReadMp3Info(const QString &path) {
   return info;
 }
 
+bool GetMP3Info(const QString &songPath, TagInfo &tag, Mp3Header *header) {
+  const Mp3Info info = ReadMp3Info(songPath);
+  tag = info.Tag;
+  if (info.HeaderRead && header) *header = info.Header;
+  return info.HeaderRead;
+}
+
 QByteArray BuildTagRecord(const TagInfo &tag) {
   QByteArray r("TAG");
   r += fieldBytes(tag.Title, TagInfo::kTitleWidth);

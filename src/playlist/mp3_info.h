@@ -54,6 +54,12 @@ TagInfo ParseTag(const QByteArray &tail);
 // an ID3v2 block has its header bytes read from the frame after that block.
 Mp3Info ReadMp3Info(const QString &path);
 
+// What playback does when a file starts: `tag` becomes the file's tag (the
+// cleared record when it has none) and `header` its stream texts. Returns
+// false when the file was not read (missing or under 256 bytes); `header` is
+// then left as it was, so the shown labels keep their values.
+bool GetMP3Info(const QString &songPath, TagInfo &tag, Mp3Header *header);
+
 // The 128 bytes of the tag for `tag`: "TAG", the text fields in the Windows
 // code page cut or blank-padded to their widths, track and genre bytes. When
 // the comment is shorter than 29 bytes, its last byte is a zero, the mark by
