@@ -28,12 +28,12 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
       desktop_(this) {
   setObjectName(QStringLiteral("frmQuelt"));
   resize(420, 320);
-  setStyleSheet(
-      QStringLiteral("#frmQuelt { background: #1d2430; }"
-                     "QLabel#title { color: #e8eef7; font-weight: bold; font-size: 13pt; padding: 6px; }"
-                     "QListWidget { background: #121820; color: #cfd8e3; border: 1px solid #2c3646; }"
-                     "QToolButton { color: #cfd8e3; background: transparent; border: none; font-size: 13pt; }"
-                     "QToolButton:hover { color: #ff7a59; }"));
+  setStyleSheet(QStringLiteral(
+      "#frmQuelt { background: #1d2430; }"
+      "QLabel#title { color: #e8eef7; font-weight: bold; font-size: 13pt; padding: 6px; }"
+      "QListWidget { background: #121820; color: #cfd8e3; border: 1px solid #2c3646; }"
+      "QToolButton { color: #cfd8e3; background: transparent; border: none; font-size: 13pt; }"
+      "QToolButton:hover { color: #ff7a59; }"));
   auto *top = new QHBoxLayout;
   title_ = new QLabel(this);
   title_->setObjectName(QStringLiteral("title"));
@@ -52,7 +52,8 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   layout->addWidget(playlistBox_, 1);
 
   // Centred on the screen until a saved position says otherwise.
-  if (QScreen *s = QGuiApplication::primaryScreen()) move(s->availableGeometry().center() - rect().center());
+  if (QScreen *s = QGuiApplication::primaryScreen())
+    move(s->availableGeometry().center() - rect().center());
 
   plCommands_ = std::make_unique<PlaylistCommands>(this, g_, st_, settings_, folders_, desktop_, pl_);
   plCommands_->onChanged([this] { refreshPlaylistBox(); });
@@ -66,17 +67,11 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
 
 frmQuelt::~frmQuelt() = default;
 
-bool frmQuelt::Form_Load(const QString &commandLine) {
-  return lifecycle_.formLoad(commandLine);
-}
+bool frmQuelt::Form_Load(const QString &commandLine) { return lifecycle_.formLoad(commandLine); }
 
-void frmQuelt::Form_Unload() {
-  lifecycle_.formUnload();
-}
+void frmQuelt::Form_Unload() { lifecycle_.formUnload(); }
 
-void frmQuelt::Quit() {
-  close();
-}
+void frmQuelt::Quit() { close(); }
 
 void frmQuelt::setCaption(const QString &caption) {
   setWindowTitle(caption);
@@ -100,28 +95,14 @@ void frmQuelt::moveWindowTwips(qint32 x, qint32 y) {
   move(x / qMax<qint16>(1, st_.TwipX), y / qMax<qint16>(1, st_.TwipY));
 }
 
-void frmQuelt::showWindow() {
-  show();
-}
-void frmQuelt::hideWindow() {
-  hide();
-}
-void frmQuelt::showMessage(const QString &text) {
-  desktop_.showMessage(text);
-}
-void frmQuelt::openUrl(const QString &url) {
-  desktop_.openUrl(url);
-}
-bool frmQuelt::otherInstanceRunning() {
-  return channel_.claim();
-}
-void frmQuelt::signalOtherInstance() {
-  channel_.signalPrimary();
-}
+void frmQuelt::showWindow() { show(); }
+void frmQuelt::hideWindow() { hide(); }
+void frmQuelt::showMessage(const QString &text) { desktop_.showMessage(text); }
+void frmQuelt::openUrl(const QString &url) { desktop_.openUrl(url); }
+bool frmQuelt::otherInstanceRunning() { return channel_.claim(); }
+void frmQuelt::signalOtherInstance() { channel_.signalPrimary(); }
 
-void frmQuelt::loadLanguage() {
-  LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages);
-}
+void frmQuelt::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
 
 QString frmQuelt::displayTitle(const QString &path) {
   return PonTituloMp3(path, TitleOptions::from(g_));
@@ -132,30 +113,16 @@ void frmQuelt::clearMediaInfo() {
   // nothing on the window to reset.
 }
 
-void frmQuelt::loadCover(const QString &file) {
-  plCommands_->LoadCover(file);
-}
-void frmQuelt::plAddOpened() {
-  plCommands_->PlAddOpened();
-}
-void frmQuelt::plClear() {
-  plCommands_->PlClear();
-}
-bool frmQuelt::plRead(const QString &file) {
-  return plCommands_->PlRead(file);
-}
+void frmQuelt::loadCover(const QString &file) { plCommands_->LoadCover(file); }
+void frmQuelt::plAddOpened() { plCommands_->PlAddOpened(); }
+void frmQuelt::plClear() { plCommands_->PlClear(); }
+bool frmQuelt::plRead(const QString &file) { return plCommands_->PlRead(file); }
 
-bool frmQuelt::writePlaylist(const QString &file) {
-  return WritePL(file, pl_);
-}
+bool frmQuelt::writePlaylist(const QString &file) { return WritePL(file, pl_); }
 
-void frmQuelt::endProcess() {
-  QCoreApplication::quit();
-}
+void frmQuelt::endProcess() { QCoreApplication::quit(); }
 
-QString frmQuelt::playlistFile() const {
-  return folders_.userFile(QStringLiteral("playlist.m3u"));
-}
+QString frmQuelt::playlistFile() const { return folders_.userFile(QStringLiteral("playlist.m3u")); }
 
 QString frmQuelt::defaultSkinFile() const {
   const QString shipped = folders_.findData(QStringLiteral("skins/default.skin"));
@@ -191,9 +158,7 @@ void frmQuelt::mouseMoveEvent(QMouseEvent *e) {
   if (dragging_) move(e->globalPosition().toPoint() - dragOffset_);
 }
 
-void frmQuelt::mouseReleaseEvent(QMouseEvent *) {
-  dragging_ = false;
-}
+void frmQuelt::mouseReleaseEvent(QMouseEvent *) { dragging_ = false; }
 
 // Files dragged from the desktop onto the window or its list are added.
 void frmQuelt::dragEnterEvent(QDragEnterEvent *e) {
