@@ -40,9 +40,11 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ensureApp();
+    oldRecord = qgetenv("CANTOREL_RECORD_DESKTOP");
     qputenv("CANTOREL_RECORD_DESKTOP", dir.filePath(QStringLiteral("desktop.log")).toUtf8());
   }
-  void TearDown() override { qunsetenv("CANTOREL_RECORD_DESKTOP"); }
+  void TearDown() override { qputenv("CANTOREL_RECORD_DESKTOP", oldRecord); }
+  QByteArray oldRecord;
   QStringList messages() const {
     const QString log = QString::fromUtf8(test::readAll(dir.filePath(QStringLiteral("desktop.log"))));
     return log.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
