@@ -56,7 +56,7 @@ bool writeAt(int fd, const char *buf, qint64 size, qint64 offset) {
 }
 
 QString tagText(QByteArray bytes) {
-  bytes.replace('\0', QByteArray());
+  bytes.removeIf([](char c) { return c == '\0'; });
   return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
 }
 

@@ -1,9 +1,14 @@
 #include "playlist/playlist_add.h"
 
-#include <QDir>
+#include <dirent.h>
+#include <sys/stat.h>
+
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
+
+#include <algorithm>
 
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
@@ -37,19 +42,63 @@ bool HasValidExtension(const QString &fileName, const QString &validExt) {
   return e.size() == 3 && validExt.contains(e, Qt::CaseInsensitive);
 }
 
+namespace {
+
+// The visible entries of a folder: its plain files and its subfolders (links
+// followed), each list in name order without regard to case. Read with
+// readdir, whose entry types spare a stat() per file on most file systems.
+struct FolderEntries {
+  QStringList files;
+  QStringList folders;
+};
+
+bool nameLess(const QString &a, const QString &b) {
+  const int c = a.compare(b, Qt::CaseInsensitive);
+  return c != 0 ? c < 0 : a < b;
+}
+
+FolderEntries listFolder(const QString &folder) {
+  FolderEntries out;
+  const QByteArray dirName = QFile::encodeName(folder);
+  DIR *d = ::opendir(dirName.constData());
+  if (!d) return out;
+  while (const dirent *e = ::readdir(d)) {
+    if (e->d_name[0] == '.') continue;  // hidden, "." and ".."
+    unsigned char type = e->d_type;
+    if (type == DT_UNKNOWN || type == DT_LNK) {
+      struct stat st {};
+      const QByteArray full = dirName + '/' + e->d_name;
+      if (::stat(full.constData(), &st) != 0) continue;
+      type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+    }
+    if (type == DT_REG)
+      out.files << QFile::decodeName(e->d_name);
+    else if (type == DT_DIR)
+      out.folders << QFile::decodeName(e->d_name);
+  }
+  ::closedir(d);
+  std::sort(out.files.begin(), out.files.end(), nameLess);
+  std::sort(out.folders.begin(), out.folders.end(), nameLess);
+  return out;
+}
+
+}  // namespace
+
 int PlAddTree(const QString &folder, Playlist &pl, const QString &validExt, const EntryTitleFn &title,
               const YieldFn &yield) {
   const QString root = AddBackslash(folder);
   if (root.isEmpty()) return 0;
   Yielder let(yield);
 
+  // Folders breadth first; each folder's files are kept from the same read.
   QStringList folders{root};
+  QList<QStringList> files;
   QSet<QString> seen{QFileInfo(root).canonicalFilePath()};
   for (qsizetype i = 0; i < folders.size(); ++i) {
     const QString g = folders[i];
-    const QStringList subs =
-        QDir(g).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString &s : subs) {
+    FolderEntries entries = listFolder(g);
+    files.append(std::move(entries.files));
+    for (const QString &s : entries.folders) {
       const QString canonical = QFileInfo(g + s).canonicalFilePath();
       if (canonical.isEmpty() || seen.contains(canonical)) continue;
       seen.insert(canonical);
@@ -59,9 +108,9 @@ int PlAddTree(const QString &folder, Playlist &pl, const QString &validExt, cons
   }
 
   int added = 0;
-  for (const QString &g : folders) {
-    const QStringList files = QDir(g).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QString &n : files) {
+  for (qsizetype i = 0; i < folders.size(); ++i) {
+    const QString &g = folders[i];
+    for (const QString &n : files[i]) {
       if (!HasValidExtension(n, validExt)) continue;
       const QString path = g + n;
       pl.append(title ? title(path) : FriendlyName(path, 1), path);
