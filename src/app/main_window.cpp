@@ -59,6 +59,8 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
 
   plCommands_ = std::make_unique<PlaylistCommands>(this, g_, st_, settings_, folders_, desktop_, pl_);
   plCommands_->onChanged([this] { refreshPlaylistBox(); });
+  plCommands_->onSelection([this] { return playlistBox_->currentRow(); },
+                           [this](int i) { playlistBox_->setCurrentRow(i); });
   setAcceptDrops(true);
 
   // `Timer2`: clock, title scroll, snooze and schedule.

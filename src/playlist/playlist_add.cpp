@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "playlist/entry_path.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
 
@@ -127,6 +128,9 @@ void PlAddOpened(const QString &addPath, const QString &addName, Playlist &pl, c
   const QString kind = ExtPart(addPath).toUpper();
   if (kind == QLatin1String("PLS") || kind == QLatin1String("M3U") || kind == QLatin1String("M3U8")) {
     PlRead(addPath, pl, title, friendlyNames);
+  } else if (IsStreamEntry(addPath)) {
+    pl.append(addPath, addPath);  // a stream shows its address
+    if (tNum == 0) tNum = 1;
   } else if (QFileInfo(addPath).isDir()) {
     PlAddTree(addPath, pl, validExt, title, yield);
   } else {

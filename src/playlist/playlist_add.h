@@ -20,8 +20,8 @@ int PlAddTree(const QString &folder, Playlist &pl, const QString &validExt, cons
               const YieldFn &yield = {});
 
 // Adds what the user opened or dropped: a playlist file (M3U, M3U8, PLS) is
-// read, a folder is scanned with `validExt`, anything else is appended as one
-// entry and `tNum` becomes 1 when it was 0. Nothing happens for an empty
+// read, a folder is scanned with `validExt`, anything else (a stream address
+// too) is appended as one entry and `tNum` becomes 1 when it was 0. Nothing happens for an empty
 // `addName`.
 void PlAddOpened(const QString &addPath, const QString &addName, Playlist &pl, const QString &validExt,
                  const EntryTitleFn &title, qint16 &tNum, const YieldFn &yield = {}, int friendlyNames = 1);

@@ -177,6 +177,20 @@ void PlaylistCommands::PlClear() {
   changed();
 }
 
+void PlaylistCommands::PlMoveEntry(int delta) {
+  const int from = selected_ ? selected_() : -1;
+  const int to = pl_.PlMoveEntry(from, delta);
+  if (to == from) return;
+  changed();
+  if (select_) select_(to);
+}
+
+void PlaylistCommands::PlRemoveSelected() {
+  const int i = pl_.PlRemove(selected_ ? selected_() : -1);
+  changed();
+  if (select_) select_(i);
+}
+
 void PlaylistCommands::dropFiles(const QStringList &paths) {
   for (const QString &p : paths) {
     st_.AddName = p;

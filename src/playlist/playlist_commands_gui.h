@@ -61,6 +61,13 @@ class PlaylistCommands {
   void PlAddOpened();
   void AddFromDir();
   void PlClear();
+  // Moving and removing work on the list box's selection.
+  void onSelection(std::function<int()> get, std::function<void(int)> set) {
+    selected_ = std::move(get);
+    select_ = std::move(set);
+  }
+  void PlMoveEntry(int delta);
+  void PlRemoveSelected();
   // Dropped files are added one by one, as if opened.
   void dropFiles(const QStringList &paths);
 
@@ -92,6 +99,8 @@ class PlaylistCommands {
   std::function<void()> changed_;
   std::function<void()> play_;
   std::function<bool()> prefsOpen_;
+  std::function<int()> selected_;
+  std::function<void(int)> select_;
   int mediaFilterIndex_ = 0;
   QPointer<frmAlbum> album_;
   QPointer<frmInfo> info_;

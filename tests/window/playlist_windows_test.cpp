@@ -263,6 +263,21 @@ TEST_F(Commands, OpenedFileIsAddedAndDroppedFilesToo) {
   EXPECT_TRUE(st.AddName.isEmpty());
 }
 
+TEST_F(Commands, MoveAndRemoveFollowTheSelection) {
+  for (const char *n : {"a", "b", "c"}) pl.append(QString::fromLatin1(n), QString::fromLatin1(n));
+  int selection = 2;
+  cmd->onSelection([&] { return selection; }, [&](int i) { selection = i; });
+  cmd->PlMoveEntry(+1);  // the last entry cannot move down
+  EXPECT_EQ(pl.PlNames.join(QString()), QStringLiteral("abc"));
+  cmd->PlMoveEntry(-1);
+  EXPECT_EQ(pl.PlNames.join(QString()), QStringLiteral("acb"));
+  EXPECT_EQ(selection, 1);
+  selection = 2;
+  cmd->PlRemoveSelected();
+  EXPECT_EQ(pl.PlPath, (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+  EXPECT_EQ(selection, 1);
+}
+
 TEST_F(Commands, CoversGoToTheCoverWindowAndClearingHidesIt) {
   QImage img(8, 8, QImage::Format_RGB32);
   img.fill(Qt::blue);

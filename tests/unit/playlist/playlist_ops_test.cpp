@@ -160,6 +160,10 @@ TEST_F(TreeScan, AddOpenedHandlesFilesFoldersAndPlaylists) {
   EXPECT_EQ(pl.count(), 5);
   EXPECT_EQ(tNum, 1);
   EXPECT_EQ(pl.PlPath.last(), dir.path() + QStringLiteral("/d/a.mp3"));
+  PlAddOpened(
+      QStringLiteral("https://radio/x.mp3"), QStringLiteral("Commandline"), pl, QStringLiteral("mp3"),
+      [](const QString &) { return QStringLiteral("read"); }, tNum);
+  EXPECT_EQ(pl.PlNames.last(), QStringLiteral("https://radio/x.mp3"));
 }
 
 }  // namespace
