@@ -1,5 +1,7 @@
 #include "playlist/entry_path.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 #include "playlist/paths.h"
@@ -26,6 +28,40 @@ QString ResolveEntry(const QString &entry, const QString &playlistFolder) {
   }
   if (e.startsWith(QLatin1Char('/'))) return e;
   return AddBackslash(playlistFolder) + e;
+}
+
+bool IsWindowsStyleEntry(const QString &entry) {
+  return entry.contains(QLatin1Char('\\')) ||
+         (entry.size() >= 2 && entry[1] == u':' && entry[0].isLetter() && entry[0].unicode() < 128);
+}
+
+QString CaseInsensitivePaths::matchIn(const QString &folder, const QString &name) {
+  auto it = listings_.find(folder);
+  if (it == listings_.end()) {
+    it = listings_.insert(folder,
+                          QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+  }
+  for (const QString &e : *it)
+    if (e.compare(name, Qt::CaseInsensitive) == 0) return e;
+  return QString();
+}
+
+QString CaseInsensitivePaths::resolve(const QString &path) {
+  if (path.isEmpty() || QFileInfo::exists(path)) return path;
+  const bool absolute = path.startsWith(QLatin1Char('/'));
+  const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  QString built = absolute ? QStringLiteral("/") : QString();
+  for (qsizetype i = 0; i < parts.size(); ++i) {
+    const QString &part = parts[i];
+    QString next = built + part;
+    if (part != QLatin1String(".") && part != QLatin1String("..") && !QFileInfo::exists(next)) {
+      const QString hit = matchIn(built.isEmpty() ? QStringLiteral(".") : built, part);
+      if (hit.isEmpty()) return path;
+      next = built + hit;
+    }
+    built = i + 1 < parts.size() ? next + QLatin1Char('/') : next;
+  }
+  return built;
 }
 
 }  // namespace cantorel

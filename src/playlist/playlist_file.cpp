@@ -38,11 +38,15 @@ bool PlRead(const QString &file, Playlist &pl, const EntryTitleFn &title, int fr
   if (!readFileLimited(file, kMaxPlaylistBytes, &bytes)) return false;
   const QString folder = AddBackslash(DirPart(file));
   int n = pl.count();
+  CaseInsensitivePaths caseless;
   for (const QString &line : splitLines(decodeText(bytes))) {
     if (n >= Playlist::kMaxReadEntries) break;
     const QString e = m3u ? m3uEntry(line) : plsEntry(line);
     if (e.isEmpty()) continue;  // blank lines and empty "File" values name nothing
-    const QString path = ResolveEntry(e, folder);
+    QString path = ResolveEntry(e, folder);
+    // Names written on a desktop that ignores letter case may differ in case
+    // from the files here.
+    if (IsWindowsStyleEntry(e)) path = caseless.resolve(path);
     if (IsStreamEntry(path))
       pl.append(path, path);
     else

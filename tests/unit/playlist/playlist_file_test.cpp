@@ -111,6 +111,17 @@ TEST_F(PlaylistFileTest, DisplayNameIsComputedFromTheResolvedPath) {
   EXPECT_EQ(pl.PlNames, (QStringList{QStringLiteral("Tagged"), QStringLiteral("http://radio/")}));
 }
 
+TEST_F(PlaylistFileTest, WindowsEntriesFindFilesWhoseCaseDiffers) {
+  writeBytes(path(QStringLiteral("Music/Band/Song.mp3")), "x");
+  const Playlist pl = read(QStringLiteral("l.m3u"),
+                           "music\\BAND\\song.MP3\r\n"    // Windows style: matched
+                           "music/BAND/song.MP3\r\n"      // ours: exact names only
+                           "music\\band\\gone.mp3\r\n");  // nothing to match
+  EXPECT_EQ(pl.PlPath, (QStringList{path(QStringLiteral("Music/Band/Song.mp3")),
+                                    path(QStringLiteral("music/BAND/song.MP3")),
+                                    path(QStringLiteral("music/band/gone.mp3"))}));
+}
+
 TEST_F(PlaylistFileTest, ReadSetsNameAndPictureOfThePlaylist) {
   writeBytes(path(QStringLiteral("My_List.jpg")), "x");
   const Playlist pl = read(QStringLiteral("My_List.m3u"), "a.mp3\n");
