@@ -213,7 +213,9 @@ Mp3Info ReadMp3Info(const QString &path) {
   Mp3Info info;
   if (path.isEmpty()) return info;
   Fd f;
-  f.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK a named pipe listed in a playlist would block the open
+  // until some writer came; only plain files are read.
+  f.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (f.fd < 0) return info;
   struct stat st {};
   if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return info;
@@ -267,7 +269,7 @@ bool ParseTrackText(const QString &text, int *track) {
 TagWriteResult WriteIdTag(const QString &path, const TagInfo &tag) {
   const QByteArray name = QFile::encodeName(path);
   Fd f;
-  f.fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+  f.fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (f.fd < 0) return TagWriteResult::Failed;
   struct stat st {};
   if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return TagWriteResult::Failed;
@@ -276,7 +278,7 @@ TagWriteResult WriteIdTag(const QString &path, const TagInfo &tag) {
   QByteArray old(kTagSize, '\0');
   if (!readAt(f.fd, old.data(), kTagSize, size - kTagSize)) return TagWriteResult::Failed;
   ::close(f.fd);
-  f.fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+  f.fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (f.fd < 0) return TagWriteResult::Failed;
 
   const bool update = old.startsWith("TAG");

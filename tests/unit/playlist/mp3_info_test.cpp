@@ -1,5 +1,6 @@
 // MPEG header bytes, the ID3v1 tag reader and writer.
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -163,8 +164,13 @@ TEST_F(TagFile, HeaderIsTakenAfterAnId3v2Block) {
   EXPECT_EQ(info.Header.Channels, QStringLiteral("mono"));
 }
 
-TEST_F(TagFile, ShortOrMissingFilesAreNotRead) {
+TEST_F(TagFile, ShortMissingAndSpecialFilesAreNotRead) {
   EXPECT_FALSE(ReadMp3Info(file(QByteArray(255, 'T'))).HeaderRead);
+  // A named pipe must neither block nor be written.
+  const QString fifo = dir.path() + QStringLiteral("/pipe.mp3");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  EXPECT_FALSE(ReadMp3Info(fifo).HeaderRead);
+  EXPECT_EQ(WriteIdTag(fifo, makeTag({})), TagWriteResult::Failed);
   EXPECT_FALSE(ReadMp3Info(dir.path() + QStringLiteral("/none.mp3")).HeaderRead);
   EXPECT_FALSE(ReadMp3Info(dir.path()).HeaderRead);  // a folder
 }
