@@ -3,15 +3,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include "app/main_window.h"
 #include "core/general.h"
 #include "core/main_state.h"
 #include "core/settings.h"
@@ -297,6 +302,29 @@ TEST_F(Commands, CoversGoToTheCoverWindowAndClearingHidesIt) {
   cmd->LoadTagCover(dir.path(), QStringLiteral("Nobody"), QStringLiteral("Nothing"));
   EXPECT_TRUE(st.LastCover.endsWith(QStringLiteral("nocover.bmp"))) << qPrintable(st.LastCover);
   EXPECT_TRUE(cmd->coverWindow()->hasPicture());
+}
+
+TEST_F(Commands, FilesDroppedOnTheMainWindowAreAdded) {
+  g.ValidExt = QStringLiteral("mp3");
+  const QString song = file(QStringLiteral("d/Tune.mp3"), test::mp3Bytes());
+  frmQuelt w(g, *settings, *folders);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(song), QUrl::fromLocalFile(dir.filePath(QStringLiteral("d"))),
+                QUrl(QStringLiteral("https://not.a/file"))});
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &drop);
+  EXPECT_EQ(w.playlist().PlPath, (QStringList{song, song}));
+  EXPECT_EQ(w.findChild<QListWidget *>(QStringLiteral("PlNames"))->count(), 2);
+
+  QMimeData text;
+  text.setText(QStringLiteral("no files"));
+  QDragEnterEvent none(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&w, &none);
+  EXPECT_FALSE(none.isAccepted());
 }
 
 }  // namespace
