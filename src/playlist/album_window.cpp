@@ -45,7 +45,7 @@ void frmAlbum::place() {
   const int s = qMin(width(), height());
   Cover->setGeometry((width() - s) / 2, (height() - s) / 2, s, s);
   if (!picture_.isNull())
-    Cover->setPixmap(picture_.scaled(s, s, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    Cover->setPixmap(picture_.scaled(s, s, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 }  // namespace cantorel
