@@ -14,6 +14,7 @@
 #include "playlist/playlist.h"
 #include "skin/skin_clock_host_gui.h"
 #include "skin/skin_window.h"
+#include "playlist/playlist_commands_gui.h"
 
 class QLabel;
 class QListWidget;
@@ -41,6 +42,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
   SkinWindow &skin() { return *skin_; }
+  PlaylistCommands &playlistCommands() { return *plCommands_; }
 
   // LifecycleHost
   void setCaption(const QString &caption) override;
@@ -54,6 +56,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   bool otherInstanceRunning() override;
   void signalOtherInstance() override;
   void loadLanguage() override;
+  QString displayTitle(const QString &path) override;
+  void clearMediaInfo() override;
+  void loadCover(const QString &file) override;
   void plAddOpened() override;
   void plClear() override;
   bool plRead(const QString &file) override;
@@ -74,6 +79,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void mousePressEvent(QMouseEvent *e) override;
   void mouseMoveEvent(QMouseEvent *e) override;
   void mouseReleaseEvent(QMouseEvent *e) override;
+  void dragEnterEvent(QDragEnterEvent *e) override;
+  void dragMoveEvent(QDragMoveEvent *e) override;
+  void dropEvent(QDropEvent *e) override;
 
  private:
   void refreshPlaylistBox();
@@ -86,6 +94,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   Lifecycle lifecycle_;
   InstanceChannel channel_;
   QtDesktopServices desktop_;
+  std::unique_ptr<PlaylistCommands> plCommands_;
   SystemClock clock_;
   SkinClockHost clockHost_;
   ClockSchedule clockSchedule_;
