@@ -1,0 +1,168 @@
+#include "lyrics/lyric_search.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLoggingCategory>
+
+#include "playlist/paths.h"
+
+Q_LOGGING_CATEGORY(lcLyrics, "cantorel.lyrics", QtWarningMsg)
+
+namespace cantorel {
+
+namespace {
+
+const QLatin1String kExt(".qvl");
+const QLatin1String kSep(" - ");
+
+QString trimSpaces(const QString &s) {
+  qsizetype a = 0, b = s.size();
+  while (a < b && s[a] == u' ') ++a;
+  while (b > a && s[b - 1] == u' ') --b;
+  return s.mid(a, b - a);
+}
+
+// The plain files of folders, listed at most once per search.
+class FolderListings {
+ public:
+  const QStringList &files(const QString &folder) {
+    auto it = cache_.find(folder);
+    if (it == cache_.end())
+      it = cache_.insert(folder, QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name));
+    return it.value();
+  }
+
+ private:
+  QHash<QString, QStringList> cache_;
+};
+
+QString resolveIn(const QString &candidate, const QString &relativeDir, FolderListings &listings) {
+  const QString dir = DirPart(candidate);
+  const QString name = FilePart(candidate);
+  QString folder = dir;
+  QString exact = candidate;
+  if (dir.isEmpty()) {
+    folder = relativeDir.isEmpty() ? QDir::currentPath() : relativeDir;
+    exact = QDir(folder).filePath(name);
+  }
+  if (name.isEmpty() || QFileInfo::exists(exact)) return exact;
+  for (const QString &entry : listings.files(folder))
+    if (entry.compare(name, Qt::CaseInsensitive) == 0) return QDir(folder).filePath(entry);
+  return exact;
+}
+
+}  // namespace
+
+QString lyricNameField(const QString &field) {
+  const qsizetype nul = field.indexOf(QChar(u'\0'));
+  QString s = trimSpaces(nul < 0 ? field : field.left(nul));
+  for (QChar &c : s)
+    if (isSeparator(c) || c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char('_');
+  return s;
+}
+
+LyricTagNames lyricTagNames(const TagInfo &tag) {
+  const QString artist = lyricNameField(tag.Artist);
+  const QString album = lyricNameField(tag.Album);
+  const QString title = lyricNameField(tag.Title);
+  return {artist + kSep + album + kSep + title + kExt, artist + kSep + title + kExt,
+          album + kSep + title + kExt};
+}
+
+QStringList LyricCandidates(const QString &basePath, const TagInfo &tag) {
+  const QString d = DirPart(basePath);
+  const QString fileName = FilePart(basePath);
+  const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+  const QString s = dot < 0 ? fileName : fileName.left(dot);
+  const LyricTagNames n = lyricTagNames(tag);
+  QStringList c{n.N3, d + n.N3, n.N1, d + n.N1, n.N2, d + n.N2};
+  if (!basePath.isEmpty()) c << s + kExt << d + s + kExt;
+  return c;
+}
+
+QString resolveLyricCandidate(const QString &candidate, const QString &relativeDir) {
+  FolderListings listings;
+  return resolveIn(candidate, relativeDir, listings);
+}
+
+LyricSearch findLyricFile(const QString &basePath, const TagInfo &tag, General &g, LyricLines &lyric,
+                          const QString &relativeDir) {
+  LyricSearch result;
+  FolderListings listings;
+  for (const QString &candidate : LyricCandidates(basePath, tag)) {
+    const QString file = resolveIn(candidate, relativeDir, listings);
+    int count = 0;
+    result.status = readLyricFileStatus(file, lyric, &count);
+    g.LyricLineCount = static_cast<qint16>(count);
+    g.LyricNext = 0;
+    qCDebug(lcLyrics).noquote() << "lyric candidate" << file << "status" << int(result.status);
+    if (result.status == LyricStatus::Correct) {
+      result.found = true;
+      result.file = file;
+      break;
+    }
+  }
+  return result;
+}
+
+QString FindLyric(const QString &basePath, General &g, LyricLines &lyric, const QString &relativeDir) {
+  const LyricSearch r = findLyricFile(basePath, g.Tag, g, lyric, relativeDir);
+  return r.found ? QStringLiteral("True") : lyricStatusText(r.status, g);
+}
+
+bool LoadLyricFor(const QString &songPath, General &g, LyricLines &lyric, const QString &relativeDir) {
+  g.LyricActive = -1;
+  // The preferences store the folder with its separator; a folder typed
+  // without one still means that folder, not a file name inside its parent.
+  QString lyricDir = g.LyricPath;
+  if (!lyricDir.isEmpty() && !isSeparator(lyricDir.back()) && QFileInfo(lyricDir).isDir())
+    lyricDir = AddBackslash(lyricDir);
+  LyricSearch r = findLyricFile(lyricDir, g.Tag, g, lyric, relativeDir);
+  if (!r.found) r = findLyricFile(songPath, g.Tag, g, lyric, relativeDir);
+  if (r.found) return true;
+  g.LyricActive = 0;
+  g.LyricLineCount = 0;
+  g.LyricNext = 0;
+  lyric.clear();
+  lyric.PlLyrics.append(lyricStatusText(r.status, g));
+  return false;
+}
+
+QString lyricFileNameFor(const QString &songPath, const TagInfo &tag) {
+  const QString fileName = FilePart(songPath);
+  const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+  // The song's own name comes from a real file and stays as it is, trimmed.
+  QString name = trimSpaces(dot < 0 ? fileName : fileName.left(dot));
+  const QString artist = lyricNameField(tag.Artist);
+  if (!artist.isEmpty()) {
+    name = artist;
+    const QString album = lyricNameField(tag.Album);
+    const QString title = lyricNameField(tag.Title);
+    if (!album.isEmpty()) name += kSep + album;
+    if (!title.isEmpty()) name += kSep + title;
+  }
+  return name + kExt;
+}
+
+QString GrabaLetra(const QString &songPath, const TagInfo &tag) {
+  if (songPath.isEmpty() || FilePart(songPath).isEmpty()) return QString();
+  const QString path = DirPart(songPath) + lyricFileNameFor(songPath, tag);
+  const QFileInfo info(path);
+  if (info.exists()) {
+    // Replaced whole by the writer (a new file renamed over it), which needs
+    // a plain file there and a folder we may write in.
+    if (!info.isFile() || !QFileInfo(info.absolutePath()).isWritable()) return QString();
+    return path;
+  }
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    qCDebug(lcLyrics).noquote() << "cannot create lyric file" << path << f.errorString();
+    return QString();
+  }
+  f.close();
+  return path;
+}
+
+}  // namespace cantorel
