@@ -6,6 +6,9 @@
 #include <QHash>
 #include <QLoggingCategory>
 
+#include <dirent.h>
+#include <cstring>
+
 #include "playlist/paths.h"
 
 Q_LOGGING_CATEGORY(lcLyrics, "cantorel.lyrics", QtWarningMsg)
@@ -24,17 +27,29 @@ QString trimSpaces(const QString &s) {
   return s.mid(a, b - a);
 }
 
-// The plain files of folders, listed at most once per search.
+// The names in folders, read at most once per search. Names only (no file
+// type, so no status call per entry): a song folder may hold thousands.
 class FolderListings {
  public:
-  const QStringList &files(const QString &folder) {
+  const QStringList &names(const QString &folder) {
     auto it = cache_.find(folder);
-    if (it == cache_.end())
-      it = cache_.insert(folder, QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name));
+    if (it == cache_.end()) it = cache_.insert(folder, readNames(folder));
     return it.value();
   }
 
  private:
+  static QStringList readNames(const QString &folder) {
+    QStringList names;
+    DIR *d = ::opendir(QFile::encodeName(folder).constData());
+    if (!d) return names;
+    while (const dirent *e = ::readdir(d)) {
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+        names.append(QFile::decodeName(e->d_name));
+    }
+    ::closedir(d);
+    return names;
+  }
+
   QHash<QString, QStringList> cache_;
 };
 
@@ -48,9 +63,14 @@ QString resolveIn(const QString &candidate, const QString &relativeDir, FolderLi
     exact = QDir(folder).filePath(name);
   }
   if (name.isEmpty() || QFileInfo::exists(exact)) return exact;
-  for (const QString &entry : listings.files(folder))
-    if (entry.compare(name, Qt::CaseInsensitive) == 0) return QDir(folder).filePath(entry);
-  return exact;
+  // Of several names in other letters ("SONG.QVL", "song.QVL") the first in
+  // code order, so the same folder always gives the same pick.
+  QString best;
+  for (const QString &entry : listings.names(folder)) {
+    if (entry.size() != name.size() || entry.compare(name, Qt::CaseInsensitive) != 0) continue;
+    if ((best.isEmpty() || entry < best) && QFileInfo(QDir(folder).filePath(entry)).isFile()) best = entry;
+  }
+  return best.isEmpty() ? exact : QDir(folder).filePath(best);
 }
 
 }  // namespace

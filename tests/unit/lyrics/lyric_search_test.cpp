@@ -184,6 +184,7 @@ TEST_F(LyricSearchFiles, NotFoundLeavesTheFailureTextAsTheOnlyLine) {
 
 TEST_F(LyricSearchFiles, LetterCaseOfNamesFromOtherDesktops) {
   writeLyric(music + QStringLiteral("SONG.QVL"), "upper case");
+  writeLyric(music + QStringLiteral("song.QVL"), "mixed case");  // the first name in code order wins
   EXPECT_TRUE(LoadLyricFor(song, g, lyric, cwd));
   EXPECT_EQ(first(), QStringLiteral("upper case"));
   // The exact name wins over a name in other letters.
