@@ -22,7 +22,9 @@ class LineReader {
  public:
   explicit LineReader(const QString &text) : text_(text) {}
   bool atEnd() const { return pos_ >= text_.size(); }
+  int linesRead() const { return lines_; }
   QString next() {
+    ++lines_;
     const qsizetype n = text_.size();
     const qsizetype start = pos_;
     qsizetype i = start;
@@ -39,54 +41,59 @@ class LineReader {
  private:
   const QString &text_;
   qsizetype pos_ = 0;
+  int lines_ = 0;
 };
 
 }  // namespace
 
-LyricStatus parseLyricBytes(const QByteArray &bytes, LyricLines &out, int *count) {
+LyricStatus parseLyricBytes(const QByteArray &bytes, LyricLines &out, int *count, int *line) {
   out.clear();
-  int n = 0;
-  auto done = [&](LyricStatus s) {
-    if (count) *count = n;
-    return s;
-  };
   const QString text = decodeText(bytes);
   LineReader lines(text);
-  // Reading past the end of the file is a read error.
-  if (lines.atEnd()) return done(LyricStatus::ReadError);
+  int n = 0;
+  // `at` is the line where reading stopped: the faulty line, or the one that
+  // could not be read past the end.
+  auto done = [&](LyricStatus s, int at) {
+    if (count) *count = n;
+    if (line) *line = at;
+    return s;
+  };
+  auto pastEnd = [&] { return done(LyricStatus::ReadError, lines.linesRead() + 1); };
+  if (lines.atEnd()) return pastEnd();
   const QString first = lines.next();
   if (first == QLatin1String(kLyricHeaderOld)) {
     for (int k = 0; k < kLyricOldHeaderExtraLines; ++k) {
-      if (lines.atEnd()) return done(LyricStatus::ReadError);
+      if (lines.atEnd()) return pastEnd();
       lines.next();
     }
   } else if (first != QLatin1String(kLyricHeader)) {
-    return done(LyricStatus::BadHeader);
+    return done(LyricStatus::BadHeader, 1);
   }
   while (!lines.atEnd()) {
     const QString lyric = lines.next();
-    if (lyric.isEmpty()) return done(LyricStatus::EmptyText);
+    if (lyric.isEmpty()) return done(LyricStatus::EmptyText, lines.linesRead());
     // One entry past the limit overflows the 16-bit count.
-    if (n == kMaxLyricEntries) return done(LyricStatus::ReadError);
+    if (n == kMaxLyricEntries) return done(LyricStatus::ReadError, lines.linesRead());
     ++n;
     out.PlLyrics.append(lyric);
-    if (lines.atEnd()) return done(LyricStatus::MissingTime);
+    if (lines.atEnd()) return done(LyricStatus::MissingTime, lines.linesRead() + 1);
     const QString time = lines.next();
-    if (time.isEmpty()) return done(LyricStatus::EmptyTime);
+    if (time.isEmpty()) return done(LyricStatus::EmptyTime, lines.linesRead());
     out.PlTimes.append(time);
   }
-  return done(LyricStatus::Correct);
+  return done(LyricStatus::Correct, lines.linesRead());
 }
 
-LyricStatus readLyricFileStatus(const QString &path, LyricLines &out, int *count) {
+LyricStatus readLyricFileStatus(const QString &path, LyricLines &out, int *count, int *line) {
   out.clear();
   if (count) *count = 0;
+  if (line) *line = 0;
   // Opening a pipe or a device would block or never end; only plain files
   // are read.
   if (path.isEmpty() || !QFileInfo(path).isFile()) return LyricStatus::ReadError;
   QByteArray bytes;
   if (!readFileLimited(path, kMaxLyricFileBytes, &bytes)) return LyricStatus::ReadError;
-  return parseLyricBytes(bytes, out, count);
+  return parseLyricBytes(bytes, out, count, line);
 }
 
 QString ReadLyricFile(const QString &path, General &g, LyricLines &lyric) {

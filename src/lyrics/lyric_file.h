@@ -53,11 +53,16 @@ inline constexpr qint64 kMaxLyricFileBytes = 16 * 1024 * 1024;
 
 // Reads a lyric from the bytes of a file into `out` (cleared first). Lines are
 // taken as they are, never trimmed. `*count` receives the number of texts
-// read, which equals out.PlLyrics.size().
-LyricStatus parseLyricBytes(const QByteArray &bytes, LyricLines &out, int *count = nullptr);
+// read, which equals out.PlLyrics.size(). `*line` receives the 1-based number
+// of the line where reading stopped: the faulty line, the line that was
+// missing at the end of the file, or after success the number of lines read.
+LyricStatus parseLyricBytes(const QByteArray &bytes, LyricLines &out, int *count = nullptr,
+                            int *line = nullptr);
 // The same from a file. Anything but a plain file (a folder, a pipe, a
-// device) and files over kMaxLyricFileBytes give ReadError without blocking.
-LyricStatus readLyricFileStatus(const QString &path, LyricLines &out, int *count = nullptr);
+// device) and files over kMaxLyricFileBytes give ReadError without blocking,
+// with `*line` 0.
+LyricStatus readLyricFileStatus(const QString &path, LyricLines &out, int *count = nullptr,
+                                int *line = nullptr);
 
 // The reader as the player calls it: fills `lyric`, sets `LyricLineCount` to
 // the number of texts read and `LyricNext` to 0, and returns the status text.

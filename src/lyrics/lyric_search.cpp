@@ -112,15 +112,20 @@ LyricSearch findLyricFile(const QString &basePath, const TagInfo &tag, General &
   LyricSearch result;
   FolderListings listings;
   for (const QString &candidate : LyricCandidates(basePath, tag)) {
-    const QString file = resolveIn(candidate, relativeDir, listings);
+    LyricAttempt attempt;
+    attempt.candidate = candidate;
+    attempt.file = resolveIn(candidate, relativeDir, listings);
     int count = 0;
-    result.status = readLyricFileStatus(file, lyric, &count);
+    attempt.status = readLyricFileStatus(attempt.file, lyric, &count, &attempt.line);
+    attempt.exists = attempt.line > 0 || QFileInfo::exists(attempt.file);
     g.LyricLineCount = static_cast<qint16>(count);
     g.LyricNext = 0;
-    qCDebug(lcLyrics).noquote() << "lyric candidate" << file << "status" << int(result.status);
+    qCDebug(lcLyrics).noquote() << "lyric candidate" << attempt.file << "status" << int(attempt.status);
+    result.status = attempt.status;
+    result.attempts.append(attempt);
     if (result.status == LyricStatus::Correct) {
       result.found = true;
-      result.file = file;
+      result.file = result.attempts.back().file;
       break;
     }
   }
@@ -132,22 +137,33 @@ QString FindLyric(const QString &basePath, General &g, LyricLines &lyric, const 
   return r.found ? QStringLiteral("True") : lyricStatusText(r.status, g);
 }
 
-bool LoadLyricFor(const QString &songPath, General &g, LyricLines &lyric, const QString &relativeDir) {
+LyricLoad loadLyric(const QString &songPath, General &g, LyricLines &lyric, const QString &relativeDir) {
+  LyricLoad load;
   g.LyricActive = -1;
   // The preferences store the folder with its separator; a folder typed
   // without one still means that folder, not a file name inside its parent.
-  QString lyricDir = g.LyricPath;
-  if (!lyricDir.isEmpty() && !isSeparator(lyricDir.back()) && QFileInfo(lyricDir).isDir())
-    lyricDir = AddBackslash(lyricDir);
-  LyricSearch r = findLyricFile(lyricDir, g.Tag, g, lyric, relativeDir);
-  if (!r.found) r = findLyricFile(songPath, g.Tag, g, lyric, relativeDir);
-  if (r.found) return true;
+  load.lyricDir = g.LyricPath;
+  if (!load.lyricDir.isEmpty() && !isSeparator(load.lyricDir.back()) && QFileInfo(load.lyricDir).isDir())
+    load.lyricDir = AddBackslash(load.lyricDir);
+  load.lyricFolder = findLyricFile(load.lyricDir, g.Tag, g, lyric, relativeDir);
+  load.found = load.lyricFolder.found;
+  if (!load.found) {
+    load.song = findLyricFile(songPath, g.Tag, g, lyric, relativeDir);
+    load.found = load.song.found;
+  }
+  if (load.found) return load;
+  // Only the failure text is shown: no half-read lines of a broken file.
   g.LyricActive = 0;
   g.LyricLineCount = 0;
   g.LyricNext = 0;
+  load.failureText = lyricStatusText(load.song.status, g);
   lyric.clear();
-  lyric.PlLyrics.append(lyricStatusText(r.status, g));
-  return false;
+  lyric.PlLyrics.append(load.failureText);
+  return load;
+}
+
+bool LoadLyricFor(const QString &songPath, General &g, LyricLines &lyric, const QString &relativeDir) {
+  return loadLyric(songPath, g, lyric, relativeDir).found;
 }
 
 QString lyricFileNameFor(const QString &songPath, const TagInfo &tag) {

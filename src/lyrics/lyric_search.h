@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -42,11 +43,21 @@ QStringList LyricCandidates(const QString &basePath, const TagInfo &tag);
 // exact path when neither exists.
 QString resolveLyricCandidate(const QString &candidate, const QString &relativeDir = QString());
 
+// One candidate tried by a search.
+struct LyricAttempt {
+  QString candidate;  // the name as built
+  QString file;       // the file it names (relative names resolved)
+  bool exists = false;
+  LyricStatus status = LyricStatus::ReadError;
+  int line = 0;  // where reading stopped (0: not read)
+};
+
 // What a search found.
 struct LyricSearch {
   bool found = false;
   LyricStatus status = LyricStatus::ReadError;  // of the last candidate tried
   QString file;                                 // the file read, when found
+  QList<LyricAttempt> attempts;                 // in the order tried
 };
 
 // Tries the candidates of `basePath` with the reader until one reads
@@ -66,6 +77,18 @@ QString FindLyric(const QString &basePath, General &g, LyricLines &lyric,
 // exactly then.
 bool LoadLyricFor(const QString &songPath, General &g, LyricLines &lyric,
                   const QString &relativeDir = QString());
+
+// The same, telling how: the folder searched first and both passes (the
+// second is empty when the first found the lyric).
+struct LyricLoad {
+  bool found = false;
+  QString lyricDir;  // base path of the first pass
+  LyricSearch lyricFolder;
+  LyricSearch song;
+  QString failureText;  // the only line of `PlLyrics` when nothing was found
+};
+LyricLoad loadLyric(const QString &songPath, General &g, LyricLines &lyric,
+                    const QString &relativeDir = QString());
 
 // The name of a new lyric file for a song: "Artist[ - Album][ - Title].qvl"
 // when the artist is set, else the song's file name without its extension,

@@ -21,6 +21,7 @@ struct ReadCase {
   LyricStatus status;
   int texts;
   int times;
+  int line;                         // where reading stopped
   const char *firstText = nullptr;  // checked when given (UTF-8)
   const char *firstTime = nullptr;
 };
@@ -31,8 +32,9 @@ TEST_P(LyricReader, StatusAndLists) {
   const ReadCase &c = GetParam();
   LyricLines lyric;
   lyric.PlLyrics << QStringLiteral("left over");
-  int count = -1;
-  EXPECT_EQ(parseLyricBytes(c.bytes, lyric, &count), c.status);
+  int count = -1, line = -1;
+  EXPECT_EQ(parseLyricBytes(c.bytes, lyric, &count, &line), c.status);
+  EXPECT_EQ(line, c.line);
   EXPECT_EQ(lyric.PlLyrics.size(), c.texts);
   EXPECT_EQ(lyric.PlTimes.size(), c.times);
   EXPECT_EQ(count, c.texts);
@@ -49,36 +51,39 @@ const QByteArray kQvdHeader = crlfLines({"(QVD)", "h2", "h3", "h4", "h5", "h6", 
 INSTANTIATE_TEST_SUITE_P(
     Files, LyricReader,
     ::testing::Values(
-        ReadCase{"two entries", crlfLines({"(QVL)", "A", "0:12", "B", "0:17"}), LyricStatus::Correct, 2, 2,
+        ReadCase{"two entries", crlfLines({"(QVL)", "A", "0:12", "B", "0:17"}), LyricStatus::Correct, 2, 2, 5,
                  "A", "0:12"},
-        ReadCase{"header only", crlfLines({"(QVL)"}), LyricStatus::Correct, 0, 0},
-        ReadCase{"header without line end", "(QVL)", LyricStatus::Correct, 0, 0},
-        ReadCase{"last line without line end", "(QVL)\r\nA\r\n0:01", LyricStatus::Correct, 1, 1, "A", "0:01"},
-        ReadCase{"LF line ends", "(QVL)\nA\n0:01\n", LyricStatus::Correct, 1, 1, "A", "0:01"},
-        ReadCase{"lone CR line ends", "(QVL)\rA\r0:01\r", LyricStatus::Correct, 1, 1, "A", "0:01"},
-        ReadCase{"lines never trimmed", crlfLines({"(QVL)", " A \t", " 0:07"}), LyricStatus::Correct, 1, 1,
+        ReadCase{"header only", crlfLines({"(QVL)"}), LyricStatus::Correct, 0, 0, 1},
+        ReadCase{"header without line end", "(QVL)", LyricStatus::Correct, 0, 0, 1},
+        ReadCase{"last line without line end", "(QVL)\r\nA\r\n0:01", LyricStatus::Correct, 1, 1, 3, "A",
+                 "0:01"},
+        ReadCase{"LF line ends", "(QVL)\nA\n0:01\n", LyricStatus::Correct, 1, 1, 3, "A", "0:01"},
+        ReadCase{"lone CR line ends", "(QVL)\rA\r0:01\r", LyricStatus::Correct, 1, 1, 3, "A", "0:01"},
+        ReadCase{"lines never trimmed", crlfLines({"(QVL)", " A \t", " 0:07"}), LyricStatus::Correct, 1, 1, 3,
                  " A \t", " 0:07"},
         ReadCase{"times never checked", crlfLines({"(QVL)", "A", "00:12", "B", "0:12"}), LyricStatus::Correct,
-                 2, 2, "A", "00:12"},
+                 2, 2, 5, "A", "00:12"},
         ReadCase{"Windows-1252 text", crlfLines({"(QVL)", "Canci\xf3n \x80", "0:01"}), LyricStatus::Correct,
-                 1, 1, "Canción €"},
+                 1, 1, 3, "Canción €"},
         ReadCase{"UTF-8 with byte-order mark", "\xEF\xBB\xBF(QVL)\r\nCanción\r\n0:01\r\n",
-                 LyricStatus::Correct, 1, 1, "Canción"},
-        ReadCase{"old header of seven lines", kQvdHeader, LyricStatus::Correct, 0, 0},
+                 LyricStatus::Correct, 1, 1, 3, "Canción"},
+        ReadCase{"old header of seven lines", kQvdHeader, LyricStatus::Correct, 0, 0, 7},
         ReadCase{"old header with entries", kQvdHeader + crlfLines({"A", "0:03"}), LyricStatus::Correct, 1, 1,
-                 "A"},
+                 9, "A"},
         ReadCase{"old header cut short", crlfLines({"(QVD)", "h2", "h3", "h4", "h5", "h6"}),
-                 LyricStatus::ReadError, 0, 0},
-        ReadCase{"empty file", "", LyricStatus::ReadError, 0, 0},
-        ReadCase{"lower-case header", crlfLines({"(qvl)", "A", "0:01"}), LyricStatus::BadHeader, 0, 0},
+                 LyricStatus::ReadError, 0, 0, 7},
+        ReadCase{"empty file", "", LyricStatus::ReadError, 0, 0, 1},
+        ReadCase{"lower-case header", crlfLines({"(qvl)", "A", "0:01"}), LyricStatus::BadHeader, 0, 0, 1},
         ReadCase{"header with trailing space", crlfLines({"(QVL) ", "A", "0:01"}), LyricStatus::BadHeader, 0,
-                 0},
-        ReadCase{"empty first line", crlfLines({"", "(QVL)"}), LyricStatus::BadHeader, 0, 0},
-        ReadCase{"trailing empty line", crlfLines({"(QVL)", "A", "0:01", ""}), LyricStatus::EmptyText, 1, 1},
-        ReadCase{"empty text", crlfLines({"(QVL)", "A", "0:01", "", "0:02"}), LyricStatus::EmptyText, 1, 1},
-        ReadCase{"empty time", crlfLines({"(QVL)", "A", "", "B", "0:02"}), LyricStatus::EmptyTime, 1, 0},
+                 0, 1},
+        ReadCase{"empty first line", crlfLines({"", "(QVL)"}), LyricStatus::BadHeader, 0, 0, 1},
+        ReadCase{"trailing empty line", crlfLines({"(QVL)", "A", "0:01", ""}), LyricStatus::EmptyText, 1, 1,
+                 4},
+        ReadCase{"empty text", crlfLines({"(QVL)", "A", "0:01", "", "0:02"}), LyricStatus::EmptyText, 1, 1,
+                 4},
+        ReadCase{"empty time", crlfLines({"(QVL)", "A", "", "B", "0:02"}), LyricStatus::EmptyTime, 1, 0, 3},
         ReadCase{"last text without time", crlfLines({"(QVL)", "A", "0:01", "B"}), LyricStatus::MissingTime,
-                 2, 1}),
+                 2, 1, 5}),
     [](const ::testing::TestParamInfo<ReadCase> &info) {
       std::string name;
       for (const char *p = info.param.what; *p; ++p)
