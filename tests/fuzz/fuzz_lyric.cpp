@@ -23,8 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (line.isEmpty()) __builtin_trap();
   LyricLines back;
   if (cantorel::parseLyricBytes(cantorel::encodeLyricFile(lyric.PlLyrics, lyric.PlTimes), back) !=
-          LyricStatus::Correct ||
-      back.PlLyrics != lyric.PlLyrics || back.PlTimes != lyric.PlTimes)
+      LyricStatus::Correct)
     __builtin_trap();
+  // Every character comes back, except a lone surrogate (from a broken UTF-16
+  // file), which no encoding can hold: it comes back as "?".
+  auto writable = [](QStringList lines) {
+    for (QString &l : lines) {
+      for (qsizetype k = 0; k < l.size(); ++k) {
+        if (l[k].isHighSurrogate() && k + 1 < l.size() && l[k + 1].isLowSurrogate())
+          ++k;
+        else if (l[k].isSurrogate())
+          l[k] = QLatin1Char('?');
+      }
+    }
+    return lines;
+  };
+  if (back.PlLyrics != writable(lyric.PlLyrics) || back.PlTimes != writable(lyric.PlTimes)) __builtin_trap();
   return 0;
 }
