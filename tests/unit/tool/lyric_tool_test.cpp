@@ -24,6 +24,11 @@ QByteArray crlf(std::initializer_list<const char *> lines) {
   return out;
 }
 
+// Arguments written as one text, split at blanks.
+QStringList words(const char *text) {
+  return QString::fromUtf8(text).split(u' ', Qt::SkipEmptyParts);
+}
+
 struct ToolRun {
   int exitCode = -1;
   QByteArray out;
@@ -105,7 +110,7 @@ TEST_F(LyricTool, CheckSaysWhatTheReaderSays) {
   }
   // The plain report: the verdict, and text from the file made harmless for a terminal.
   test::writeAll(path("music/esc.qvl"), crlf({"(QVL)", "red \x1b[31m", "0:01"}));
-  const ToolRun plain = tool({QStringLiteral("lyric"), QStringLiteral("check"), path("music/esc.qvl")});
+  const ToolRun plain = tool(words("lyric check") << path("music/esc.qvl"));
   EXPECT_EQ(plain.exitCode, 0);
   EXPECT_TRUE(plain.out.contains("accepted"));
   EXPECT_TRUE(plain.out.contains("red \\x1b[31m"));
@@ -124,11 +129,8 @@ TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
   LyricLines lyric;
   LyricLoad load = loadLyric(song, g, lyric, path("cwd"));
   ASSERT_TRUE(load.found);
-  const QStringList tagArgs{QStringLiteral("--artist"), QStringLiteral("Ana"), QStringLiteral("--title"),
-                            QStringLiteral("Luna"), QStringLiteral("--json")};
-  ToolRun r = tool(QStringList{QStringLiteral("lyric"), QStringLiteral("find"), song,
-                               QStringLiteral("--lyric-dir"), path("lyrics/")} +
-                   tagArgs);
+  const QStringList find = words("lyric find --artist Ana --title Luna --json") << song;
+  ToolRun r = tool(find + QStringList{QStringLiteral("--lyric-dir"), path("lyrics/")});
   QJsonObject j = r.json();
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_TRUE(j.value(QStringLiteral("found")).toBool());
@@ -154,7 +156,7 @@ TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
   g.LyricPath = path("music/");
   load = loadLyric(song, g, lyric, path("cwd"));
   ASSERT_FALSE(load.found);
-  r = tool(QStringList{QStringLiteral("lyric"), QStringLiteral("find"), song} + tagArgs);
+  r = tool(find);
   j = r.json();
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_FALSE(j.value(QStringLiteral("found")).toBool());
@@ -168,16 +170,9 @@ TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
 }
 
 TEST_F(LyricTool, UsageErrors) {
-  for (const QStringList &args :
-       {QStringList{QStringLiteral("lyric")}, QStringList{QStringLiteral("lyric"), QStringLiteral("check")},
-        QStringList{QStringLiteral("lyric"), QStringLiteral("check"), QStringLiteral("a"),
-                    QStringLiteral("--bogus")},
-        QStringList{QStringLiteral("lyric"), QStringLiteral("find"), QStringLiteral("a"),
-                    QStringLiteral("b")},
-        QStringList{QStringLiteral("lyric"), QStringLiteral("find"), QStringLiteral("a"),
-                    QStringLiteral("--lyric-dir")},
-        QStringList{QStringLiteral("lyric"), QStringLiteral("sing")}})
-    EXPECT_EQ(tool(args).exitCode, 2) << qPrintable(args.join(u' '));
+  for (const char *args : {"lyric", "lyric check", "lyric check a --bogus", "lyric find a b",
+                           "lyric find a --lyric-dir", "lyric sing"})
+    EXPECT_EQ(tool(words(args)).exitCode, 2) << args;
 }
 
 }  // namespace
