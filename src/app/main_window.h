@@ -64,6 +64,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
+  void changeEvent(QEvent *e) override;
   void closeEvent(QCloseEvent *e) override;
   void mousePressEvent(QMouseEvent *e) override;
   void mouseMoveEvent(QMouseEvent *e) override;
@@ -84,6 +85,11 @@ class frmQuelt : public QWidget, public LifecycleHost {
   ClockScheduleHost clockHost_;
   ClockSchedule clockSchedule_;
   QTimer *timer2_ = nullptr;
+  QTimer *checkpointTimer_ = nullptr;
+  QStringList savedPlaylist_;  // what the playlist file holds now
+  QStringList savedAutoList_;  // what the schedule file holds now
+  bool playlistWritten_ = false;
+  bool autoListWritten_ = false;
   QLabel *title_ = nullptr;
   QListWidget *playlistBox_ = nullptr;
   QPoint dragOffset_;

@@ -115,6 +115,22 @@ TEST_F(ProgramTest, SignalsShutDownNormallyAndTheFirstRunPageOpensOnce) {
   EXPECT_TRUE(log.contains("/descarga_qv.php?id=1"));
 }
 
+TEST_F(ProgramTest, AKilledPlayerKeepsItsPlaylistAndSettings) {
+  QProcessEnvironment e = env();
+  auto p = std::make_unique<QProcess>();
+  e.insert(QStringLiteral("CANTOREL_CHECKPOINT_MS"), QStringLiteral("100"));
+  p->setProcessEnvironment(e);
+  p->start(test::programPath(QStringLiteral("cantorel")), {QStringLiteral("/ADD"), QStringLiteral("/music/k.mp3")});
+  ASSERT_TRUE(p->waitForStarted(10000));
+  ASSERT_TRUE(waitUntilListening());
+  QDeadlineTimer deadline(10000);
+  while (!file("playlist.m3u").contains("k.mp3") && !deadline.hasExpired()) QThread::msleep(50);
+  ::kill(static_cast<pid_t>(p->processId()), SIGKILL);
+  p->waitForFinished(10000);
+  EXPECT_EQ(file("playlist.m3u"), QByteArray("/music/k.mp3\r\n"));
+  EXPECT_TRUE(file("cantorel.conf").contains("\nLastTrack= 1\n"));
+}
+
 TEST_F(ProgramTest, DamagedSettingsStillStart) {
   test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), QByteArray("\0\0\0garbage", 10));
   auto p = launch({});

@@ -1,6 +1,9 @@
 // Start-up, hand-off and shut-down: the order of the steps and what each form
 // of command line and start mode does, seen through a host that records.
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -232,6 +235,32 @@ TEST_F(LifecycleTest, ShutDownSavesEverythingOnce) {
   // The auto-play value the command line set is the one saved.
   EXPECT_EQ(settings_.text(QStringLiteral("AutoPlay")), QStringLiteral("0"));
   EXPECT_FALSE(store_.contains(kPrg, kSect, key::X));
+}
+
+TEST_F(LifecycleTest, CheckpointWritesWhatShutDownWouldAndGoesOn) {
+  set(key::Instalado, kInstalledMark);
+  ASSERT_TRUE(start(QStringLiteral("/ADD /m/a.mp3")));
+  g_.Nick = QStringLiteral("changed");
+  st_.TNum = 3;
+  host_.calls.clear();
+  life_->checkpoint();
+  EXPECT_EQ(host_.calls, (QStringList{QStringLiteral("write autolist"), QStringLiteral("write playlist")}));
+  SettingsStore onDisk(store_.filePath());
+  onDisk.load();
+  EXPECT_EQ(onDisk.value(kPrg, kSect, QStringLiteral("Nick")), QStringLiteral("changed"));
+  EXPECT_EQ(onDisk.value(kPrg, kSect, key::LastTrack), QStringLiteral(" 3"));
+  EXPECT_FALSE(life_->unloaded());
+
+  // Nothing changed: the file is not written again.
+  const ino_t inode = [&] {
+    struct stat st {};
+    ::stat(QFile::encodeName(store_.filePath()).constData(), &st);
+    return st.st_ino;
+  }();
+  life_->checkpoint();
+  struct stat st {};
+  ::stat(QFile::encodeName(store_.filePath()).constData(), &st);
+  EXPECT_EQ(st.st_ino, inode) << "an unchanged store must not be replaced";
 }
 
 }  // namespace
