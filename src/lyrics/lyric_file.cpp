@@ -4,8 +4,16 @@
 
 #include "core/atomic_file.h"
 #include "core/text_codec.h"
+#include "prefs/message_ids.h"
 
 namespace cantorel {
+
+// The statuses are the numbers of their messages.
+static_assert(static_cast<int>(LyricStatus::BadHeader) == msg::LyricBadHeader);
+static_assert(static_cast<int>(LyricStatus::EmptyTime) == msg::LyricEmptyTime);
+static_assert(static_cast<int>(LyricStatus::MissingTime) == msg::LyricMissingTime);
+static_assert(static_cast<int>(LyricStatus::EmptyText) == msg::LyricEmptyText);
+static_assert(static_cast<int>(LyricStatus::ReadError) == msg::LyricNotFound);
 
 QString lyricStatusText(LyricStatus status, const General &g) {
   if (status == LyricStatus::Correct) return lyricCorrectText();
