@@ -6,11 +6,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "playlist/display_title.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
 #include "prefs/language.h"
@@ -54,6 +56,12 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   // Centred on the screen until a saved position says otherwise.
   if (QScreen *s = QGuiApplication::primaryScreen())
     move(s->availableGeometry().center() - rect().center());
+
+  plCommands_ = std::make_unique<PlaylistCommands>(this, g_, st_, settings_, folders_, desktop_, pl_);
+  plCommands_->onChanged([this] { refreshPlaylistBox(); });
+  plCommands_->onSelection([this] { return playlistBox_->currentRow(); },
+                           [this](int i) { playlistBox_->setCurrentRow(i); });
+  setAcceptDrops(true);
 
   // `Timer2`: clock, title scroll, snooze and schedule.
   timer2_ = new QTimer(this);
@@ -124,22 +132,19 @@ void frmQuelt::signalOtherInstance() { channel_.signalPrimary(); }
 
 void frmQuelt::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
 
-void frmQuelt::plAddOpened() {
-  const QString title = st_.AddTitle.isEmpty() ? FriendlyName(st_.AddPath, g_.FriendlyNames) : st_.AddTitle;
-  pl_.append(title, st_.AddPath);
-  refreshPlaylistBox();
+QString frmQuelt::displayTitle(const QString &path) {
+  return PonTituloMp3(path, TitleOptions::from(g_));
 }
 
-void frmQuelt::plClear() {
-  pl_.PlClear();
-  refreshPlaylistBox();
+void frmQuelt::clearMediaInfo() {
+  // The information labels belong to the skin; until it draws them there is
+  // nothing on the window to reset.
 }
 
-bool frmQuelt::plRead(const QString &file) {
-  const bool ok = PlRead(file, pl_, g_.FriendlyNames);
-  refreshPlaylistBox();
-  return ok;
-}
+void frmQuelt::loadCover(const QString &file) { plCommands_->LoadCover(file); }
+void frmQuelt::plAddOpened() { plCommands_->PlAddOpened(); }
+void frmQuelt::plClear() { plCommands_->PlClear(); }
+bool frmQuelt::plRead(const QString &file) { return plCommands_->PlRead(file); }
 
 bool frmQuelt::writePlaylist(const QString &file) {
   if (playlistWritten_ && savedPlaylist_ == pl_.PlPath) return true;
@@ -210,5 +215,34 @@ void frmQuelt::mouseMoveEvent(QMouseEvent *e) {
 }
 
 void frmQuelt::mouseReleaseEvent(QMouseEvent *) { dragging_ = false; }
+
+// Files dragged from the desktop onto the window or its list are added.
+void frmQuelt::dragEnterEvent(QDragEnterEvent *e) {
+  if (e->mimeData()->hasUrls()) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void frmQuelt::dragMoveEvent(QDragMoveEvent *e) {
+  if (e->mimeData()->hasUrls()) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void frmQuelt::dropEvent(QDropEvent *e) {
+  QStringList paths;
+  for (const QUrl &u : e->mimeData()->urls())
+    if (u.isLocalFile()) paths << u.toLocalFile();
+  if (paths.isEmpty()) return;
+  e->setDropAction(Qt::CopyAction);
+  e->accept();
+  plCommands_->dropFiles(paths);
+}
 
 }  // namespace cantorel

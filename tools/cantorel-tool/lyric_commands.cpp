@@ -16,6 +16,7 @@
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
 #include "platform/folders.h"
+#include "playlist/mp3_info.h"
 #include "prefs/language.h"
 
 namespace cantorel::tool {
@@ -30,7 +31,7 @@ const char kLyricUsage[] =
     "  lyric find SONG [--lyric-dir DIR] [--artist A] [--album B] [--title T] [--json]\n"
     "               the lyric files the player tries for SONG, in order, and the\n"
     "               one it uses; DIR replaces the \"LyricPath\" setting; A, B, T\n"
-    "               are the song's tag fields (empty unless given)\n"
+    "               replace the fields of the song's ID3v1 tag\n"
     "               JSON: song, tag {artist, album, title}, lyricDir, relativeDir,\n"
     "               found, file, entryCount, failureText, passes [{base,\n"
     "               candidates [{order, name, file, exists, status, message,\n"
@@ -184,9 +185,16 @@ int lyricFind(const Options &o) {
   General &g = ctx.g;
   const bool dirGiven = o.values.contains(QStringLiteral("--lyric-dir"));
   if (dirGiven) g.LyricPath = o.values.value(QStringLiteral("--lyric-dir"));
-  g.Tag.Artist = o.values.value(QStringLiteral("--artist"));
-  g.Tag.Album = o.values.value(QStringLiteral("--album"));
-  g.Tag.Title = o.values.value(QStringLiteral("--title"));
+  // The tag as the player reads it when the song starts; fields given on
+  // the command line replace those of the file.
+  GetMP3Info(song, g.Tag, nullptr);
+  const auto field = [&o](const char *option, QString &value) {
+    const QString key = QString::fromLatin1(option);
+    if (o.values.contains(key)) value = o.values.value(key);
+  };
+  field("--artist", g.Tag.Artist);
+  field("--album", g.Tag.Album);
+  field("--title", g.Tag.Title);
   const QString relativeDir = QDir::currentPath();
 
   LyricLines lyric;
@@ -220,9 +228,9 @@ int lyricFind(const Options &o) {
     }
     QJsonObject out{
         {QStringLiteral("song"), song},
-        {QStringLiteral("tag"), QJsonObject{{QStringLiteral("artist"), g.Tag.Artist},
-                                            {QStringLiteral("album"), g.Tag.Album},
-                                            {QStringLiteral("title"), g.Tag.Title}}},
+        {QStringLiteral("tag"), QJsonObject{{QStringLiteral("artist"), g.Tag.Artist.trimmed()},
+                                            {QStringLiteral("album"), g.Tag.Album.trimmed()},
+                                            {QStringLiteral("title"), g.Tag.Title.trimmed()}}},
         {QStringLiteral("lyricDir"), load.lyricDir},
         {QStringLiteral("relativeDir"), relativeDir},
         {QStringLiteral("found"), load.found},
@@ -236,7 +244,8 @@ int lyricFind(const Options &o) {
     QString r;
     r += QStringLiteral("Song:          %1\n").arg(shown(song));
     r += QStringLiteral("Tag:           artist %1, album %2, title %3\n")
-             .arg(quoted(g.Tag.Artist), quoted(g.Tag.Album), quoted(g.Tag.Title));
+             .arg(quoted(g.Tag.Artist.trimmed()), quoted(g.Tag.Album.trimmed()),
+                  quoted(g.Tag.Title.trimmed()));
     r += QStringLiteral("Lyric folder:  %1\n")
              .arg(load.lyricDir.isEmpty()
                       ? QStringLiteral("(none)")

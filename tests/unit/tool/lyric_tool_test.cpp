@@ -12,6 +12,7 @@
 #include "core/general.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
+#include "playlist/mp3_info.h"
 #include "prefs/language.h"
 #include "support/test_support.h"
 
@@ -167,6 +168,23 @@ TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
   candidates = passes[1].toObject().value(QStringLiteral("candidates")).toArray();
   ASSERT_EQ(candidates.size(), 8);
   EXPECT_EQ(candidates[7].toObject().value(QStringLiteral("file")).toString(), path("music/Song.qvl"));
+}
+
+TEST_F(LyricTool, FindReadsTheSongsTag) {
+  TagInfo t;
+  t.setArtist(QStringLiteral("Ana"));
+  t.setTitle(QStringLiteral("Luna"));
+  test::writeAll(path("music/Tagged.mp3"), QByteArray(300, '\0') + BuildTagRecord(t));
+  test::writeAll(path("music/Ana - Luna.qvl"), crlf({"(QVL)", "Uno", "0:01"}));
+  const QJsonObject j = tool(words("lyric find --json") << path("music/Tagged.mp3")).json();
+  EXPECT_EQ(j.value(QStringLiteral("file")).toString(), path("music/Ana - Luna.qvl"));
+  EXPECT_EQ(j.value(QStringLiteral("tag")).toObject().value(QStringLiteral("artist")).toString(),
+            QStringLiteral("Ana"));
+  // A field given on the command line replaces the tag's.
+  EXPECT_FALSE(tool(words("lyric find --json --artist Eva") << path("music/Tagged.mp3"))
+                   .json()
+                   .value(QStringLiteral("found"))
+                   .toBool());
 }
 
 TEST_F(LyricTool, UsageErrors) {
