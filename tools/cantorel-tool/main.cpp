@@ -20,7 +20,9 @@ const char kUsage[] =
     "Exit status: 0 the player accepts the file, 1 it rejects it, 2 usage error.\n"
     "\n"
     "Commands:\n"
-    "  skin check FILE   what the skin reader makes of a skin control file\n"
+    "  skin check FILE [--json]\n"
+    "               read a skin control file and its pictures as the player does:\n"
+    "               rejected elements and why, missing pictures, images out of bounds\n"
     "  --help       show this help\n"
     "  --version    show the version\n";
 
