@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <functional>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,11 +11,32 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "playback/transport.h"
 #include "playlist/paths.h"
+#include "plugins/plugin_host.h"
 #include "playlist/playlist_file.h"
 #include "prefs/language.h"
 
 namespace cantorel {
+
+namespace {
+
+// What the transport shows in this window until the skin draws it.
+class WindowTransportHost : public TransportHost {
+ public:
+  WindowTransportHost(QListWidget *list, QtDesktopServices &desktop, std::function<void()> refresh)
+      : list_(list), desktop_(desktop), refresh_(std::move(refresh)) {}
+  void showMessage(const QString &text) override { desktop_.showMessage(text); }
+  void playlistChanged() override { refresh_(); }
+  void selectEntry(int index) override { list_->setCurrentRow(index); }
+
+ private:
+  QListWidget *list_;
+  QtDesktopServices &desktop_;
+  std::function<void()> refresh_;
+};
+
+}  // namespace
 
 frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -52,6 +74,16 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   // Centred on the screen until a saved position says otherwise.
   if (QScreen *s = QGuiApplication::primaryScreen())
     move(s->availableGeometry().center() - rect().center());
+
+  plugins_ = std::make_unique<PluginHost>(folders.pluginDir());
+  transportHost_ = std::make_unique<WindowTransportHost>(playlistBox_, desktop_, [this] { refreshPlaylistBox(); });
+  transport_ = std::make_unique<Transport>(g_, st_, pl_, *plugins_, *transportHost_);
+  // A double-click plays the entry.
+  connect(playlistBox_, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+    st_.TNum = static_cast<qint16>(playlistBox_->row(item) + 1);
+    st_.Paused = 0;
+    transport_->PlayIt(0);
+  });
 
   connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
     QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
@@ -116,6 +148,11 @@ bool frmQuelt::plRead(const QString &file) {
 }
 
 bool frmQuelt::writePlaylist(const QString &file) { return WritePL(file, pl_); }
+
+void frmQuelt::discoverInputPlugins() { plugins_->ScanInputPlugins(g_); }
+void frmQuelt::playIt(int mode) { transport_->PlayIt(static_cast<qint16>(mode)); }
+void frmQuelt::createVisPlugin() { plugins_->CreatePlugin(g_); }
+void frmQuelt::cleanUpPlayer() { transport_->CleanUP(); }
 
 void frmQuelt::endProcess() { QCoreApplication::quit(); }
 
