@@ -17,12 +17,12 @@ class ToneProcessor : public QObject {
  public:
   Q_INVOKABLE explicit ToneProcessor(QObject *parent = nullptr) : QObject(parent) {}
 
-  Q_INVOKABLE QString GetAuthor() { return log(QStringLiteral("GetAuthor")), QStringLiteral("Test Author"); }
+  Q_INVOKABLE QString GetAuthor() { return logged(QStringLiteral("GetAuthor"), QStringLiteral("Test Author")); }
   Q_INVOKABLE QString getExtensions() {
-    return log(QStringLiteral("getExtensions")), QStringLiteral("Test tones|*.tone");
+    return logged(QStringLiteral("getExtensions"), QStringLiteral("Test tones|*.tone"));
   }
-  Q_INVOKABLE QString GetVersion() { return log(QStringLiteral("GetVersion")), QStringLiteral("0.1"); }
-  Q_INVOKABLE QString GetDescription() { return log(QStringLiteral("GetDescription")), QStringLiteral("Tones"); }
+  Q_INVOKABLE QString GetVersion() { return logged(QStringLiteral("GetVersion"), QStringLiteral("0.1")); }
+  Q_INVOKABLE QString GetDescription() { return logged(QStringLiteral("GetDescription"), QStringLiteral("Tones")); }
 
   // Arguments as QVariant: the SDK converts to whatever a member declares.
   Q_INVOKABLE QVariant Init(const QVariant &path) {
@@ -46,7 +46,10 @@ class ToneProcessor : public QObject {
     clock_.restart();
     rate_ = r;
   }
-  Q_INVOKABLE double Duration() { return log(QStringLiteral("Duration")), length_; }
+  Q_INVOKABLE double Duration() {
+    log(QStringLiteral("Duration"));
+    return length_;
+  }
   Q_INVOKABLE void Run() {
     log(QStringLiteral("Run"));
     base_ = position();
@@ -76,6 +79,10 @@ class ToneProcessor : public QObject {
 
  private:
   void log(const QString &member) { calls_.append(member); }
+  QString logged(const QString &member, const QString &result) {
+    log(member);
+    return result;
+  }
   double position() const {
     double p = base_ + (running_ && clock_.isValid() ? rate_ * clock_.elapsed() / 1000.0 : 0.0);
     return p < length_ ? p : length_;

@@ -23,7 +23,10 @@ class FakePlayer : public QObject {
   Q_INVOKABLE void RenderFile(const QString &) { log(QStringLiteral("RenderFile")); }
   Q_INVOKABLE void CurrentPosition(double s) { log(QStringLiteral("CurrentPosition ") + QString::number(s)); }
   Q_INVOKABLE void Rate(double r) { log(QStringLiteral("Rate ") + QString::number(r)); }
-  Q_INVOKABLE double Duration() { return log(QStringLiteral("Duration")), 245.0; }
+  Q_INVOKABLE double Duration() {
+    log(QStringLiteral("Duration"));
+    return 245.0;
+  }
   Q_INVOKABLE void Run() { log(QStringLiteral("Run")); }
   Q_INVOKABLE void Pause() { log(QStringLiteral("Pause")); }
   Q_INVOKABLE qint32 GetVolume(int) { return volume; }
