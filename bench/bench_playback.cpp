@@ -19,11 +19,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <csignal>
-#include <ctime>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <ctime>
 
 #include "playback/transport.h"
 #include "plugins/plugin_host.h"
@@ -50,13 +50,14 @@ const QString &sampleMp3() {
     const QString wav = dir.filePath(QStringLiteral("tone.wav"));
     const QString mp3 = dir.filePath(QStringLiteral("tone.mp3"));
     QProcess sox;
-    sox.start(QStringLiteral("sox"), {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
-                                      QStringLiteral("-c"), QStringLiteral("2"), QStringLiteral("-b"),
-                                      QStringLiteral("16"), wav, QStringLiteral("synth"), QStringLiteral("60"),
-                                      QStringLiteral("sine"), QStringLiteral("440")});
+    sox.start(QStringLiteral("sox"),
+              {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
+               QStringLiteral("2"), QStringLiteral("-b"), QStringLiteral("16"), wav, QStringLiteral("synth"),
+               QStringLiteral("60"), QStringLiteral("sine"), QStringLiteral("440")});
     sox.waitForFinished(60000);
     QProcess lame;
-    lame.start(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3});
+    lame.start(QStringLiteral("lame"),
+               {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, mp3});
     lame.waitForFinished(60000);
     return QFileInfo::exists(mp3) ? mp3 : QString();
   }();
@@ -106,8 +107,16 @@ void BM_PlayItToFirstPosition(benchmark::State &state) {
     p.t.StopIt();
   }
 }
-BENCHMARK(BM_PlayItToFirstPosition)->Arg(0)->ArgName("wait_for_sound")->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlayItToFirstPosition)->Arg(1)->ArgName("wait_for_sound")->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlayItToFirstPosition)
+    ->Arg(0)
+    ->ArgName("wait_for_sound")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlayItToFirstPosition)
+    ->Arg(1)
+    ->ArgName("wait_for_sound")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_CpuWhilePlaying(benchmark::State &state) {
   if (sampleMp3().isEmpty()) return state.SkipWithError("lame or sox missing");
@@ -139,15 +148,16 @@ BENCHMARK(BM_CpuWhilePlaying)->Iterations(1)->Unit(benchmark::kSecond);
 
 void BM_CpuFloorGstLaunch(benchmark::State &state) {
   const QString launch = QStandardPaths::findExecutable(QStringLiteral("gst-launch-1.0"));
-  if (sampleMp3().isEmpty() || launch.isEmpty()) return state.SkipWithError("lame, sox or gst-launch-1.0 missing");
+  if (sampleMp3().isEmpty() || launch.isEmpty())
+    return state.SkipWithError("lame, sox or gst-launch-1.0 missing");
   double share = 0;
   for (auto _ : state) {
     const QByteArray exe = launch.toLocal8Bit();
     const QByteArray uri = "uri=file://" + sampleMp3().toLocal8Bit();
     const pid_t pid = fork();
     if (pid == 0) {
-      execl(exe.constData(), "gst-launch-1.0", "-q", "playbin", uri.constData(), "audio-sink=fakesink sync=true",
-            "flags=2", static_cast<char *>(nullptr));
+      execl(exe.constData(), "gst-launch-1.0", "-q", "playbin", uri.constData(),
+            "audio-sink=fakesink sync=true", "flags=2", static_cast<char *>(nullptr));
       _exit(127);
     }
     QElapsedTimer clock;

@@ -30,7 +30,9 @@ std::array<cantorel::sdk::ChannelVolume, kDevices> &deviceVolumes() {
   return v;
 }
 
-bool nullAudio() { return qEnvironmentVariableIntValue("CANTOREL_NULL_AUDIO") == 1; }
+bool nullAudio() {
+  return qEnvironmentVariableIntValue("CANTOREL_NULL_AUDIO") == 1;
+}
 
 bool isStream(const QString &path) {
   return path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
@@ -43,7 +45,9 @@ void onElementSetup(GstElement *, GstElement *element, gpointer) {
     g_object_set(element, "synth-gain", kMidiGain, nullptr);
 }
 
-GstElement *make(const char *factory) { return gst_element_factory_make(factory, nullptr); }
+GstElement *make(const char *factory) {
+  return gst_element_factory_make(factory, nullptr);
+}
 
 }  // namespace
 
@@ -57,16 +61,22 @@ GstProcessor::GstProcessor(QObject *parent) : QObject(parent) {
   }
 }
 
-GstProcessor::~GstProcessor() { finish(); }
+GstProcessor::~GstProcessor() {
+  finish();
+}
 
-QString GstProcessor::GetAuthor() const { return QStringLiteral("The Cantorel developers"); }
+QString GstProcessor::GetAuthor() const {
+  return QStringLiteral("The Cantorel developers");
+}
 
 QString GstProcessor::getExtensions() const {
   return QStringLiteral(
       "Audio files (GStreamer)|*.mp3;*.mp2;*.mpa;*.wav;*.ogg;*.oga;*.flac;*.mid;*.midi;*.rmi;*.opus;*.m4a");
 }
 
-QString GstProcessor::GetVersion() const { return QStringLiteral("1.0"); }
+QString GstProcessor::GetVersion() const {
+  return QStringLiteral("1.0");
+}
 
 QString GstProcessor::GetDescription() const {
   return QStringLiteral("Plays MP3, MP2, WAV, Ogg, FLAC, MIDI and internet radio through GStreamer.");
@@ -103,8 +113,8 @@ void GstProcessor::RenderFile(const QString &path) {
   GstElement *convOut = make("audioconvert");
   GstElement *level = nullAudio() ? make("level") : nullptr;
   GstElement *sink = nullAudio() ? make("fakesink") : make("autoaudiosink");
-  if (!pipeline_ || !bin || !convIn || !tempo || !convTempo || !resample || !volume_ || !panorama_ || !convOut ||
-      !sink || (nullAudio() && !level)) {
+  if (!pipeline_ || !bin || !convIn || !tempo || !convTempo || !resample || !volume_ || !panorama_ ||
+      !convOut || !sink || (nullAudio() && !level)) {
     error_ = QStringLiteral("A GStreamer element is missing (install gstreamer1.0-plugins-base and -good)");
     for (GstElement *e : {bin, convIn, tempo, convTempo, resample, volume_, panorama_, convOut, level, sink})
       if (e) gst_object_unref(e);
@@ -117,10 +127,13 @@ void GstProcessor::RenderFile(const QString &path) {
     g_object_set(sink, "sync", TRUE, nullptr);
     g_object_set(level, "interval", static_cast<guint64>(50 * GST_MSECOND), "post-messages", TRUE, nullptr);
   }
-  gst_bin_add_many(GST_BIN(bin), convIn, tempo, convTempo, resample, volume_, panorama_, convOut, sink, nullptr);
+  gst_bin_add_many(GST_BIN(bin), convIn, tempo, convTempo, resample, volume_, panorama_, convOut, sink,
+                   nullptr);
   if (level) gst_bin_add(GST_BIN(bin), level);
-  bool linked = gst_element_link_many(convIn, tempo, convTempo, resample, volume_, panorama_, convOut, nullptr);
-  linked = linked && (level ? gst_element_link_many(convOut, level, sink, nullptr) : gst_element_link(convOut, sink));
+  bool linked =
+      gst_element_link_many(convIn, tempo, convTempo, resample, volume_, panorama_, convOut, nullptr);
+  linked = linked &&
+           (level ? gst_element_link_many(convOut, level, sink, nullptr) : gst_element_link(convOut, sink));
   GstPad *pad = gst_element_get_static_pad(convIn, "sink");
   gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
   gst_object_unref(pad);
@@ -189,14 +202,16 @@ void GstProcessor::drainBus() {
 bool GstProcessor::seekTo(gint64 position) {
   if (!pipeline_) return false;
   const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-  if (!gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET, std::max<gint64>(0, position),
-                        GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
+  if (!gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                        std::max<gint64>(0, position), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
     return false;
   if (!stream_) waitForState(kSeekWait);
   return true;
 }
 
-double GstProcessor::CurrentPosition() { return GetCurrentPosition(); }
+double GstProcessor::CurrentPosition() {
+  return GetCurrentPosition();
+}
 
 void GstProcessor::CurrentPosition(double seconds) {
   if (!pipeline_ || stream_ || !std::isfinite(seconds)) return;

@@ -8,10 +8,13 @@
 
 LyricProcessor::LyricProcessor(QObject *parent) : QObject(parent) {}
 
-LyricProcessor::~LyricProcessor() { delete window_.data(); }
+LyricProcessor::~LyricProcessor() {
+  delete window_.data();
+}
 
-void LyricProcessor::init_plugin(const QString &tip, qint64 foreColour, qint64 backColour, const QString &fontName,
-                                 bool bold, double fontSize, double left, double top, int, int) {
+void LyricProcessor::init_plugin(const QString &tip, qint64 foreColour, qint64 backColour,
+                                 const QString &fontName, bool bold, double fontSize, double left, double top,
+                                 int, int) {
   // Windows need a widget application; a player without one gets nothing.
   if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
     qWarning("qv_plugin: no widget application, the lyric window cannot open");
@@ -20,8 +23,8 @@ void LyricProcessor::init_plugin(const QString &tip, qint64 foreColour, qint64 b
   if (!window_) window_ = new LyricWindow;
   const cantorel::sdk::Rgb fore = cantorel::sdk::colourFromBgr(foreColour);
   const cantorel::sdk::Rgb back = cantorel::sdk::colourFromBgr(backColour);
-  window_->setLook(QColor(fore.red, fore.green, fore.blue), QColor(back.red, back.green, back.blue), fontName, bold,
-                   fontSize);
+  window_->setLook(QColor(fore.red, fore.green, fore.blue), QColor(back.red, back.green, back.blue), fontName,
+                   bold, fontSize);
   window_->setToolTip(tip);
   window_->setLine(line_);
 
@@ -42,6 +45,10 @@ void LyricProcessor::show_lyric(const QString &text) {
   if (window_) window_->setLine(text);
 }
 
-bool LyricProcessor::IsShown() const { return window_ && window_->isVisible(); }
+bool LyricProcessor::IsShown() const {
+  return window_ && window_->isVisible();
+}
 
-QString LyricProcessor::CurrentLine() const { return window_ ? window_->line() : line_; }
+QString LyricProcessor::CurrentLine() const {
+  return window_ ? window_->line() : line_;
+}

@@ -19,8 +19,9 @@ class LyricProcessor : public QObject {
   Q_INVOKABLE explicit LyricProcessor(QObject *parent = nullptr);
   ~LyricProcessor() override;
 
-  Q_INVOKABLE void init_plugin(const QString &tip, qint64 foreColour, qint64 backColour, const QString &fontName,
-                               bool bold, double fontSize, double left, double top, int, int);
+  Q_INVOKABLE void init_plugin(const QString &tip, qint64 foreColour, qint64 backColour,
+                               const QString &fontName, bool bold, double fontSize, double left, double top,
+                               int, int);
   Q_INVOKABLE void show_lyric(const QString &text);
 
   // Beyond the contract, for tests: whether the window is showing, and its

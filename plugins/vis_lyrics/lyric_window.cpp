@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-LyricWindow::LyricWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+LyricWindow::LyricWindow()
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
   setObjectName(QStringLiteral("LyricWindow"));
   setWindowTitle(QStringLiteral("Lyrics"));
   setAttribute(Qt::WA_DeleteOnClose, false);
@@ -23,7 +24,8 @@ LyricWindow::LyricWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHi
   layout->addWidget(label_);
 }
 
-void LyricWindow::setLook(const QColor &fore, const QColor &back, const QString &family, bool bold, double points) {
+void LyricWindow::setLook(const QColor &fore, const QColor &back, const QString &family, bool bold,
+                          double points) {
   QPalette p = palette();
   p.setColor(QPalette::Window, back);
   p.setColor(QPalette::WindowText, fore);
@@ -35,9 +37,13 @@ void LyricWindow::setLook(const QColor &fore, const QColor &back, const QString 
   fitFont();
 }
 
-void LyricWindow::setLine(const QString &text) { label_->setText(text); }
+void LyricWindow::setLine(const QString &text) {
+  label_->setText(text);
+}
 
-QString LyricWindow::line() const { return label_->text(); }
+QString LyricWindow::line() const {
+  return label_->text();
+}
 
 void LyricWindow::showOn(QScreen *screen) {
   if (screen) setGeometry(screen->geometry());
@@ -64,7 +70,9 @@ void LyricWindow::keyPressEvent(QKeyEvent *e) {
   QWidget::keyPressEvent(e);
 }
 
-void LyricWindow::mousePressEvent(QMouseEvent *) { close(); }
+void LyricWindow::mousePressEvent(QMouseEvent *) {
+  close();
+}
 
 void LyricWindow::resizeEvent(QResizeEvent *e) {
   QWidget::resizeEvent(e);

@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 
 #include <QApplication>
-#include <functional>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -11,10 +10,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <functional>
+
 #include "playback/transport.h"
 #include "playlist/paths.h"
-#include "plugins/plugin_host.h"
 #include "playlist/playlist_file.h"
+#include "plugins/plugin_host.h"
 #include "prefs/language.h"
 
 namespace cantorel {

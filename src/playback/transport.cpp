@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "playlist/paths.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
-#include "playlist/paths.h"
 
 namespace cantorel {
 
@@ -42,7 +42,9 @@ QString Transport::lengthText(double seconds) {
   return QString::number(m) + u':' + QStringLiteral("%1").arg(s, 2, 10, QLatin1Char('0'));
 }
 
-QString Transport::rateText(float rate) { return QString::number(qRound(rate * 100.0f)) + u'%'; }
+QString Transport::rateText(float rate) {
+  return QString::number(qRound(rate * 100.0f)) + u'%';
+}
 
 QString Transport::balanceText(float balance) {
   if (balance < 0.45f) return QString::number(qRound((0.5f - balance) * 200.0f)) + QLatin1String("% left");
@@ -146,8 +148,8 @@ void Transport::PlayIt(qint16 mode) {
     host_.loadCover(st_.SongPath);
     host_.selectEntry(index);
     host_.enableTimer1(true);
-  } else if (QStringList{QStringLiteral("TXT"), QStringLiteral("DOC"), QStringLiteral("BAT"), QStringLiteral("COM"),
-                         QStringLiteral("EXE"), QStringLiteral("LNK")}
+  } else if (QStringList{QStringLiteral("TXT"), QStringLiteral("DOC"), QStringLiteral("BAT"),
+                         QStringLiteral("COM"), QStringLiteral("EXE"), QStringLiteral("LNK")}
                  .contains(ext)) {
     st_.Dev = QStringLiteral("Delay");
     return;
@@ -236,8 +238,12 @@ void Transport::PlayPause() {
     PlayIt(0);
 }
 
-void Transport::Reverse() { PlayFrom(static_cast<qint32>(roundEven(st_.Elapsed - 10))); }
-void Transport::Forward() { PlayFrom(static_cast<qint32>(roundEven(st_.Elapsed + 10))); }
+void Transport::Reverse() {
+  PlayFrom(static_cast<qint32>(roundEven(st_.Elapsed - 10)));
+}
+void Transport::Forward() {
+  PlayFrom(static_cast<qint32>(roundEven(st_.Elapsed + 10)));
+}
 
 void Transport::NextTrack() {
   if (st_.TNum < 32767) ++st_.TNum;

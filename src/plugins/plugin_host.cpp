@@ -52,7 +52,8 @@ QString PluginHost::librarySuffix() {
 
 QString PluginHost::libraryName(const QString &fileName) {
   const QString suffix = librarySuffix();
-  return fileName.endsWith(suffix, Qt::CaseInsensitive) ? fileName.left(fileName.size() - suffix.size()) : fileName;
+  return fileName.endsWith(suffix, Qt::CaseInsensitive) ? fileName.left(fileName.size() - suffix.size())
+                                                        : fileName;
 }
 
 QString PluginHost::folder(PluginKind kind) const {
@@ -118,8 +119,8 @@ void PluginHost::ScanInputPlugins(General &g) {
   g.InputPluginTable.clear();
   for (const QString &file : libraryFiles(PluginKind::Input)) {
     if (g.InputPluginTable.size() >= General::kMaxInputPlugins) {
-      qCWarning(lcPlugins).noquote() << "More than" << General::kMaxInputPlugins
-                                     << "input plug-ins; ignoring" << file << "and the rest";
+      qCWarning(lcPlugins).noquote() << "More than" << General::kMaxInputPlugins << "input plug-ins; ignoring"
+                                     << file << "and the rest";
       break;
     }
     InputPluginInfo info;

@@ -91,7 +91,8 @@ bool PluginObject::call(const char *member, const QVariantList &args, QVariant *
     }
     QVariant v = args[i];
     if (v.metaType() != type && !v.convert(type)) {
-      warnOnce(member, QStringLiteral("cannot take argument %1 as %2").arg(i + 1).arg(QLatin1String(type.name())));
+      warnOnce(member,
+               QStringLiteral("cannot take argument %1 as %2").arg(i + 1).arg(QLatin1String(type.name())));
       return false;
     }
     storage[i] = std::move(v);
@@ -107,8 +108,9 @@ bool PluginObject::call(const char *member, const QVariantList &args, QVariant *
     ret = QVariant(rtype);
     retArg = QGenericReturnArgument(rtype.name(), ret.data());
   }
-  const bool ok = m.invoke(object_.get(), Qt::DirectConnection, retArg, generic[0], generic[1], generic[2],
-                           generic[3], generic[4], generic[5], generic[6], generic[7], generic[8], generic[9]);
+  const bool ok =
+      m.invoke(object_.get(), Qt::DirectConnection, retArg, generic[0], generic[1], generic[2], generic[3],
+               generic[4], generic[5], generic[6], generic[7], generic[8], generic[9]);
   if (!ok) {
     warnOnce(member, QStringLiteral("could not be called"));
     return false;

@@ -66,8 +66,8 @@ class GstPlayback : public ::testing::Test {
     }
     if (ext == QLatin1String("mp3") || ext == QLatin1String("mpa") || ext == QLatin1String("mp2")) {
       const QString mp3 = file(QStringLiteral("encoded.mp3"));
-      if (!test::convert(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"),
-                                                   source, mp3}))
+      if (!test::convert(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"),
+                                                  QStringLiteral("128"), source, mp3}))
         return QString();
       QFile::copy(mp3, out);
       return out;
@@ -78,7 +78,8 @@ class GstPlayback : public ::testing::Test {
   void open(const QString &path) {
     ASSERT_NE(player->value("Init", {path}).toInt(), -1) << qPrintable(path);
     player->call("RenderFile", {path});
-    ASSERT_TRUE(player->value("LastError").toString().isEmpty()) << qPrintable(player->value("LastError").toString());
+    ASSERT_TRUE(player->value("LastError").toString().isEmpty())
+        << qPrintable(player->value("LastError").toString());
   }
   double position() { return player->value("GetCurrentPosition").toDouble(); }
   bool startsMoving() {
@@ -108,7 +109,9 @@ struct ClockCase {
   double duration;
   double tolerance;
 };
-void PrintTo(const ClockCase &c, std::ostream *os) { *os << c.ext; }
+void PrintTo(const ClockCase &c, std::ostream *os) {
+  *os << c.ext;
+}
 class GstClock : public GstPlayback, public ::testing::WithParamInterface<ClockCase> {};
 
 TEST_P(GstClock, PositionFollowsTheWallClockAndDurationIsRight) {
@@ -183,9 +186,9 @@ TEST_F(GstPlayback, VolumeKeepsThePackedLayout) {
     qint64 sent;
     qint32 read;
   } cases[] = {
-      {-1, -1},                          // both halves 65535, sent as signed -1 each
-      {0xFFFFFFFFLL, -1},                // the same as unsigned
-      {0x00008000LL, 0x00008000},        // left half only
+      {-1, -1},                              // both halves 65535, sent as signed -1 each
+      {0xFFFFFFFFLL, -1},                    // the same as unsigned
+      {0x00008000LL, 0x00008000},            // left half only
       {qint64(-65536), qint32(0xFFFF0000)},  // right only (left 0, right -1)
       {0x7FFF1234LL, 0x7FFF1234},
   };
@@ -256,7 +259,9 @@ struct Garbage {
   QByteArray bytes;
   bool error;  // certainly unplayable
 };
-void PrintTo(const Garbage &g, std::ostream *os) { *os << g.name; }
+void PrintTo(const Garbage &g, std::ostream *os) {
+  *os << g.name;
+}
 class GstGarbage : public GstPlayback, public ::testing::WithParamInterface<Garbage> {};
 
 TEST_P(GstGarbage, IsAnErrorNotACrash) {
@@ -292,12 +297,17 @@ QByteArray pattern(const QByteArray &head, int size) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, GstGarbage,
-    ::testing::Values(Garbage{"text.mp3", pattern("not audio at all ", 20000), true},
-                      Garbage{"empty.ogg", QByteArray(), true},
-                      Garbage{"header.wav", pattern("RIFF\x10\x00\x00\x00WAVEfmt ", 5000), true},
-                      Garbage{"huge_header.wav", pattern(QByteArray("RIFF\xff\xff\xff\xffWAVEfmt \xff\xff\xff\x7f", 20), 3000), true},
-                      Garbage{"midi.mid", pattern(QByteArray("MThd\x00\x00\x00\x06\x00\x01\xff\xff\x01\xe0MTrk\x7f\xff\xff\xff", 22), 4000), false},
-                      Garbage{"cut.mp3", test::makeWav(0.01).left(30), false}),
+    ::testing::Values(
+        Garbage{"text.mp3", pattern("not audio at all ", 20000), true},
+        Garbage{"empty.ogg", QByteArray(), true},
+        Garbage{"header.wav", pattern("RIFF\x10\x00\x00\x00WAVEfmt ", 5000), true},
+        Garbage{"huge_header.wav",
+                pattern(QByteArray("RIFF\xff\xff\xff\xffWAVEfmt \xff\xff\xff\x7f", 20), 3000), true},
+        Garbage{
+            "midi.mid",
+            pattern(QByteArray("MThd\x00\x00\x00\x06\x00\x01\xff\xff\x01\xe0MTrk\x7f\xff\xff\xff", 22), 4000),
+            false},
+        Garbage{"cut.mp3", test::makeWav(0.01).left(30), false}),
     [](const auto &info) {
       QString n = QLatin1String(info.param.name);
       return n.replace(u'.', u'_').toStdString();

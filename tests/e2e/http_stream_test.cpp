@@ -65,7 +65,8 @@ class LoopbackServer {
       while (!stop_ && sent < all.size()) {
         pollfd q{c, POLLOUT, 0};
         if (::poll(&q, 1, 50) <= 0) continue;
-        const ssize_t n = ::send(c, all.constData() + sent, static_cast<size_t>(all.size() - sent), MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(c, all.constData() + sent, static_cast<size_t>(all.size() - sent), MSG_NOSIGNAL);
         if (n <= 0) break;
         sent += n;
       }

@@ -17,12 +17,16 @@ class ToneProcessor : public QObject {
  public:
   Q_INVOKABLE explicit ToneProcessor(QObject *parent = nullptr) : QObject(parent) {}
 
-  Q_INVOKABLE QString GetAuthor() { return logged(QStringLiteral("GetAuthor"), QStringLiteral("Test Author")); }
+  Q_INVOKABLE QString GetAuthor() {
+    return logged(QStringLiteral("GetAuthor"), QStringLiteral("Test Author"));
+  }
   Q_INVOKABLE QString getExtensions() {
     return logged(QStringLiteral("getExtensions"), QStringLiteral("Test tones|*.tone"));
   }
   Q_INVOKABLE QString GetVersion() { return logged(QStringLiteral("GetVersion"), QStringLiteral("0.1")); }
-  Q_INVOKABLE QString GetDescription() { return logged(QStringLiteral("GetDescription"), QStringLiteral("Tones")); }
+  Q_INVOKABLE QString GetDescription() {
+    return logged(QStringLiteral("GetDescription"), QStringLiteral("Tones"));
+  }
 
   // Arguments as QVariant: the SDK converts to whatever a member declares.
   Q_INVOKABLE QVariant Init(const QVariant &path) {

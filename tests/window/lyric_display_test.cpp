@@ -17,7 +17,7 @@ QApplication &app() {
   static char name[] = "window_tests";
   static char *argv[] = {name, nullptr};
   static QApplication *a = QApplication::instance() ? qobject_cast<QApplication *>(QApplication::instance())
-                                                     : new QApplication(argc, argv);
+                                                    : new QApplication(argc, argv);
   return *a;
 }
 
@@ -28,7 +28,8 @@ void pressEscape(QWidget *w) {
 
 void click(QWidget *w) {
   const QPointF at(10, 10);
-  QMouseEvent e(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent e(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                Qt::NoModifier);
   QApplication::sendEvent(w, &e);
 }
 
@@ -48,8 +49,9 @@ class LyricDisplay : public ::testing::Test {
   }
   void init() {
     // Red text on blue (0x00BBGGRR), Liberation Sans bold 14 pt.
-    ASSERT_TRUE(g.VisPlugin->call("init_plugin", {QStringLiteral("Lyrics"), 0x0000FF, 0xFF0000,
-                                                  QStringLiteral("Liberation Sans"), -1, 14.0f, 300.0f, 450.0f, 0, 0}));
+    ASSERT_TRUE(g.VisPlugin->call(
+        "init_plugin", {QStringLiteral("Lyrics"), 0x0000FF, 0xFF0000, QStringLiteral("Liberation Sans"), -1,
+                        14.0f, 300.0f, 450.0f, 0, 0}));
     QApplication::processEvents();
   }
 
@@ -76,8 +78,8 @@ TEST_F(LyricDisplay, OpensFullScreenWithTheLookGiven) {
 TEST_F(LyricDisplay, ShowsEachLineAsPlainText) {
   init();
   auto *label = lyricWindow()->findChild<QLabel *>(QStringLiteral("LyricLine"));
-  for (const QString &line : {QStringLiteral("First line"), QStringLiteral("<b>not bold</b> & <img src=x>"),
-                              QString()}) {
+  for (const QString &line :
+       {QStringLiteral("First line"), QStringLiteral("<b>not bold</b> & <img src=x>"), QString()}) {
     g.VisPlugin->call("show_lyric", {line});
     EXPECT_EQ(label->text(), line);
     EXPECT_EQ(label->textFormat(), Qt::PlainText);

@@ -46,9 +46,9 @@ TEST(SdkPlugin, DiscoveredChosenAndDrivenInTheDocumentedOrder) {
   EXPECT_EQ(st.Playing, -1);
   const auto first = g.Player;
   EXPECT_EQ(first->value("CallLog").toStringList(),
-            (QStringList{QStringLiteral("Init"), QStringLiteral("RenderFile"), QStringLiteral("CurrentPosition(set)"),
-                         QStringLiteral("Rate"), QStringLiteral("Duration"), QStringLiteral("SetVolume"),
-                         QStringLiteral("Run")}));
+            (QStringList{QStringLiteral("Init"), QStringLiteral("RenderFile"),
+                         QStringLiteral("CurrentPosition(set)"), QStringLiteral("Rate"),
+                         QStringLiteral("Duration"), QStringLiteral("SetVolume"), QStringLiteral("Run")}));
   EXPECT_DOUBLE_EQ(first->value("CurrentRate").toDouble(), 1.5);
 
   // It plays on its own clock, at the rate asked.

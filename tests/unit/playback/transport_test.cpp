@@ -103,10 +103,10 @@ TEST_F(TransportTest, PlayItOpensRunsAndShowsTheLength) {
   addMany(1);
   t.PlayIt(0);
   ASSERT_TRUE(current());
-  EXPECT_EQ(current()->calls, (QStringList{QStringLiteral("Init"), QStringLiteral("RenderFile"),
-                                           QStringLiteral("CurrentPosition 0"), QStringLiteral("Rate 1"),
-                                           QStringLiteral("Duration"), QStringLiteral("SetVolume"),
-                                           QStringLiteral("Run")}));
+  EXPECT_EQ(current()->calls,
+            (QStringList{QStringLiteral("Init"), QStringLiteral("RenderFile"),
+                         QStringLiteral("CurrentPosition 0"), QStringLiteral("Rate 1"),
+                         QStringLiteral("Duration"), QStringLiteral("SetVolume"), QStringLiteral("Run")}));
   EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_fake"));
   EXPECT_EQ(st.Dev, QStringLiteral("DX"));
   EXPECT_EQ(st.SongLen, 245.0);
@@ -121,7 +121,8 @@ TEST_F(TransportTest, PlayItOpensRunsAndShowsTheLength) {
   add(QStringLiteral("b.wav"));
   FakePlayer *first = current();
   t.NextTrack();
-  EXPECT_EQ(first->calls.mid(first->calls.size() - 2), (QStringList{QStringLiteral("CleanUP"), QStringLiteral("finish")}));
+  EXPECT_EQ(first->calls.mid(first->calls.size() - 2),
+            (QStringList{QStringLiteral("CleanUP"), QStringLiteral("finish")}));
   EXPECT_NE(current(), first);
   EXPECT_EQ(st.TNum, 2);
 }
@@ -229,7 +230,8 @@ TEST_F(TransportTest, PicturesShowForFiveSecondsAndSkippedKindsPlayNothing) {
 }
 
 TEST_F(TransportTest, StreamsHaveNoLengthAndAreNeverMissing) {
-  for (const char *url : {"HTTP://radio.test/live.mp3", "http://radio.test/a.mp3", "https://radio.test/b.mp3"}) {
+  for (const char *url :
+       {"HTTP://radio.test/live.mp3", "http://radio.test/a.mp3", "https://radio.test/b.mp3"}) {
     pl.PlClear();
     pl.append(QStringLiteral("radio"), QLatin1String(url));
     st.TNum = 1;
@@ -272,8 +274,10 @@ TEST_F(TransportTest, PlayFromClampsAndResynchronisesTheLyric) {
     qint32 asked;
     const char *seek;
     const char *text;
-  } cases[] = {{-5, "CurrentPosition 0", "0:00"}, {65, "CurrentPosition 65", "1:05"},
-               {100, "CurrentPosition 99", "1:39"}, {150, "CurrentPosition 99", "1:39"}};
+  } cases[] = {{-5, "CurrentPosition 0", "0:00"},
+               {65, "CurrentPosition 65", "1:05"},
+               {100, "CurrentPosition 99", "1:39"},
+               {150, "CurrentPosition 99", "1:39"}};
   for (const Case &c : cases) {
     t.PlayFrom(c.asked);
     EXPECT_EQ(current()->calls.last(), QLatin1String(c.seek)) << c.asked;
@@ -309,13 +313,14 @@ TEST(TransportTexts, LengthBalanceAndVolumePacking) {
   struct Len {
     double s;
     const char *text;
-  } lens[] = {{245, "4:05"}, {0, "0:00"}, {59.5, "1:00"}, {60.5, "1:00"}, {61.5, "1:02"}, {3600, "60:00"}, {-3, "0:00"}};
+  } lens[] = {{245, "4:05"},  {0, "0:00"},     {59.5, "1:00"}, {60.5, "1:00"},
+              {61.5, "1:02"}, {3600, "60:00"}, {-3, "0:00"}};
   for (const Len &l : lens) EXPECT_EQ(Transport::lengthText(l.s), QLatin1String(l.text)) << l.s;
 
   struct Bal {
     float b;
     const char *text;
-  } bals[] = {{0.5f, "Centre"}, {0.45f, "Centre"}, {0.55f, "Centre"}, {0.25f, "50% left"},
+  } bals[] = {{0.5f, "Centre"},    {0.45f, "Centre"},   {0.55f, "Centre"},   {0.25f, "50% left"},
               {0.0f, "100% left"}, {0.6f, "20% right"}, {1.0f, "100% right"}};
   for (const Bal &b : bals) EXPECT_EQ(Transport::balanceText(b.b), QLatin1String(b.text)) << b.b;
 
@@ -327,12 +332,11 @@ TEST(TransportTexts, LengthBalanceAndVolumePacking) {
       {1.0f, 0.25f, 0x8000FFFFu},  // right halved (32767.5 rounds to even 32768)
       {1.0f, 0.75f, 0xFFFF8000u},  // left halved
       {1.0f, 1.0f, 0xFFFF0000u},   // left silent
-      {0.5f, 0.5f, 0x80008000u},
-      {0.0f, 0.5f, 0u},
-      {2.0f, 0.5f, 0xFFFFFFFFu},  // out of range: clamped
+      {0.5f, 0.5f, 0x80008000u},  {0.0f, 0.5f, 0u}, {2.0f, 0.5f, 0xFFFFFFFFu},  // out of range: clamped
   };
   for (const Pack &p : packs)
-    EXPECT_EQ(static_cast<quint32>(Transport::packVolume(p.volume, p.balance)), p.packed) << p.volume << " " << p.balance;
+    EXPECT_EQ(static_cast<quint32>(Transport::packVolume(p.volume, p.balance)), p.packed)
+        << p.volume << " " << p.balance;
 }
 
 TEST_F(TransportTest, VolumeMuteAndBalance) {

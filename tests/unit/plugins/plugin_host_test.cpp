@@ -8,6 +8,7 @@
 
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
+#include "plugins/vis_calls.h"
 #include "support/test_support.h"
 
 namespace cantorel {
@@ -36,7 +37,9 @@ class PluginFolder {
   QTemporaryDir dir_;
 };
 
-InputPluginInfo row(const QString &name, const QString &ext) { return InputPluginInfo{name, ext, {}, {}, {}}; }
+InputPluginInfo row(const QString &name, const QString &ext) {
+  return InputPluginInfo{name, ext, {}, {}, {}};
+}
 
 TEST(InputFilter, JoinsRowsAndEndsEachWithASemicolon) {
   struct Case {
@@ -44,7 +47,8 @@ TEST(InputFilter, JoinsRowsAndEndsEachWithASemicolon) {
     QString filter;
   } cases[] = {
       {{}, QString()},
-      {{row(QStringLiteral("a"), QStringLiteral("Ogg files|*.ogg")), row(QStringLiteral("b"), QStringLiteral("Flac|*.flac"))},
+      {{row(QStringLiteral("a"), QStringLiteral("Ogg files|*.ogg")),
+        row(QStringLiteral("b"), QStringLiteral("Flac|*.flac"))},
        QStringLiteral("Ogg files|*.ogg;|Flac|*.flac;")},
       {{row(QStringLiteral("a"), QStringLiteral("Ogg|*.ogg;*.oga;"))}, QStringLiteral("Ogg|*.ogg;*.oga;")},
       // A plug-in without extensions adds nothing, not an empty part.
@@ -197,8 +201,8 @@ TEST(VisPlugin, CreatedAppliedAndCalledByName) {
   EXPECT_EQ(g.VisPluginName, QStringLiteral("qv_lyricecho"));
   ASSERT_TRUE(g.VisPlugin);
   // Numbers arrive in whatever type the plug-in declared.
-  EXPECT_TRUE(g.VisPlugin->call("init_plugin", {QStringLiteral("tip"), 0x0000FF, 0xFFFFFF, QStringLiteral("Arial"),
-                                                true, 12.5, 150.0, 300, 0.0, 0}));
+  EXPECT_TRUE(g.VisPlugin->call("init_plugin", {QStringLiteral("tip"), 0x0000FF, 0xFFFFFF,
+                                                QStringLiteral("Arial"), true, 12.5, 150.0, 300, 0.0, 0}));
   EXPECT_TRUE(g.VisPlugin->call("show_lyric", {QStringLiteral("<b>line</b>")}));
   const QVariantList look = g.VisPlugin->value("Look").toList();
   ASSERT_EQ(look.size(), 8);
@@ -210,6 +214,32 @@ TEST(VisPlugin, CreatedAppliedAndCalledByName) {
   g.VisPluginName.clear();
   host.CreatePlugin(g);
   EXPECT_FALSE(g.VisPlugin);
+}
+
+TEST(VisPlugin, FullScreenModeAndLinesReachThePlugin) {
+  PluginFolder f;
+  const QString vis = QStringLiteral("vis_plugins");
+  f.copy(testPlugin(vis, QStringLiteral("qv_lyricecho.so")), vis, QStringLiteral("qv_lyricecho.so"));
+  PluginHost host(f.path());
+  General g;
+  LyricLineLook look{
+      QStringLiteral("Lyric"), 0x00FF00, 0x000000, QStringLiteral("Arial"), true, 10.0f, 15.0f, 30.0f};
+  EXPECT_FALSE(FullScreenMode(g, look));  // none chosen: the caller shows message 70
+  ShowLyricOnPlugin(g, QStringLiteral("nobody listens"));
+
+  g.VisPluginName = QStringLiteral("qv_lyricecho");
+  host.CreatePlugin(g);
+  ASSERT_TRUE(FullScreenMode(g, look));
+  ShowLyricOnPlugin(g, QStringLiteral("one"));
+  ShowLyricOnPlugin(g, QStringLiteral("two"));
+  const QVariantList got = g.VisPlugin->value("Look").toList();
+  ASSERT_EQ(got.size(), 8);
+  EXPECT_EQ(got[0].toString(), QStringLiteral("Lyric"));
+  EXPECT_EQ(got[1].toInt(), 0x00FF00);
+  EXPECT_TRUE(got[4].toBool());
+  EXPECT_FLOAT_EQ(got[7].toFloat(), 30.0f);
+  EXPECT_EQ(g.VisPlugin->value("Lines").toStringList(),
+            (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
 }
 
 TEST(PluginObject, MissingOrMistypedMembersFailWithoutHarm) {
