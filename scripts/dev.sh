@@ -24,6 +24,11 @@ case "${1:-}" in
     if [ $# -eq 0 ] && [ -f build/share/cantorel/demo/demo.mid ]; then
       demo=(build/share/cantorel/demo/demo.mid)
     fi
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+      echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): Cantorel runs without a visible window." >&2
+      echo "Stop it with Ctrl+C; it saves and ends normally." >&2
+      export QT_QPA_PLATFORM=offscreen
+    fi
     exec build/bin/cantorel "${demo[@]}" "$@"
     ;;
   test)

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -46,7 +47,8 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
       folders_(folders),
       lifecycle_(g, st_, settings, *this),
       channel_(folders.instanceKey()),
-      desktop_(this) {
+      desktop_(this),
+      clockSchedule_(g, st_, clock_, clockHost_) {
   setObjectName(QStringLiteral("frmQuelt"));
   resize(420, 320);
   setStyleSheet(QStringLiteral(
@@ -86,7 +88,23 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
     transport_->PlayIt(0);
   });
 
+  // `Timer2`: clock, title scroll, snooze and schedule.
+  timer2_ = new QTimer(this);
+  timer2_->setInterval(200);
+  connect(timer2_, &QTimer::timeout, this, [this] { clockSchedule_.tick(); });
+
+  // Settings, schedule and playlist reach the disk while the program runs too.
+  checkpointTimer_ = new QTimer(this);
+  checkpointTimer_->setInterval(qEnvironmentVariableIntValue("CANTOREL_CHECKPOINT_MS") > 0
+                                    ? qEnvironmentVariableIntValue("CANTOREL_CHECKPOINT_MS")
+                                    : 30000);
+  connect(checkpointTimer_, &QTimer::timeout, this, [this] { lifecycle_.checkpoint(); });
+
   connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
+    if (isVisible()) {
+      raise();
+      activateWindow();
+    }
     QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
     keyPressEvent(&f12);
   });
@@ -94,9 +112,17 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
 
 frmQuelt::~frmQuelt() = default;
 
-bool frmQuelt::Form_Load(const QString &commandLine) { return lifecycle_.formLoad(commandLine); }
+bool frmQuelt::Form_Load(const QString &commandLine) {
+  if (!lifecycle_.formLoad(commandLine)) return false;
+  checkpointTimer_->start();
+  return true;
+}
 
-void frmQuelt::Form_Unload() { lifecycle_.formUnload(); }
+void frmQuelt::Form_Unload() {
+  timer2_->stop();
+  checkpointTimer_->stop();
+  lifecycle_.formUnload();
+}
 
 void frmQuelt::Quit() { close(); }
 
@@ -148,7 +174,29 @@ bool frmQuelt::plRead(const QString &file) {
   return ok;
 }
 
-bool frmQuelt::writePlaylist(const QString &file) { return WritePL(file, pl_); }
+bool frmQuelt::writePlaylist(const QString &file) {
+  if (playlistWritten_ && savedPlaylist_ == pl_.PlPath) return true;
+  if (!WritePL(file, pl_)) return false;
+  savedPlaylist_ = pl_.PlPath;
+  playlistWritten_ = true;
+  return true;
+}
+
+void frmQuelt::readAutoList() {
+  clockSchedule_.ReadAutoList(folders_.userFile(QStringLiteral("autolist.txt")));
+}
+
+void frmQuelt::buildDayText() {
+  clockSchedule_.MakeDayStr();
+  timer2_->start();
+}
+
+void frmQuelt::writeAutoList() {
+  if (autoListWritten_ && savedAutoList_ == clockSchedule_.AutoList) return;
+  if (!clockSchedule_.WriteAutoList(folders_.userFile(QStringLiteral("autolist.txt")))) return;
+  savedAutoList_ = clockSchedule_.AutoList;
+  autoListWritten_ = true;
+}
 
 void frmQuelt::discoverInputPlugins() { plugins_->ScanInputPlugins(g_); }
 void frmQuelt::playIt(int mode) { transport_->PlayIt(static_cast<qint16>(mode)); }
@@ -175,6 +223,12 @@ void frmQuelt::keyPressEvent(QKeyEvent *e) {
     return;
   }
   QWidget::keyPressEvent(e);
+}
+
+void frmQuelt::changeEvent(QEvent *e) {
+  // Every activation: the screen may have changed, and with it its units.
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) readTwips(&st_.TwipX, &st_.TwipY);
+  QWidget::changeEvent(e);
 }
 
 void frmQuelt::closeEvent(QCloseEvent *e) {

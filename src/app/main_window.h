@@ -12,10 +12,12 @@
 #include "platform/desktop_services_gui.h"
 #include "platform/folders.h"
 #include "platform/instance_channel.h"
+#include "playback/clock_schedule.h"
 #include "playlist/playlist.h"
 
 class QLabel;
 class QListWidget;
+class QTimer;
 
 namespace cantorel {
 
@@ -59,6 +61,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void plClear() override;
   bool plRead(const QString &file) override;
   bool writePlaylist(const QString &file) override;
+  void readAutoList() override;
+  void buildDayText() override;
+  void writeAutoList() override;
   void endProcess() override;
   QString playlistFile() const override;
   QString defaultSkinFile() const override;
@@ -72,6 +77,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
+  void changeEvent(QEvent *e) override;
   void closeEvent(QCloseEvent *e) override;
   void mousePressEvent(QMouseEvent *e) override;
   void mouseMoveEvent(QMouseEvent *e) override;
@@ -88,6 +94,15 @@ class frmQuelt : public QWidget, public LifecycleHost {
   Lifecycle lifecycle_;
   InstanceChannel channel_;
   QtDesktopServices desktop_;
+  SystemClock clock_;
+  ClockScheduleHost clockHost_;
+  ClockSchedule clockSchedule_;
+  QTimer *timer2_ = nullptr;
+  QTimer *checkpointTimer_ = nullptr;
+  QStringList savedPlaylist_;  // what the playlist file holds now
+  QStringList savedAutoList_;  // what the schedule file holds now
+  bool playlistWritten_ = false;
+  bool autoListWritten_ = false;
   QLabel *title_ = nullptr;
   QListWidget *playlistBox_ = nullptr;
   QPoint dragOffset_;

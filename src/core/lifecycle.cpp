@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/number_text.h"
 #include "playlist/paths.h"
+#include "prefs/message_ids.h"
 
 namespace cantorel {
 
@@ -48,7 +49,7 @@ bool Lifecycle::formLoad(const QString &commandLine) {
   if (!g_.Skin.isEmpty() && !FileExists(g_.Skin)) {
     const QString missing = g_.Skin;
     g_.Skin.clear();
-    host_.showMessage(g_.message(37) + missing + g_.message(38));
+    host_.showMessage(g_.message(msg::SkinMissingBefore) + missing + g_.message(msg::SkinMissingAfter));
   }
   if (g_.Skin.isEmpty()) g_.Skin = host_.defaultSkinFile();
 
@@ -162,15 +163,7 @@ void Lifecycle::formUnload() {
 
   // 2 and 4. Settings, "LastCover" and "LastTrack": one write of the file, in
   // the save order.
-  Settings::ExitValues exit;
-  exit.writePosition = g_.WinSavePos == 1;
-  const Settings::Position pos = host_.windowPosTwips();
-  exit.x = static_cast<float>(pos.x);
-  exit.y = static_cast<float>(pos.y);
-  exit.lastCover = st_.LastCover;
-  exit.lastTrack = st_.TNum;
-  if (!settings_.save(g_, exit))
-    qCWarning(lcCore).noquote() << "Settings not saved:" << settings_.store().lastError();
+  saveSettings();
 
   // 3. Schedule file.
   host_.writeAutoList();
@@ -181,6 +174,26 @@ void Lifecycle::formUnload() {
   // 6. Tray, and the end.
   host_.unloadTray();
   host_.endProcess();
+}
+
+void Lifecycle::checkpoint() {
+  if (unloaded_) return;
+  saveSettings();
+  host_.writeAutoList();
+  host_.writePlaylist(host_.playlistFile());
+}
+
+bool Lifecycle::saveSettings() {
+  Settings::ExitValues exit;
+  exit.writePosition = g_.WinSavePos == 1;
+  const Settings::Position pos = host_.windowPosTwips();
+  exit.x = static_cast<float>(pos.x);
+  exit.y = static_cast<float>(pos.y);
+  exit.lastCover = st_.LastCover;
+  exit.lastTrack = st_.TNum;
+  if (settings_.save(g_, exit)) return true;
+  qCWarning(lcCore).noquote() << "Settings not saved:" << settings_.store().lastError();
+  return false;
 }
 
 }  // namespace cantorel

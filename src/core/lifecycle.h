@@ -82,9 +82,15 @@ class Lifecycle {
   void receiveHandOff();
   // Runs the shut-down (once; later calls do nothing).
   void formUnload();
+  // Writes what the shut-down would write (settings, schedule, playlist) while
+  // the program goes on, so that a crash loses little. Only what changed
+  // reaches the disk.
+  void checkpoint();
   bool unloaded() const { return unloaded_; }
 
  private:
+  bool saveSettings();
+
   General &g_;
   MainState &st_;
   Settings &settings_;

@@ -176,6 +176,9 @@ void SettingsStore::apply(QList<Entry> &entries, const Entry &e) const {
 bool SettingsStore::setValue(const QString &app, const QString &section, const QString &key,
                              const QString &value) {
   Entry e{fullSection(app, section), key, value};
+  // Writing what the store already holds changes nothing on disk.
+  const int i = indexOf(e.section, key);
+  if (i >= 0 && entries_[i].key == key && entries_[i].value == value && !damaged_) return true;
   apply(entries_, e);
   apply(pending_, e);
   if (batchDepth_ > 0) return true;

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include "core/general.h"
+#include "core/main_state.h"
+#include "platform/clock.h"
+
+namespace cantorel {
+
+// What the 200 ms clock timer changes on the main window.
+class ClockScheduleHost {
+ public:
+  virtual ~ClockScheduleHost() = default;
+  virtual void setLabel(int number, const QString &text) {}
+  virtual void SetDD(int display, const QString &text) {}
+  // The snooze or a schedule off time fired with "SnoozeHide" on.
+  virtual void hideMainWindow() {}
+  // Output volume 0..1 as the player reports it now, and moving slider 2.
+  virtual double ReadVolume() { return -1; }
+  virtual void setVolumeSlider(double value) {}
+};
+
+// `Timer2`: the clock and date, the title scroll, the snooze countdown and the
+// weekly on/off schedule.
+//
+// A schedule entry is one line: day code, blank, on time "hh:mm", blank, off
+// time "hh:mm", blank, preset number. Day codes: "E" every day, "D" Monday to
+// Friday, "N" Saturday and Sunday, or the letter of one day from "UMTWRFS"
+// (Sunday first). Only the off time acts: it fires like the snooze.
+class ClockSchedule {
+ public:
+  // Label numbers on the main window.
+  static constexpr int kClockLabel = 3;
+  static constexpr int kSnoozeLabel = 5;
+  static constexpr int kDateLabel = 6;
+  static constexpr int kMonthLabel = 7;
+  static constexpr int kClockDisplay = 3;
+  static constexpr int kTitleDisplay = 6;
+
+  ClockSchedule(General &g, MainState &st, const Clock &clock, ClockScheduleHost &host)
+      : g_(g), st_(st), clock_(clock), host_(host) {}
+
+  // One tick of `Timer2` (every 200 ms).
+  void tick();
+  // Date texts and today's letter; at start and at midnight.
+  void MakeDayStr();
+
+  // The schedule file: blank lines skipped, the others kept exactly as read.
+  bool ReadAutoList(const QString &file);
+  // Written whole, one entry a line with CR LF, replacing the file atomically.
+  bool WriteAutoList(const QString &file) const;
+
+  static bool dayMatches(QChar code, QChar dayLetter);
+  // "hh:mm   " in 24-hour form, "hh:mm AM"/"hh:mm PM" in 12-hour form.
+  static QString clockText(const QTime &t, bool twentyFourHour);
+  static QString dateText(const QDate &d);
+
+  QStringList AutoList;
+  QChar DayLetter;
+  int fireCount() const { return fires_; }
+
+ private:
+  void minuteStep(const QDateTime &now);
+  void snoozeLabel();
+  void fire();
+
+  General &g_;
+  MainState &st_;
+  const Clock &clock_;
+  ClockScheduleHost &host_;
+  qint64 lastMinute_ = -1;  // minute (since the epoch) whose step has run
+  int fires_ = 0;
+};
+
+}  // namespace cantorel

@@ -1,0 +1,150 @@
+// The real program: command-line options, the single instance and its
+// hand-off, and shut-down by signal keeping settings and playlist.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+#include <csignal>
+
+#include "platform/folders.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    if (!QCoreApplication::instance()) {
+      static int argc = 1;
+      static char name[] = "e2e";
+      static char *argv[] = {name, nullptr};
+      new QCoreApplication(argc, argv);
+    }
+  }
+
+  QProcessEnvironment env() const {
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("CANTOREL_HOME"), home_.path());
+    e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), home_.filePath(QStringLiteral("desktop.log")));
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return e;
+  }
+
+  std::unique_ptr<QProcess> launch(const QStringList &args) {
+    auto p = std::make_unique<QProcess>();
+    p->setProcessEnvironment(env());
+    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p->start(test::programPath(QStringLiteral("cantorel")), args);
+    EXPECT_TRUE(p->waitForStarted(10000));
+    return p;
+  }
+
+  // Waits until the running instance answers on its channel.
+  bool waitUntilListening() {
+    const Folders f(home_.path(), QString(), QString(), home_.filePath(QStringLiteral("cantorel.conf")));
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired()) {
+      QLocalSocket s;
+      s.connectToServer(f.instanceKey());
+      if (s.waitForConnected(200)) return true;
+      QThread::msleep(50);
+    }
+    return false;
+  }
+
+  static void terminate(QProcess &p, int sig = SIGTERM) {
+    ::kill(static_cast<pid_t>(p.processId()), sig);
+    ASSERT_TRUE(p.waitForFinished(15000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+  }
+
+  QByteArray file(const char *name) const { return test::readAll(home_.filePath(QString::fromUtf8(name))); }
+
+  QTemporaryDir home_;
+};
+
+TEST_F(ProgramTest, HelpAndVersion) {
+  for (const char *opt : {"--help", "--version"}) {
+    QProcess p;
+    p.start(test::programPath(QStringLiteral("cantorel")), {QString::fromUtf8(opt)});
+    ASSERT_TRUE(p.waitForFinished(10000));
+    EXPECT_EQ(p.exitCode(), 0) << opt;
+    const QByteArray out = p.readAllStandardOutput();
+    EXPECT_TRUE(out.contains("cantorel")) << opt;
+  }
+}
+
+TEST_F(ProgramTest, SecondStartHandsItsFileToTheRunningOne) {
+  auto first = launch({});
+  ASSERT_TRUE(waitUntilListening());
+
+  // The files exist: a missing one would be marked and dropped when played.
+  const QString song1 = home_.filePath(QStringLiteral("music/01 - First_Song.mp3"));
+  const QString song2 = home_.filePath(QStringLiteral("music/second song.ogg"));
+  test::writeAll(song1, "not really audio");
+  test::writeAll(song2, "not really audio");
+
+  // Play form: the running instance clears its playlist and takes the file.
+  auto second = launch({song1});
+  ASSERT_TRUE(second->waitForFinished(15000));
+  EXPECT_EQ(second->exitCode(), 0);
+  // Add form: appended without clearing.
+  auto third = launch({QStringLiteral("/ADD"), song2});
+  ASSERT_TRUE(third->waitForFinished(15000));
+  EXPECT_EQ(third->exitCode(), 0);
+  EXPECT_EQ(first->state(), QProcess::Running);
+
+  terminate(*first);
+  EXPECT_EQ(file("playlist.m3u"), (song1 + QLatin1String("\r\n") + song2 + QLatin1String("\r\n")).toUtf8());
+  const QByteArray conf = file("cantorel.conf");
+  EXPECT_TRUE(conf.contains(QByteArray("\nOtherFile=/ADD \"" + song2.toUtf8() + "\"\n"))) << conf.constData();
+  EXPECT_TRUE(conf.contains("\nInstalado=SI\n"));
+  EXPECT_TRUE(conf.contains("\nAutoPlay=0\n"));
+}
+
+TEST_F(ProgramTest, SignalsShutDownNormallyAndTheFirstRunPageOpensOnce) {
+  for (int sig : {SIGTERM, SIGINT}) {
+    auto p = launch({QStringLiteral("/ADD"), QStringLiteral("/music/a.mp3")});
+    ASSERT_TRUE(waitUntilListening());
+    terminate(*p, sig);
+    EXPECT_EQ(file("playlist.m3u"), QByteArray("/music/a.mp3\r\n")) << sig;
+    EXPECT_TRUE(file("cantorel.conf").contains("\nLastTrack= 1\n")) << sig;
+  }
+  const QByteArray log = file("desktop.log");
+  EXPECT_EQ(log.count("url "), 1) << log.constData();
+  EXPECT_TRUE(log.contains("/descarga_qv.php?id=1"));
+}
+
+TEST_F(ProgramTest, AKilledPlayerKeepsItsPlaylistAndSettings) {
+  QProcessEnvironment e = env();
+  auto p = std::make_unique<QProcess>();
+  e.insert(QStringLiteral("CANTOREL_CHECKPOINT_MS"), QStringLiteral("100"));
+  p->setProcessEnvironment(e);
+  p->start(test::programPath(QStringLiteral("cantorel")), {QStringLiteral("/ADD"), QStringLiteral("/music/k.mp3")});
+  ASSERT_TRUE(p->waitForStarted(10000));
+  ASSERT_TRUE(waitUntilListening());
+  QDeadlineTimer deadline(10000);
+  while (!file("playlist.m3u").contains("k.mp3") && !deadline.hasExpired()) QThread::msleep(50);
+  ::kill(static_cast<pid_t>(p->processId()), SIGKILL);
+  p->waitForFinished(10000);
+  EXPECT_EQ(file("playlist.m3u"), QByteArray("/music/k.mp3\r\n"));
+  EXPECT_TRUE(file("cantorel.conf").contains("\nLastTrack= 1\n"));
+}
+
+TEST_F(ProgramTest, DamagedSettingsStillStart) {
+  test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), QByteArray("\0\0\0garbage", 10));
+  auto p = launch({});
+  ASSERT_TRUE(waitUntilListening());
+  terminate(*p);
+  EXPECT_TRUE(file("cantorel.conf").contains("Language=ENGLISH"));
+  EXPECT_EQ(file("cantorel.conf.damaged"), QByteArray("\0\0\0garbage", 10));
+}
+
+}  // namespace
+}  // namespace cantorel

@@ -1,0 +1,267 @@
+// Start-up, hand-off and shut-down: the order of the steps and what each form
+// of command line and start mode does, seen through a host that records.
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "core/lifecycle.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+class RecordingHost : public LifecycleHost {
+ public:
+  QStringList calls;
+  bool other = false;
+  QString skinFile = QStringLiteral("/share/skins/default.skin");
+  QString savedPlaylist;
+
+  void note(const QString &s) { calls << s; }
+  void setCaption(const QString &c) override { note(QStringLiteral("caption ") + c); }
+  void loadElementPools() override { note(QStringLiteral("pools")); }
+  void moveWindowTwips(qint32 x, qint32 y) override { note(QStringLiteral("move %1 %2").arg(x).arg(y)); }
+  void showWindow() override { note(QStringLiteral("show")); }
+  void hideWindow() override { note(QStringLiteral("hide")); }
+  void showMessage(const QString &t) override { note(QStringLiteral("message ") + t); }
+  void openUrl(const QString &u) override { note(QStringLiteral("url ") + u); }
+  bool otherInstanceRunning() override { return other; }
+  void signalOtherInstance() override { note(QStringLiteral("signal other")); }
+  void loadLanguage() override { note(QStringLiteral("language")); }
+  void discoverInputPlugins() override { note(QStringLiteral("input plug-ins")); }
+  void loadSkin(const QString &p) override { note(QStringLiteral("skin ") + p); }
+  void readAutoList() override { note(QStringLiteral("autolist")); }
+  void loadTray() override { note(QStringLiteral("tray")); }
+  void unloadTray() override { note(QStringLiteral("unload tray")); }
+  void plAddOpened() override { note(QStringLiteral("add")); }
+  void plClear() override { note(QStringLiteral("clear")); }
+  bool plRead(const QString &f) override {
+    note(QStringLiteral("read ") + f);
+    return true;
+  }
+  void loadCover(const QString &f) override { note(QStringLiteral("cover ") + f); }
+  void enableTimer1(bool on) override { note(on ? QStringLiteral("timer on") : QStringLiteral("timer off")); }
+  void playIt(int mode) override { note(QStringLiteral("play %1").arg(mode)); }
+  void checkAssociations() override { note(QStringLiteral("associations")); }
+  void startNews() override { note(QStringLiteral("news")); }
+  void applyTransparency() override { note(QStringLiteral("transparency")); }
+  void createVisPlugin() override { note(QStringLiteral("vis plug-in")); }
+  void cleanUpPlayer() override { note(QStringLiteral("clean up")); }
+  void writeAutoList() override { note(QStringLiteral("write autolist")); }
+  bool writePlaylist(const QString &f) override {
+    note(QStringLiteral("write playlist"));
+    return true;
+  }
+  QString playlistFile() const override { return savedPlaylist; }
+  QString defaultSkinFile() const override { return skinFile; }
+};
+
+class LifecycleTest : public ::testing::Test {
+ protected:
+  LifecycleTest() : store_(dir_.filePath(QStringLiteral("cantorel.conf"))), settings_(store_) { store_.load(); }
+
+  bool start(const QString &commandLine) {
+    life_ = std::make_unique<Lifecycle>(g_, st_, settings_, host_);
+    return life_->formLoad(commandLine);
+  }
+  void set(const QString &k, const QString &v) { settings_.setText(k, v); }
+  int indexOf(const QString &call) const { return static_cast<int>(host_.calls.indexOf(call)); }
+
+  QTemporaryDir dir_;
+  SettingsStore store_;
+  Settings settings_;
+  General g_;
+  MainState st_;
+  RecordingHost host_;
+  std::unique_ptr<Lifecycle> life_;
+};
+
+TEST_F(LifecycleTest, StartUpRunsItsStepsInOrder) {
+  set(key::Instalado, kInstalledMark);
+  ASSERT_TRUE(start(QString()));
+  const QStringList expected = {
+      QStringLiteral("caption Cantorel v4.0"), QStringLiteral("pools"), QStringLiteral("move 0 0"),
+      QStringLiteral("language"), QStringLiteral("show"), QStringLiteral("input plug-ins"),
+      QStringLiteral("skin /share/skins/default.skin"), QStringLiteral("autolist"), QStringLiteral("tray"),
+      QStringLiteral("timer on"), QStringLiteral("associations"), QStringLiteral("news"),
+      QStringLiteral("transparency"), QStringLiteral("vis plug-in")};
+  EXPECT_EQ(host_.calls, expected);
+  EXPECT_EQ(g_.VisPluginName, QStringLiteral("qv_plugin"));
+  EXPECT_FLOAT_EQ(g_.Balance, 0.5f);
+  EXPECT_DOUBLE_EQ(st_.Sliders[5].Value, 0.5);
+  EXPECT_EQ(st_.Sliders[4].Value, st_.Sliders[2].Value);
+}
+
+TEST_F(LifecycleTest, CommandLineForms) {
+  struct Case {
+    const char *line;
+    const char *addPath;
+    const char *addName;
+    qint16 autoPlay;
+    bool plays;
+  };
+  const Case cases[] = {
+      {"/ADD \"/m/my song.mp3\"", "/m/my song.mp3", "/m/my song.mp3", 0, false},
+      {"\"/m/my song.mp3\"", "/m/my song.mp3", "Commandline", 1, true},
+  };
+  for (const Case &c : cases) {
+    host_.calls.clear();
+    g_ = General();
+    set(key::Instalado, kInstalledMark);
+    ASSERT_TRUE(start(QString::fromUtf8(c.line)));
+    EXPECT_EQ(st_.AddPath, QString::fromUtf8(c.addPath)) << c.line;
+    EXPECT_EQ(st_.AddName, QString::fromUtf8(c.addName)) << c.line;
+    EXPECT_EQ(st_.AddTitle, QStringLiteral("my song")) << c.line;
+    EXPECT_EQ(st_.TNum, 1) << c.line;
+    EXPECT_EQ(g_.AutoPlay, c.autoPlay) << c.line;
+    EXPECT_EQ(indexOf(QStringLiteral("play 1")) >= 0, c.plays) << c.line;
+    EXPECT_LT(indexOf(QStringLiteral("add")), indexOf(QStringLiteral("timer on"))) << c.line;
+    EXPECT_EQ(g_.LastCommandLine, QString::fromUtf8(c.line));
+  }
+}
+
+TEST_F(LifecycleTest, SecondInstanceHandsOverAndShowsNothing) {
+  host_.other = true;
+  set(key::Instalado, kInstalledMark);
+  EXPECT_FALSE(start(QStringLiteral("/m/a.mp3")));
+  EXPECT_EQ(settings_.text(key::OtherFile), QStringLiteral("/m/a.mp3"));
+  EXPECT_EQ(indexOf(QStringLiteral("show")), -1);
+  EXPECT_EQ(indexOf(QStringLiteral("skin /share/skins/default.skin")), -1);
+  EXPECT_EQ(host_.calls.mid(host_.calls.size() - 2),
+            (QStringList{QStringLiteral("signal other"), QStringLiteral("unload tray")}));
+}
+
+TEST_F(LifecycleTest, ReceivingAHandOff) {
+  set(key::Instalado, kInstalledMark);
+  ASSERT_TRUE(start(QString()));
+
+  // Another process writes the hand-off; the running one reads it from the file.
+  SettingsStore other(store_.filePath());
+  other.load();
+  other.setValue(kPrg, kSect, key::OtherFile, QStringLiteral("\"/m/01 - New_Song.mp3\""));
+  host_.calls.clear();
+  life_->receiveHandOff();
+  EXPECT_EQ(host_.calls, (QStringList{QStringLiteral("clear"), QStringLiteral("add"), QStringLiteral("play 1")}));
+  EXPECT_EQ(st_.AddPath, QStringLiteral("/m/01 - New_Song.mp3"));
+  EXPECT_EQ(st_.AddName, QStringLiteral("\"/m/01 - New_Song.mp3\""));
+  EXPECT_EQ(st_.AddTitle, QStringLiteral("New Song"));
+
+  other.setValue(kPrg, kSect, key::OtherFile, QStringLiteral("/ADD \"/m/b.mp3\""));
+  host_.calls.clear();
+  st_.TNum = 4;
+  life_->receiveHandOff();
+  EXPECT_EQ(host_.calls, QStringList{QStringLiteral("add")});
+  EXPECT_EQ(st_.TNum, 1);
+  EXPECT_EQ(g_.AutoPlay, 0);
+  // The hand-off text stays in the store.
+  EXPECT_EQ(settings_.text(key::OtherFile), QStringLiteral("/ADD \"/m/b.mp3\""));
+}
+
+TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnce) {
+  ASSERT_TRUE(start(QString()));
+  EXPECT_EQ(host_.calls.count(QStringLiteral("url ") + Lifecycle::downloadPageUrl()), 1);
+  EXPECT_TRUE(Lifecycle::downloadPageUrl().endsWith(QStringLiteral("/descarga_qv.php?id=1")));
+  life_->formUnload();
+  EXPECT_EQ(settings_.text(key::Instalado), QStringLiteral("SI"));
+
+  host_.calls.clear();
+  store_.load();
+  ASSERT_TRUE(start(QString()));
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")).size(), 0);
+}
+
+TEST_F(LifecycleTest, StartModes) {
+  set(key::Instalado, kInstalledMark);
+  // Restore with no saved playlist: nothing read, first entry.
+  set(QStringLiteral("StartMd"), QStringLiteral(" 1"));
+  set(key::LastTrack, QStringLiteral(" 7"));
+  host_.savedPlaylist = dir_.filePath(QStringLiteral("playlist.m3u"));
+  ASSERT_TRUE(start(QString()));
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("read ")).size(), 0);
+  EXPECT_EQ(st_.TNum, 1);
+
+  // Restore with a saved playlist and cover.
+  test::writeAll(host_.savedPlaylist, "/m/a.mp3\r\n");
+  set(key::LastCover, QStringLiteral("/c/front.jpg"));
+  host_.calls.clear();
+  ASSERT_TRUE(start(QString()));
+  EXPECT_GE(indexOf(QStringLiteral("read ") + host_.savedPlaylist), 0);
+  EXPECT_EQ(st_.TNum, 7);
+  EXPECT_GE(indexOf(QStringLiteral("cover /c/front.jpg")), 0);
+  EXPECT_EQ(st_.LastCover, QStringLiteral("/c/front.jpg"));
+
+  // A start file.
+  set(QStringLiteral("StartMd"), QStringLiteral(" 2"));
+  set(QStringLiteral("StartFile"), QStringLiteral("/m/start.m3u"));
+  host_.calls.clear();
+  ASSERT_TRUE(start(QString()));
+  EXPECT_EQ(st_.AddPath, QStringLiteral("/m/start.m3u"));
+  EXPECT_GE(indexOf(QStringLiteral("add")), 0);
+
+  // Starting minimised hides the window after showing it.
+  set(QStringLiteral("StartMin"), QStringLiteral(" 1"));
+  host_.calls.clear();
+  ASSERT_TRUE(start(QString()));
+  EXPECT_LT(indexOf(QStringLiteral("show")), indexOf(QStringLiteral("hide")));
+  EXPECT_LT(indexOf(QStringLiteral("hide")), indexOf(QStringLiteral("tray")));
+}
+
+TEST_F(LifecycleTest, MissingSkinIsReportedAndTheDefaultUsed) {
+  set(key::Instalado, kInstalledMark);
+  set(QStringLiteral("Skin"), QStringLiteral("/nowhere/gone.skin"));
+  g_.Messages[37] = QStringLiteral("The skin ");
+  g_.Messages[38] = QStringLiteral(" was not found.");
+  ASSERT_TRUE(start(QString()));
+  EXPECT_GE(indexOf(QStringLiteral("message The skin /nowhere/gone.skin was not found.")), 0);
+  EXPECT_EQ(g_.Skin, host_.skinFile);
+}
+
+TEST_F(LifecycleTest, ShutDownSavesEverythingOnce) {
+  set(key::Instalado, kInstalledMark);
+  ASSERT_TRUE(start(QStringLiteral("/ADD /m/a.mp3")));
+  st_.TNum = 2;
+  st_.LastCover = QStringLiteral("/c/x.jpg");
+  host_.calls.clear();
+  life_->formUnload();
+  life_->formUnload();
+  EXPECT_EQ(host_.calls,
+            (QStringList{QStringLiteral("clean up"), QStringLiteral("timer off"), QStringLiteral("write autolist"),
+                         QStringLiteral("write playlist"), QStringLiteral("unload tray")}));
+  EXPECT_EQ(settings_.text(key::LastTrack), QStringLiteral(" 2"));
+  EXPECT_EQ(settings_.text(key::LastCover), QStringLiteral("/c/x.jpg"));
+  // The auto-play value the command line set is the one saved.
+  EXPECT_EQ(settings_.text(QStringLiteral("AutoPlay")), QStringLiteral("0"));
+  EXPECT_FALSE(store_.contains(kPrg, kSect, key::X));
+}
+
+TEST_F(LifecycleTest, CheckpointWritesWhatShutDownWouldAndGoesOn) {
+  set(key::Instalado, kInstalledMark);
+  ASSERT_TRUE(start(QStringLiteral("/ADD /m/a.mp3")));
+  g_.Nick = QStringLiteral("changed");
+  st_.TNum = 3;
+  host_.calls.clear();
+  life_->checkpoint();
+  EXPECT_EQ(host_.calls, (QStringList{QStringLiteral("write autolist"), QStringLiteral("write playlist")}));
+  SettingsStore onDisk(store_.filePath());
+  onDisk.load();
+  EXPECT_EQ(onDisk.value(kPrg, kSect, QStringLiteral("Nick")), QStringLiteral("changed"));
+  EXPECT_EQ(onDisk.value(kPrg, kSect, key::LastTrack), QStringLiteral(" 3"));
+  EXPECT_FALSE(life_->unloaded());
+
+  // Nothing changed: the file is not written again.
+  const ino_t inode = [&] {
+    struct stat st {};
+    ::stat(QFile::encodeName(store_.filePath()).constData(), &st);
+    return st.st_ino;
+  }();
+  life_->checkpoint();
+  struct stat st {};
+  ::stat(QFile::encodeName(store_.filePath()).constData(), &st);
+  EXPECT_EQ(st.st_ino, inode) << "an unchanged store must not be replaced";
+}
+
+}  // namespace
+}  // namespace cantorel

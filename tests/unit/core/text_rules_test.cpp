@@ -1,0 +1,135 @@
+// Reading rules shared by every file and setting: numbers at the start of a
+// text, the stored integer forms, text decoding and line splitting.
+#include <gtest/gtest.h>
+
+#include "core/command_line.h"
+#include "core/number_text.h"
+#include "core/text_codec.h"
+
+namespace cantorel {
+namespace {
+
+struct NumberCase {
+  const char *text;
+  qint16 int16;
+  qint32 int32;
+};
+
+void PrintTo(const NumberCase &c, std::ostream *os) { *os << '"' << c.text << '"'; }
+
+class LeadingNumber : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(LeadingNumber, ReadsAsTheStoreDoes) {
+  const NumberCase &c = GetParam();
+  const QString text = QString::fromUtf8(c.text);
+  EXPECT_EQ(toInt16(text), c.int16) << c.text;
+  EXPECT_EQ(toInt32(text), c.int32) << c.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, LeadingNumber,
+                         ::testing::Values(NumberCase{" 1", 1, 1}, NumberCase{"1", 1, 1},
+                                           NumberCase{"-1", -1, -1}, NumberCase{"  -15", -15, -15},
+                                           NumberCase{"12abc", 12, 12}, NumberCase{"abc", 0, 0},
+                                           NumberCase{"", 0, 0}, NumberCase{"+7", 7, 7},
+                                           NumberCase{"2.5", 2, 2}, NumberCase{"3.5", 4, 4},
+                                           NumberCase{"1.5e3", 1500, 1500},
+                                           NumberCase{"70000", 32767, 70000},
+                                           NumberCase{"-70000", -32768, -70000},
+                                           NumberCase{"99999999999999", 32767, 2147483647},
+                                           NumberCase{"1e999999", 32767, 2147483647},
+                                           NumberCase{"\t42", 42, 42}, NumberCase{"- 5", 0, 0}));
+
+TEST(StoredForms, SpacedAndPlainIntegers) {
+  EXPECT_EQ(spacedInt(1), QStringLiteral(" 1"));
+  EXPECT_EQ(spacedInt(0), QStringLiteral(" 0"));
+  EXPECT_EQ(spacedInt(-1), QStringLiteral("-1"));
+  EXPECT_EQ(plainInt(10), QStringLiteral("10"));
+  EXPECT_EQ(singleText(1500.0f), QStringLiteral("1500"));
+  EXPECT_EQ(singleText(-15.0f), QStringLiteral("-15"));
+  // What is written reads back as the same value.
+  for (int v : {-32768, -1, 0, 1, 255, 32767}) {
+    EXPECT_EQ(toInt16(spacedInt(v)), v);
+    EXPECT_EQ(toInt16(plainInt(v)), v);
+  }
+}
+
+struct DecodeCase {
+  const char *name;
+  QByteArray bytes;
+  TextEncoding encoding;
+};
+
+TEST(DecodeText, OneRuleForEveryFile) {
+  const QString expected = QStringLiteral("Canción €");
+  const QByteArray utf8 = expected.toUtf8();
+  QByteArray utf16le("\xFF\xFE", 2);
+  for (QChar c : expected) {
+    utf16le.append(static_cast<char>(c.unicode() & 0xFF));
+    utf16le.append(static_cast<char>(c.unicode() >> 8));
+  }
+  const DecodeCase cases[] = {
+      {"utf-8", utf8, TextEncoding::Utf8},
+      {"utf-8 with bom", QByteArray("\xEF\xBB\xBF") + utf8, TextEncoding::Utf8Bom},
+      {"utf-16le with bom", utf16le, TextEncoding::Utf16LeBom},
+      {"windows-1252", QByteArray("Canci\xF3n \x80"), TextEncoding::Legacy},
+  };
+  for (const DecodeCase &c : cases) {
+    TextEncoding used{};
+    EXPECT_EQ(decodeText(c.bytes, &used), expected) << c.name;
+    EXPECT_EQ(used, c.encoding) << c.name;
+  }
+}
+
+TEST(DecodeText, InvalidUtf8FallsBackToTheLegacyPage) {
+  // Overlong forms, surrogates and cut sequences are not UTF-8.
+  for (const char *bad : {"\xC0\xAF", "\xED\xA0\x80", "abc\xE2\x82", "\xF5\x80\x80\x80"}) {
+    TextEncoding used{};
+    decodeText(QByteArray(bad), &used);
+    EXPECT_EQ(used, TextEncoding::Legacy) << bad;
+  }
+}
+
+TEST(Windows1252, EveryByteRoundTrips) {
+  QByteArray all;
+  for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+  EXPECT_EQ(encodeWindows1252(decodeWindows1252(all)), all);
+  EXPECT_EQ(encodeWindows1252(QStringLiteral("日本")), QByteArray("??"));
+}
+
+TEST(SplitLines, AllLineEnds) {
+  EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc\rd")),
+            (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+  EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\n")), (QStringList{QStringLiteral("a"), QString()}));
+  EXPECT_EQ(splitLines(QStringLiteral("  x  ")), QStringList{QStringLiteral("  x  ")});
+  EXPECT_TRUE(splitLines(QString()).isEmpty());
+}
+
+struct CommandLineCase {
+  const char *line;
+  CommandLineRequest::Kind kind;
+  const char *path;
+};
+
+TEST(CommandLine, Forms) {
+  using K = CommandLineRequest::Kind;
+  const CommandLineCase cases[] = {
+      {"", K::None, ""},
+      {"/music/a.mp3", K::Play, "/music/a.mp3"},
+      {"\"/music/my song.mp3\"", K::Play, "/music/my song.mp3"},
+      {"/ADD \"/music/my song.mp3\"", K::Add, "/music/my song.mp3"},
+      {"/ADD /music/a.mp3", K::Add, "/music/a.mp3"},
+      // Only "/ADD" in capitals asks for adding.
+      {"/add /music/a.mp3", K::Play, "/add /music/a.mp3"},
+      {"/ADD", K::Add, ""},
+  };
+  for (const CommandLineCase &c : cases) {
+    const CommandLineRequest r = parseCommandLine(QString::fromUtf8(c.line));
+    EXPECT_EQ(r.kind, c.kind) << c.line;
+    EXPECT_EQ(r.path, QString::fromUtf8(c.path)) << c.line;
+  }
+  EXPECT_EQ(joinArguments({QStringLiteral("/ADD"), QStringLiteral("/m/a b.mp3")}),
+            QStringLiteral("/ADD \"/m/a b.mp3\""));
+}
+
+}  // namespace
+}  // namespace cantorel
