@@ -150,7 +150,12 @@ void GstProcessor::RenderFile(const QString &path) {
     if (error_.isEmpty()) error_ = QStringLiteral("The file could not be opened");
     return;
   }
-  if (!waitForState(stream_ ? kStreamWait : kFileWait)) drainBus();
+  if (!waitForState(stream_ ? kStreamWait : kFileWait)) {
+    drainBus();
+    return;
+  }
+  // A speed chosen before the file was open applies from the start.
+  if (rate_ != 1.0 && !stream_) seekTo(0);
 }
 
 bool GstProcessor::waitForState(GstClockTime timeout) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "playlist/paths.h"
+#include "prefs/message_ids.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
 
@@ -187,7 +188,7 @@ void Transport::PlayIt(qint16 mode) {
   // 8. Open and run.
   if (st_.Dev != QLatin1String("Delay")) {
     if (!hasPlayer() || refuses(g_.Player->value("Init", {st_.SongPath}))) {
-      host_.showMessage(g_.message(39));
+      host_.showMessage(g_.message(msg::PlayerRefusedFile));
       return;
     }
     g_.Player->call("RenderFile", {st_.SongPath});

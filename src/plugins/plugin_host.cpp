@@ -26,7 +26,8 @@ struct LoadedLibrary {
 };
 
 LoadedLibrary &loadLibrary(const QString &path) {
-  static QHash<QString, LoadedLibrary> libraries;
+  // Never destroyed, so nothing is unloaded even while the process exits.
+  static auto &libraries = *new QHash<QString, LoadedLibrary>;
   auto it = libraries.find(path);
   if (it != libraries.end()) return *it;
   LoadedLibrary lib;

@@ -21,7 +21,7 @@ struct LyricLineLook {
 
 // Command 41: opens the full-screen display of the active visualization
 // plug-in. With none chosen (`VisPluginName` empty) nothing is called and
-// the result is false: the caller shows message 70.
+// the result is false: the caller shows message `msg::NoVisPlugin`.
 bool FullScreenMode(General &g, const LyricLineLook &look);
 // Hands a lyric line that became current to the visualization plug-in.
 void ShowLyricOnPlugin(General &g, const QString &line);

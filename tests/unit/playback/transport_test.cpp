@@ -8,6 +8,7 @@
 #include "playback/transport.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
+#include "prefs/message_ids.h"
 #include "support/test_support.h"
 
 namespace cantorel {
@@ -73,7 +74,7 @@ class TransportTest : public ::testing::Test {
       return p;
     });
     g.InputPluginTable = {{QStringLiteral("qv_input_fake"), QStringLiteral("Fake|*.mp3;*.wav"), {}, {}, {}}};
-    g.Messages[39] = QStringLiteral("Cannot play this file");
+    g.Messages[msg::PlayerRefusedFile] = QStringLiteral("Cannot play this file");
     st.Sliders[2].Value = 1.0;
     st.Sliders[5].Value = 0.5;
     g.Balance = 0.5f;
@@ -120,6 +121,7 @@ TEST_F(TransportTest, PlayItOpensRunsAndShowsTheLength) {
   // The next entry releases the player in use first.
   add(QStringLiteral("b.wav"));
   FakePlayer *first = current();
+  const auto keep = g.Player;  // the transport lets go of it
   t.NextTrack();
   EXPECT_EQ(first->calls.mid(first->calls.size() - 2),
             (QStringList{QStringLiteral("CleanUP"), QStringLiteral("finish")}));
@@ -149,6 +151,7 @@ TEST_F(TransportTest, PauseResumeAndPlayPause) {
 
   // Next while paused starts the next entry rather than resuming.
   t.PauseIt();
+  const auto keep = g.Player;
   t.NextTrack();
   EXPECT_EQ(st.TNum, 2);
   EXPECT_NE(current(), p);
@@ -254,7 +257,7 @@ TEST_F(TransportTest, StreamsHaveNoLengthAndAreNeverMissing) {
   EXPECT_EQ(current()->calls.last(), QStringLiteral("Run"));
 }
 
-TEST_F(TransportTest, RefusedFileShowsMessage39) {
+TEST_F(TransportTest, RefusedFileShowsTheRefusalMessage) {
   add(QStringLiteral("refuse.mp3"));
   t.PlayIt(0);
   EXPECT_EQ(host.messages, QStringList{QStringLiteral("Cannot play this file")});
