@@ -95,6 +95,7 @@ void GstProcessor::RenderFile(const QString &path) {
   error_.clear();
   levels_.clear();
   lastPosition_ = 0;
+  ended_ = false;
   stream_ = isStream(path);
   if (!gst_is_initialized() || path.isEmpty()) {
     error_ = QStringLiteral("Nothing to open");
@@ -181,6 +182,9 @@ void GstProcessor::drainBus() {
         if (err) g_error_free(err);
         break;
       }
+      case GST_MESSAGE_EOS:
+        ended_ = true;
+        break;
       case GST_MESSAGE_ELEMENT: {
         const GstStructure *s = gst_message_get_structure(msg);
         if (s && gst_structure_has_name(s, "level")) {
@@ -210,6 +214,7 @@ bool GstProcessor::seekTo(gint64 position) {
   if (!gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
                         std::max<gint64>(0, position), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
     return false;
+  ended_ = false;
   if (!stream_) waitForState(kSeekWait);
   return true;
 }
@@ -254,6 +259,12 @@ void GstProcessor::Pause() {
 double GstProcessor::GetCurrentPosition() {
   if (!pipeline_) return lastPosition_;
   drainBus();
+  // At the end the position is the length, so the player sees the entry end
+  // even when the last buffer stops a little short of it.
+  if (ended_ && !stream_) {
+    lastPosition_ = std::max(lastPosition_, Duration());
+    return lastPosition_;
+  }
   gint64 p = 0;
   if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &p) && p >= 0)
     lastPosition_ = static_cast<double>(p) / GST_SECOND;

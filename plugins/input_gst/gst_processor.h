@@ -56,6 +56,7 @@ class GstProcessor : public QObject {
   GstElement *volume_ = nullptr;
   GstElement *panorama_ = nullptr;
   bool stream_ = false;
+  bool ended_ = false;  // end of stream reached
   double rate_ = 1.0;
   double lastPosition_ = 0;
   QString error_;

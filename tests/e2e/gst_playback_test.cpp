@@ -160,6 +160,16 @@ TEST_F(GstPlayback, SeekLandsOnTheSecondAsked) {
   EXPECT_NEAR(position(), 1.5, 0.06);
 }
 
+TEST_F(GstPlayback, AtTheEndThePositionIsTheLength) {
+  open(wav(QStringLiteral("short.wav"), 0.6));
+  const double length = player->value("Duration").toDouble();
+  player->call("Run");
+  EXPECT_TRUE(waitUntil([&] { return position() >= length; }, 3000)) << position() << " of " << length;
+  // A seek after the end leaves the end behind.
+  player->call("CurrentPosition", {0.2});
+  EXPECT_LT(position(), length);
+}
+
 TEST_F(GstPlayback, PauseKeepsThePosition) {
   open(wav(QStringLiteral("pause.wav"), 4.0));
   ASSERT_TRUE(startsMoving());
