@@ -131,6 +131,7 @@ void Transport::PlayIt(qint16 mode) {
     pl_.PlPath[index].clear();
     st_.Dev.clear();
     host_.playlistChanged();
+    nothingPlays();
     return;
   }
 
@@ -153,6 +154,7 @@ void Transport::PlayIt(qint16 mode) {
                          QStringLiteral("COM"), QStringLiteral("EXE"), QStringLiteral("LNK")}
                  .contains(ext)) {
     st_.Dev = QStringLiteral("Delay");
+    nothingPlays();
     return;
   }
 
@@ -189,6 +191,7 @@ void Transport::PlayIt(qint16 mode) {
   if (st_.Dev != QLatin1String("Delay")) {
     if (!hasPlayer() || refuses(g_.Player->value("Init", {st_.SongPath}))) {
       host_.showMessage(g_.message(msg::PlayerRefusedFile));
+      nothingPlays();
       return;
     }
     g_.Player->call("RenderFile", {st_.SongPath});
@@ -214,6 +217,13 @@ void Transport::PlayIt(qint16 mode) {
   host_.setLabel(13, lengthText(st_.SongLen));
   host_.setLabel(26, QStringLiteral("Media"));
   host_.enableTimer1(true);
+}
+
+void Transport::nothingPlays() {
+  // The entry before was released: the flags must not claim it still plays.
+  if (!st_.Playing && !st_.Paused) return;
+  st_.Playing = st_.Paused = 0;
+  host_.showLights();
 }
 
 void Transport::StopIt() {
@@ -257,7 +267,8 @@ void Transport::PrevTrack() {
 }
 
 void Transport::PlayFrom(qint32 second) {
-  if (g_.InputPluginName.isEmpty()) return;
+  // A stream has no length to seek within.
+  if (g_.InputPluginName.isEmpty() || st_.InternetFile) return;
   if (second < 0) second = 0;
   if (second >= st_.SongLen) second = std::max(0, static_cast<qint32>(roundEven(st_.SongLen - 1)));
   if (g_.Player) g_.Player->call("CurrentPosition", {second});

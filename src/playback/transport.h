@@ -64,6 +64,7 @@ class Transport {
  private:
   bool hasPlayer() const { return !g_.InputPluginName.isEmpty() && g_.Player; }
   void resume();
+  void nothingPlays();
 
   General &g_;
   MainState &st_;

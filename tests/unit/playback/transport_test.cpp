@@ -199,7 +199,9 @@ TEST_F(TransportTest, EmptyPlaylistDoesNothing) {
 TEST_F(TransportTest, MissingFileIsMarkedOnce) {
   add(QStringLiteral("gone.mp3"), false);
   for (int i = 0; i < 2; ++i) {
+    st.Playing = -1;  // something played before
     t.PlayIt(0);
+    EXPECT_EQ(st.Playing, 0);
     EXPECT_EQ(pl.PlNames[0], QStringLiteral("gone.mp3 [FILE NOT FOUND]"));
     EXPECT_TRUE(pl.PlPath[0].isEmpty());
     EXPECT_TRUE(st.Dev.isEmpty());
@@ -223,7 +225,8 @@ TEST_F(TransportTest, PicturesShowForFiveSecondsAndSkippedKindsPlayNothing) {
     pl.PlClear();
     add(QLatin1String(name));
     st.TNum = 1;
-    st.Playing = st.Paused = 0;
+    st.Playing = -1;  // the picture before was showing
+    st.Paused = 0;
     t.PlayIt(0);
     EXPECT_EQ(st.Dev, QStringLiteral("Delay")) << name;
     EXPECT_FALSE(host.timer) << name;
@@ -246,6 +249,8 @@ TEST_F(TransportTest, StreamsHaveNoLengthAndAreNeverMissing) {
     EXPECT_EQ(current()->calls, (QStringList{QStringLiteral("Init"), QStringLiteral("RenderFile"),
                                              QStringLiteral("SetVolume"), QStringLiteral("Run")}))
         << url;
+    t.PlayFrom(30);  // nothing to seek within
+    EXPECT_EQ(current()->calls.last(), QStringLiteral("Run")) << url;
   }
   // An address with no extension a plug-in names still finds a player.
   g.InputPluginName.clear();
@@ -259,10 +264,14 @@ TEST_F(TransportTest, StreamsHaveNoLengthAndAreNeverMissing) {
 
 TEST_F(TransportTest, RefusedFileShowsTheRefusalMessage) {
   add(QStringLiteral("refuse.mp3"));
+  st.Playing = -1;
+  st.Paused = -1;
+  st.SongPath = QStringLiteral("another entry");
   t.PlayIt(0);
   EXPECT_EQ(host.messages, QStringList{QStringLiteral("Cannot play this file")});
   EXPECT_EQ(current()->calls, QStringList{QStringLiteral("Init")});
   EXPECT_EQ(st.Playing, 0);
+  EXPECT_EQ(st.Paused, 0);
   EXPECT_FALSE(host.timer);
 }
 
