@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -14,6 +15,8 @@
 #include <functional>
 
 #include "playback/transport.h"
+#include "playlist/display_title.h"
+#include "playlist/mp3_info.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
 #include "plugins/plugin_host.h"
@@ -23,18 +26,28 @@ namespace cantorel {
 
 namespace {
 
-// What the transport shows in this window until the skin draws it.
+// What the transport shows in this window until the skin draws it, and the
+// playlist's tag and cover steps it takes when an entry starts.
 class WindowTransportHost : public TransportHost {
  public:
-  WindowTransportHost(QListWidget *list, QtDesktopServices &desktop, std::function<void()> refresh)
-      : list_(list), desktop_(desktop), refresh_(std::move(refresh)) {}
-  void showMessage(const QString &text) override { desktop_.showMessage(text); }
+  WindowTransportHost(frmQuelt &window, General &g, QListWidget *list, PlaylistCommands *commands,
+                      std::function<void()> refresh)
+      : window_(window), g_(g), list_(list), commands_(commands), refresh_(std::move(refresh)) {}
+  void showMessage(const QString &text) override { window_.showMessage(text); }
   void playlistChanged() override { refresh_(); }
   void selectEntry(int index) override { list_->setCurrentRow(index); }
+  QString displayTitle(const QString &path) override { return window_.displayTitle(path); }
+  void readMpegInfo(const QString &path) override { GetMP3Info(path, g_.Tag, nullptr); }
+  void loadTagCover(const QString &path) override {
+    commands_->LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
+  }
+  void loadCover(const QString &path) override { commands_->LoadCover(path); }
 
  private:
+  frmQuelt &window_;
+  General &g_;
   QListWidget *list_;
-  QtDesktopServices &desktop_;
+  PlaylistCommands *commands_;
   std::function<void()> refresh_;
 };
 
@@ -78,8 +91,15 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   if (QScreen *s = QGuiApplication::primaryScreen())
     move(s->availableGeometry().center() - rect().center());
 
+  plCommands_ = std::make_unique<PlaylistCommands>(this, g_, st_, settings_, folders_, desktop_, pl_);
+  plCommands_->onChanged([this] { refreshPlaylistBox(); });
+  plCommands_->onSelection([this] { return playlistBox_->currentRow(); },
+                           [this](int i) { playlistBox_->setCurrentRow(i); });
+  setAcceptDrops(true);
+
   plugins_ = std::make_unique<PluginHost>(folders.pluginDir());
-  transportHost_ = std::make_unique<WindowTransportHost>(playlistBox_, desktop_, [this] { refreshPlaylistBox(); });
+  transportHost_ = std::make_unique<WindowTransportHost>(*this, g_, playlistBox_, plCommands_.get(),
+                                                        [this] { refreshPlaylistBox(); });
   transport_ = std::make_unique<Transport>(g_, st_, pl_, *plugins_, *transportHost_);
   // A double-click plays the entry.
   connect(playlistBox_, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
@@ -157,22 +177,19 @@ void frmQuelt::signalOtherInstance() { channel_.signalPrimary(); }
 
 void frmQuelt::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
 
-void frmQuelt::plAddOpened() {
-  const QString title = st_.AddTitle.isEmpty() ? FriendlyName(st_.AddPath, g_.FriendlyNames) : st_.AddTitle;
-  pl_.append(title, st_.AddPath);
-  refreshPlaylistBox();
+QString frmQuelt::displayTitle(const QString &path) {
+  return PonTituloMp3(path, TitleOptions::from(g_));
 }
 
-void frmQuelt::plClear() {
-  pl_.PlClear();
-  refreshPlaylistBox();
+void frmQuelt::clearMediaInfo() {
+  // The information labels belong to the skin; until it draws them there is
+  // nothing on the window to reset.
 }
 
-bool frmQuelt::plRead(const QString &file) {
-  const bool ok = PlRead(file, pl_, g_.FriendlyNames);
-  refreshPlaylistBox();
-  return ok;
-}
+void frmQuelt::loadCover(const QString &file) { plCommands_->LoadCover(file); }
+void frmQuelt::plAddOpened() { plCommands_->PlAddOpened(); }
+void frmQuelt::plClear() { plCommands_->PlClear(); }
+bool frmQuelt::plRead(const QString &file) { return plCommands_->PlRead(file); }
 
 bool frmQuelt::writePlaylist(const QString &file) {
   if (playlistWritten_ && savedPlaylist_ == pl_.PlPath) return true;
@@ -248,5 +265,34 @@ void frmQuelt::mouseMoveEvent(QMouseEvent *e) {
 }
 
 void frmQuelt::mouseReleaseEvent(QMouseEvent *) { dragging_ = false; }
+
+// Files dragged from the desktop onto the window or its list are added.
+void frmQuelt::dragEnterEvent(QDragEnterEvent *e) {
+  if (e->mimeData()->hasUrls()) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void frmQuelt::dragMoveEvent(QDragMoveEvent *e) {
+  if (e->mimeData()->hasUrls()) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void frmQuelt::dropEvent(QDropEvent *e) {
+  QStringList paths;
+  for (const QUrl &u : e->mimeData()->urls())
+    if (u.isLocalFile()) paths << u.toLocalFile();
+  if (paths.isEmpty()) return;
+  e->setDropAction(Qt::CopyAction);
+  e->accept();
+  plCommands_->dropFiles(paths);
+}
 
 }  // namespace cantorel

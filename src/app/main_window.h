@@ -14,6 +14,7 @@
 #include "platform/instance_channel.h"
 #include "playback/clock_schedule.h"
 #include "playlist/playlist.h"
+#include "playlist/playlist_commands_gui.h"
 
 class QLabel;
 class QListWidget;
@@ -44,6 +45,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
+  PlaylistCommands &playlistCommands() { return *plCommands_; }
 
   // LifecycleHost
   void setCaption(const QString &caption) override;
@@ -57,6 +59,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   bool otherInstanceRunning() override;
   void signalOtherInstance() override;
   void loadLanguage() override;
+  QString displayTitle(const QString &path) override;
+  void clearMediaInfo() override;
+  void loadCover(const QString &file) override;
   void plAddOpened() override;
   void plClear() override;
   bool plRead(const QString &file) override;
@@ -82,6 +87,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void mousePressEvent(QMouseEvent *e) override;
   void mouseMoveEvent(QMouseEvent *e) override;
   void mouseReleaseEvent(QMouseEvent *e) override;
+  void dragEnterEvent(QDragEnterEvent *e) override;
+  void dragMoveEvent(QDragMoveEvent *e) override;
+  void dropEvent(QDropEvent *e) override;
 
  private:
   void refreshPlaylistBox();
@@ -94,6 +102,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   Lifecycle lifecycle_;
   InstanceChannel channel_;
   QtDesktopServices desktop_;
+  std::unique_ptr<PlaylistCommands> plCommands_;
   SystemClock clock_;
   ClockScheduleHost clockHost_;
   ClockSchedule clockSchedule_;

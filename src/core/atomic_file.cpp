@@ -81,7 +81,13 @@ bool readFileLimited(const QString &path, qint64 limit, QByteArray *out, bool *t
   if (tooLarge) *tooLarge = false;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return false;
-  QByteArray data = f.read(limit + 1);
+  // A plain file is read at its own size: reading `limit` + 1 bytes at once
+  // would allocate (and clear) that much for every small file.
+  if (!f.isSequential() && f.size() > limit) {
+    if (tooLarge) *tooLarge = true;
+    return false;
+  }
+  QByteArray data = f.isSequential() ? f.read(limit + 1) : f.read(f.size() + 1);
   if (data.size() > limit) {
     if (tooLarge) *tooLarge = true;
     return false;

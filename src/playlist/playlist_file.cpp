@@ -2,32 +2,82 @@
 
 #include "core/atomic_file.h"
 #include "core/text_codec.h"
+#include "playlist/entry_path.h"
 #include "playlist/paths.h"
 
 namespace cantorel {
 
 namespace {
+
 constexpr qint64 kMaxPlaylistBytes = 64 << 20;
+
+// The entry text of one line, or a null text when the line adds nothing.
+QString m3uEntry(const QString &line) {
+  if (line.startsWith(QLatin1Char('#'))) return QString();  // the untrimmed first character
+  return line.trimmed();
 }
 
-bool PlRead(const QString &file, Playlist &pl, int friendlyNames) {
+QString plsEntry(const QString &line) {
+  const QString t = line.trimmed();
+  if (!t.startsWith(QLatin1String("File"))) return QString();
+  const qsizetype eq = t.indexOf(QLatin1Char('='));
+  return eq < 0 ? QString() : t.mid(eq + 1);
+}
+
+}  // namespace
+
+bool PlRead(const QString &file, Playlist &pl, const EntryTitleFn &title, int friendlyNames) {
+  pl.Name = FriendlyName(file, friendlyNames);
+  pl.PLCover = FindImageFile(StripExt(file));
+  const QString kind = ExtPart(file).toUpper();
+  const bool m3u = kind == QLatin1String("M3U") || kind == QLatin1String("M3U8");
+  const bool pls = kind == QLatin1String("PLS");
+  if (!m3u && !pls) return true;
+
   QByteArray bytes;
   if (!readFileLimited(file, kMaxPlaylistBytes, &bytes)) return false;
+  const QString folder = AddBackslash(DirPart(file));
+  int n = pl.count();
+  CaseInsensitivePaths caseless;
   for (const QString &line : splitLines(decodeText(bytes))) {
-    const QString path = line.trimmed();
-    if (path.isEmpty() || path.startsWith(QLatin1Char('#'))) continue;
-    pl.append(FriendlyName(path, friendlyNames), path);
+    if (n >= Playlist::kMaxReadEntries) break;
+    const QString e = m3u ? m3uEntry(line) : plsEntry(line);
+    if (e.isEmpty()) continue;  // blank lines and empty "File" values name nothing
+    QString path = ResolveEntry(e, folder);
+    // Names written on a desktop that ignores letter case may differ in case
+    // from the files here.
+    if (IsWindowsStyleEntry(e)) path = caseless.resolve(path);
+    if (IsStreamEntry(path))
+      pl.append(path, path);
+    else
+      pl.append(title ? title(path) : FriendlyName(path, 1), path);
+    ++n;
   }
   return true;
 }
 
-bool WritePL(const QString &file, const Playlist &pl) {
+QByteArray PlaylistText(const QString &file, const Playlist &pl) {
+  const QString folder = DirPart(file);
   QByteArray out;
-  for (const QString &p : pl.PlPath) {
-    if (p.isEmpty()) continue;
-    out += p.toUtf8() + "\r\n";
+  for (const QString &s : pl.PlPath) {
+    if (s.isEmpty() || s.contains(QLatin1String("**"))) continue;
+    // A path that cannot be one line of the file is left out.
+    if (s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r'))) continue;
+    QString line = s;
+    if (!folder.isEmpty() && s.startsWith(folder)) {
+      line = s.mid(folder.size());
+      // Relative text that the reader would take for a comment, or trim,
+      // stays a full path.
+      if (line.startsWith(QLatin1Char('#')) || line != line.trimmed()) line = s;
+    }
+    out += line.toUtf8();
+    out += "\r\n";
   }
-  return writeFileAtomically(file, out);
+  return out;
+}
+
+bool WritePL(const QString &file, const Playlist &pl) {
+  return writeFileAtomically(file, PlaylistText(file, pl));
 }
 
 }  // namespace cantorel

@@ -6,10 +6,20 @@
 
 namespace cantorel {
 
-// Reads an M3U file into the playlist (entries appended). Returns false when
-// the file cannot be read.
-bool PlRead(const QString &file, Playlist &pl, int friendlyNames);
-// Writes the playlist as M3U, replacing the file atomically.
+// Appends the entries of an M3U (also ".m3u8") or PLS playlist file; the kind
+// follows the extension. Sets the playlist's name and picture. Entries are
+// resolved by ResolveEntry; each display title comes from `title` (streams
+// show their address). The text is decoded by decodeText: a byte-order mark
+// wins, else valid UTF-8, else the Windows single-byte code page. Returns
+// false when the file cannot be read (entries already added stay).
+bool PlRead(const QString &file, Playlist &pl, const EntryTitleFn &title, int friendlyNames = 1);
+
+// The text of an M3U file for the playlist's entries: one path a line with
+// CR LF, paths under the playlist file's folder relative to it; empty paths
+// and paths with "**" are left out.
+QByteArray PlaylistText(const QString &file, const Playlist &pl);
+// Writes the playlist as M3U (UTF-8, no header), replacing the file
+// atomically. Returns false on failure (the old file stays).
 bool WritePL(const QString &file, const Playlist &pl);
 
 }  // namespace cantorel

@@ -1,0 +1,9 @@
+[playlist]
+NumberOfEntries=3
+File1=C:\a\b.mp3
+Title1=x
+file2=x.mp3
+File3
+File4=y=z.mp3
+Length1=-1
+Version=2

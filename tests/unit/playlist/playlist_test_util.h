@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+#include "playlist/mp3_info.h"
+#include "playlist/tag_info.h"
+
+namespace cantorel::test {
+
+// A small MPEG-like file: a frame header (128 kbit/s, 44.1 kHz, joint
+// stereo), `audio` bytes of filler, then optionally an ID3v1 tag.
+inline QByteArray mp3Bytes(int audio = 400, const QByteArray &tag = {}) {
+  QByteArray b("\xFF\xFB\x90\x44", 4);
+  b += QByteArray(audio, '\x55');
+  return b + tag;
+}
+
+inline TagInfo makeTag(const QString &title, const QString &artist = {}, const QString &album = {},
+                       int track = 0, int genre = 0) {
+  TagInfo t;
+  t.setTitle(title);
+  t.setArtist(artist);
+  t.setAlbum(album);
+  t.Track = track;
+  t.Genre = genre;
+  return t;
+}
+
+inline void writeBytes(const QString &path, const QByteArray &data) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(data);
+}
+
+inline QByteArray readBytes(const QString &path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+}  // namespace cantorel::test
