@@ -38,7 +38,11 @@ case "${1:-}" in
     if [ "${CANTOREL_SKIP_SANITIZE:-0}" != 1 ]; then
       build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
         -DCANTOREL_SANITIZE=ON -DCANTOREL_FUZZ=ON -DCANTOREL_BENCH=OFF -DCANTOREL_WERROR=ON
-      ctest --test-dir build-asan -j "$JOBS" --output-on-failure --timeout 300
+      # Sanitizer options are read before main(), so they are set here.
+      ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+      LSAN_OPTIONS=suppressions=$ROOT/tests/lsan.supp:print_suppressions=0 \
+      UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --test-dir build-asan -j "$JOBS" --output-on-failure --timeout 300
     fi
     ;;
   *)

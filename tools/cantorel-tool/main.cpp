@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "lyric_commands.h"
 #include "version.h"
 
 namespace {
@@ -25,12 +26,14 @@ int main(int argc, char **argv) {
   const QStringList args = QCoreApplication::arguments().mid(1);
   if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
     std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+    std::fputs(cantorel::tool::kLyricUsage, args.isEmpty() ? stderr : stdout);
     return args.isEmpty() ? 2 : 0;
   }
   if (args.first() == QLatin1String("--version")) {
     std::printf("cantorel-tool %s\n", CANTOREL_VERSION);
     return 0;
   }
+  if (args.first() == QLatin1String("lyric")) return cantorel::tool::runLyricCommand(args.mid(1));
   std::fprintf(stderr, "cantorel-tool: unknown command '%s'\n%s", qUtf8Printable(args.first()), kUsage);
   return 2;
 }
