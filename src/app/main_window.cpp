@@ -12,13 +12,47 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <functional>
+
+#include "playback/transport.h"
 #include "playlist/display_title.h"
+#include "playlist/mp3_info.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
+#include "plugins/plugin_host.h"
 #include "prefs/language.h"
 #include "skin/skin_face_widget.h"
 
 namespace cantorel {
+
+namespace {
+
+// What the transport shows in this window until the skin draws it, and the
+// playlist's tag and cover steps it takes when an entry starts.
+class WindowTransportHost : public TransportHost {
+ public:
+  WindowTransportHost(frmQuelt &window, General &g, QListWidget *list, PlaylistCommands *commands,
+                      std::function<void()> refresh)
+      : window_(window), g_(g), list_(list), commands_(commands), refresh_(std::move(refresh)) {}
+  void showMessage(const QString &text) override { window_.showMessage(text); }
+  void playlistChanged() override { refresh_(); }
+  void selectEntry(int index) override { list_->setCurrentRow(index); }
+  QString displayTitle(const QString &path) override { return window_.displayTitle(path); }
+  void readMpegInfo(const QString &path) override { GetMP3Info(path, g_.Tag, nullptr); }
+  void loadTagCover(const QString &path) override {
+    commands_->LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
+  }
+  void loadCover(const QString &path) override { commands_->LoadCover(path); }
+
+ private:
+  frmQuelt &window_;
+  General &g_;
+  QListWidget *list_;
+  PlaylistCommands *commands_;
+  std::function<void()> refresh_;
+};
+
+}  // namespace
 
 frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -69,6 +103,17 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   plCommands_->onSelection([this] { return playlistBox_->currentRow(); },
                            [this](int i) { playlistBox_->setCurrentRow(i); });
   setAcceptDrops(true);
+
+  plugins_ = std::make_unique<PluginHost>(folders.pluginDir());
+  transportHost_ = std::make_unique<WindowTransportHost>(*this, g_, playlistBox_, plCommands_.get(),
+                                                        [this] { refreshPlaylistBox(); });
+  transport_ = std::make_unique<Transport>(g_, st_, pl_, *plugins_, *transportHost_);
+  // A double-click plays the entry.
+  connect(playlistBox_, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+    st_.TNum = static_cast<qint16>(playlistBox_->row(item) + 1);
+    st_.Paused = 0;
+    transport_->PlayIt(0);
+  });
 
   // `Timer2`: clock, title scroll, snooze and schedule.
   timer2_ = new QTimer(this);
@@ -176,6 +221,11 @@ void frmQuelt::writeAutoList() {
   savedAutoList_ = clockSchedule_.AutoList;
   autoListWritten_ = true;
 }
+
+void frmQuelt::discoverInputPlugins() { plugins_->ScanInputPlugins(g_); }
+void frmQuelt::playIt(int mode) { transport_->PlayIt(static_cast<qint16>(mode)); }
+void frmQuelt::createVisPlugin() { plugins_->CreatePlugin(g_); }
+void frmQuelt::cleanUpPlayer() { transport_->CleanUP(); }
 
 void frmQuelt::endProcess() { QCoreApplication::quit(); }
 

@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <memory>
+
 #include "core/general.h"
 #include "core/lifecycle.h"
 #include "core/main_state.h"
@@ -21,6 +23,10 @@ class QListWidget;
 class QTimer;
 
 namespace cantorel {
+
+class PluginHost;
+class Transport;
+class TransportHost;
 
 // The main window. It owns the main window state and the playlist, runs the
 // start-up when loaded and the shut-down when unloaded, and draws what the
@@ -71,6 +77,13 @@ class frmQuelt : public QWidget, public LifecycleHost {
   QString defaultSkinFile() const override;
   void loadSkin(const QString &path) override;
   void applyTransparency() override;
+  void discoverInputPlugins() override;
+  void playIt(int mode) override;
+  void createVisPlugin() override;
+  void cleanUpPlayer() override;
+
+  PluginHost &plugins() { return *plugins_; }
+  Transport &transport() { return *transport_; }
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
@@ -109,6 +122,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   std::unique_ptr<SkinWindow> skin_;
   QPoint dragOffset_;
   bool dragging_ = false;
+  std::unique_ptr<PluginHost> plugins_;
+  std::unique_ptr<TransportHost> transportHost_;
+  std::unique_ptr<Transport> transport_;
 };
 
 }  // namespace cantorel
