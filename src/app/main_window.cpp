@@ -14,6 +14,7 @@
 
 #include <functional>
 
+#include "app/main_window_host.h"
 #include "playback/transport.h"
 #include "playlist/display_title.h"
 #include "playlist/mp3_info.h"
@@ -24,35 +25,6 @@
 #include "skin/skin_face_widget.h"
 
 namespace cantorel {
-
-namespace {
-
-// What the transport shows in this window until the skin draws it, and the
-// playlist's tag and cover steps it takes when an entry starts.
-class WindowTransportHost : public TransportHost {
- public:
-  WindowTransportHost(frmQuelt &window, General &g, QListWidget *list, PlaylistCommands *commands,
-                      std::function<void()> refresh)
-      : window_(window), g_(g), list_(list), commands_(commands), refresh_(std::move(refresh)) {}
-  void showMessage(const QString &text) override { window_.showMessage(text); }
-  void playlistChanged() override { refresh_(); }
-  void selectEntry(int index) override { list_->setCurrentRow(index); }
-  QString displayTitle(const QString &path) override { return window_.displayTitle(path); }
-  void readMpegInfo(const QString &path) override { GetMP3Info(path, g_.Tag, nullptr); }
-  void loadTagCover(const QString &path) override {
-    commands_->LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
-  }
-  void loadCover(const QString &path) override { commands_->LoadCover(path); }
-
- private:
-  frmQuelt &window_;
-  General &g_;
-  QListWidget *list_;
-  PlaylistCommands *commands_;
-  std::function<void()> refresh_;
-};
-
-}  // namespace
 
 frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -105,9 +77,9 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   setAcceptDrops(true);
 
   plugins_ = std::make_unique<PluginHost>(folders.pluginDir());
-  transportHost_ = std::make_unique<WindowTransportHost>(*this, g_, playlistBox_, plCommands_.get(),
-                                                        [this] { refreshPlaylistBox(); });
-  transport_ = std::make_unique<Transport>(g_, st_, pl_, *plugins_, *transportHost_);
+  host_ = std::make_unique<MainWindowHost>(*this, g_, st_, lyric_, playlistBox_);
+  transport_ = std::make_unique<Transport>(g_, st_, pl_, *plugins_, *host_);
+  wirePlayer();
   // A double-click plays the entry.
   connect(playlistBox_, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
     st_.TNum = static_cast<qint16>(playlistBox_->row(item) + 1);
@@ -251,6 +223,8 @@ void frmQuelt::applyTransparency() { skin_->SetTransparency(g_.Transparency); }
 void frmQuelt::refreshPlaylistBox() {
   playlistBox_->clear();
   playlistBox_->addItems(pl_.PlNames);
+  skin_->setLabelText(14, FriendlyName(pl_.Name, g_.FriendlyNames));
+  skin_->setLabelText(16, QString::number(pl_.count()));
 }
 
 void frmQuelt::keyPressEvent(QKeyEvent *e) {

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "core/command_dispatcher.h"
 #include "core/general.h"
 #include "core/lifecycle.h"
 #include "core/main_state.h"
@@ -12,7 +13,9 @@
 #include "platform/desktop_services_gui.h"
 #include "platform/folders.h"
 #include "platform/instance_channel.h"
+#include "lyrics/lyric_file.h"
 #include "playback/clock_schedule.h"
+#include "playback/playback_timer.h"
 #include "playlist/playlist.h"
 #include "skin/skin_clock_host_gui.h"
 #include "skin/skin_window.h"
@@ -24,9 +27,9 @@ class QTimer;
 
 namespace cantorel {
 
+class MainWindowHost;
 class PluginHost;
 class Transport;
-class TransportHost;
 
 // The main window. It owns the main window state and the playlist, runs the
 // start-up when loaded and the shut-down when unloaded, and draws what the
@@ -85,6 +88,18 @@ class frmQuelt : public QWidget, public LifecycleHost {
   PluginHost &plugins() { return *plugins_; }
   Transport &transport() { return *transport_; }
 
+  // The playback timer (`Timer1`), the timed lyric of the playing entry and
+  // the command dispatcher.
+  void enableTimer1(bool on) override;
+  PlaybackTimer &playbackTimer() { return *playbackTimer_; }
+  LyricLines &lyrics() { return lyric_; }
+  void DoIt(qint16 code) { dispatcher_->DoIt(code); }
+  CommandDispatcher &dispatcher() { return *dispatcher_; }
+  // The main window's right-click menu: the player's commands.
+  void showCommandMenu(const QPoint &globalPos);
+  // The playlist box, its count (label 16) and name (label 14) again.
+  void refreshPlaylistBox();
+
  protected:
   void keyPressEvent(QKeyEvent *e) override;
   void changeEvent(QEvent *e) override;
@@ -97,7 +112,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void dropEvent(QDropEvent *e) override;
 
  private:
-  void refreshPlaylistBox();
+  void wirePlayer();
 
   General &g_;
   Settings &settings_;
@@ -123,8 +138,12 @@ class frmQuelt : public QWidget, public LifecycleHost {
   QPoint dragOffset_;
   bool dragging_ = false;
   std::unique_ptr<PluginHost> plugins_;
-  std::unique_ptr<TransportHost> transportHost_;
+  std::unique_ptr<MainWindowHost> host_;
   std::unique_ptr<Transport> transport_;
+  LyricLines lyric_;
+  std::unique_ptr<PlaybackTimer> playbackTimer_;
+  std::unique_ptr<CommandDispatcher> dispatcher_;
+  QTimer *timer1_ = nullptr;
 };
 
 }  // namespace cantorel

@@ -247,8 +247,7 @@ frmInfo *PlaylistCommands::infoWindow() const {
 
 void PlaylistCommands::ShowInfo() {
   if (!info_) {
-    frmInfo::PlayerAccess none;
-    info_ = new frmInfo(g_, st_, desktop_, none, owner_);
+    info_ = new frmInfo(g_, st_, desktop_, playerAccess_, owner_);
   }
   info_->show();
   info_->raise();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "playlist/info_window.h"
 #include "playlist/playlist.h"
 
 class QWidget;
@@ -80,7 +81,9 @@ class PlaylistCommands {
   // Whether the preferences window is open (covers are then left alone).
   void setPrefsOpen(std::function<bool()> fn) { prefsOpen_ = std::move(fn); }
 
-  // The file information window (not modal).
+  // The file information window (not modal); saving a tag releases the
+  // playing file through `access` and takes it up again.
+  void setPlayerAccess(frmInfo::PlayerAccess access) { playerAccess_ = std::move(access); }
   void ShowInfo();
   frmInfo *infoWindow() const;
 
@@ -98,6 +101,7 @@ class PlaylistCommands {
   std::unique_ptr<PlaylistDialogs> dialogs_;
   std::function<void()> changed_;
   std::function<void()> play_;
+  frmInfo::PlayerAccess playerAccess_;
   std::function<bool()> prefsOpen_;
   std::function<int()> selected_;
   std::function<void(int)> select_;

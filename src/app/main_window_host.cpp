@@ -1,0 +1,134 @@
+#include "app/main_window_host.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+
+#include "app/main_window.h"
+#include "lyrics/lyric_search.h"
+#include "playlist/mp3_info.h"
+#include "playlist/paths.h"
+#include "plugins/vis_calls.h"
+#include "prefs/message_ids.h"
+#include "skin/skin_face_widget.h"
+
+namespace cantorel {
+
+namespace {
+
+// The countdown to the next lyric line.
+constexpr int kCountdownLabel = 30;
+
+}  // namespace
+
+void MainWindowHost::setLabel(int number, const QString &text) { window_.skin().setLabelText(number, text); }
+
+void MainWindowHost::showLights() { window_.skin().ShowLights(); }
+
+void MainWindowHost::enableTimer1(bool on) { window_.enableTimer1(on); }
+
+void MainWindowHost::setDigits(int display, const QString &text) { window_.skin().SetDD(display, text); }
+
+void MainWindowHost::sliderMoved(int number, double value) { window_.skin().PlaceSlider(number, value); }
+
+void MainWindowHost::showMessage(const QString &text) { window_.showMessage(text); }
+
+void MainWindowHost::playlistChanged() { window_.refreshPlaylistBox(); }
+
+void MainWindowHost::selectEntry(int index) { list_->setCurrentRow(index); }
+
+QString MainWindowHost::displayTitle(const QString &path) { return window_.displayTitle(path); }
+
+void MainWindowHost::readMpegInfo(const QString &path) { GetMP3Info(path, g_.Tag, nullptr); }
+
+void MainWindowHost::loadTagCover(const QString &path) {
+  window_.playlistCommands().LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
+}
+
+void MainWindowHost::loadCover(const QString &path) { window_.playlistCommands().LoadCover(path); }
+
+void MainWindowHost::loadLyric(const QString &path) {
+  const bool found = LoadLyricFor(path, g_, lyric_);
+  SkinFace *face = window_.skin().face();
+  QListWidget *box = face->lyricBox();
+  box->clear();
+  box->addItems(lyric_.PlLyrics);
+  face->lyricLine()->clear();
+  if (QLabel *countdown = face->label(kCountdownLabel)) {
+    countdown->clear();
+    countdown->setVisible(found && window_.skin().tables().Lbl[kCountdownLabel].Visible);
+  }
+  if (timer_) timer_->lyricLoaded();
+}
+
+void MainWindowHost::lyricResync(const QString &timeText) {
+  if (timer_) timer_->LyricResync(timeText);
+}
+
+bool MainWindowHost::hasLoopBButton() { return window_.skin().tables().Btn[31].Visible; }
+
+void MainWindowHost::pumpEvents() { QCoreApplication::processEvents(); }
+
+void MainWindowHost::setDisplay(int number, qint32 value) { window_.skin().SetDD(number, value); }
+
+bool MainWindowHost::positionSliderFree() {
+  // While the user holds the knob the timer is off, so only visibility counts.
+  return sliderShown_ && window_.skin().tables().Sliders[1].Visible;
+}
+
+void MainWindowHost::placePositionSlider(double value) { window_.skin().PlaceSlider(1, value); }
+
+void MainWindowHost::showLyricBox() {
+  QListWidget *box = window_.skin().face()->lyricBox();
+  if (!box->isVisible() && window_.skin().tables().PlLyrics.Visible) box->show();
+}
+
+void MainWindowHost::selectLyricLine(int index) {
+  SkinFace *face = window_.skin().face();
+  QListWidget *box = face->lyricBox();
+  if (index >= 0 && index < box->count()) {
+    box->setCurrentRow(index);
+    box->scrollToItem(box->item(index), QAbstractItemView::PositionAtCenter);
+  }
+  face->lyricLine()->setText(index >= 0 && index < lyric_.PlLyrics.size() ? lyric_.PlLyrics.at(index) : QString());
+}
+
+void MainWindowHost::windowCommand(int code) { window_.skin().windowCommand(code); }
+
+void MainWindowHost::fullScreenMode() {
+  const SkinBox &b = window_.skin().tables().lblFrase;
+  LyricLineLook look;
+  look.toolTip = b.ToolTip;
+  look.foreColour = static_cast<qint32>(b.ForeColor);
+  look.backColour = static_cast<qint32>(b.BackColor);
+  look.fontName = b.FontName;
+  look.fontSize = static_cast<float>(b.FontSize);
+  look.left = static_cast<float>(b.Left * st_.TwipX);
+  look.top = static_cast<float>(b.Top * st_.TwipY);
+  if (!FullScreenMode(g_, look)) showMessage(g_.message(msg::NoVisPlugin));
+}
+
+void MainWindowHost::toggleCoverWindow() { window_.playlistCommands().toggleCoverWindow(); }
+void MainWindowHost::showInfo() { window_.playlistCommands().ShowInfo(); }
+bool MainWindowHost::openMediaFile() { return window_.playlistCommands().OpenMediaFile(); }
+void MainWindowHost::plAddOpened() { window_.playlistCommands().PlAddOpened(); }
+void MainWindowHost::plRemoveSelected() { window_.playlistCommands().PlRemoveSelected(); }
+void MainWindowHost::plMoveEntry(int delta) { window_.playlistCommands().PlMoveEntry(delta); }
+void MainWindowHost::plClear() { window_.playlistCommands().PlClear(); }
+void MainWindowHost::plLoad() { window_.playlistCommands().PlLoad(); }
+void MainWindowHost::plSave() { window_.playlistCommands().PlSave(); }
+void MainWindowHost::addFromDir() { window_.playlistCommands().AddFromDir(); }
+
+QString MainWindowHost::keyString(int code) {
+  const int n = code - 100;
+  return n >= 1 && n <= SkinTables::kKeyStrings ? window_.skin().tables().KeyStrings[static_cast<size_t>(n)]
+                                                 : QString();
+}
+
+void MainWindowHost::openWebAddress(const QString &address) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  window_.openUrl(address);
+  QApplication::restoreOverrideCursor();
+}
+
+}  // namespace cantorel

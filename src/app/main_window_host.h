@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+
+#include "core/command_dispatcher.h"
+#include "playback/playback_timer.h"
+#include "playback/transport_host.h"
+
+class QListWidget;
+
+namespace cantorel {
+
+class frmQuelt;
+struct LyricLines;
+
+// What the transport, the playback timer and the dispatcher show and open on
+// the main window: the skin's labels, digit displays, sliders, lights, the
+// lyric box and the playlist box, and the playlist commands' windows.
+// Preferences, the lyric assistant and the visual playlist browser are not
+// built yet: their members keep the dispatcher's do-nothing defaults.
+class MainWindowHost : public TransportHost, public PlaybackTimerHost, public CommandHost {
+ public:
+  MainWindowHost(frmQuelt &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox)
+      : window_(window), g_(g), st_(st), lyric_(lyric), list_(playlistBox) {}
+
+  void setTimer(PlaybackTimer *timer) { timer_ = timer; }
+
+  // Shared by the three.
+  void setLabel(int number, const QString &text) override;
+  void showLights() override;
+
+  // TransportHost
+  void enableTimer1(bool on) override;
+  void setDigits(int display, const QString &text) override;
+  void setPositionSliderVisible(bool visible) override { sliderShown_ = visible; }
+  void sliderMoved(int number, double value) override;
+  void showMessage(const QString &text) override;
+  void playlistChanged() override;
+  void selectEntry(int index) override;
+  QString displayTitle(const QString &path) override;
+  void readMpegInfo(const QString &path) override;
+  void loadTagCover(const QString &path) override;
+  void loadCover(const QString &path) override;
+  void loadLyric(const QString &path) override;
+  void lyricResync(const QString &timeText) override;
+  bool hasLoopBButton() override;
+
+  // PlaybackTimerHost
+  void pumpEvents() override;
+  void setDisplay(int number, qint32 value) override;
+  bool positionSliderFree() override;
+  void placePositionSlider(double value) override;
+  void showLyricBox() override;
+  void selectLyricLine(int index) override;
+
+  // CommandHost
+  void windowCommand(int code) override;
+  void fullScreenMode() override;
+  void toggleCoverWindow() override;
+  void showInfo() override;
+  bool openMediaFile() override;
+  void plAddOpened() override;
+  void plRemoveSelected() override;
+  void plMoveEntry(int delta) override;
+  void plClear() override;
+  void plLoad() override;
+  void plSave() override;
+  void addFromDir() override;
+  QString keyString(int code) override;
+  void openWebAddress(const QString &address) override;
+
+ private:
+  frmQuelt &window_;
+  General &g_;
+  MainState &st_;
+  LyricLines &lyric_;
+  QListWidget *list_;
+  PlaybackTimer *timer_ = nullptr;
+  bool sliderShown_ = false;
+};
+
+}  // namespace cantorel

@@ -1,0 +1,188 @@
+#include "playback/playback_timer.h"
+
+#include <cmath>
+
+#include "playback/transport.h"
+#include "plugins/plugin_object.h"
+#include "plugins/vis_calls.h"
+
+namespace cantorel {
+
+namespace {
+
+// Restores a flag when the scope ends, however it ends.
+class Flag {
+ public:
+  explicit Flag(bool &f) : f_(f) { f_ = true; }
+  ~Flag() { f_ = false; }
+  Flag(const Flag &) = delete;
+  Flag &operator=(const Flag &) = delete;
+
+ private:
+  bool &f_;
+};
+
+qint32 wholeSeconds(double v) {
+  const double r = Transport::roundEven(v);
+  if (r > 2147483647.0) return 2147483647;
+  if (r < -2147483647.0) return -2147483647;
+  return static_cast<qint32>(r);
+}
+
+}  // namespace
+
+qint32 PlaybackTimer::timeSeconds(const QString &text) {
+  const qsizetype colon = text.indexOf(u':');
+  if (colon <= 0 || colon == text.size() - 1 || text.size() > 12) return -1;
+  qint64 minutes = 0, seconds = 0;
+  for (qsizetype i = 0; i < colon; ++i) {
+    const QChar c = text.at(i);
+    if (c < u'0' || c > u'9') return -1;
+    minutes = minutes * 10 + (c.unicode() - u'0');
+  }
+  for (qsizetype i = colon + 1; i < text.size(); ++i) {
+    const QChar c = text.at(i);
+    if (c < u'0' || c > u'9') return -1;
+    seconds = seconds * 10 + (c.unicode() - u'0');
+  }
+  const qint64 total = minutes * 60 + seconds;
+  return total > 2147483647 ? -1 : static_cast<qint32>(total);
+}
+
+int PlaybackTimer::compareLyricTimes(const QString &a, const QString &b) {
+  const qint32 x = timeSeconds(a), y = timeSeconds(b);
+  if (x >= 0 && y >= 0) return x < y ? -1 : (x > y ? 1 : 0);
+  // Anything else (the "-" remaining-time texts among them) by its characters.
+  return QString::compare(a, b, Qt::CaseSensitive);
+}
+
+QString PlaybackTimer::timeText(qint32 seconds, bool remaining) {
+  if (seconds < 0) seconds = 0;
+  const qint32 m = seconds / 60;
+  const qint32 s = seconds - 60 * m;
+  QString t;
+  t.reserve(12);
+  if (remaining) t += u'-';
+  t += QString::number(m);
+  t += u':';
+  t += QChar(u'0' + s / 10);
+  t += QChar(u'0' + s % 10);
+  return t;
+}
+
+void PlaybackTimer::setDisplay1(qint32 value) {
+  if (display1Shown_ && display1_ == value) return;
+  display1Shown_ = true;
+  display1_ = value;
+  host_.setDisplay(1, value);
+}
+
+void PlaybackTimer::lyricLoaded() {
+  countdownShown_ = false;
+  display1Shown_ = false;
+}
+
+void PlaybackTimer::Timer1() {
+  if (inTick_) return;
+  Flag busy(inTick_);
+
+  // 1-2.
+  host_.pumpEvents();
+  if (st_.SongLen == 0 || !st_.Playing) return;
+
+  // 3. Position. A picture entry counts its time by ticks; the sum is kept
+  // to whole milliseconds so 200 ticks make exactly 5 seconds.
+  if (st_.Dev != QLatin1String("Delay")) {
+    if (g_.Player) st_.Elapsed = g_.Player->value("GetCurrentPosition").toDouble();
+  } else if (!st_.Paused) {
+    st_.Elapsed = std::round((st_.Elapsed + kInterval) * 1000.0) / 1000.0;
+  }
+
+  // 4.
+  st_.Remain = st_.SongLen - st_.Elapsed;
+  st_.TimeDisp = wholeSeconds(st_.TimeFlag ? st_.Remain : st_.Elapsed);
+
+  // 5. Countdown to the next lyric line.
+  if (g_.LyricActive) {
+    const qint32 next = g_.LyricNext >= 0 && g_.LyricNext < lyric_.PlTimes.size()
+                            ? timeSeconds(lyric_.PlTimes.at(g_.LyricNext))
+                            : -1;
+    if (next >= 0) st_.TimeDispK = wholeSeconds(next - st_.Elapsed);
+    if (!countdownShown_ || countdown_ != st_.TimeDispK) {
+      countdownShown_ = true;
+      countdown_ = st_.TimeDispK;
+      // A line whose time has passed counts down no further than 0:00.
+      host_.setLabel(30, timeText(st_.TimeDispK, true));
+    }
+    setDisplay1(st_.TimeDispK);
+  }
+
+  // 6-7. The time text, built only when its second changed.
+  const bool remaining = st_.TimeFlag != 0;
+  if (st_.TimeDisp != textSeconds_ || remaining != textRemaining_ || text_.isEmpty()) {
+    textSeconds_ = st_.TimeDisp;
+    textRemaining_ = remaining;
+    text_ = timeText(st_.TimeDisp, remaining);
+  }
+  if (text_ != st_.LastShownTime) {
+    host_.setLabel(1, text_);
+    setDisplay1(st_.TimeDisp);
+    st_.LastShownTime = text_;
+    LyricAdvance(text_);
+  }
+
+  // 8. Position slider, in steps of 1/10000.
+  if (host_.positionSliderFree() && st_.SongLen > 0) {
+    const double v = std::floor(st_.Elapsed / st_.SongLen * 10000.0) / 10000.0;
+    if (v != slider_) {
+      slider_ = v;
+      st_.Sliders[1].Value = v;
+      host_.placePositionSlider(v);
+    }
+  }
+
+  // 9. Intro scan: every entry plays for "TimeIntro" seconds.
+  if (st_.Intro && st_.Elapsed > g_.TimeIntro) EndOfEntry();
+  // 10. A-B loop.
+  if (st_.RptB > 0 && st_.Elapsed >= st_.RptB) transport_.PlayFrom(st_.RptA);
+  // 11.
+  if (st_.Playing && st_.SongLen != 0 && st_.Elapsed >= st_.SongLen) EndOfEntry();
+}
+
+void PlaybackTimer::EndOfEntry() {
+  if (!st_.Repeat) {
+    if (st_.Shuffle) {
+      const int n = pl_.count();
+      st_.TNum = static_cast<qint16>(std::min(32767, static_cast<int>(g_.Rng.generateDouble() * n) + 1));
+    } else if (st_.TNum < 32767) {
+      ++st_.TNum;
+    }
+  }
+  transport_.PlayIt(0);
+  if (st_.STP) transport_.StopIt();
+}
+
+void PlaybackTimer::LyricAdvance(const QString &timeText) {
+  if (g_.LyricActive && g_.LyricNext >= 1) host_.showLyricBox();
+  const int next = g_.LyricNext;
+  if (next < 0 || next >= lyric_.PlTimes.size() || lyric_.PlTimes.at(next) != timeText) return;
+  host_.selectLyricLine(next);
+  if (!g_.VisPluginName.isEmpty() && next < lyric_.PlLyrics.size())
+    ShowLyricOnPlugin(g_, lyric_.PlLyrics.at(next));
+  g_.LyricNext = static_cast<qint16>(next + 1);
+}
+
+void PlaybackTimer::LyricResync(const QString &timeText) {
+  const int count = std::min<qsizetype>(g_.LyricLineCount, lyric_.PlTimes.size());
+  int next = 0;
+  while (next < count && compareLyricTimes(lyric_.PlTimes.at(next), timeText) < 0) ++next;
+  g_.LyricNext = static_cast<qint16>(next);
+  if (next >= 2)
+    host_.selectLyricLine(next - 1);
+  else if (next == 1)
+    host_.selectLyricLine(0);
+  // The countdown shows the new next line.
+  countdownShown_ = false;
+}
+
+}  // namespace cantorel

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+
+#include "core/general.h"
+#include "core/main_state.h"
+#include "lyrics/lyric_file.h"
+#include "playlist/playlist.h"
+
+namespace cantorel {
+
+class Transport;
+
+// What the playback timer shows on the main window. Every member has a
+// harmless default; the timer only calls a member when what it shows changes.
+class PlaybackTimerHost {
+ public:
+  virtual ~PlaybackTimerHost() = default;
+  // Lets pending window events run (the tick does this first).
+  virtual void pumpEvents() {}
+  virtual void setLabel(int number, const QString &text) {}
+  // Digit display n shows a number of seconds (`SetDD`).
+  virtual void setDisplay(int number, qint32 value) {}
+  // Slider 1 is shown and not held by the user.
+  virtual bool positionSliderFree() { return false; }
+  virtual void placePositionSlider(double value) {}
+  // The lyric box becomes visible; line `index` of it becomes the current one.
+  virtual void showLyricBox() {}
+  virtual void selectLyricLine(int index) {}
+};
+
+// `Timer1`: every 25 ms while an entry plays it reads the position, updates
+// the time texts, the lyric countdown and the position slider, moves the
+// timed lyric forward, and applies intro scan, the A-B loop and the end of
+// the entry. It is a function of the shared state, so it runs the same under
+// a real timer and under a test's fake player.
+class PlaybackTimer {
+ public:
+  static constexpr int kIntervalMs = 25;
+  static constexpr double kInterval = 0.025;
+
+  PlaybackTimer(General &g, MainState &st, Playlist &pl, LyricLines &lyric, Transport &transport,
+                PlaybackTimerHost &host)
+      : g_(g), st_(st), pl_(pl), lyric_(lyric), transport_(transport), host_(host) {}
+
+  // One tick. A tick started while another runs (through the event pump)
+  // returns at once.
+  void Timer1();
+  // The shown time text changed: shows the next line when its time is that text.
+  void LyricAdvance(const QString &timeText);
+  // After a seek: the next line is the first one not before `timeText`; the
+  // line before it becomes the current one.
+  void LyricResync(const QString &timeText);
+  // The entry ended: the next one (by repeat, shuffle or order) starts;
+  // stop-after-track stops it at once.
+  void EndOfEntry();
+  // A new lyric was loaded: the countdown is shown afresh.
+  void lyricLoaded();
+
+  // Seconds of an "m:ss" time, or -1 when the text is not such a time.
+  static qint32 timeSeconds(const QString &text);
+  // Order of two lyric times for the resync: m:ss times by their value,
+  // any other text by its characters. Negative when a sorts before b.
+  static int compareLyricTimes(const QString &a, const QString &b);
+  // "m:ss" of a number of seconds; "-" in front when `remaining`.
+  static QString timeText(qint32 seconds, bool remaining);
+
+ private:
+  void setDisplay1(qint32 value);
+
+  General &g_;
+  MainState &st_;
+  Playlist &pl_;
+  LyricLines &lyric_;
+  Transport &transport_;
+  PlaybackTimerHost &host_;
+  bool inTick_ = false;
+  // What is on the window now, so nothing is redrawn that did not change.
+  qint32 textSeconds_ = -1;
+  bool textRemaining_ = false;
+  QString text_;
+  bool countdownShown_ = false;
+  qint32 countdown_ = 0;
+  bool display1Shown_ = false;
+  qint32 display1_ = 0;
+  double slider_ = -1;
+};
+
+}  // namespace cantorel

@@ -1,0 +1,175 @@
+// `DoIt`: which operation each command code runs. Window operations are
+// noted by a recording host; transport codes are checked by their effect on
+// a real transport playing picture entries (no player needed).
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "core/command_dispatcher.h"
+#include "playback/transport.h"
+#include "plugins/plugin_host.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+class Recorder : public CommandHost {
+ public:
+  void windowCommand(int code) override { note(QStringLiteral("window %1").arg(code)); }
+  void showPrefs() override { note(QStringLiteral("prefs")); }
+  void showLyricAssistant() override { note(QStringLiteral("assistant")); }
+  void showVisSelect() override { note(QStringLiteral("browser")); }
+  void fullScreenMode() override { note(QStringLiteral("fullscreen")); }
+  void toggleCoverWindow() override { note(QStringLiteral("cover")); }
+  void showInfo() override { note(QStringLiteral("info")); }
+  bool openMediaFile() override {
+    note(QStringLiteral("open"));
+    return chooses;
+  }
+  void plAddOpened() override { note(QStringLiteral("addOpened")); }
+  void plRemoveSelected() override { note(QStringLiteral("remove")); }
+  void plMoveEntry(int d) override { note(QStringLiteral("move %1").arg(d)); }
+  void plClear() override { note(QStringLiteral("clear")); }
+  void plLoad() override { note(QStringLiteral("load")); }
+  void plSave() override { note(QStringLiteral("save")); }
+  void addFromDir() override { note(QStringLiteral("addDir")); }
+  void showLights() override { note(QStringLiteral("lights")); }
+  QString keyString(int code) override { return keys.value(code); }
+  void openWebAddress(const QString &a) override { note(QStringLiteral("web ") + a); }
+
+  void note(const QString &s) { calls << s; }
+  QStringList calls;
+  QHash<int, QString> keys;
+  bool chooses = false;
+};
+
+class DispatcherTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char *n : {"one.bmp", "two.bmp"}) {
+      const QString path = dir.filePath(QString::fromLatin1(n));
+      test::writeAll(path, "x");
+      pl.append(QString::fromLatin1(n), path);
+    }
+  }
+  QTemporaryDir dir;
+  General g;
+  MainState st;
+  Playlist pl;
+  LyricLines lyric;
+  PluginHost plugins{QStringLiteral("/nonexistent")};
+  TransportHost thost;
+  Transport transport{g, st, pl, plugins, thost};
+  Recorder host;
+  CommandDispatcher d{g, st, pl, lyric, transport, host};
+};
+
+struct WindowCase {
+  qint16 code;
+  const char *calls;  // what the host saw, joined by "|"
+};
+
+class DispatchWindowTest : public DispatcherTest, public ::testing::WithParamInterface<WindowCase> {};
+
+TEST_P(DispatchWindowTest, RunsTheOperationOfTheCode) {
+  host.keys = {{105, QStringLiteral("other.skin")},
+               {115, QStringLiteral("https://example.org/x")},
+               {116, QStringLiteral("file:///etc/passwd")},
+               {117, QStringLiteral("javascript:alert(1)")}};
+  d.DoIt(GetParam().code);
+  EXPECT_EQ(host.calls.join(u'|'), QString::fromLatin1(GetParam().calls)) << GetParam().code;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, DispatchWindowTest,
+    ::testing::Values(WindowCase{1, "window 1"}, WindowCase{2, "window 2"}, WindowCase{3, "window 3"},
+                      WindowCase{4, "window 4"}, WindowCase{5, "prefs"}, WindowCase{6, "window 6"},
+                      WindowCase{13, "open"}, WindowCase{16, "info"}, WindowCase{17, "remove"},
+                      WindowCase{18, "move 1"}, WindowCase{19, "move -1"}, WindowCase{20, "clear"},
+                      WindowCase{21, "load"}, WindowCase{22, "save"}, WindowCase{23, "open"},
+                      WindowCase{24, "addDir"}, WindowCase{25, "lights"}, WindowCase{34, "cover"},
+                      WindowCase{35, "browser"}, WindowCase{41, "fullscreen"},
+                      // Codes without an operation.
+                      WindowCase{0, ""}, WindowCase{-5, ""}, WindowCase{37, ""}, WindowCase{39, ""},
+                      WindowCase{42, ""}, WindowCase{100, ""}, WindowCase{121, ""},
+                      WindowCase{32767, ""},
+                      // Skins and web links from the key strings.
+                      WindowCase{101, "window 101"}, WindowCase{105, "window 105"},
+                      WindowCase{115, "web https://example.org/x"},
+                      // Only http and https addresses are opened.
+                      WindowCase{116, ""}, WindowCase{117, ""}, WindowCase{120, ""}),
+    [](const auto &info) {
+      return std::string(info.param.code < 0 ? "minus" : "") + std::to_string(std::abs(info.param.code));
+    });
+
+TEST_F(DispatcherTest, ModeTogglesFlipTheirFlags) {
+  for (qint16 code : {25, 26, 27, 28}) d.DoIt(code);
+  EXPECT_EQ(st.Intro, -1);
+  EXPECT_EQ(st.STP, -1);
+  EXPECT_EQ(st.Repeat, -1);
+  EXPECT_EQ(st.Shuffle, -1);
+  EXPECT_EQ(st.Random, -1);
+  for (qint16 code : {25, 26, 27, 28}) d.DoIt(code);
+  EXPECT_EQ(st.Intro | st.STP | st.Repeat | st.Shuffle | st.Random, 0);
+}
+
+TEST_F(DispatcherTest, TransportCodes) {
+  d.DoIt(12);
+  EXPECT_EQ(st.Playing, -1);
+  EXPECT_EQ(st.TNum, 1);
+  d.DoIt(15);
+  EXPECT_EQ(st.TNum, 2);
+  d.DoIt(14);
+  EXPECT_EQ(st.TNum, 1);
+  d.DoIt(11);
+  EXPECT_EQ(st.Paused, -1);
+  d.DoIt(36);
+  EXPECT_EQ(st.Paused, 0);
+  d.DoIt(10);
+  EXPECT_EQ(st.Playing, 0);
+  st.Sliders[2].Value = 0.5;
+  d.DoIt(8);
+  EXPECT_NEAR(st.Sliders[2].Value, 0.55, 1e-6);
+  d.DoIt(7);
+  EXPECT_NEAR(st.Sliders[2].Value, 0.5, 1e-6);
+  d.DoIt(9);
+  EXPECT_EQ(st.Mute, -1);
+  EXPECT_EQ(st.Sliders[2].Value, 0.0);
+}
+
+TEST_F(DispatcherTest, OpenAndPlayReplacesThePlaylistOnlyWhenAFileWasChosen) {
+  lyric.PlTimes << QStringLiteral("0:01");
+  g.LastLyricFile = QStringLiteral("old.qvl");
+  d.DoIt(13);
+  EXPECT_EQ(host.calls, QStringList{QStringLiteral("open")});
+  EXPECT_EQ(g.LastLyricFile, QStringLiteral("old.qvl"));
+  host.calls.clear();
+  host.chooses = true;
+  st.TNum = 2;
+  d.DoIt(13);
+  EXPECT_EQ(host.calls.join(u'|'), QStringLiteral("open|clear|addOpened"));
+  EXPECT_TRUE(g.LastLyricFile.isEmpty());
+  EXPECT_TRUE(lyric.PlTimes.isEmpty());
+  EXPECT_EQ(st.TNum, 1);
+  EXPECT_EQ(st.Playing, -1);
+}
+
+TEST_F(DispatcherTest, LyricAssistantOnlyWithASongThenRestarts) {
+  d.DoIt(40);
+  EXPECT_TRUE(host.calls.isEmpty());
+  EXPECT_EQ(st.Playing, -1);  // stopped and played again
+  host.calls.clear();
+  d.DoIt(40);
+  EXPECT_EQ(host.calls, QStringList{QStringLiteral("assistant")});
+}
+
+TEST(WebAddress, OnlyHttpAndHttps) {
+  for (const char *ok : {"http://example.org", "https://example.org/a?b=c", "HTTPS://EXAMPLE.ORG", " https://x.y "})
+    EXPECT_TRUE(CommandDispatcher::isWebAddress(QString::fromLatin1(ok))) << ok;
+  for (const char *bad : {"", "file:///etc/passwd", "javascript:alert(1)", "mailto:a@b.c", "ftp://x.y",
+                          "/usr/bin/xterm", "https://", "http:/relative", "smb://host/share"})
+    EXPECT_FALSE(CommandDispatcher::isWebAddress(QString::fromLatin1(bad))) << bad;
+}
+
+}  // namespace
+}  // namespace cantorel
