@@ -1,7 +1,6 @@
 #include "core/command_dispatcher.h"
 
-#include <QUrl>
-
+#include "platform/desktop_services.h"
 #include "playback/transport.h"
 
 namespace cantorel {
@@ -12,12 +11,7 @@ qint16 flip(qint16 flag) { return flag ? 0 : -1; }
 
 }  // namespace
 
-bool CommandDispatcher::isWebAddress(const QString &address) {
-  const QUrl url(address.trimmed(), QUrl::StrictMode);
-  if (!url.isValid() || url.host().isEmpty()) return false;
-  const QString scheme = url.scheme().toLower();
-  return scheme == QLatin1String("http") || scheme == QLatin1String("https");
-}
+bool CommandDispatcher::isWebAddress(const QString &address) { return cantorel::isWebAddress(address.trimmed()); }
 
 bool CommandDispatcher::WebLink(const QString &address) {
   if (!isWebAddress(address)) return false;
