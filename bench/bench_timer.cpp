@@ -53,7 +53,8 @@ double cpuSeconds() {
 QString lyricText(int lines) {
   QString t = QStringLiteral("(QVL)\r\n");
   for (int i = 1; i <= lines; ++i)
-    t += QStringLiteral("Line %1 of the song\r\n").arg(i) + PlaybackTimer::timeText(i, false) + QStringLiteral("\r\n");
+    t += QStringLiteral("Line %1 of the song\r\n").arg(i) + PlaybackTimer::timeText(i, false) +
+         QStringLiteral("\r\n");
   return t;
 }
 
@@ -184,8 +185,12 @@ void cpuWhilePlaying(benchmark::State &state, bool tick) {
   state.counters["cpu_pct_of_core"] = share * 100;
 }
 
-void BM_CpuWhilePlayingLyric(benchmark::State &state) { cpuWhilePlaying(state, true); }
-void BM_CpuWhilePlayingNoTick(benchmark::State &state) { cpuWhilePlaying(state, false); }
+void BM_CpuWhilePlayingLyric(benchmark::State &state) {
+  cpuWhilePlaying(state, true);
+}
+void BM_CpuWhilePlayingNoTick(benchmark::State &state) {
+  cpuWhilePlaying(state, false);
+}
 BENCHMARK(BM_CpuWhilePlayingNoTick)->Iterations(1)->Unit(benchmark::kSecond);
 BENCHMARK(BM_CpuWhilePlayingLyric)->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -21,31 +21,53 @@ constexpr int kCountdownLabel = 30;
 
 }  // namespace
 
-void MainWindowHost::setLabel(int number, const QString &text) { window_.skin().setLabelText(number, text); }
+void MainWindowHost::setLabel(int number, const QString &text) {
+  window_.skin().setLabelText(number, text);
+}
 
-void MainWindowHost::showLights() { window_.skin().ShowLights(); }
+void MainWindowHost::showLights() {
+  window_.skin().ShowLights();
+}
 
-void MainWindowHost::enableTimer1(bool on) { window_.enableTimer1(on); }
+void MainWindowHost::enableTimer1(bool on) {
+  window_.enableTimer1(on);
+}
 
-void MainWindowHost::setDigits(int display, const QString &text) { window_.skin().SetDD(display, text); }
+void MainWindowHost::setDigits(int display, const QString &text) {
+  window_.skin().SetDD(display, text);
+}
 
-void MainWindowHost::sliderMoved(int number, double value) { window_.skin().PlaceSlider(number, value); }
+void MainWindowHost::sliderMoved(int number, double value) {
+  window_.skin().PlaceSlider(number, value);
+}
 
-void MainWindowHost::showMessage(const QString &text) { window_.showMessage(text); }
+void MainWindowHost::showMessage(const QString &text) {
+  window_.showMessage(text);
+}
 
-void MainWindowHost::playlistChanged() { window_.refreshPlaylistBox(); }
+void MainWindowHost::playlistChanged() {
+  window_.refreshPlaylistBox();
+}
 
-void MainWindowHost::selectEntry(int index) { list_->setCurrentRow(index); }
+void MainWindowHost::selectEntry(int index) {
+  list_->setCurrentRow(index);
+}
 
-QString MainWindowHost::displayTitle(const QString &path) { return window_.displayTitle(path); }
+QString MainWindowHost::displayTitle(const QString &path) {
+  return window_.displayTitle(path);
+}
 
-void MainWindowHost::readMpegInfo(const QString &path) { GetMP3Info(path, g_.Tag, nullptr); }
+void MainWindowHost::readMpegInfo(const QString &path) {
+  GetMP3Info(path, g_.Tag, nullptr);
+}
 
 void MainWindowHost::loadTagCover(const QString &path) {
   window_.playlistCommands().LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
 }
 
-void MainWindowHost::loadCover(const QString &path) { window_.playlistCommands().LoadCover(path); }
+void MainWindowHost::loadCover(const QString &path) {
+  window_.playlistCommands().LoadCover(path);
+}
 
 void MainWindowHost::loadLyric(const QString &path) {
   const bool found = LoadLyricFor(path, g_, lyric_);
@@ -65,18 +87,26 @@ void MainWindowHost::lyricResync(const QString &timeText) {
   if (timer_) timer_->LyricResync(timeText);
 }
 
-bool MainWindowHost::hasLoopBButton() { return window_.skin().tables().Btn[31].Visible; }
+bool MainWindowHost::hasLoopBButton() {
+  return window_.skin().tables().Btn[31].Visible;
+}
 
-void MainWindowHost::pumpEvents() { QCoreApplication::processEvents(); }
+void MainWindowHost::pumpEvents() {
+  QCoreApplication::processEvents();
+}
 
-void MainWindowHost::setDisplay(int number, qint32 value) { window_.skin().SetDD(number, value); }
+void MainWindowHost::setDisplay(int number, qint32 value) {
+  window_.skin().SetDD(number, value);
+}
 
 bool MainWindowHost::positionSliderFree() {
   // While the user holds the knob the timer is off, so only visibility counts.
   return sliderShown_ && window_.skin().tables().Sliders[1].Visible;
 }
 
-void MainWindowHost::placePositionSlider(double value) { window_.skin().PlaceSlider(1, value); }
+void MainWindowHost::placePositionSlider(double value) {
+  window_.skin().PlaceSlider(1, value);
+}
 
 void MainWindowHost::showLyricBox() {
   QListWidget *box = window_.skin().face()->lyricBox();
@@ -90,10 +120,13 @@ void MainWindowHost::selectLyricLine(int index) {
     box->setCurrentRow(index);
     box->scrollToItem(box->item(index), QAbstractItemView::PositionAtCenter);
   }
-  face->lyricLine()->setText(index >= 0 && index < lyric_.PlLyrics.size() ? lyric_.PlLyrics.at(index) : QString());
+  face->lyricLine()->setText(index >= 0 && index < lyric_.PlLyrics.size() ? lyric_.PlLyrics.at(index)
+                                                                          : QString());
 }
 
-void MainWindowHost::windowCommand(int code) { window_.skin().windowCommand(code); }
+void MainWindowHost::windowCommand(int code) {
+  window_.skin().windowCommand(code);
+}
 
 void MainWindowHost::fullScreenMode() {
   const SkinBox &b = window_.skin().tables().lblFrase;
@@ -108,21 +141,41 @@ void MainWindowHost::fullScreenMode() {
   if (!FullScreenMode(g_, look)) showMessage(g_.message(msg::NoVisPlugin));
 }
 
-void MainWindowHost::toggleCoverWindow() { window_.playlistCommands().toggleCoverWindow(); }
-void MainWindowHost::showInfo() { window_.playlistCommands().ShowInfo(); }
-bool MainWindowHost::openMediaFile() { return window_.playlistCommands().OpenMediaFile(); }
-void MainWindowHost::plAddOpened() { window_.playlistCommands().PlAddOpened(); }
-void MainWindowHost::plRemoveSelected() { window_.playlistCommands().PlRemoveSelected(); }
-void MainWindowHost::plMoveEntry(int delta) { window_.playlistCommands().PlMoveEntry(delta); }
-void MainWindowHost::plClear() { window_.playlistCommands().PlClear(); }
-void MainWindowHost::plLoad() { window_.playlistCommands().PlLoad(); }
-void MainWindowHost::plSave() { window_.playlistCommands().PlSave(); }
-void MainWindowHost::addFromDir() { window_.playlistCommands().AddFromDir(); }
+void MainWindowHost::toggleCoverWindow() {
+  window_.playlistCommands().toggleCoverWindow();
+}
+void MainWindowHost::showInfo() {
+  window_.playlistCommands().ShowInfo();
+}
+bool MainWindowHost::openMediaFile() {
+  return window_.playlistCommands().OpenMediaFile();
+}
+void MainWindowHost::plAddOpened() {
+  window_.playlistCommands().PlAddOpened();
+}
+void MainWindowHost::plRemoveSelected() {
+  window_.playlistCommands().PlRemoveSelected();
+}
+void MainWindowHost::plMoveEntry(int delta) {
+  window_.playlistCommands().PlMoveEntry(delta);
+}
+void MainWindowHost::plClear() {
+  window_.playlistCommands().PlClear();
+}
+void MainWindowHost::plLoad() {
+  window_.playlistCommands().PlLoad();
+}
+void MainWindowHost::plSave() {
+  window_.playlistCommands().PlSave();
+}
+void MainWindowHost::addFromDir() {
+  window_.playlistCommands().AddFromDir();
+}
 
 QString MainWindowHost::keyString(int code) {
   const int n = code - 100;
   return n >= 1 && n <= SkinTables::kKeyStrings ? window_.skin().tables().KeyStrings[static_cast<size_t>(n)]
-                                                 : QString();
+                                                : QString();
 }
 
 void MainWindowHost::openWebAddress(const QString &address) {

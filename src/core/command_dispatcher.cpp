@@ -7,11 +7,15 @@ namespace cantorel {
 
 namespace {
 
-qint16 flip(qint16 flag) { return flag ? 0 : -1; }
+qint16 flip(qint16 flag) {
+  return flag ? 0 : -1;
+}
 
 }  // namespace
 
-bool CommandDispatcher::isWebAddress(const QString &address) { return cantorel::isWebAddress(address.trimmed()); }
+bool CommandDispatcher::isWebAddress(const QString &address) {
+  return cantorel::isWebAddress(address.trimmed());
+}
 
 bool CommandDispatcher::WebLink(const QString &address) {
   if (!isWebAddress(address)) return false;

@@ -80,6 +80,9 @@ void PlaybackTimer::setDisplay1(qint32 value) {
 void PlaybackTimer::lyricLoaded() {
   countdownShown_ = false;
   display1Shown_ = false;
+  // The new entry's first second is shown (and its line at "0:00" found)
+  // even when the entry before was left on the same time text.
+  st_.LastShownTime.clear();
 }
 
 void PlaybackTimer::Timer1() {

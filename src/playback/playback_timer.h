@@ -54,7 +54,7 @@ class PlaybackTimer {
   // The entry ended: the next one (by repeat, shuffle or order) starts;
   // stop-after-track stops it at once.
   void EndOfEntry();
-  // A new lyric was loaded: the countdown is shown afresh.
+  // A new entry's lyric was loaded: the countdown and the time are shown afresh.
   void lyricLoaded();
 
   // Seconds of an "m:ss" time, or -1 when the text is not such a time.

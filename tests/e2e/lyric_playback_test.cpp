@@ -23,7 +23,8 @@ namespace cantorel {
 namespace {
 
 qint64 nowNs() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
       .count();
 }
 
@@ -91,7 +92,8 @@ TEST(LyricPlayback, EveryLineArrivesInItsSecondAcrossAPlaylist) {
     const QString a = QString::fromLatin1(name) + QLatin1String(" starts");
     const QString b = QString::fromLatin1(name) + QLatin1String(" goes on");
     test::writeAll(base + QLatin1String(".qvl"),
-                   (QStringLiteral("(QVL)\r\n") + a + QStringLiteral("\r\n0:01\r\n") + b + QStringLiteral("\r\n0:02\r\n"))
+                   (QStringLiteral("(QVL)\r\n") + a + QStringLiteral("\r\n0:01\r\n") + b +
+                    QStringLiteral("\r\n0:02\r\n"))
                        .toUtf8());
     pl.append(QString::fromLatin1(name), base + QLatin1String(".wav"));
     expectedLines << a << b;

@@ -20,9 +20,9 @@ class LyricClock : public QObject {
                                qint16, qint16) {}
   Q_INVOKABLE void show_lyric(const QString &line) {
     lines_.append(line);
-    times_.append(static_cast<qlonglong>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count()));
+    times_.append(static_cast<qlonglong>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                             std::chrono::steady_clock::now().time_since_epoch())
+                                             .count()));
   }
   Q_INVOKABLE QStringList Lines() { return lines_; }
   Q_INVOKABLE QVariantList Times() { return times_; }

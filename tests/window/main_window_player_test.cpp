@@ -41,7 +41,8 @@ class MainWindowPlayer : public ::testing::Test {
                                         qEnvironmentVariable("CANTOREL_PLUGIN_DIR"),
                                         dir.filePath(QStringLiteral("cantorel.conf")));
     for (const char *f : {"demo.mid", "demo.qvl"})
-      QFile::copy(test::dataDir() + QLatin1String("/demo/") + QLatin1String(f), dir.filePath(QLatin1String(f)));
+      QFile::copy(test::dataDir() + QLatin1String("/demo/") + QLatin1String(f),
+                  dir.filePath(QLatin1String(f)));
   }
   void TearDown() override { qputenv("CANTOREL_RECORD_DESKTOP", oldRecord); }
   QStringList recorded() const {

@@ -91,8 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WindowCase{35, "browser"}, WindowCase{41, "fullscreen"},
                       // Codes without an operation.
                       WindowCase{0, ""}, WindowCase{-5, ""}, WindowCase{37, ""}, WindowCase{39, ""},
-                      WindowCase{42, ""}, WindowCase{100, ""}, WindowCase{121, ""},
-                      WindowCase{32767, ""},
+                      WindowCase{42, ""}, WindowCase{100, ""}, WindowCase{121, ""}, WindowCase{32767, ""},
                       // Skins and web links from the key strings.
                       WindowCase{101, "window 101"}, WindowCase{105, "window 105"},
                       WindowCase{115, "web https://example.org/x"},
@@ -164,7 +163,8 @@ TEST_F(DispatcherTest, LyricAssistantOnlyWithASongThenRestarts) {
 }
 
 TEST(WebAddress, OnlyHttpAndHttps) {
-  for (const char *ok : {"http://example.org", "https://example.org/a?b=c", "HTTPS://EXAMPLE.ORG", " https://x.y "})
+  for (const char *ok :
+       {"http://example.org", "https://example.org/a?b=c", "HTTPS://EXAMPLE.ORG", " https://x.y "})
     EXPECT_TRUE(CommandDispatcher::isWebAddress(QString::fromLatin1(ok))) << ok;
   for (const char *bad : {"", "file:///etc/passwd", "javascript:alert(1)", "mailto:a@b.c", "ftp://x.y",
                           "/usr/bin/xterm", "https://", "http:/relative", "smb://host/share"})

@@ -187,6 +187,16 @@ TEST_F(PlaybackTimerTest, SkippedSecondStopsTheAdvanceUntilASeek) {
                                        QStringLiteral("line at 0:05")}));
 }
 
+TEST_F(PlaybackTimerTest, LineAtTheStartShowsAfterAnEntryLeftOnTheSameText) {
+  add(QStringLiteral("a.wav"));
+  transport.PlayIt(0);
+  st.LastShownTime = QStringLiteral("0:00");  // stopped right at the start before
+  setLyric({QStringLiteral("0:00"), QStringLiteral("0:01")});
+  timer.lyricLoaded();
+  tick();
+  EXPECT_EQ(shownLines(), QStringList{QStringLiteral("line at 0:00")});
+}
+
 TEST_F(PlaybackTimerTest, ReenteredTickReturnsAtOnce) {
   add(QStringLiteral("a.wav"));
   transport.PlayIt(0);
@@ -231,17 +241,16 @@ const QStringList kShort{QStringLiteral("0:10"), QStringLiteral("1:00"), QString
 const QStringList kLong{QStringLiteral("8:50"), QStringLiteral("9:45"), QStringLiteral("10:15"),
                         QStringLiteral("11:00")};
 
-INSTANTIATE_TEST_SUITE_P(
-    Seeks, LyricResyncTest,
-    ::testing::Values(ResyncCase{"between", kShort, "1:30", 2, 1},
-                      ResyncCase{"beforeFirst", kShort, "0:05", 0, -1},
-                      ResyncCase{"onALine", kShort, "1:00", 1, 0},
-                      ResyncCase{"pastLast", kShort, "3:00", 3, 2},
-                      // Ten minutes and more: by value, not by text.
-                      ResyncCase{"overTenMinutes", kLong, "10:20", 3, 2},
-                      ResyncCase{"justUnderTen", kLong, "9:50", 2, 1},
-                      ResyncCase{"remainingText", kShort, "-1:30", 0, -1}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Seeks, LyricResyncTest,
+                         ::testing::Values(ResyncCase{"between", kShort, "1:30", 2, 1},
+                                           ResyncCase{"beforeFirst", kShort, "0:05", 0, -1},
+                                           ResyncCase{"onALine", kShort, "1:00", 1, 0},
+                                           ResyncCase{"pastLast", kShort, "3:00", 3, 2},
+                                           // Ten minutes and more: by value, not by text.
+                                           ResyncCase{"overTenMinutes", kLong, "10:20", 3, 2},
+                                           ResyncCase{"justUnderTen", kLong, "9:50", 2, 1},
+                                           ResyncCase{"remainingText", kShort, "-1:30", 0, -1}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(LyricTimes, ComparedByValueWhenBothAreTimes) {
   EXPECT_LT(PlaybackTimer::compareLyricTimes(QStringLiteral("9:45"), QStringLiteral("10:15")), 0);
