@@ -10,13 +10,14 @@
 #include "app/main_window.h"
 #include "app/main_window_host.h"
 #include "playback/transport.h"
+#include "playlist/paths.h"
 
 namespace cantorel {
 
 void frmQuelt::wirePlayer() {
   playbackTimer_ = std::make_unique<PlaybackTimer>(g_, st_, pl_, lyric_, *transport_, *host_);
   host_->setTimer(playbackTimer_.get());
-  dispatcher_ = std::make_unique<CommandDispatcher>(g_, st_, pl_, lyric_, *transport_, *host_);
+  dispatcher_ = std::make_unique<CommandDispatcher>(g_, st_, lyric_, *transport_, *host_);
 
   // `Timer1`: a precise 25 ms timer, so a lyric line follows its second closely.
   timer1_ = new QTimer(this);
@@ -39,6 +40,14 @@ void frmQuelt::wirePlayer() {
   });
   connect(skin_.get(), &SkinWindow::seekRequested, this, [this](int s) { transport_->PlayFrom(s); });
   connect(skin_.get(), &SkinWindow::contextMenuRequested, this, &frmQuelt::showCommandMenu);
+  // A new skin's labels show the current length, rate, balance and playlist.
+  connect(skin_.get(), &SkinWindow::skinLoaded, this, [this] {
+    skin_->setLabelText(13, Transport::lengthText(st_.SongLen));
+    skin_->setLabelText(24, Transport::rateText(static_cast<float>(st_.Sliders[5].Value + 0.5)));
+    skin_->setLabelText(25, Transport::balanceText(g_.Balance));
+    skin_->setLabelText(14, FriendlyName(pl_.Name, g_.FriendlyNames));
+    skin_->setLabelText(16, QString::number(pl_.count()));
+  });
   plCommands_->onPlay([this] { transport_->PlayIt(0); });
 
   // Saving a tag of the playing file: it is released while written, then
@@ -73,34 +82,11 @@ void frmQuelt::enableTimer1(bool on) {
 
 void frmQuelt::showCommandMenu(const QPoint &globalPos) {
   QMenu menu(this);
-  const auto add = [&](const QString &text, qint16 code, bool checked = false, bool checkable = false) {
-    QAction *a = menu.addAction(text);
-    a->setCheckable(checkable);
-    a->setChecked(checked);
+  for (const PopupMenuItem &item : kPopupMenu) {
+    QAction *a = menu.addAction(g_.message(item.message));
+    const qint16 code = item.code;
     connect(a, &QAction::triggered, this, [this, code] { DoIt(code); });
-  };
-  add(st_.Playing && !st_.Paused ? QStringLiteral("Pause") : QStringLiteral("Play"), 36);
-  add(QStringLiteral("Stop"), 10);
-  add(QStringLiteral("Previous"), 14);
-  add(QStringLiteral("Next"), 15);
-  menu.addSeparator();
-  add(QStringLiteral("Open and play..."), 13);
-  add(QStringLiteral("Add file..."), 23);
-  add(QStringLiteral("Add folder..."), 24);
-  add(QStringLiteral("File information"), 16);
-  add(QStringLiteral("Time the lyric..."), 40);
-  add(QStringLiteral("Full-screen lyric"), 41);
-  menu.addSeparator();
-  add(QStringLiteral("Intro scan"), 25, st_.Intro != 0, true);
-  add(QStringLiteral("Stop after track"), 26, st_.STP != 0, true);
-  add(QStringLiteral("Repeat"), 27, st_.Repeat != 0, true);
-  add(QStringLiteral("Shuffle"), 28, st_.Shuffle != 0, true);
-  add(QStringLiteral("Mute"), 9, st_.Mute != 0, true);
-  menu.addSeparator();
-  add(QStringLiteral("Select skin..."), 6);
-  add(QStringLiteral("Preferences..."), 5);
-  add(QStringLiteral("Mini mode"), 4);
-  add(QStringLiteral("Close"), 1);
+  }
   menu.exec(globalPos);
 }
 

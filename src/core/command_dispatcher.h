@@ -2,10 +2,12 @@
 
 #include <QString>
 
+#include <array>
+
 #include "core/general.h"
 #include "core/main_state.h"
 #include "lyrics/lyric_file.h"
-#include "playlist/playlist.h"
+#include "prefs/message_ids.h"
 
 namespace cantorel {
 
@@ -42,12 +44,32 @@ class CommandHost {
   virtual void openWebAddress(const QString &address) {}
 };
 
+// The player's popup menu (the tray icon's, also shown by a right click on
+// the main window): the caption's message number and the command each sends.
+struct PopupMenuItem {
+  int message;
+  qint16 code;
+};
+inline constexpr std::array<PopupMenuItem, 12> kPopupMenu{{
+    {msg::TrayPrefs, 5},
+    {msg::TrayPlay, 12},
+    {msg::TrayStop, 10},
+    {msg::TrayPause, 11},
+    {msg::TrayNext, 15},
+    {msg::TrayPrevious, 14},
+    {msg::TrayAddFile, 23},
+    {msg::TraySelectSkin, 6},
+    {msg::TrayBrowser, 35},
+    {msg::TrayLoadPlaylist, 21},
+    {msg::TrayClearPlaylist, 20},
+    {msg::TrayExit, 1},
+}};
+
 // `DoIt`: runs the operation of a command code. Codes without one do nothing.
 class CommandDispatcher {
  public:
-  CommandDispatcher(General &g, MainState &st, Playlist &pl, LyricLines &lyric, Transport &transport,
-                    CommandHost &host)
-      : g_(g), st_(st), pl_(pl), lyric_(lyric), transport_(transport), host_(host) {}
+  CommandDispatcher(General &g, MainState &st, LyricLines &lyric, Transport &transport, CommandHost &host)
+      : g_(g), st_(st), lyric_(lyric), transport_(transport), host_(host) {}
 
   void DoIt(qint16 code);
   // Opens an http or https address in the user's browser; anything else is
@@ -58,7 +80,6 @@ class CommandDispatcher {
  private:
   General &g_;
   MainState &st_;
-  Playlist &pl_;
   LyricLines &lyric_;
   Transport &transport_;
   CommandHost &host_;

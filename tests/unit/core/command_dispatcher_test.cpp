@@ -61,7 +61,7 @@ class DispatcherTest : public ::testing::Test {
   TransportHost thost;
   Transport transport{g, st, pl, plugins, thost};
   Recorder host;
-  CommandDispatcher d{g, st, pl, lyric, transport, host};
+  CommandDispatcher d{g, st, lyric, transport, host};
 };
 
 struct WindowCase {
