@@ -40,6 +40,8 @@ class frmQuelt : public QWidget, public LifecycleHost {
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
   PlaylistCommands &playlistCommands() { return *plCommands_; }
+  // Whether the start-up has run (the splash has opened the window).
+  bool loaded() const { return loaded_; }
 
   // LifecycleHost
   void setCaption(const QString &caption) override;
@@ -63,9 +65,15 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void readAutoList() override;
   void buildDayText() override;
   void writeAutoList() override;
+  void startNews() override;
   void endProcess() override;
   QString playlistFile() const override;
   QString defaultSkinFile() const override;
+
+ Q_SIGNALS:
+  // A second start handed over a file before the start-up has run: the
+  // splash should open the window now.
+  void loadRequested();
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
@@ -103,6 +111,11 @@ class frmQuelt : public QWidget, public LifecycleHost {
   QListWidget *playlistBox_ = nullptr;
   QPoint dragOffset_;
   bool dragging_ = false;
+  bool loaded_ = false;
+  bool loading_ = false;
+  bool unloadPending_ = false;
+  bool handOffPending_ = false;
+  int otherInstance_ = -1;  // answer of the single-instance test, once asked
 };
 
 }  // namespace cantorel
