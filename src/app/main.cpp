@@ -85,7 +85,9 @@ int main(int argc, char **argv) {
 
   // Ending while the splash is up still runs the start-up first, so the
   // shut-down saves what this start was given.
-  auto unload = [&window, &splash] {
+  bool ended = false;
+  auto unload = [&window, &splash, &ended] {
+    ended = true;
     if (splash) splash->finishNow();
     window.Form_Unload();
   };
@@ -94,5 +96,8 @@ int main(int argc, char **argv) {
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, unload);
 
   splash->Form_Load();
+  // Showing a window may let events run; a signal taken then has already
+  // run the shut-down, and the event loop must not start.
+  if (ended) return 0;
   return QApplication::exec();
 }

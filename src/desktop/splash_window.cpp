@@ -80,6 +80,7 @@ void frmSplash::Form_Load() {
   if (QScreen *s = QGuiApplication::primaryScreen())
     move(s->availableGeometry().center() - rect().center());
   show();
+  if (finished_) return;  // ended while being shown
   Timer1->start();
   QDir().mkpath(newsFolder_);
   Inet1->start(g_.NewsURL, QDir(newsFolder_).filePath(NewsFileName(g_.NewsURL)));
