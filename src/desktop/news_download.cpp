@@ -50,6 +50,7 @@ void NewsDownload::start(const QString &url, const QString &file) {
   connect(r, &QNetworkReply::requestSent, this, [this] { setState(news_state::RequestSent); });
   connect(r, &QNetworkReply::metaDataChanged, this, [this] { setState(news_state::Receiving); });
   connect(r, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+    if (!reply_ || reply_->isFinished()) return;
     if (received > limits_.maxBytes || total > limits_.maxBytes) {
       qCWarning(lcNews) << "News file larger than" << limits_.maxBytes << "bytes; transfer stopped";
       abort();
