@@ -22,6 +22,7 @@
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
 #include "plugins/plugin_host.h"
+#include "desktop/tray_gui.h"
 #include "prefs/language.h"
 #include "skin/skin_face_widget.h"
 
@@ -205,6 +206,29 @@ void frmQuelt::moveWindowTwips(qint32 x, qint32 y) {
 }
 
 void frmQuelt::showWindow() { show(); }
+
+// The tray icon; its menu also answers a right click on the window.
+void frmQuelt::loadTray() {
+  if (!tray_) {
+    tray_ = std::make_unique<frmIcon>(
+        g_, [this](int code) { skin_->runCommand(code); },
+        [this] {
+          show();
+          raise();
+          activateWindow();
+          skin_->SetTopMost(true);
+          skin_->SetTopMost(g_.WinOnTop != 0);
+        });
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) { tray_->popup(mapToGlobal(p)); });
+    connect(skin_.get(), &SkinWindow::contextMenuRequested, this, [this](const QPoint &p) { tray_->popup(p); });
+  }
+  tray_->Form_Load();
+}
+
+void frmQuelt::unloadTray() {
+  if (tray_) tray_->Form_Unload();
+}
 void frmQuelt::hideWindow() { hide(); }
 void frmQuelt::showMessage(const QString &text) { desktop_.showMessage(text); }
 void frmQuelt::openUrl(const QString &url) { desktop_.openUrl(url); }
