@@ -129,8 +129,7 @@ void Pref::build() {
   selRow->addStretch();
   f9->addLayout(selRow);
   f9->addWidget(SkinInf, 1);
-  l0->addWidget(Frame9);
-  l0->addStretch();
+  l0->addWidget(Frame9, 1);
   tabs->addTab(t0, QString());
 
   // Tab 1: documents.
@@ -149,6 +148,9 @@ void Pref::build() {
   txtMsg->setObjectName(QStringLiteral("txtMsg"));
   txtMsg->setReadOnly(true);
   txtMsg->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  // The documents are laid out in 78 columns: show them unbroken.
+  txtMsg->setLineWrapMode(QPlainTextEdit::NoWrap);
+  txtMsg->setMinimumWidth(QFontMetrics(txtMsg->font()).horizontalAdvance(QString(80, QLatin1Char('m'))) + 24);
   l1->addLayout(viewRow);
   l1->addWidget(txtMsg, 1);
   connect(viewGroup, &QButtonGroup::idClicked, this, &Pref::ShowDocument);
@@ -183,6 +185,8 @@ void Pref::build() {
   StartFile = lineEdit(Frame6, "StartFile");
   cSelFile = button(Frame6, "cSelFile");
   cSelDir = button(Frame6, "cSelDir");
+  cSelFile->setMaximumWidth(56);
+  cSelDir->setMaximumWidth(56);
   cbStartMin = check("cbStartMin", &General::StartMin);
   f6->addWidget(StartOpt[0], 0, 0, 1, 3);
   f6->addWidget(StartOpt[1], 1, 0, 1, 3);
@@ -287,25 +291,30 @@ void Pref::build() {
   OOList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   OOAddBtn = button(Frame1, "OOAddBtn");
   OODelBtn = button(Frame1, "OODelBtn");
-  f1->addWidget(Label3, 0, 0);
-  f1->addWidget(OODay, 0, 1, 1, 3);
-  f1->addWidget(Label4, 1, 0);
-  f1->addWidget(OOOnTime, 1, 1);
-  f1->addWidget(Label5, 1, 2, Qt::AlignRight);
-  f1->addWidget(OOOffTime, 1, 3);
-  f1->addWidget(Label6, 2, 0);
-  f1->addWidget(OOPreset, 2, 1);
-  f1->addWidget(OOAddBtn, 3, 0, 1, 4);
-  f1->addWidget(Label7, 0, 4);
-  f1->addWidget(OOList, 1, 4, 3, 1);
-  f1->addWidget(OODelBtn, 4, 4);
-  f1->setColumnStretch(4, 1);
+  auto *left = new QGridLayout;
+  left->addWidget(Label3, 0, 0);
+  left->addWidget(OODay, 0, 1, 1, 3);
+  left->addWidget(Label4, 1, 0);
+  left->addWidget(OOOnTime, 1, 1);
+  left->addWidget(Label5, 1, 2, Qt::AlignRight);
+  left->addWidget(OOOffTime, 1, 3);
+  left->addWidget(Label6, 2, 0);
+  left->addWidget(OOPreset, 2, 1);
+  left->addWidget(OOAddBtn, 3, 0, 1, 4);
+  left->setRowStretch(4, 1);
+  auto *right = new QVBoxLayout;
+  right->addWidget(Label7);
+  right->addWidget(OOList, 1);
+  right->addWidget(OODelBtn);
+  f1->addLayout(left, 0, 0);
+  f1->addLayout(right, 0, 1);
+  f1->setColumnStretch(1, 1);
   connect(OOAddBtn, &QPushButton::clicked, this, &Pref::OOAddBtn_Click);
   connect(OODelBtn, &QPushButton::clicked, this, &Pref::OODelBtn_Click);
   g3->addWidget(Frame3, 0, 0);
   g3->addWidget(Frame2, 0, 1);
   g3->addWidget(Frame1, 1, 0, 1, 2);
-  g3->setRowStretch(2, 1);
+  g3->setRowStretch(1, 1);
   tabs->addTab(t3, QString());
 
   // Tab 4: folders.
