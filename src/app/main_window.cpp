@@ -46,6 +46,10 @@ class WindowTransportHost : public TransportHost {
     commands_->LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
   }
   void loadCover(const QString &path) override { commands_->LoadCover(path); }
+  // Label 2 holds the display title of the entry being played: the tray tip follows it.
+  void setLabel(int number, const QString &text) override {
+    if (number == 2 && window_.tray()) window_.tray()->SetTrayTip(text);
+  }
 
  private:
   frmQuelt &window_;

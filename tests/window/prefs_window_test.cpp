@@ -15,11 +15,15 @@
 #include <QRadioButton>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "app/main_window.h"
 #include "desktop/tray_gui.h"
 #include "prefs/language.h"
+#include "prefs/prefs_main_gui.h"
 #include "prefs/prefs_window.h"
 
 namespace cantorel {
@@ -271,6 +275,51 @@ TEST_F(PrefsWindowTest, TrayMenuCaptionsAndCodes) {
   }
   tray.doubleClick();
   EXPECT_EQ(fronts, 2);
+}
+
+// On the main window: the tray's menu answers a right click and sends its
+// codes to the window's command handler; the preferences window edits the
+// main window's schedule and hands the settings back on closing.
+TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
+  QTemporaryDir dir;
+  SettingsStore store(dir.filePath(QStringLiteral("cantorel.conf")));
+  Settings settings(store);
+  Folders folders(dir.filePath(QStringLiteral("user")), qEnvironmentVariable("CANTOREL_DATA_DIR"), QString(),
+                  dir.filePath(QStringLiteral("cantorel.conf")));
+  frmQuelt w(g, settings, folders);
+  QList<int> codes;
+  w.skin().setCommandHandler([&](int c) { codes << c; });
+  w.loadTray();
+  ASSERT_NE(w.tray(), nullptr);
+  Q_EMIT w.customContextMenuRequested(QPoint(5, 5));
+  EXPECT_TRUE(w.tray()->mnuPopup()->isVisible());
+  w.tray()->mnuPopup()->actions().last()->trigger();
+  EXPECT_EQ(codes, QList<int>{1});
+  w.tray()->mnuPopup()->hide();
+
+  w.clockSchedule().AutoList = {QStringLiteral("E 06:00 07:00 01")};
+  g.Transparency = 120;
+  bool sawWindow = false;
+  QTimer::singleShot(0, [&] {
+    Pref *p = Pref::current();
+    if (!p) return;
+    sawWindow = true;
+    EXPECT_EQ(p->OOList->count(), 1);
+    addEntry(*p, QStringLiteral("S - Saturday"), QStringLiteral("9:05"), QStringLiteral("10:00"), QStringLiteral("4"));
+    p->accept();
+  });
+  // Never wait on a window that did not close.
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (QWidget *m = QApplication::activeModalWidget()) m->close();
+  });
+  guard.start(5000);
+  ShowPrefs(w);
+  EXPECT_TRUE(sawWindow);
+  EXPECT_EQ(w.clockSchedule().AutoList,
+            (QStringList{QStringLiteral("E 06:00 07:00 01"), QStringLiteral("S 09:05 10:00 04")}));
+  w.unloadTray();
 }
 
 }  // namespace
