@@ -214,6 +214,7 @@ void frmQuelt::showWindow() { show(); }
 // The tray icon; its menu also answers a right click on the window.
 void frmQuelt::loadTray() {
   if (!tray_) {
+    QApplication::setWindowIcon(frmIcon::programIcon());
     tray_ = std::make_unique<frmIcon>(
         g_, [this](int code) { skin_->runCommand(code); },
         [this] {
