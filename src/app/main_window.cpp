@@ -15,12 +15,15 @@
 #include <functional>
 
 #include "app/main_window_host.h"
+#include "desktop/news_file.h"
+#include "desktop/news_message_window.h"
 #include "playback/transport.h"
 #include "playlist/display_title.h"
 #include "playlist/mp3_info.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
 #include "plugins/plugin_host.h"
+#include "desktop/tray_gui.h"
 #include "prefs/language.h"
 #include "skin/skin_face_widget.h"
 
@@ -100,6 +103,14 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   connect(checkpointTimer_, &QTimer::timeout, this, [this] { lifecycle_.checkpoint(); });
 
   connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
+    // The channel listens from the very start; a file handed over while the
+    // splash is up opens the window at once.
+    if (!loaded_ && !loading_) Q_EMIT loadRequested();
+    if (!loaded_) {
+      // The start-up is under way (it let events run): taken when it is over.
+      handOffPending_ = true;
+      return;
+    }
     if (isVisible()) {
       raise();
       activateWindow();
@@ -112,12 +123,31 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
 frmQuelt::~frmQuelt() = default;
 
 bool frmQuelt::Form_Load(const QString &commandLine) {
-  if (!lifecycle_.formLoad(commandLine)) return false;
+  if (loaded_ || loading_) return true;
+  loading_ = true;
+  const bool ok = lifecycle_.formLoad(commandLine);
+  loading_ = false;
+  if (!ok) return false;
+  loaded_ = true;
   checkpointTimer_->start();
+  // What arrived while the start-up let events run.
+  if (handOffPending_) {
+    handOffPending_ = false;
+    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+    keyPressEvent(&f12);
+  }
+  if (unloadPending_) Form_Unload();
   return true;
 }
 
 void frmQuelt::Form_Unload() {
+  // Asked to end in the middle of the start-up: right after it.
+  if (loading_) {
+    unloadPending_ = true;
+    return;
+  }
+  // Before the start-up nothing was read, so nothing may be written back.
+  if (!loaded_) return;
   timer2_->stop();
   checkpointTimer_->stop();
   lifecycle_.formUnload();
@@ -148,10 +178,38 @@ void frmQuelt::moveWindowTwips(qint32 x, qint32 y) {
 }
 
 void frmQuelt::showWindow() { show(); }
+
+// The tray icon; its menu also answers a right click on the window.
+void frmQuelt::loadTray() {
+  if (!tray_) {
+    QApplication::setWindowIcon(frmIcon::programIcon());
+    tray_ = std::make_unique<frmIcon>(
+        g_, [this](int code) { skin_->runCommand(code); },
+        [this] {
+          show();
+          raise();
+          activateWindow();
+          skin_->SetTopMost(true);
+          skin_->SetTopMost(g_.WinOnTop != 0);
+        });
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) { tray_->popup(mapToGlobal(p)); });
+    connect(skin_.get(), &SkinWindow::contextMenuRequested, this, [this](const QPoint &p) { tray_->popup(p); });
+  }
+  tray_->Form_Load();
+}
+
+void frmQuelt::unloadTray() {
+  if (tray_) tray_->Form_Unload();
+}
 void frmQuelt::hideWindow() { hide(); }
 void frmQuelt::showMessage(const QString &text) { desktop_.showMessage(text); }
 void frmQuelt::openUrl(const QString &url) { desktop_.openUrl(url); }
-bool frmQuelt::otherInstanceRunning() { return channel_.claim(); }
+bool frmQuelt::otherInstanceRunning() {
+  // Asked early (before the splash) and again by the start-up: one answer.
+  if (otherInstance_ < 0) otherInstance_ = channel_.claim() ? 1 : 0;
+  return otherInstance_ == 1;
+}
 void frmQuelt::signalOtherInstance() { channel_.signalPrimary(); }
 
 void frmQuelt::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
@@ -192,6 +250,20 @@ void frmQuelt::writeAutoList() {
   if (!clockSchedule_.WriteAutoList(folders_.userFile(QStringLiteral("autolist.txt")))) return;
   savedAutoList_ = clockSchedule_.AutoList;
   autoListWritten_ = true;
+}
+
+void frmQuelt::startNews() {
+  const QString url = g_.NewsURL.isEmpty() ? DefaultNewsUrl() : g_.NewsURL;
+  if (!InicializaRemoto(g_, folders_.userFile(NewsFileName(url)), settings_.text(key::MsgRemote))) return;
+  qCInfo(lcNews) << "News message shown";
+  // Modal over the main window, without holding up the rest of the start-up.
+  auto *news = new frmMensajes(g_, this);
+  news->setAttribute(Qt::WA_DeleteOnClose);
+  news->Label1->setText(g_.MsgRemoteSeen);
+  news->adjustSize();
+  if (QScreen *s = QGuiApplication::primaryScreen())
+    news->move(s->availableGeometry().center() - news->rect().center());
+  news->show();
 }
 
 void frmQuelt::discoverInputPlugins() { plugins_->ScanInputPlugins(g_); }

@@ -29,6 +29,7 @@ namespace cantorel {
 
 class MainWindowHost;
 class PluginHost;
+class frmIcon;
 class Transport;
 
 // The main window. It owns the main window state and the playlist, runs the
@@ -52,6 +53,8 @@ class frmQuelt : public QWidget, public LifecycleHost {
   Playlist &playlist() { return pl_; }
   SkinWindow &skin() { return *skin_; }
   PlaylistCommands &playlistCommands() { return *plCommands_; }
+  // Whether the start-up has run (the splash has opened the window).
+  bool loaded() const { return loaded_; }
 
   // LifecycleHost
   void setCaption(const QString &caption) override;
@@ -75,6 +78,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void readAutoList() override;
   void buildDayText() override;
   void writeAutoList() override;
+  void startNews() override;
   void endProcess() override;
   QString playlistFile() const override;
   QString defaultSkinFile() const override;
@@ -86,6 +90,14 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void cleanUpPlayer() override;
 
   PluginHost &plugins() { return *plugins_; }
+  General &general() { return g_; }
+  Settings &settings() { return settings_; }
+  const Folders &folders() const { return folders_; }
+  ClockSchedule &clockSchedule() { return clockSchedule_; }
+  // The tray icon and its menu (null before the start-up loads it).
+  frmIcon *tray() { return tray_.get(); }
+  void loadTray() override;
+  void unloadTray() override;
   Transport &transport() { return *transport_; }
 
   // The playback timer (`Timer1`), the timed lyric of the playing entry and
@@ -95,10 +107,13 @@ class frmQuelt : public QWidget, public LifecycleHost {
   LyricLines &lyrics() { return lyric_; }
   void DoIt(qint16 code) { dispatcher_->DoIt(code); }
   CommandDispatcher &dispatcher() { return *dispatcher_; }
-  // The main window's right-click menu: the player's commands.
-  void showCommandMenu(const QPoint &globalPos);
   // The playlist box, its count (label 16) and name (label 14) again.
   void refreshPlaylistBox();
+
+ Q_SIGNALS:
+  // A second start handed over a file before the start-up has run: the
+  // splash should open the window now.
+  void loadRequested();
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
@@ -144,6 +159,12 @@ class frmQuelt : public QWidget, public LifecycleHost {
   std::unique_ptr<PlaybackTimer> playbackTimer_;
   std::unique_ptr<CommandDispatcher> dispatcher_;
   QTimer *timer1_ = nullptr;
+  std::unique_ptr<frmIcon> tray_;
+  bool loaded_ = false;
+  bool loading_ = false;
+  bool unloadPending_ = false;
+  bool handOffPending_ = false;
+  int otherInstance_ = -1;  // answer of the single-instance test, once asked
 };
 
 }  // namespace cantorel

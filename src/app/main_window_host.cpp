@@ -5,11 +5,13 @@
 #include <QListWidget>
 
 #include "app/main_window.h"
+#include "desktop/tray_gui.h"
 #include "lyrics/lyric_search.h"
 #include "playlist/mp3_info.h"
 #include "playlist/paths.h"
 #include "plugins/vis_calls.h"
 #include "prefs/message_ids.h"
+#include "prefs/prefs_main_gui.h"
 #include "skin/skin_face_widget.h"
 
 namespace cantorel {
@@ -23,6 +25,8 @@ constexpr int kCountdownLabel = 30;
 
 void MainWindowHost::setLabel(int number, const QString &text) {
   window_.skin().setLabelText(number, text);
+  // Label 2 holds the display title of the entry being played: the tray tip follows it.
+  if (number == 2 && window_.tray()) window_.tray()->SetTrayTip(text);
 }
 
 void MainWindowHost::showLights() {
@@ -127,6 +131,8 @@ void MainWindowHost::selectLyricLine(int index) {
 void MainWindowHost::windowCommand(int code) {
   window_.skin().windowCommand(code);
 }
+
+void MainWindowHost::showPrefs() { ShowPrefs(window_); }
 
 void MainWindowHost::fullScreenMode() {
   const SkinBox &b = window_.skin().tables().lblFrase;

@@ -1,9 +1,8 @@
 // The main window's player: the playback timer, the command dispatcher and
-// what connects the skin's controls, the playlist box and the right-click
-// menu to them.
+// what connects the skin's controls and the playlist box to them. (The
+// right-click menu is the tray icon's, which sends its codes to DoIt.)
 #include <QKeySequence>
 #include <QListWidget>
-#include <QMenu>
 #include <QShortcut>
 #include <QTimer>
 
@@ -39,7 +38,6 @@ void frmQuelt::wirePlayer() {
     }
   });
   connect(skin_.get(), &SkinWindow::seekRequested, this, [this](int s) { transport_->PlayFrom(s); });
-  connect(skin_.get(), &SkinWindow::contextMenuRequested, this, &frmQuelt::showCommandMenu);
   // A new skin's labels show the current length, rate, balance and playlist.
   connect(skin_.get(), &SkinWindow::skinLoaded, this, [this] {
     skin_->setLabelText(13, Transport::lengthText(st_.SongLen));
@@ -78,16 +76,6 @@ void frmQuelt::enableTimer1(bool on) {
     timer1_->start();
   else if (!on)
     timer1_->stop();
-}
-
-void frmQuelt::showCommandMenu(const QPoint &globalPos) {
-  QMenu menu(this);
-  for (const PopupMenuItem &item : kPopupMenu) {
-    QAction *a = menu.addAction(g_.message(item.message));
-    const qint16 code = item.code;
-    connect(a, &QAction::triggered, this, [this, code] { DoIt(code); });
-  }
-  menu.exec(globalPos);
 }
 
 }  // namespace cantorel

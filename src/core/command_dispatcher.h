@@ -2,12 +2,9 @@
 
 #include <QString>
 
-#include <array>
-
 #include "core/general.h"
 #include "core/main_state.h"
 #include "lyrics/lyric_file.h"
-#include "prefs/message_ids.h"
 
 namespace cantorel {
 
@@ -43,27 +40,6 @@ class CommandHost {
   // Opens a web address the dispatcher has checked, with the busy cursor.
   virtual void openWebAddress(const QString &address) {}
 };
-
-// The player's popup menu (the tray icon's, also shown by a right click on
-// the main window): the caption's message number and the command each sends.
-struct PopupMenuItem {
-  int message;
-  qint16 code;
-};
-inline constexpr std::array<PopupMenuItem, 12> kPopupMenu{{
-    {msg::TrayPrefs, 5},
-    {msg::TrayPlay, 12},
-    {msg::TrayStop, 10},
-    {msg::TrayPause, 11},
-    {msg::TrayNext, 15},
-    {msg::TrayPrevious, 14},
-    {msg::TrayAddFile, 23},
-    {msg::TraySelectSkin, 6},
-    {msg::TrayBrowser, 35},
-    {msg::TrayLoadPlaylist, 21},
-    {msg::TrayClearPlaylist, 20},
-    {msg::TrayExit, 1},
-}};
 
 // `DoIt`: runs the operation of a command code. Codes without one do nothing.
 class CommandDispatcher {
