@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "desktop/association_question_gui.h"
+#include "desktop/associations.h"
 #include "playlist/display_title.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
@@ -168,6 +170,13 @@ void frmQuelt::writeAutoList() {
   if (!clockSchedule_.WriteAutoList(folders_.userFile(QStringLiteral("autolist.txt")))) return;
   savedAutoList_ = clockSchedule_.AutoList;
   autoListWritten_ = true;
+}
+
+void frmQuelt::checkAssociations() {
+  FileAssociations assoc(AssociationPaths::fromEnvironment(QCoreApplication::applicationFilePath()));
+  CheckAssociations(g_, assoc, [this](const QString &title, const QString &text) {
+    return askAssociationQuestion(this, title, text);
+  });
 }
 
 void frmQuelt::endProcess() { QCoreApplication::quit(); }

@@ -63,6 +63,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void readAutoList() override;
   void buildDayText() override;
   void writeAutoList() override;
+  void checkAssociations() override;
   void endProcess() override;
   QString playlistFile() const override;
   QString defaultSkinFile() const override;
