@@ -231,6 +231,8 @@ bool FileAssociations::restore(QString *error) {
     else
       list.setValue(defaults, type, old);
   }
+  list.removeGroupIfEmpty(added);
+  list.removeGroupIfEmpty(defaults);
   if (!writeList(paths_.mimeAppsList(), list.toBytes(), error)) return false;
   QFile::remove(paths_.backupFile());
   return true;

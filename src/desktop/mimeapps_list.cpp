@@ -99,6 +99,24 @@ void MimeAppsList::remove(const QString &group, const QString &key) {
   }
 }
 
+void MimeAppsList::removeGroupIfEmpty(const QString &group) {
+  for (const Line &l : lines_) {
+    if (l.group == group && !l.header && !l.text.trimmed().isEmpty()) return;
+  }
+  for (int i = static_cast<int>(lines_.size()) - 1; i >= 0; --i) {
+    if (lines_[i].group != group) continue;
+    const bool header = lines_[i].header;
+    lines_.removeAt(i);
+    // The blank line before a header we removed, when nothing follows it
+    // but another group or the end.
+    if (header && i > 0 && lines_[i - 1].text.trimmed().isEmpty() &&
+        (i == lines_.size() || lines_[i].header || lines_[i].text.trimmed().isEmpty())) {
+      lines_.removeAt(i - 1);
+      --i;
+    }
+  }
+}
+
 QString firstDesktopFile(const QString &value) {
   return value.section(u';', 0, 0).trimmed();
 }

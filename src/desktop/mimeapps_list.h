@@ -32,6 +32,10 @@ class MimeAppsList {
   // Removes every such entry of the group.
   void remove(const QString &group, const QString &key);
 
+  // Removes a group left with no entries and no comments (its header, its
+  // blank lines and the blank line that set it apart).
+  void removeGroupIfEmpty(const QString &group);
+
   int lineCount() const { return static_cast<int>(lines_.size()); }
 
  private:

@@ -90,6 +90,12 @@ void CoverTile::setFramed(bool on) {
   update();
 }
 
+void CoverTile::setSelected(bool on) {
+  if (selected_ == on) return;
+  selected_ = on;
+  update();
+}
+
 void CoverTile::mousePressEvent(QMouseEvent *e) {
   if (e->button() == Qt::LeftButton) Q_EMIT clicked();
 }
@@ -101,10 +107,18 @@ void CoverTile::mouseDoubleClickEvent(QMouseEvent *e) {
 void CoverTile::enterEvent(QEnterEvent *) { Q_EMIT hovered(); }
 
 void CoverTile::paintEvent(QPaintEvent *) {
-  if (!framed_) return;
+  if (!framed_ && !selected_) return;
   QPainter p(this);
-  p.setPen(QPen(palette().color(QPalette::Highlight), 2));
-  p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
+  QColor accent = palette().color(QPalette::Highlight);
+  if (selected_) {
+    QColor fill = accent;
+    fill.setAlpha(110);
+    p.setBrush(fill);
+  }
+  p.setPen(framed_ ? QPen(accent, 2) : Qt::NoPen);
+  p.drawRoundedRect(r, 5, 5);
 }
 
 frmVisLoader::frmVisLoader(General &g, const QString &noCoverPath, const QString &appFolder, QWidget *parent)
@@ -133,6 +147,9 @@ frmVisLoader::frmVisLoader(General &g, const QString &noCoverPath, const QString
   lPgStat->setAlignment(Qt::AlignCenter);
   PName = new QLabel(this);
   PName->setTextFormat(Qt::PlainText);
+  QFont bold = PName->font();
+  bold.setBold(true);
+  PName->setFont(bold);
   PName->setWordWrap(true);
   PName->setMinimumHeight(PName->fontMetrics().height() * 2 + 4);
   PName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -152,10 +169,12 @@ frmVisLoader::frmVisLoader(General &g, const QString &noCoverPath, const QString
   // Left: heading, the selected playlist and the commands. Right: the grid.
   auto *side = new QVBoxLayout;
   side->addWidget(lblVPS);
-  side->addSpacing(6);
+  side->addSpacing(4);
+  side->addWidget(PName);
+  side->addSpacing(4);
   side->addWidget(lPlHeader);
   side->addWidget(PlayList, 1);
-  side->addWidget(PName);
+  side->addSpacing(4);
   side->addWidget(chkSetDef);
   auto *tools = new QGridLayout;
   tools->addWidget(cSelDir, 0, 0);
@@ -275,6 +294,7 @@ void frmVisLoader::ShowPage() {
     QCoreApplication::processEvents();
   }
   QApplication::restoreOverrideCursor();
+  markSelected();
   Busy = wasBusy;
   // A fill started while this one let events run has the last word.
   if (generation == fillGeneration_) PName->setText(g_.message(msg::BrowserReady));
@@ -287,6 +307,7 @@ void frmVisLoader::SelectEntry(int k) {
   PlayList->clear();
   PName->setText(FriendlyName(FilePart(entry), 1));
   Selected = entry;
+  markSelected();
   if (isDirCard(entry)) {
     PlayList->addItem(kDirCardText);
     return;
@@ -343,9 +364,21 @@ void frmVisLoader::applyColours(const QColor &background, const QColor &text) {
   p.setColor(QPalette::Text, text);
   setPalette(p);
   setAutoFillBackground(true);
-  for (QWidget *w : std::initializer_list<QWidget *>{chkSetDef, PlayList, lblVPS, PName, lPlHeader, lPgStat}) {
+  // Frames and the tick box stay visible on either background.
+  const QColor mid = background.lightness() < 128 ? QColor(0x60, 0x60, 0x60) : QColor(0xa0, 0xa0, 0xa0);
+  p.setColor(QPalette::Mid, mid);
+  for (QWidget *w : std::initializer_list<QWidget *>{PlayList, lblVPS, PName, lPlHeader, lPgStat}) {
     w->setPalette(p);
   }
+  // The list's frame is drawn by a style sheet, which then also decides its
+  // colours.
+  PlayList->setStyleSheet(
+      QStringLiteral("QListWidget { background: %1; color: %2; border: 1px solid %3; border-radius: 3px; padding: 2px; }")
+          .arg(background.name(), text.name(), mid.name()));
+  QPalette box = p;
+  box.setColor(QPalette::Base, background.lightness() < 128 ? QColor(0x30, 0x30, 0x30) : QColor(Qt::white));
+  box.setColor(QPalette::Window, background);
+  chkSetDef->setPalette(box);
   for (CoverTile *t : iPic) t->setPalette(p);
 }
 
@@ -374,6 +407,14 @@ void frmVisLoader::printWindow() {
   QPrintDialog dialog(&printer, this);
   dialog.setWindowTitle(g_.message(msg::BrowserPrint));
   if (dialog.exec() == QDialog::Accepted) printTo(printer);
+}
+
+void frmVisLoader::markSelected() {
+  for (int k = 0; k < kPerPage; ++k) {
+    const int index = Page * kPerPage + k;
+    iPic[static_cast<size_t>(k)]->setSelected(!Selected.isEmpty() && index < FileList.size() &&
+                                               FileList.at(index) == Selected);
+  }
 }
 
 void frmVisLoader::hoverTile(int k) {

@@ -26,6 +26,9 @@ class CoverTile : public QWidget {
   void setEntry(const QPixmap &picture, const QString &name);
   void setFramed(bool on);
   bool framed() const { return framed_; }
+  // The tile of the selected entry is drawn highlighted.
+  void setSelected(bool on);
+  bool selected() const { return selected_; }
   QString name() const;
 
  Q_SIGNALS:
@@ -43,6 +46,7 @@ class CoverTile : public QWidget {
   QLabel *picture_;
   QLabel *caption_;
   bool framed_ = false;
+  bool selected_ = false;
 };
 
 // The visual playlist browser: the playlists (M3U, PLS) under a folder as a
@@ -110,6 +114,7 @@ class frmVisLoader : public QWidget {
  private:
   void applyColours(const QColor &background, const QColor &text);
   void hoverTile(int k);
+  void markSelected();
   void printWindow();
 
   General &g_;

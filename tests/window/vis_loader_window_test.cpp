@@ -11,7 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "app/main_window.h"
 #include "core/general.h"
+#include "core/settings.h"
+#include "core/settings_store.h"
+#include "platform/folders.h"
 #include "prefs/message_ids.h"
 #include "skin/vis_loader_window.h"
 #include "support/test_support.h"
@@ -201,6 +205,29 @@ TEST_F(VisLoader, CoversColoursAndPrintingToPdf) {
   const QByteArray bytes = test::readAll(pdf);
   EXPECT_TRUE(bytes.startsWith("%PDF"));
   EXPECT_GT(bytes.size(), 1000);
+}
+
+TEST_F(VisLoader, MainWindowReplacesItsPlaylistWithTheChosenOne) {
+  const QString f = folder(QStringLiteral("lists"));
+  test::writeAll(f + QStringLiteral("/Party.m3u"), "one.mp3\r\ntwo.mp3\r\n");
+  g.VisPLPath = f;
+  SettingsStore store(dir.filePath(QStringLiteral("cantorel.conf")));
+  Settings settings(store);
+  Folders folders(dir.filePath(QStringLiteral("user")), test::dataDir(), QString(),
+                  dir.filePath(QStringLiteral("cantorel.conf")));
+  frmQuelt main(g, settings, folders);
+  main.playlist().append(QStringLiteral("old"), QStringLiteral("/old.mp3"));
+  main.ShowVisSelect();
+  QPointer<frmVisLoader> browser = main.visLoader();
+  ASSERT_TRUE(browser);
+  EXPECT_FALSE(browser->NoCoverPath.isEmpty());  // the shipped picture
+  ASSERT_EQ(browser->FileList.size(), 1);
+  browser->SelectEntry(0);
+  browser->LoadSelected();
+  EXPECT_EQ(main.playlist().PlPath, (QStringList{f + QStringLiteral("/one.mp3"), f + QStringLiteral("/two.mp3")}));
+  EXPECT_EQ(main.state().TNum, 1);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(browser);  // closed and gone; the next opening starts afresh
 }
 
 }  // namespace

@@ -112,6 +112,13 @@ TEST_F(Associations, DesktopEntryHasPlayAndEnqueueAndValidates) {
   EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardOutput().toStdString();
 }
 
+// The installed entry is the one the program writes, for the program on the
+// search path.
+TEST(ShippedDesktopEntry, IsWhatTheProgramWrites) {
+  EXPECT_EQ(QString::fromUtf8(test::readAll(test::sourceDir() + QStringLiteral("/data/applications/cantorel.desktop"))),
+            FileAssociations::desktopEntryText(QStringLiteral("cantorel")));
+}
+
 TEST_F(Associations, RestorePutsBackWhatWasThereBefore) {
   writeMimeApps(kUserFile);
   FileAssociations assoc(paths);

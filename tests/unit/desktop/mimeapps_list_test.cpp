@@ -74,6 +74,13 @@ TEST(MimeAppsList, ReadsKeysAndRemovesEveryCopy) {
   EXPECT_FALSE(found);
 }
 
+TEST(MimeAppsList, EmptyGroupsGoNotOthers) {
+  MimeAppsList list;
+  ASSERT_TRUE(list.parse("[a]\nx=1\n\n[b]\n\n[c]\n# note\n[d]\ny=2\n\n[e]\n"));
+  for (const char *g : {"a", "b", "c", "d", "e"}) list.removeGroupIfEmpty(QString::fromLatin1(g));
+  EXPECT_EQ(list.toBytes(), QByteArray("[a]\nx=1\n[c]\n# note\n[d]\ny=2\n"));
+}
+
 TEST(MimeAppsList, RefusesWhatItCouldNotWriteBackUnchanged) {
   MimeAppsList list;
   EXPECT_FALSE(list.parse(QByteArray("[Default Applications]\naudio/mpeg=caf\xe9.desktop\n")));
