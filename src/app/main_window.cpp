@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -170,6 +171,23 @@ void frmQuelt::writeAutoList() {
   if (!clockSchedule_.WriteAutoList(folders_.userFile(QStringLiteral("autolist.txt")))) return;
   savedAutoList_ = clockSchedule_.AutoList;
   autoListWritten_ = true;
+}
+
+void frmQuelt::ShowVisSelect() {
+  if (!visLoader_) {
+    // Opened afresh each time: it starts in "VisPLPath", else the music folder.
+    visLoader_ = new frmVisLoader(g_, folders_.findData(QStringLiteral("nocover.bmp")),
+                                  QStandardPaths::writableLocation(QStandardPaths::MusicLocation), this);
+    visLoader_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(visLoader_, &frmVisLoader::playlistChosen, this, [this](const QString &file) {
+      plCommands_->PlClear();
+      plCommands_->PlRead(file);
+      playIt(1);
+    });
+  }
+  visLoader_->show();
+  visLoader_->raise();
+  visLoader_->activateWindow();
 }
 
 void frmQuelt::checkAssociations() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 #include "core/general.h"
@@ -13,6 +14,7 @@
 #include "playback/clock_schedule.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_commands_gui.h"
+#include "skin/vis_loader_window.h"
 
 class QLabel;
 class QListWidget;
@@ -36,6 +38,10 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void Form_Unload();
   // Ends the program the normal way.
   void Quit();
+  // Opens the visual playlist browser; a playlist chosen there replaces the
+  // playlist and plays.
+  void ShowVisSelect();
+  frmVisLoader *visLoader() const { return visLoader_; }
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
@@ -96,6 +102,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   ClockSchedule clockSchedule_;
   QTimer *timer2_ = nullptr;
   QTimer *checkpointTimer_ = nullptr;
+  QPointer<frmVisLoader> visLoader_;
   QStringList savedPlaylist_;  // what the playlist file holds now
   QStringList savedAutoList_;  // what the schedule file holds now
   bool playlistWritten_ = false;
