@@ -262,6 +262,7 @@ void frmVisLoader::ScanFolder(const QString &folderIn) {
     if (chkSetDef->isChecked()) g_.VisPLPath = folder;
   }
   Busy = false;
+  closeIfPending();
 }
 
 void frmVisLoader::ShowPage() {
@@ -298,6 +299,7 @@ void frmVisLoader::ShowPage() {
   Busy = wasBusy;
   // A fill started while this one let events run has the last word.
   if (generation == fillGeneration_) PName->setText(g_.message(msg::BrowserReady));
+  closeIfPending();
 }
 
 void frmVisLoader::SelectEntry(int k) {
@@ -332,8 +334,17 @@ void frmVisLoader::LoadSelected() {
     return;
   }
   Q_EMIT playlistChosen(Selected);
-  Busy = false;
-  close();
+  // Chosen while covers are still being filled: the browser closes once the
+  // fill has ended, not from under it.
+  closeWhenIdle_ = true;
+  closeIfPending();
+}
+
+void frmVisLoader::closeIfPending() {
+  if (closeWhenIdle_ && !Busy) {
+    closeWhenIdle_ = false;
+    close();
+  }
 }
 
 void frmVisLoader::nextPage() {

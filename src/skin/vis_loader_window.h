@@ -121,6 +121,8 @@ class frmVisLoader : public QWidget {
   std::function<QString(const QString &)> pickFolder_;
   QString folder_;
   int fillGeneration_ = 0;  // a newer fill stops an older one that let events run
+  bool closeWhenIdle_ = false;  // a playlist was chosen while a fill ran
+  void closeIfPending();
 };
 
 }  // namespace cantorel

@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,37 @@ TEST_F(VisLoader, NamesFromFilesAreShownAsPlainText) {
   EXPECT_EQ(w->PName->text(), QStringLiteral("<b>bold<b>"));
   EXPECT_EQ(w->PlayList->item(0)->text(), QStringLiteral("<img src=x>"));
   EXPECT_TRUE(w->iPic[0]->toolTip().contains(QStringLiteral("&lt;b&gt;bold")));
+}
+
+// Covers are filled while window events run: what the user does meanwhile
+// (turning the page, choosing a playlist) must leave a consistent window.
+TEST_F(VisLoader, EventsDuringAFillLeaveAConsistentWindow) {
+  const QString f = folder(QStringLiteral("lists"));
+  playlists(f, 17);
+  auto w = open(f);
+  w->nextPage();
+  QTimer::singleShot(0, w.get(), [&] { w->prevPage(); });
+  w->ShowPage();
+  EXPECT_EQ(w->Page, 0);
+  EXPECT_EQ(visibleTiles(*w), 16);
+  EXPECT_EQ(w->lPgStat->text(), QStringLiteral("Showing page 1 of 2."));
+  EXPECT_FALSE(w->Busy);
+
+  // A playlist chosen mid-fill is handed over at once; the window closes
+  // when the fill is done, not from under it.
+  QStringList chosen;
+  QObject::connect(w.get(), &frmVisLoader::playlistChosen, [&](const QString &p) { chosen.append(p); });
+  bool visibleWhenChosen = false;
+  QTimer::singleShot(0, w.get(), [&] {
+    w->SelectEntry(2);
+    w->LoadSelected();
+    visibleWhenChosen = w->isVisible();
+  });
+  w->ShowPage();
+  EXPECT_EQ(chosen, QStringList{f + QStringLiteral("/List 03.m3u")});
+  EXPECT_TRUE(visibleWhenChosen);
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_FALSE(w->Busy);
 }
 
 TEST_F(VisLoader, CloseIsRefusedWhileBusy) {
