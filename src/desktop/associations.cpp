@@ -35,8 +35,11 @@ bool readList(const QString &path, MimeAppsList *list, QString *error) {
   return true;
 }
 
-// Writes `bytes` unless the file already holds them.
-bool writeList(const QString &path, const QByteArray &bytes, QString *error) {
+// Writes `bytes` unless the file already holds them. A link (a list kept
+// with the user's other dotfiles) stays a link: its target is replaced.
+bool writeList(const QString &pathIn, const QByteArray &bytes, QString *error) {
+  const QFileInfo info(pathIn);
+  const QString path = info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : pathIn;
   QByteArray now;
   if (QFileInfo::exists(path) && readFileLimited(path, MimeAppsList::kMaxBytes, &now) && now == bytes) return true;
   QDir().mkpath(QFileInfo(path).absolutePath());

@@ -1,6 +1,7 @@
 // File associations written to and restored from temporary XDG folders, and
 // checked the way the desktop reads them (xdg-mime).
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -149,6 +150,20 @@ TEST_F(Associations, RestorePutsBackWhatWasThereBefore) {
   EXPECT_FALSE(QFile::exists(paths.backupFile()));
   // Nothing left to restore is not a failure.
   EXPECT_TRUE(assoc.restore());
+}
+
+TEST_F(Associations, ListKeptElsewhereThroughALinkStaysALink) {
+  const QString real = dir.filePath(QStringLiteral("dotfiles/mimeapps.list"));
+  QDir().mkpath(dir.filePath(QStringLiteral("dotfiles")));
+  test::writeAll(real, kUserFile);
+  ASSERT_TRUE(QFile::link(real, paths.mimeAppsList()));
+  FileAssociations assoc(paths);
+  ASSERT_TRUE(assoc.RegisterAll());
+  EXPECT_TRUE(QFileInfo(paths.mimeAppsList()).isSymLink());
+  EXPECT_TRUE(test::readAll(real).contains("audio/mpeg=cantorel.desktop;"));
+  ASSERT_TRUE(assoc.restore());
+  EXPECT_TRUE(QFileInfo(paths.mimeAppsList()).isSymLink());
+  EXPECT_EQ(test::readAll(real), kUserFile);
 }
 
 TEST_F(Associations, UnreadableUserFileIsLeftAlone) {
