@@ -13,14 +13,49 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <functional>
+
 #include "desktop/association_question_gui.h"
 #include "desktop/associations.h"
+#include "playback/transport.h"
 #include "playlist/display_title.h"
+#include "playlist/mp3_info.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
+#include "plugins/plugin_host.h"
 #include "prefs/language.h"
+#include "skin/skin_face_widget.h"
 
 namespace cantorel {
+
+namespace {
+
+// What the transport shows in this window until the skin draws it, and the
+// playlist's tag and cover steps it takes when an entry starts.
+class WindowTransportHost : public TransportHost {
+ public:
+  WindowTransportHost(frmQuelt &window, General &g, QListWidget *list, PlaylistCommands *commands,
+                      std::function<void()> refresh)
+      : window_(window), g_(g), list_(list), commands_(commands), refresh_(std::move(refresh)) {}
+  void showMessage(const QString &text) override { window_.showMessage(text); }
+  void playlistChanged() override { refresh_(); }
+  void selectEntry(int index) override { list_->setCurrentRow(index); }
+  QString displayTitle(const QString &path) override { return window_.displayTitle(path); }
+  void readMpegInfo(const QString &path) override { GetMP3Info(path, g_.Tag, nullptr); }
+  void loadTagCover(const QString &path) override {
+    commands_->LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
+  }
+  void loadCover(const QString &path) override { commands_->LoadCover(path); }
+
+ private:
+  frmQuelt &window_;
+  General &g_;
+  QListWidget *list_;
+  PlaylistCommands *commands_;
+  std::function<void()> refresh_;
+};
+
+}  // namespace
 
 frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -60,11 +95,28 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   if (QScreen *s = QGuiApplication::primaryScreen())
     move(s->availableGeometry().center() - rect().center());
 
+  skin_ = std::make_unique<SkinWindow>(this, g_, st_);
+  skin_->appFolders = folders_.dataRoots();
+  skin_->showMessage = [this](const QString &text) { showMessage(text); };
+  skin_->openUrl = [this](const QString &url) { return desktop_.openUrl(url); };
+  skin_->enableTimer1 = [this](bool on) { enableTimer1(on); };
+  clockHost_.attach(skin_.get(), this);
   plCommands_ = std::make_unique<PlaylistCommands>(this, g_, st_, settings_, folders_, desktop_, pl_);
   plCommands_->onChanged([this] { refreshPlaylistBox(); });
   plCommands_->onSelection([this] { return playlistBox_->currentRow(); },
                            [this](int i) { playlistBox_->setCurrentRow(i); });
   setAcceptDrops(true);
+
+  plugins_ = std::make_unique<PluginHost>(folders.pluginDir());
+  transportHost_ = std::make_unique<WindowTransportHost>(*this, g_, playlistBox_, plCommands_.get(),
+                                                        [this] { refreshPlaylistBox(); });
+  transport_ = std::make_unique<Transport>(g_, st_, pl_, *plugins_, *transportHost_);
+  // A double-click plays the entry.
+  connect(playlistBox_, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+    st_.TNum = static_cast<qint16>(playlistBox_->row(item) + 1);
+    st_.Paused = 0;
+    transport_->PlayIt(0);
+  });
 
   // `Timer2`: clock, title scroll, snooze and schedule.
   timer2_ = new QTimer(this);
@@ -196,6 +248,10 @@ void frmQuelt::checkAssociations() {
     return askAssociationQuestion(this, title, text);
   });
 }
+void frmQuelt::discoverInputPlugins() { plugins_->ScanInputPlugins(g_); }
+void frmQuelt::playIt(int mode) { transport_->PlayIt(static_cast<qint16>(mode)); }
+void frmQuelt::createVisPlugin() { plugins_->CreatePlugin(g_); }
+void frmQuelt::cleanUpPlayer() { transport_->CleanUP(); }
 
 void frmQuelt::endProcess() { QCoreApplication::quit(); }
 
@@ -205,6 +261,18 @@ QString frmQuelt::defaultSkinFile() const {
   const QString shipped = folders_.findData(QStringLiteral("skins/default.skin"));
   return shipped.isEmpty() ? folders_.installDataDir() + QLatin1String("/skins/default.skin") : shipped;
 }
+
+void frmQuelt::loadSkin(const QString &path) {
+  if (!skin_->LoadSkin(path, true) || layout() == nullptr) return;
+  // The first skin takes over the whole window from the plain layout.
+  skin_->face()->adoptPlaylistBox(playlistBox_);
+  delete layout();
+  for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+    if (w != skin_->face()) w->hide();
+  skin_->face()->applyLayout();
+}
+
+void frmQuelt::applyTransparency() { skin_->SetTransparency(g_.Transparency); }
 
 void frmQuelt::refreshPlaylistBox() {
   playlistBox_->clear();
@@ -216,6 +284,7 @@ void frmQuelt::keyPressEvent(QKeyEvent *e) {
     lifecycle_.receiveHandOff();
     return;
   }
+  if (!e->text().isEmpty() && skin_->Form_KeyPress(e->text().at(0))) return;
   QWidget::keyPressEvent(e);
 }
 

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 #include "core/general.h"
 #include "core/lifecycle.h"
 #include "core/main_state.h"
@@ -13,6 +15,8 @@
 #include "platform/instance_channel.h"
 #include "playback/clock_schedule.h"
 #include "playlist/playlist.h"
+#include "skin/skin_clock_host_gui.h"
+#include "skin/skin_window.h"
 #include "playlist/playlist_commands_gui.h"
 #include "skin/vis_loader_window.h"
 
@@ -21,6 +25,10 @@ class QListWidget;
 class QTimer;
 
 namespace cantorel {
+
+class PluginHost;
+class Transport;
+class TransportHost;
 
 // The main window. It owns the main window state and the playlist, runs the
 // start-up when loaded and the shut-down when unloaded, and draws what the
@@ -45,6 +53,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
+  SkinWindow &skin() { return *skin_; }
   PlaylistCommands &playlistCommands() { return *plCommands_; }
 
   // LifecycleHost
@@ -73,6 +82,15 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void endProcess() override;
   QString playlistFile() const override;
   QString defaultSkinFile() const override;
+  void loadSkin(const QString &path) override;
+  void applyTransparency() override;
+  void discoverInputPlugins() override;
+  void playIt(int mode) override;
+  void createVisPlugin() override;
+  void cleanUpPlayer() override;
+
+  PluginHost &plugins() { return *plugins_; }
+  Transport &transport() { return *transport_; }
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
@@ -98,7 +116,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   QtDesktopServices desktop_;
   std::unique_ptr<PlaylistCommands> plCommands_;
   SystemClock clock_;
-  ClockScheduleHost clockHost_;
+  SkinClockHost clockHost_;
   ClockSchedule clockSchedule_;
   QTimer *timer2_ = nullptr;
   QTimer *checkpointTimer_ = nullptr;
@@ -109,8 +127,12 @@ class frmQuelt : public QWidget, public LifecycleHost {
   bool autoListWritten_ = false;
   QLabel *title_ = nullptr;
   QListWidget *playlistBox_ = nullptr;
+  std::unique_ptr<SkinWindow> skin_;
   QPoint dragOffset_;
   bool dragging_ = false;
+  std::unique_ptr<PluginHost> plugins_;
+  std::unique_ptr<TransportHost> transportHost_;
+  std::unique_ptr<Transport> transport_;
 };
 
 }  // namespace cantorel

@@ -84,20 +84,27 @@ TEST_F(ProgramTest, SecondStartHandsItsFileToTheRunningOne) {
   auto first = launch({});
   ASSERT_TRUE(waitUntilListening());
 
+  // The files exist: a missing one would be marked and dropped when played.
+  const QString song1 = home_.filePath(QStringLiteral("music/01 - First_Song.mp3"));
+  const QString song2 = home_.filePath(QStringLiteral("music/second song.ogg"));
+  test::writeAll(song1, "not really audio");
+  test::writeAll(song2, "not really audio");
+
   // Play form: the running instance clears its playlist and takes the file.
-  auto second = launch({QStringLiteral("/music/01 - First_Song.mp3")});
+  auto second = launch({song1});
   ASSERT_TRUE(second->waitForFinished(15000));
   EXPECT_EQ(second->exitCode(), 0);
   // Add form: appended without clearing.
-  auto third = launch({QStringLiteral("/ADD"), QStringLiteral("/music/second song.ogg")});
+  auto third = launch({QStringLiteral("/ADD"), song2});
   ASSERT_TRUE(third->waitForFinished(15000));
   EXPECT_EQ(third->exitCode(), 0);
   EXPECT_EQ(first->state(), QProcess::Running);
 
   terminate(*first);
-  EXPECT_EQ(file("playlist.m3u"), QByteArray("/music/01 - First_Song.mp3\r\n/music/second song.ogg\r\n"));
+  // Files beside the playlist are written relative to it.
+  EXPECT_EQ(file("playlist.m3u"), QByteArray("music/01 - First_Song.mp3\r\nmusic/second song.ogg\r\n"));
   const QByteArray conf = file("cantorel.conf");
-  EXPECT_TRUE(conf.contains("\nOtherFile=/ADD \"/music/second song.ogg\"\n")) << conf.constData();
+  EXPECT_TRUE(conf.contains(QByteArray("\nOtherFile=/ADD \"" + song2.toUtf8() + "\"\n"))) << conf.constData();
   EXPECT_TRUE(conf.contains("\nInstalado=SI\n"));
   EXPECT_TRUE(conf.contains("\nAutoPlay=0\n"));
 }

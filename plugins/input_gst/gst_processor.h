@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariantList>
+
+#include <gst/gst.h>
+
+#include "cantorel_plugin.h"
+
+// The player object of qv_input_gst: one playbin whose audio sink is our own
+// bin (tempo, volume, balance, output). Volume is kept per output device for
+// the whole process, so a fresh object for the next file plays at the volume
+// the user set.
+class GstProcessor : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO(CANTOREL_CLASS_INFO, "qv_input_gst.Processor")
+  Q_PLUGIN_METADATA(IID CANTOREL_INPUT_PLUGIN_IID)
+
+ public:
+  Q_INVOKABLE explicit GstProcessor(QObject *parent = nullptr);
+  ~GstProcessor() override;
+
+  Q_INVOKABLE QString GetAuthor() const;
+  Q_INVOKABLE QString getExtensions() const;
+  Q_INVOKABLE QString GetVersion() const;
+  Q_INVOKABLE QString GetDescription() const;
+
+  Q_INVOKABLE int Init(const QString &path);
+  Q_INVOKABLE void RenderFile(const QString &path);
+  Q_INVOKABLE double CurrentPosition();
+  Q_INVOKABLE void CurrentPosition(double seconds);
+  Q_INVOKABLE void Rate(double factor);
+  Q_INVOKABLE double Duration();
+  Q_INVOKABLE void Run();
+  Q_INVOKABLE void Pause();
+  Q_INVOKABLE double GetCurrentPosition();
+  Q_INVOKABLE qint32 GetVolume(int device);
+  Q_INVOKABLE void SetVolume(int device, qint64 packed);
+  Q_INVOKABLE void CleanUP();
+  Q_INVOKABLE void finish();
+
+  // Beyond the contract, for diagnostics and tests: the last error text, and
+  // the latest peak level (dB) of each output channel when the null output
+  // is in use (CANTOREL_NULL_AUDIO=1).
+  Q_INVOKABLE QString LastError();
+  Q_INVOKABLE QVariantList OutputLevels();
+
+ private:
+  void drainBus();
+  void applyVolume();
+  bool waitForState(GstClockTime timeout);
+  bool seekTo(gint64 position);
+
+  GstElement *pipeline_ = nullptr;
+  GstElement *volume_ = nullptr;
+  GstElement *panorama_ = nullptr;
+  bool stream_ = false;
+  bool ended_ = false;  // end of stream reached
+  double rate_ = 1.0;
+  double lastPosition_ = 0;
+  QString error_;
+  QVariantList levels_;
+};

@@ -1,0 +1,3 @@
+#include "plugins/plugin_log.h"
+
+Q_LOGGING_CATEGORY(lcPlugins, "cantorel.plugins", QtWarningMsg)

@@ -1,0 +1,327 @@
+// qv_input_gst through the null audio sink on the real clock, driven by name
+// the way the player drives it. Every media file is made at test time.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "media_files.h"
+#include "plugins/plugin_host.h"
+#include "plugins/plugin_object.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+// Polls `done` until it holds or `ms` pass; the player needs no event loop.
+bool waitUntil(const std::function<bool()> &done, int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > ms) return false;
+    QThread::msleep(10);
+  }
+  return true;
+}
+
+class GstPlayback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(qEnvironmentVariable("CANTOREL_NULL_AUDIO"), QStringLiteral("1"));
+    player = host.create(PluginKind::Input, QStringLiteral("qv_input_gst"));
+    ASSERT_TRUE(player) << "qv_input_gst not built in " << qPrintable(host.pluginDir());
+  }
+  void TearDown() override {
+    if (player) {
+      player->call("CleanUP");
+      player->call("finish");
+    }
+  }
+
+  QString file(const QString &name) const { return dir.filePath(name); }
+  QString wav(const QString &name, double seconds) {
+    test::writeAll(file(name), test::makeWav(seconds));
+    return file(name);
+  }
+  // A file of the given kind, about 4 seconds long; empty when the encoder
+  // is not installed.
+  QString media(const QString &ext) {
+    const QString source = wav(QStringLiteral("source.wav"), 4.0);
+    const QString out = file(QStringLiteral("media.") + ext);
+    if (ext == QLatin1String("wav")) return source;
+    if (ext == QLatin1String("mid")) {
+      test::writeAll(out, test::makeMidi(6));
+      return out;
+    }
+    if (ext == QLatin1String("rmi")) {
+      test::writeAll(out, test::makeRmi(6));
+      return out;
+    }
+    if (ext == QLatin1String("mp3") || ext == QLatin1String("mpa") || ext == QLatin1String("mp2")) {
+      const QString mp3 = file(QStringLiteral("encoded.mp3"));
+      if (!test::convert(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"),
+                                                  QStringLiteral("128"), source, mp3}))
+        return QString();
+      QFile::copy(mp3, out);
+      return out;
+    }
+    return test::convert(QStringLiteral("sox"), {source, out}) ? out : QString();
+  }
+
+  void open(const QString &path) {
+    ASSERT_NE(player->value("Init", {path}).toInt(), -1) << qPrintable(path);
+    player->call("RenderFile", {path});
+    ASSERT_TRUE(player->value("LastError").toString().isEmpty())
+        << qPrintable(player->value("LastError").toString());
+  }
+  double position() { return player->value("GetCurrentPosition").toDouble(); }
+  bool startsMoving() {
+    player->call("Run");
+    return waitUntil([this] { return position() > 0.05; }, 3000);
+  }
+  // Media seconds that pass during `ms` wall-clock milliseconds.
+  double advanceOver(int ms) {
+    QElapsedTimer t;
+    const double p0 = position();
+    t.start();
+    QThread::msleep(static_cast<unsigned long>(ms));
+    const double p1 = position();
+    const double wall = static_cast<double>(t.elapsed()) / 1000.0;
+    return (p1 - p0) / wall * (ms / 1000.0);
+  }
+
+  QTemporaryDir dir;
+  PluginHost host{qEnvironmentVariable("CANTOREL_PLUGIN_DIR")};
+  std::shared_ptr<PluginObject> player;
+};
+
+// Position follows the wall clock, and the length is the file's, for the
+// formats whose timing matters most.
+struct ClockCase {
+  const char *ext;
+  double duration;
+  double tolerance;
+};
+void PrintTo(const ClockCase &c, std::ostream *os) {
+  *os << c.ext;
+}
+class GstClock : public GstPlayback, public ::testing::WithParamInterface<ClockCase> {};
+
+TEST_P(GstClock, PositionFollowsTheWallClockAndDurationIsRight) {
+  const ClockCase c = GetParam();
+  const QString path = media(QLatin1String(c.ext));
+  if (path.isEmpty()) GTEST_SKIP() << "no encoder for " << c.ext;
+  open(path);
+  EXPECT_NEAR(player->value("Duration").toDouble(), c.duration, c.tolerance);
+  ASSERT_TRUE(startsMoving());
+  EXPECT_NEAR(advanceOver(3000), 3.0, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, GstClock,
+                         ::testing::Values(ClockCase{"wav", 4.0, 0.02}, ClockCase{"mp3", 4.0, 0.08},
+                                           ClockCase{"mid", 3.0, 0.6}),
+                         [](const auto &info) { return std::string(info.param.ext); });
+
+// The other kinds the plug-in names play too.
+class GstFormats : public GstPlayback, public ::testing::WithParamInterface<const char *> {};
+
+TEST_P(GstFormats, Plays) {
+  const QString path = media(QLatin1String(GetParam()));
+  if (path.isEmpty()) GTEST_SKIP() << "no encoder for " << GetParam();
+  open(path);
+  EXPECT_GT(player->value("Duration").toDouble(), 2.5);
+  ASSERT_TRUE(startsMoving());
+  EXPECT_TRUE(player->value("LastError").toString().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, GstFormats, ::testing::Values("flac", "ogg", "rmi", "mpa", "mp2"));
+
+TEST_F(GstPlayback, ExtensionsAreADialogFilterPartNamingEveryFormat) {
+  const QString ext = player->value("getExtensions").toString();
+  ASSERT_EQ(ext.count(u'|'), 1);
+  for (const char *e : {"MP3", "MP2", "MPA", "WAV", "OGG", "FLAC", "MID", "RMI"})
+    EXPECT_TRUE(ext.toUpper().contains(QLatin1String("*.") + QLatin1String(e))) << e;
+}
+
+TEST_F(GstPlayback, SeekLandsOnTheSecondAsked) {
+  open(wav(QStringLiteral("seek.wav"), 5.0));
+  player->call("CurrentPosition", {2});
+  EXPECT_NEAR(position(), 2.0, 0.03);
+  player->call("Run");
+  ASSERT_TRUE(waitUntil([this] { return position() > 2.3; }, 3000));
+  player->call("CurrentPosition", {1.5});
+  EXPECT_NEAR(position(), 1.5, 0.06);
+}
+
+TEST_F(GstPlayback, AtTheEndThePositionIsTheLength) {
+  open(wav(QStringLiteral("short.wav"), 0.6));
+  const double length = player->value("Duration").toDouble();
+  player->call("Run");
+  EXPECT_TRUE(waitUntil([&] { return position() >= length; }, 3000)) << position() << " of " << length;
+  // A seek after the end leaves the end behind.
+  player->call("CurrentPosition", {0.2});
+  EXPECT_LT(position(), length);
+}
+
+TEST_F(GstPlayback, PauseKeepsThePosition) {
+  open(wav(QStringLiteral("pause.wav"), 4.0));
+  ASSERT_TRUE(startsMoving());
+  player->call("Pause");
+  const double at = position();
+  QThread::msleep(300);
+  EXPECT_NEAR(position(), at, 0.01);
+  player->call("Run");
+  EXPECT_TRUE(waitUntil([&] { return position() > at + 0.1; }, 2000));
+}
+
+TEST_F(GstPlayback, RateOneAndAHalfAdvancesOneAndAHalfTimesAsFast) {
+  open(wav(QStringLiteral("rate.wav"), 8.0));
+  player->call("Rate", {1.5});
+  ASSERT_TRUE(startsMoving());
+  EXPECT_NEAR(advanceOver(2000), 3.0, 0.1);
+  // Half speed while playing.
+  player->call("Rate", {0.5});
+  EXPECT_NEAR(advanceOver(1000), 0.5, 0.06);
+}
+
+TEST_F(GstPlayback, VolumeKeepsThePackedLayout) {
+  struct Case {
+    qint64 sent;
+    qint32 read;
+  } cases[] = {
+      {-1, -1},                              // both halves 65535, sent as signed -1 each
+      {0xFFFFFFFFLL, -1},                    // the same as unsigned
+      {0x00008000LL, 0x00008000},            // left half only
+      {qint64(-65536), qint32(0xFFFF0000)},  // right only (left 0, right -1)
+      {0x7FFF1234LL, 0x7FFF1234},
+  };
+  for (const Case &c : cases) {
+    player->call("SetVolume", {0, c.sent});
+    EXPECT_EQ(player->value("GetVolume", {0}).toInt(), c.read) << c.sent;
+  }
+  player->call("SetVolume", {0, -1});
+}
+
+TEST_F(GstPlayback, BalanceChangesTheChannels) {
+  open(wav(QStringLiteral("balance.wav"), 4.0));
+  // Left full, right half: the right channel is 6 dB down.
+  player->call("SetVolume", {0, qint64((32768 << 16) | 65535)});
+  ASSERT_TRUE(startsMoving());
+  QVariantList peaks;
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        peaks = player->value("OutputLevels").toList();
+        return peaks.size() == 2 && std::isfinite(peaks[0].toDouble()) && peaks[0].toDouble() > -20;
+      },
+      2000));
+  QThread::msleep(200);  // let the change reach the output
+  peaks = player->value("OutputLevels").toList();
+  EXPECT_NEAR(peaks[0].toDouble() - peaks[1].toDouble(), 6.0, 1.0);
+  // Right only: the left channel goes silent.
+  player->call("SetVolume", {0, qint64(-65536)});
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        peaks = player->value("OutputLevels").toList();
+        return peaks.size() == 2 && peaks[0].toDouble() < -60 && peaks[1].toDouble() > -20;
+      },
+      2000));
+  player->call("SetVolume", {0, -1});
+}
+
+// Whether this process has `path` open.
+bool isOpen(const QString &path) {
+  const QString target = QFileInfo(path).canonicalFilePath();
+  const QDir fds(QStringLiteral("/proc/self/fd"));
+  for (const QString &fd : fds.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot))
+    if (QFileInfo(fds.filePath(fd)).symLinkTarget() == target) return true;
+  return false;
+}
+
+TEST_F(GstPlayback, CleanUpThenFinishReleaseTheFile) {
+  const QString path = wav(QStringLiteral("release.wav"), 3.0);
+  open(path);
+  ASSERT_TRUE(startsMoving());
+  EXPECT_TRUE(isOpen(path));
+  player->call("CleanUP");
+  player->call("finish");
+  EXPECT_FALSE(isOpen(path));
+  // The object plays again after Init.
+  open(path);
+  EXPECT_TRUE(startsMoving());
+}
+
+TEST_F(GstPlayback, InitRefusesWhatCannotBeAFile) {
+  for (const QString &p : {QString(), file(QStringLiteral("missing.wav")), dir.path()})
+    EXPECT_EQ(player->value("Init", {p}).toInt(), -1) << qPrintable(p);
+  EXPECT_NE(player->value("Init", {QStringLiteral("http://127.0.0.1:9/x")}).toInt(), -1);
+}
+
+// Files that are not what their names say: an error, never a crash or a hang.
+struct Garbage {
+  const char *name;
+  QByteArray bytes;
+  bool error;  // certainly unplayable
+};
+void PrintTo(const Garbage &g, std::ostream *os) {
+  *os << g.name;
+}
+class GstGarbage : public GstPlayback, public ::testing::WithParamInterface<Garbage> {};
+
+TEST_P(GstGarbage, IsAnErrorNotACrash) {
+  const Garbage g = GetParam();
+  const QString path = file(QLatin1String(g.name));
+  test::writeAll(path, g.bytes);
+  QElapsedTimer t;
+  t.start();
+  if (player->value("Init", {path}).toInt() != -1) {
+    player->call("RenderFile", {path});
+    player->call("CurrentPosition", {0});
+    player->call("Rate", {1.0});
+    const double d = player->value("Duration").toDouble();
+    EXPECT_TRUE(std::isfinite(d) && d >= 0);
+    player->call("Run");
+    QThread::msleep(200);
+    EXPECT_TRUE(std::isfinite(position()));
+    player->call("CurrentPosition", {5});
+    if (g.error) {
+      EXPECT_FALSE(player->value("LastError").toString().isEmpty());
+    }
+  }
+  player->call("CleanUP");
+  player->call("finish");
+  EXPECT_LT(t.elapsed(), 15000);
+}
+
+QByteArray pattern(const QByteArray &head, int size) {
+  QByteArray b = head;
+  while (b.size() < size) b.append(static_cast<char>('a' + b.size() % 23));
+  return b;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, GstGarbage,
+    ::testing::Values(
+        Garbage{"text.mp3", pattern("not audio at all ", 20000), true},
+        Garbage{"empty.ogg", QByteArray(), true},
+        Garbage{"header.wav", pattern("RIFF\x10\x00\x00\x00WAVEfmt ", 5000), true},
+        Garbage{"huge_header.wav",
+                pattern(QByteArray("RIFF\xff\xff\xff\xffWAVEfmt \xff\xff\xff\x7f", 20), 3000), true},
+        Garbage{
+            "midi.mid",
+            pattern(QByteArray("MThd\x00\x00\x00\x06\x00\x01\xff\xff\x01\xe0MTrk\x7f\xff\xff\xff", 22), 4000),
+            false},
+        Garbage{"cut.mp3", test::makeWav(0.01).left(30), false}),
+    [](const auto &info) {
+      QString n = QLatin1String(info.param.name);
+      return n.replace(u'.', u'_').toStdString();
+    });
+
+}  // namespace
+}  // namespace cantorel

@@ -1,0 +1,274 @@
+// The plug-in host: discovery, the input plug-in table, the dialog filter,
+// choosing the player, the visualization plug-in, and calls by member name.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "plugins/plugin_host.h"
+#include "plugins/plugin_object.h"
+#include "plugins/vis_calls.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+QString testPlugin(const QString &kind, const QString &file) {
+  return test::buildDir() + QLatin1String("/tests/plugins/") + kind + u'/' + file;
+}
+
+// A plug-in folder of our own making, with the given libraries copied in.
+class PluginFolder {
+ public:
+  PluginFolder() {
+    QDir(dir_.path()).mkpath(QStringLiteral("input_plugins"));
+    QDir(dir_.path()).mkpath(QStringLiteral("vis_plugins"));
+  }
+  QString path() const { return dir_.path(); }
+  void copy(const QString &from, const QString &kind, const QString &name) {
+    ASSERT_TRUE(QFile::copy(from, dir_.filePath(kind + u'/' + name))) << qPrintable(from);
+  }
+  void write(const QString &kind, const QString &name, const QByteArray &bytes) {
+    test::writeAll(dir_.filePath(kind + u'/' + name), bytes);
+  }
+
+ private:
+  QTemporaryDir dir_;
+};
+
+InputPluginInfo row(const QString &name, const QString &ext) {
+  return InputPluginInfo{name, ext, {}, {}, {}};
+}
+
+TEST(InputFilter, JoinsRowsAndEndsEachWithASemicolon) {
+  struct Case {
+    QList<InputPluginInfo> table;
+    QString filter;
+  } cases[] = {
+      {{}, QString()},
+      {{row(QStringLiteral("a"), QStringLiteral("Ogg files|*.ogg")),
+        row(QStringLiteral("b"), QStringLiteral("Flac|*.flac"))},
+       QStringLiteral("Ogg files|*.ogg;|Flac|*.flac;")},
+      {{row(QStringLiteral("a"), QStringLiteral("Ogg|*.ogg;*.oga;"))}, QStringLiteral("Ogg|*.ogg;*.oga;")},
+      // A plug-in without extensions adds nothing, not an empty part.
+      {{row(QStringLiteral("a"), QString()), row(QStringLiteral("b"), QStringLiteral("Flac|*.flac"))},
+       QStringLiteral("Flac|*.flac;")},
+  };
+  for (const Case &c : cases) EXPECT_EQ(PluginHost::InputFilter(c.table), c.filter);
+}
+
+class PickInputPluginTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char *n : {"qv_input_a", "qv_input_b", "qv_input_c"}) {
+      const QString name = QLatin1String(n);
+      host.registerClass(PluginKind::Input, name, [name] {
+        auto o = std::make_unique<QObject>();
+        o->setObjectName(name);
+        return o;
+      });
+    }
+    g.InputPluginTable = {row(QStringLiteral("qv_input_a"), QStringLiteral("Ogg files|*.ogg;*.mp3")),
+                          row(QStringLiteral("qv_input_b"), QStringLiteral("Vorbis|*.OGG")),
+                          row(QStringLiteral("qv_input_c"), QStringLiteral("Wave|*.wav"))};
+  }
+  QString pickedName() const { return g.Player ? g.Player->object()->objectName() : QString(); }
+
+  PluginHost host{QStringLiteral("/nonexistent")};
+  General g;
+};
+
+TEST_F(PickInputPluginTest, LastMatchingRowWinsBySubstringWithoutCase) {
+  struct Case {
+    const char *ext;
+    const char *name;
+  } cases[] = {{"OGG", "qv_input_b"}, {"ogg", "qv_input_b"}, {"MP", "qv_input_a"}, {"WAV", "qv_input_c"}};
+  for (const Case &c : cases) {
+    ASSERT_TRUE(host.PickInputPlugin(g, QLatin1String(c.ext))) << c.ext;
+    EXPECT_EQ(g.InputPluginName, QLatin1String(c.name)) << c.ext;
+    EXPECT_EQ(pickedName(), QLatin1String(c.name)) << c.ext;
+    EXPECT_EQ(g.Player->className(), QLatin1String(c.name) + QLatin1String(".Processor"));
+  }
+}
+
+TEST_F(PickInputPluginTest, NoMatchKeepsThePreviousPlayer) {
+  ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
+  const auto before = g.Player;
+  EXPECT_FALSE(host.PickInputPlugin(g, QStringLiteral("XM")));
+  EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_c"));
+  EXPECT_EQ(g.Player, before);
+}
+
+TEST_F(PickInputPluginTest, EachPickMakesAFreshObject) {
+  ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
+  const auto first = g.Player;
+  ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
+  EXPECT_NE(g.Player, first);
+}
+
+TEST_F(PickInputPluginTest, AMatchThatCannotBeCreatedFallsBackToAnEarlierOne) {
+  g.InputPluginTable.append(row(QStringLiteral("qv_input_gone"), QStringLiteral("Wave|*.wav")));
+  ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
+  EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_c"));
+}
+
+TEST(PluginDiscovery, BrokenLibrariesAreSkippedAndGoodOnesListed) {
+  PluginFolder f;
+  const QString in = QStringLiteral("input_plugins");
+  f.copy(testPlugin(in, QStringLiteral("qv_input_tone.so")), in, QStringLiteral("qv_input_tone.so"));
+  f.copy(testPlugin(in, QStringLiteral("qv_input_partial.so")), in, QStringLiteral("qv_input_partial.so"));
+  // Not a library, a library that is no plug-in, a plug-in of the wrong
+  // kind, and a plug-in whose class does not match its file name.
+  f.write(in, QStringLiteral("qv_input_garbage.so"), QByteArray(4096, '\x7f'));
+  f.write(in, QStringLiteral("qv_input_empty.so"), QByteArray());
+  f.copy(QStringLiteral("/lib/x86_64-linux-gnu/libz.so.1"), in, QStringLiteral("qv_input_zlib.so"));
+  f.copy(testPlugin(QStringLiteral("vis_plugins"), QStringLiteral("qv_lyricecho.so")), in,
+         QStringLiteral("qv_input_wrongkind.so"));
+  f.copy(testPlugin(in, QStringLiteral("qv_input_tone.so")), in, QStringLiteral("qv_input_renamed.so"));
+  // Names outside the pattern are not looked at.
+  f.copy(testPlugin(in, QStringLiteral("qv_input_tone.so")), in, QStringLiteral("other_tone.so"));
+  f.copy(testPlugin(in, QStringLiteral("qv_input_tone.so")), in, QStringLiteral("qv_input_tone.so.bak"));
+
+  PluginHost host(f.path());
+  General g;
+  host.ScanInputPlugins(g);
+  ASSERT_EQ(g.InputPluginTable.size(), 2);
+  const InputPluginInfo &partial = g.InputPluginTable[0];
+  EXPECT_EQ(partial.Name, QStringLiteral("qv_input_partial"));
+  EXPECT_EQ(partial.Extensions, QStringLiteral("Partial|*.part"));
+  EXPECT_TRUE(partial.Author.isEmpty());
+  const InputPluginInfo &tone = g.InputPluginTable[1];
+  EXPECT_EQ(tone.Name, QStringLiteral("qv_input_tone"));
+  EXPECT_EQ(tone.Extensions, QStringLiteral("Test tones|*.tone"));
+  EXPECT_EQ(tone.Author, QStringLiteral("Test Author"));
+  EXPECT_EQ(tone.Version, QStringLiteral("0.1"));
+  EXPECT_EQ(tone.Description, QStringLiteral("Tones"));
+
+  // Once a player is chosen the table stays as it is.
+  g.InputPluginName = QStringLiteral("qv_input_tone");
+  g.InputPluginTable.clear();
+  host.ScanInputPlugins(g);
+  EXPECT_TRUE(g.InputPluginTable.isEmpty());
+}
+
+TEST(PluginDiscovery, OnlyTheFirstHundredGetARecord) {
+  PluginFolder f;
+  PluginHost host(f.path());
+  for (int i = 0; i < 103; ++i) {
+    const QString name = QStringLiteral("qv_input_%1").arg(i, 3, 10, QLatin1Char('0'));
+    f.write(QStringLiteral("input_plugins"), name + QLatin1String(".so"), QByteArray());
+    host.registerClass(PluginKind::Input, name, [] { return std::make_unique<QObject>(); });
+  }
+  General g;
+  host.ScanInputPlugins(g);
+  ASSERT_EQ(g.InputPluginTable.size(), General::kMaxInputPlugins);
+  EXPECT_EQ(g.InputPluginTable.last().Name, QStringLiteral("qv_input_099"));
+}
+
+TEST(PluginListing, ListsVisualizationFilesAndSelectsTheActiveOne) {
+  PluginFolder f;
+  for (const char *n : {"qv_a.so", "qv_plugin.so", "other.so"})
+    f.write(QStringLiteral("vis_plugins"), QLatin1String(n), QByteArray());
+  PluginHost host(f.path());
+  General g;
+  g.VisPluginName = QStringLiteral("qv_plugin");
+  PluginListing l = host.ListPlugins(g);
+  EXPECT_EQ(l.List1, (QStringList{QStringLiteral("qv_a.so"), QStringLiteral("qv_plugin.so")}));
+  EXPECT_EQ(l.List1Selected, 1);
+  g.VisPluginName = QStringLiteral("qv_gone");
+  EXPECT_EQ(host.ListPlugins(g).List1Selected, 0);
+
+  PluginFolder empty;
+  PluginHost none(empty.path());
+  l = none.ListPlugins(g);
+  EXPECT_TRUE(l.List1.isEmpty());
+  EXPECT_EQ(l.List1Selected, -1);
+  EXPECT_TRUE(l.List2.isEmpty());
+}
+
+TEST(VisPlugin, CreatedAppliedAndCalledByName) {
+  PluginFolder f;
+  const QString vis = QStringLiteral("vis_plugins");
+  f.copy(testPlugin(vis, QStringLiteral("qv_lyricecho.so")), vis, QStringLiteral("qv_lyricecho.so"));
+  PluginHost host(f.path());
+  General g;
+  g.VisPluginName = QStringLiteral("qv_plugin");  // not installed here
+  host.CreatePlugin(g);
+  EXPECT_FALSE(g.VisPlugin);
+
+  host.ApplyVisPlugin(g, QStringLiteral("qv_lyricecho.so"));
+  EXPECT_EQ(g.VisPluginName, QStringLiteral("qv_lyricecho"));
+  ASSERT_TRUE(g.VisPlugin);
+  // Numbers arrive in whatever type the plug-in declared.
+  EXPECT_TRUE(g.VisPlugin->call("init_plugin", {QStringLiteral("tip"), 0x0000FF, 0xFFFFFF,
+                                                QStringLiteral("Arial"), true, 12.5, 150.0, 300, 0.0, 0}));
+  EXPECT_TRUE(g.VisPlugin->call("show_lyric", {QStringLiteral("<b>line</b>")}));
+  const QVariantList look = g.VisPlugin->value("Look").toList();
+  ASSERT_EQ(look.size(), 8);
+  EXPECT_EQ(look[1].toInt(), 0xFF);
+  EXPECT_EQ(look[3].toString(), QStringLiteral("Arial"));
+  EXPECT_FLOAT_EQ(look[5].toFloat(), 12.5f);
+  EXPECT_EQ(g.VisPlugin->value("Lines").toStringList(), QStringList{QStringLiteral("<b>line</b>")});
+
+  g.VisPluginName.clear();
+  host.CreatePlugin(g);
+  EXPECT_FALSE(g.VisPlugin);
+}
+
+TEST(VisPlugin, FullScreenModeAndLinesReachThePlugin) {
+  PluginFolder f;
+  const QString vis = QStringLiteral("vis_plugins");
+  f.copy(testPlugin(vis, QStringLiteral("qv_lyricecho.so")), vis, QStringLiteral("qv_lyricecho.so"));
+  PluginHost host(f.path());
+  General g;
+  LyricLineLook look{
+      QStringLiteral("Lyric"), 0x00FF00, 0x000000, QStringLiteral("Arial"), true, 10.0f, 15.0f, 30.0f};
+  EXPECT_FALSE(FullScreenMode(g, look));  // none chosen: the caller shows message 70
+  ShowLyricOnPlugin(g, QStringLiteral("nobody listens"));
+
+  g.VisPluginName = QStringLiteral("qv_lyricecho");
+  host.CreatePlugin(g);
+  ASSERT_TRUE(FullScreenMode(g, look));
+  ShowLyricOnPlugin(g, QStringLiteral("one"));
+  ShowLyricOnPlugin(g, QStringLiteral("two"));
+  const QVariantList got = g.VisPlugin->value("Look").toList();
+  ASSERT_EQ(got.size(), 8);
+  EXPECT_EQ(got[0].toString(), QStringLiteral("Lyric"));
+  EXPECT_EQ(got[1].toInt(), 0x00FF00);
+  EXPECT_TRUE(got[4].toBool());
+  EXPECT_FLOAT_EQ(got[7].toFloat(), 30.0f);
+  EXPECT_EQ(g.VisPlugin->value("Lines").toStringList(),
+            (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+}
+
+TEST(PluginObject, MissingOrMistypedMembersFailWithoutHarm) {
+  PluginFolder f;
+  const QString in = QStringLiteral("input_plugins");
+  f.copy(testPlugin(in, QStringLiteral("qv_input_partial.so")), in, QStringLiteral("qv_input_partial.so"));
+  PluginHost host(f.path());
+  auto obj = host.create(PluginKind::Input, QStringLiteral("qv_input_partial"));
+  ASSERT_TRUE(obj);
+  EXPECT_TRUE(obj->has("getExtensions", 0));
+  EXPECT_FALSE(obj->has("Run", 0));
+  EXPECT_FALSE(obj->call("Run"));
+  EXPECT_FALSE(obj->value("Duration").isValid());
+  EXPECT_FALSE(obj->call("SetVolume", {0, -1}));                  // argument of an unusable type
+  EXPECT_FALSE(obj->call("getExtensions", {1, 2, 3}));            // wrong number of arguments
+  EXPECT_FALSE(obj->call("getExtensions", QVariantList(11, 0)));  // more than a member can take
+  EXPECT_EQ(obj->value("GETEXTENSIONS").toString(), QStringLiteral("Partial|*.part"));  // any letter case
+  // Names with a folder part never reach the file system.
+  EXPECT_FALSE(host.create(PluginKind::Input, QStringLiteral("../input_plugins/qv_input_partial")));
+}
+
+TEST(PluginObject, PropertiesServeAsMembers) {
+  auto o = std::make_unique<QObject>();
+  o->setObjectName(QStringLiteral("before"));
+  PluginObject obj(QStringLiteral("x.Processor"), std::move(o));
+  EXPECT_EQ(obj.value("objectName").toString(), QStringLiteral("before"));
+  EXPECT_TRUE(obj.call("objectName", {QStringLiteral("after")}));
+  EXPECT_EQ(obj.object()->objectName(), QStringLiteral("after"));
+}
+
+}  // namespace
+}  // namespace cantorel

@@ -1,0 +1,197 @@
+// "cantorel-tool lyric check|find" run on files made here: its JSON must say
+// what the core library says, and its exit status whether the player accepts.
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "core/general.h"
+#include "lyrics/lyric_file.h"
+#include "lyrics/lyric_search.h"
+#include "playlist/mp3_info.h"
+#include "prefs/language.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+QByteArray crlf(std::initializer_list<const char *> lines) {
+  QByteArray out;
+  for (const char *l : lines) out += QByteArray(l) + "\r\n";
+  return out;
+}
+
+// Arguments written as one text, split at blanks.
+QStringList words(const char *text) {
+  return QString::fromUtf8(text).split(u' ', Qt::SkipEmptyParts);
+}
+
+struct ToolRun {
+  int exitCode = -1;
+  QByteArray out;
+  QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+class LyricTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    for (const char *d : {"home", "music", "lyrics", "cwd"})
+      ASSERT_TRUE(QDir(dir.path()).mkpath(QString::fromUtf8(d)));
+    LoadLanguage({test::dataDir()}, QStringLiteral("ENGLISH"), g.Messages);
+    ASSERT_FALSE(g.message(6).isEmpty());
+  }
+  QString path(const char *rel) const { return dir.filePath(QString::fromUtf8(rel)); }
+
+  ToolRun tool(const QStringList &args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CANTOREL_HOME"), path("home"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(path("cwd"));
+    p.start(test::programPath(QStringLiteral("cantorel-tool")), args);
+    ToolRun r;
+    if (!p.waitForFinished(30000)) {
+      p.kill();
+      p.waitForFinished(5000);
+      ADD_FAILURE() << "cantorel-tool did not finish";
+      return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    return r;
+  }
+
+  QTemporaryDir dir;
+  General g;
+};
+
+TEST_F(LyricTool, CheckSaysWhatTheReaderSays) {
+  const struct {
+    const char *name;
+    QByteArray bytes;
+  } files[] = {
+      {"good.qvl", crlf({"(QVL)", "Uno", "0:12", "Dos", "0:17"})},
+      {"header.qvl", crlf({"(qvl)", "Uno", "0:12"})},
+      {"empty-time.qvl", crlf({"(QVL)", "Uno", ""})},
+      {"no-time.qvl", crlf({"(QVL)", "Uno", "0:12", "Dos"})},
+      {"trailing-empty.qvl", crlf({"(QVL)", "Uno", "0:12", ""})},
+  };
+  for (const auto &f : files) test::writeAll(path("music/") + QString::fromUtf8(f.name), f.bytes);
+  QStringList names;
+  for (const auto &f : files) names << QString::fromUtf8(f.name);
+  names << QStringLiteral("missing.qvl");
+  for (const QString &name : names) {
+    SCOPED_TRACE(qPrintable(name));
+    const QString file = path("music/") + name;
+    LyricLines lyric;
+    int count = 0, line = 0;
+    const LyricStatus status = readLyricFileStatus(file, lyric, &count, &line);
+    const ToolRun r =
+        tool({QStringLiteral("lyric"), QStringLiteral("check"), file, QStringLiteral("--json")});
+    const QJsonObject j = r.json();
+    EXPECT_EQ(r.exitCode, status == LyricStatus::Correct ? 0 : 1);
+    EXPECT_EQ(j.value(QStringLiteral("accepted")).toBool(), status == LyricStatus::Correct);
+    EXPECT_EQ(j.value(QStringLiteral("status")).toString(), lyricStatusText(status, g));
+    EXPECT_EQ(j.value(QStringLiteral("message")).toInt(), static_cast<int>(status));
+    EXPECT_EQ(j.value(QStringLiteral("line")).toInt(), line);
+    EXPECT_EQ(j.value(QStringLiteral("entryCount")).toInt(), count);
+    const QJsonArray entries = j.value(QStringLiteral("entries")).toArray();
+    ASSERT_EQ(entries.size(), lyric.PlLyrics.size());
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+      const QJsonObject e = entries[k].toObject();
+      EXPECT_EQ(e.value(QStringLiteral("text")).toString(), lyric.PlLyrics[k]);
+      EXPECT_EQ(e.value(QStringLiteral("time")).toString(), lyric.PlTimes.value(k));
+      EXPECT_EQ(e.value(QStringLiteral("time")).isNull(), k >= lyric.PlTimes.size());
+    }
+  }
+  // The plain report: the verdict, and text from the file made harmless for a terminal.
+  test::writeAll(path("music/esc.qvl"), crlf({"(QVL)", "red \x1b[31m", "0:01"}));
+  const ToolRun plain = tool(words("lyric check") << path("music/esc.qvl"));
+  EXPECT_EQ(plain.exitCode, 0);
+  EXPECT_TRUE(plain.out.contains("accepted"));
+  EXPECT_TRUE(plain.out.contains("red \\x1b[31m"));
+  EXPECT_FALSE(plain.out.contains('\x1b'));
+}
+
+TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
+  const QString song = path("music/Song.mp3");
+  test::writeAll(song, "x");
+  test::writeAll(path("lyrics/Ana - Luna.qvl"), crlf({"(QVL)", "Uno", "0:01"}));
+  g.Tag.Artist = QStringLiteral("Ana");
+  g.Tag.Title = QStringLiteral("Luna");
+
+  // Found through the lyric folder given on the command line.
+  g.LyricPath = path("lyrics/");
+  LyricLines lyric;
+  LyricLoad load = loadLyric(song, g, lyric, path("cwd"));
+  ASSERT_TRUE(load.found);
+  const QStringList find = words("lyric find --artist Ana --title Luna --json") << song;
+  ToolRun r = tool(find + QStringList{QStringLiteral("--lyric-dir"), path("lyrics/")});
+  QJsonObject j = r.json();
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(j.value(QStringLiteral("found")).toBool());
+  EXPECT_EQ(j.value(QStringLiteral("file")).toString(), load.lyricFolder.file);
+  EXPECT_EQ(j.value(QStringLiteral("entryCount")).toInt(), 1);
+  QJsonArray passes = j.value(QStringLiteral("passes")).toArray();
+  ASSERT_EQ(passes.size(), 1);
+  QJsonArray candidates = passes[0].toObject().value(QStringLiteral("candidates")).toArray();
+  ASSERT_EQ(candidates.size(), load.lyricFolder.attempts.size());
+  for (qsizetype k = 0; k < candidates.size(); ++k) {
+    const QJsonObject c = candidates[k].toObject();
+    const LyricAttempt &a = load.lyricFolder.attempts[k];
+    EXPECT_EQ(c.value(QStringLiteral("name")).toString(), a.candidate);
+    EXPECT_EQ(c.value(QStringLiteral("file")).toString(), a.file);
+    EXPECT_EQ(c.value(QStringLiteral("used")).toBool(), k == candidates.size() - 1);
+  }
+
+  // Not found: both passes, the song's own candidates last, and the text the
+  // lyric box would show. The folder comes from the settings this time.
+  test::writeAll(path("home/cantorel.conf"),
+                 "[Cantorel v4.0/config]\nLyricPath=" + path("music/").toUtf8() + "\n");
+  QFile::remove(path("lyrics/Ana - Luna.qvl"));
+  g.LyricPath = path("music/");
+  load = loadLyric(song, g, lyric, path("cwd"));
+  ASSERT_FALSE(load.found);
+  r = tool(find);
+  j = r.json();
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_FALSE(j.value(QStringLiteral("found")).toBool());
+  EXPECT_EQ(j.value(QStringLiteral("lyricDir")).toString(), path("music/"));
+  EXPECT_EQ(j.value(QStringLiteral("failureText")).toString(), g.message(6));
+  passes = j.value(QStringLiteral("passes")).toArray();
+  ASSERT_EQ(passes.size(), 2);
+  candidates = passes[1].toObject().value(QStringLiteral("candidates")).toArray();
+  ASSERT_EQ(candidates.size(), 8);
+  EXPECT_EQ(candidates[7].toObject().value(QStringLiteral("file")).toString(), path("music/Song.qvl"));
+}
+
+TEST_F(LyricTool, FindReadsTheSongsTag) {
+  TagInfo t;
+  t.setArtist(QStringLiteral("Ana"));
+  t.setTitle(QStringLiteral("Luna"));
+  test::writeAll(path("music/Tagged.mp3"), QByteArray(300, '\0') + BuildTagRecord(t));
+  test::writeAll(path("music/Ana - Luna.qvl"), crlf({"(QVL)", "Uno", "0:01"}));
+  const QJsonObject j = tool(words("lyric find --json") << path("music/Tagged.mp3")).json();
+  EXPECT_EQ(j.value(QStringLiteral("file")).toString(), path("music/Ana - Luna.qvl"));
+  EXPECT_EQ(j.value(QStringLiteral("tag")).toObject().value(QStringLiteral("artist")).toString(),
+            QStringLiteral("Ana"));
+  // A field given on the command line replaces the tag's.
+  EXPECT_FALSE(tool(words("lyric find --json --artist Eva") << path("music/Tagged.mp3"))
+                   .json()
+                   .value(QStringLiteral("found"))
+                   .toBool());
+}
+
+TEST_F(LyricTool, UsageErrors) {
+  for (const char *args : {"lyric", "lyric check", "lyric check a --bogus", "lyric find a b",
+                           "lyric find a --lyric-dir", "lyric sing"})
+    EXPECT_EQ(tool(words(args)).exitCode, 2) << args;
+}
+
+}  // namespace
+}  // namespace cantorel

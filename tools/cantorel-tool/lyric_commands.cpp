@@ -1,0 +1,303 @@
+// "lyric check" and "lyric find": the timed-lyric reader and the lyric search
+// of the player, run on the user's files with the user's settings.
+#include "lyric_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+#include "core/general.h"
+#include "core/settings.h"
+#include "core/settings_store.h"
+#include "lyrics/lyric_file.h"
+#include "lyrics/lyric_search.h"
+#include "platform/folders.h"
+#include "playlist/mp3_info.h"
+#include "prefs/language.h"
+
+namespace cantorel::tool {
+
+const char kLyricUsage[] =
+    "  lyric check FILE [--json]\n"
+    "               read a timed-lyric file as the player does: the status text,\n"
+    "               the line where reading stopped and the entries held\n"
+    "               JSON: file, accepted, status, message (0 when accepted),\n"
+    "               line, reason (when the file could not be read at all),\n"
+    "               entryCount, entries [{text, time}] (time null when missing)\n"
+    "  lyric find SONG [--lyric-dir DIR] [--artist A] [--album B] [--title T] [--json]\n"
+    "               the lyric files the player tries for SONG, in order, and the\n"
+    "               one it uses; DIR replaces the \"LyricPath\" setting; A, B, T\n"
+    "               replace the fields of the song's ID3v1 tag\n"
+    "               JSON: song, tag {artist, album, title}, lyricDir, relativeDir,\n"
+    "               found, file, entryCount, failureText, passes [{base,\n"
+    "               candidates [{order, name, file, exists, status, message,\n"
+    "               line, used}]}]\n";
+
+namespace {
+
+constexpr int kExitAccepted = 0;
+constexpr int kExitRejected = 1;
+constexpr int kExitUsage = 2;
+
+int usageError(const QString &why) {
+  std::fprintf(stderr, "cantorel-tool: %s\nUsage:\n%s", qUtf8Printable(why), kLyricUsage);
+  return kExitUsage;
+}
+
+void print(const QString &text) {
+  std::fputs(qUtf8Printable(text), stdout);
+}
+
+void printJson(const QJsonObject &o) {
+  print(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+}
+
+// Text from a file, safe to print on a terminal: control characters shown as
+// \xNN so a lyric cannot move the cursor or change colours.
+QString shown(const QString &s) {
+  QString out;
+  out.reserve(s.size());
+  for (QChar c : s) {
+    const char16_t u = c.unicode();
+    if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
+      out += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
+    else
+      out += c;
+  }
+  return out;
+}
+
+QString quoted(const QString &s) {
+  return u'"' + shown(s) + u'"';
+}
+
+// The player's settings and message table, read only.
+struct PlayerContext {
+  General g;
+  PlayerContext() {
+    const Folders folders = Folders::fromEnvironment();
+    SettingsStore store(folders.configFile());
+    store.load();
+    Settings settings(store);
+    settings.load(g, {});
+    LoadLanguage(folders.dataRoots(), g.Language, g.Messages);
+  }
+};
+
+// Options after the command's own positional arguments.
+struct Options {
+  QStringList positional;
+  bool json = false;
+  QHash<QString, QString> values;
+};
+
+// Splits arguments into positional ones, --json and the valued options named.
+bool parseOptions(const QStringList &args, const QStringList &valued, Options *out, QString *error) {
+  for (int i = 0; i < args.size(); ++i) {
+    const QString &a = args[i];
+    if (a == QLatin1String("--json")) {
+      out->json = true;
+    } else if (valued.contains(a)) {
+      if (i + 1 >= args.size()) {
+        *error = QStringLiteral("%1 needs a value").arg(a);
+        return false;
+      }
+      out->values.insert(a, args[++i]);
+    } else if (a.startsWith(QLatin1String("--"))) {
+      *error = QStringLiteral("unknown option '%1'").arg(a);
+      return false;
+    } else {
+      out->positional << a;
+    }
+  }
+  return true;
+}
+
+// Why a file could not be read at all, in words (the status is message 6).
+QString unreadableReason(const QString &path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return QStringLiteral("the file does not exist");
+  if (!info.isFile()) return QStringLiteral("not a plain file");
+  if (info.size() > kMaxLyricFileBytes) return QStringLiteral("larger than %1 bytes").arg(kMaxLyricFileBytes);
+  if (!info.isReadable()) return QStringLiteral("the file cannot be read");
+  return QString();
+}
+
+int lyricCheck(const Options &o) {
+  if (o.positional.size() != 1) return usageError(QStringLiteral("lyric check takes one FILE"));
+  const QString file = o.positional.first();
+  PlayerContext ctx;
+  LyricLines lyric;
+  int count = 0, line = 0;
+  const LyricStatus status = readLyricFileStatus(file, lyric, &count, &line);
+  const QString statusText = lyricStatusText(status, ctx.g);
+  const bool accepted = status == LyricStatus::Correct;
+  const QString reason = line == 0 ? unreadableReason(file) : QString();
+
+  if (o.json) {
+    QJsonArray entries;
+    for (qsizetype k = 0; k < lyric.PlLyrics.size(); ++k) {
+      QJsonObject e{{QStringLiteral("text"), lyric.PlLyrics[k]}};
+      e.insert(QStringLiteral("time"),
+               k < lyric.PlTimes.size() ? QJsonValue(lyric.PlTimes[k]) : QJsonValue());
+      entries.append(e);
+    }
+    QJsonObject out{
+        {QStringLiteral("file"), file},         {QStringLiteral("accepted"), accepted},
+        {QStringLiteral("status"), statusText}, {QStringLiteral("message"), static_cast<int>(status)},
+        {QStringLiteral("line"), line},         {QStringLiteral("entryCount"), count},
+        {QStringLiteral("entries"), entries}};
+    if (!reason.isEmpty()) out.insert(QStringLiteral("reason"), reason);
+    printJson(out);
+  } else {
+    QString r;
+    r += QStringLiteral("File:    %1\n").arg(shown(file));
+    r += QStringLiteral("Result:  %1\n")
+             .arg(accepted ? QStringLiteral("accepted") : QStringLiteral("rejected"));
+    r += accepted ? QStringLiteral("Status:  %1\n").arg(statusText)
+                  : QStringLiteral("Status:  %1 (message %2)\n")
+                        .arg(shown(statusText))
+                        .arg(static_cast<int>(status));
+    if (!reason.isEmpty())
+      r += QStringLiteral("Reason:  %1\n").arg(reason);
+    else
+      r += QStringLiteral("%1 line %2\n")
+               .arg(accepted ? QStringLiteral("Lines:   ") : QStringLiteral("Stopped: at"))
+               .arg(line);
+    r += QStringLiteral("Entries: %1\n").arg(count);
+    for (qsizetype k = 0; k < lyric.PlLyrics.size(); ++k) {
+      const QString time = k < lyric.PlTimes.size() ? lyric.PlTimes[k] : QStringLiteral("(no time)");
+      r += QStringLiteral("%1  %2  %3\n").arg(k + 1, 5).arg(shown(time), -9).arg(shown(lyric.PlLyrics[k]));
+    }
+    print(r);
+  }
+  return accepted ? kExitAccepted : kExitRejected;
+}
+
+int lyricFind(const Options &o) {
+  if (o.positional.size() != 1) return usageError(QStringLiteral("lyric find takes one SONG"));
+  const QString song = o.positional.first();
+  PlayerContext ctx;
+  General &g = ctx.g;
+  const bool dirGiven = o.values.contains(QStringLiteral("--lyric-dir"));
+  if (dirGiven) g.LyricPath = o.values.value(QStringLiteral("--lyric-dir"));
+  // The tag as the player reads it when the song starts; fields given on
+  // the command line replace those of the file.
+  GetMP3Info(song, g.Tag, nullptr);
+  const auto field = [&o](const char *option, QString &value) {
+    const QString key = QString::fromLatin1(option);
+    if (o.values.contains(key)) value = o.values.value(key);
+  };
+  field("--artist", g.Tag.Artist);
+  field("--album", g.Tag.Album);
+  field("--title", g.Tag.Title);
+  const QString relativeDir = QDir::currentPath();
+
+  LyricLines lyric;
+  const LyricLoad load = loadLyric(song, g, lyric, relativeDir);
+  const LyricSearch *passes[] = {&load.lyricFolder, &load.song};
+  const QString bases[] = {load.lyricDir, song};
+  const QString usedFile =
+      load.found ? (load.lyricFolder.found ? load.lyricFolder.file : load.song.file) : QString();
+
+  if (o.json) {
+    QJsonArray passArray;
+    int order = 0;
+    for (int p = 0; p < 2; ++p) {
+      if (p == 1 && load.lyricFolder.found) break;
+      QJsonArray candidates;
+      order = 0;
+      for (const LyricAttempt &a : passes[p]->attempts) {
+        candidates.append(QJsonObject{
+            {QStringLiteral("order"), ++order},
+            {QStringLiteral("name"), a.candidate},
+            {QStringLiteral("file"), a.file},
+            {QStringLiteral("exists"), a.exists},
+            {QStringLiteral("status"), lyricStatusText(a.status, g)},
+            {QStringLiteral("message"), static_cast<int>(a.status)},
+            {QStringLiteral("line"), a.line},
+            {QStringLiteral("used"), a.status == LyricStatus::Correct},
+        });
+      }
+      passArray.append(
+          QJsonObject{{QStringLiteral("base"), bases[p]}, {QStringLiteral("candidates"), candidates}});
+    }
+    QJsonObject out{
+        {QStringLiteral("song"), song},
+        {QStringLiteral("tag"), QJsonObject{{QStringLiteral("artist"), g.Tag.Artist.trimmed()},
+                                            {QStringLiteral("album"), g.Tag.Album.trimmed()},
+                                            {QStringLiteral("title"), g.Tag.Title.trimmed()}}},
+        {QStringLiteral("lyricDir"), load.lyricDir},
+        {QStringLiteral("relativeDir"), relativeDir},
+        {QStringLiteral("found"), load.found},
+        {QStringLiteral("file"), load.found ? QJsonValue(usedFile) : QJsonValue()},
+        {QStringLiteral("entryCount"), load.found ? static_cast<int>(g.LyricLineCount) : 0},
+        {QStringLiteral("failureText"), load.found ? QJsonValue() : QJsonValue(load.failureText)},
+        {QStringLiteral("passes"), passArray},
+    };
+    printJson(out);
+  } else {
+    QString r;
+    r += QStringLiteral("Song:          %1\n").arg(shown(song));
+    r += QStringLiteral("Tag:           artist %1, album %2, title %3\n")
+             .arg(quoted(g.Tag.Artist.trimmed()), quoted(g.Tag.Album.trimmed()),
+                  quoted(g.Tag.Title.trimmed()));
+    r += QStringLiteral("Lyric folder:  %1\n")
+             .arg(load.lyricDir.isEmpty()
+                      ? QStringLiteral("(none)")
+                      : shown(load.lyricDir) + (dirGiven ? QStringLiteral(" (--lyric-dir)")
+                                                         : QStringLiteral(" (\"LyricPath\")")));
+    r += QStringLiteral("Relative names are looked up in %1\n").arg(shown(relativeDir));
+    for (int p = 0; p < 2; ++p) {
+      if (p == 1 && load.lyricFolder.found) break;
+      r += p == 0 ? QStringLiteral("\nFirst pass, the lyric folder:\n")
+                  : QStringLiteral("\nSecond pass, the song:\n");
+      int order = 0;
+      for (const LyricAttempt &a : passes[p]->attempts) {
+        QString what;
+        if (a.status == LyricStatus::Correct)
+          what = QStringLiteral("used, %1 entries").arg(g.LyricLineCount);
+        else if (!a.exists)
+          what = QStringLiteral("missing");
+        else
+          what = QStringLiteral("rejected at line %1: %2 (message %3)")
+                     .arg(a.line)
+                     .arg(shown(lyricStatusText(a.status, g)))
+                     .arg(static_cast<int>(a.status));
+        r += QStringLiteral("  %1  %2\n").arg(++order).arg(shown(a.file));
+        r += QStringLiteral("     %1\n").arg(what);
+      }
+    }
+    r += load.found
+             ? QStringLiteral("\nResult: found %1\n").arg(shown(usedFile))
+             : QStringLiteral("\nResult: no lyric; the lyric box shows: %1\n").arg(shown(load.failureText));
+    print(r);
+  }
+  return load.found ? kExitAccepted : kExitRejected;
+}
+
+}  // namespace
+
+int runLyricCommand(const QStringList &args) {
+  if (args.isEmpty()) return usageError(QStringLiteral("lyric needs a command: check or find"));
+  const QString command = args.first();
+  Options o;
+  QString error;
+  if (command == QLatin1String("check")) {
+    if (!parseOptions(args.mid(1), {}, &o, &error)) return usageError(error);
+    return lyricCheck(o);
+  }
+  if (command == QLatin1String("find")) {
+    const QStringList valued{QStringLiteral("--lyric-dir"), QStringLiteral("--artist"),
+                             QStringLiteral("--album"), QStringLiteral("--title")};
+    if (!parseOptions(args.mid(1), valued, &o, &error)) return usageError(error);
+    return lyricFind(o);
+  }
+  return usageError(QStringLiteral("unknown lyric command '%1'").arg(command));
+}
+
+}  // namespace cantorel::tool
