@@ -71,6 +71,10 @@ CoverTile::CoverTile(QWidget *parent) : QWidget(parent) {
   v->addWidget(picture_);
   v->addWidget(caption_);
   setFixedSize(kTileSize + 8, kTileSize + kCaptionHeight + 8);
+  // A page with few covers keeps the grid's shape.
+  QSizePolicy keep = sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  setSizePolicy(keep);
   setCursor(Qt::PointingHandCursor);
 }
 
@@ -213,8 +217,6 @@ frmVisLoader::frmVisLoader(General &g, const QString &noCoverPath, const QString
   top->setSpacing(16);
   top->addLayout(side);
   top->addLayout(right, 1);
-  // The grid keeps its room when a page shows only a few covers.
-  setMinimumSize(sizeHint().expandedTo(QSize(0, 4 * iPic[0]->height() + 120)));
 
   connect(cPrev, &QPushButton::clicked, this, &frmVisLoader::prevPage);
   connect(cNext, &QPushButton::clicked, this, &frmVisLoader::nextPage);
@@ -279,6 +281,8 @@ void frmVisLoader::ShowPage() {
   lPgStat->setText(g_.message(msg::BrowserPageBefore) + QString::number(Page + 1) +
                    g_.message(msg::BrowserPageMiddle) + QString::number(LastPage + 1) +
                    g_.message(msg::BrowserPageAfter));
+  cPrev->setEnabled(Page > 0);
+  cNext->setEnabled(Page < LastPage);
   const QPixmap noCover = loadCover(NoCoverPath);
   for (int k = 0; k < kPerPage && generation == fillGeneration_; ++k) {
     CoverTile *t = iPic[static_cast<size_t>(k)];

@@ -81,6 +81,7 @@ TEST_F(VisLoader, SeventeenPlaylistsMakeTwoPages) {
   EXPECT_EQ(w->PName->text(), QStringLiteral("Ready."));
   EXPECT_EQ(w->iPic[0]->name(), QStringLiteral("List 01"));
 
+  EXPECT_FALSE(w->cPrev->isEnabled());
   w->prevPage();  // nothing before the first page
   EXPECT_EQ(w->Page, 0);
   w->cNext->click();
@@ -89,6 +90,8 @@ TEST_F(VisLoader, SeventeenPlaylistsMakeTwoPages) {
   EXPECT_TRUE(w->iPic[0]->isVisible());
   EXPECT_EQ(w->iPic[0]->name(), QStringLiteral("List 17"));
   EXPECT_EQ(w->lPgStat->text(), QStringLiteral("Showing page 2 of 2."));
+  EXPECT_FALSE(w->cNext->isEnabled());
+  EXPECT_TRUE(w->cPrev->isEnabled());
   w->nextPage();  // nothing after the last page
   EXPECT_EQ(w->Page, 1);
   w->cPrev->click();
