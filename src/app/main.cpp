@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QPointer>
 
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "desktop/associations.h"
+#include "desktop/splash_window.h"
 #include "platform/folders.h"
 #include "version.h"
 
@@ -32,7 +34,8 @@ const char kUsage[] =
     "player and this start ends.\n"
     "\n"
     "Environment:\n"
-    "  CANTOREL_HOME   keep settings, playlist and schedule in this folder\n";
+    "  CANTOREL_HOME       keep settings, playlist and schedule in this folder\n"
+    "  CANTOREL_NEWS_URL   fetch the news message from this address\n";
 
 }  // namespace
 
@@ -68,13 +71,44 @@ int main(int argc, char **argv) {
   Settings settings(store);
   General general;
 
-  frmQuelt window(general, settings, folders);
+  // Signals are caught from here on; they are acted on once the event loop
+  // runs, after the start-up they may interrupt.
   UnixSignals signals;
-  QObject::connect(&signals, &UnixSignals::terminateRequested, &window, [&window] { window.Form_Unload(); });
-  // The end of the desktop session, or any other way the event loop ends.
-  QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.Form_Unload(); });
-
+  frmQuelt window(general, settings, folders);
   const QString commandLine = joinArguments(QApplication::arguments().mid(1));
-  if (!window.Form_Load(commandLine)) return 0;  // handed over to the running instance
+
+  // A second start hands its file over at once, without a splash of its own.
+  if (window.otherInstanceRunning()) {
+    window.Form_Load(commandLine);
+    return 0;
+  }
+
+  // The splash first; at its end the main window loads and the start-up runs.
+  QPointer<frmSplash> splash = new frmSplash(general, folders.userDataDir());
+  splash->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(splash, &frmSplash::loadMainWindow, &window, [&window, &commandLine] {
+    window.Form_Load(commandLine);
+  });
+  // A file handed over by a later start while the splash is up.
+  QObject::connect(&window, &frmQuelt::loadRequested, &window, [&splash] {
+    if (splash) splash->finishNow();
+  });
+
+  // Ending while the splash is up still runs the start-up first, so the
+  // shut-down saves what this start was given.
+  bool ended = false;
+  auto unload = [&window, &splash, &ended] {
+    ended = true;
+    if (splash) splash->finishNow();
+    window.Form_Unload();
+  };
+  QObject::connect(&signals, &UnixSignals::terminateRequested, &window, unload);
+  // The end of the desktop session, or any other way the event loop ends.
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, unload);
+
+  splash->Form_Load();
+  // Showing a window may let events run; a signal taken then has already
+  // run the shut-down, and the event loop must not start.
+  if (ended) return 0;
   return QApplication::exec();
 }

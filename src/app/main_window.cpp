@@ -17,6 +17,8 @@
 
 #include "desktop/association_question_gui.h"
 #include "desktop/associations.h"
+#include "desktop/news_file.h"
+#include "desktop/news_message_window.h"
 #include "playback/transport.h"
 #include "playlist/display_title.h"
 #include "playlist/mp3_info.h"
@@ -131,6 +133,14 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   connect(checkpointTimer_, &QTimer::timeout, this, [this] { lifecycle_.checkpoint(); });
 
   connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
+    // The channel listens from the very start; a file handed over while the
+    // splash is up opens the window at once.
+    if (!loaded_ && !loading_) Q_EMIT loadRequested();
+    if (!loaded_) {
+      // The start-up is under way (it let events run): taken when it is over.
+      handOffPending_ = true;
+      return;
+    }
     if (isVisible()) {
       raise();
       activateWindow();
@@ -143,12 +153,31 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
 frmQuelt::~frmQuelt() = default;
 
 bool frmQuelt::Form_Load(const QString &commandLine) {
-  if (!lifecycle_.formLoad(commandLine)) return false;
+  if (loaded_ || loading_) return true;
+  loading_ = true;
+  const bool ok = lifecycle_.formLoad(commandLine);
+  loading_ = false;
+  if (!ok) return false;
+  loaded_ = true;
   checkpointTimer_->start();
+  // What arrived while the start-up let events run.
+  if (handOffPending_) {
+    handOffPending_ = false;
+    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+    keyPressEvent(&f12);
+  }
+  if (unloadPending_) Form_Unload();
   return true;
 }
 
 void frmQuelt::Form_Unload() {
+  // Asked to end in the middle of the start-up: right after it.
+  if (loading_) {
+    unloadPending_ = true;
+    return;
+  }
+  // Before the start-up nothing was read, so nothing may be written back.
+  if (!loaded_) return;
   timer2_->stop();
   checkpointTimer_->stop();
   lifecycle_.formUnload();
@@ -182,7 +211,11 @@ void frmQuelt::showWindow() { show(); }
 void frmQuelt::hideWindow() { hide(); }
 void frmQuelt::showMessage(const QString &text) { desktop_.showMessage(text); }
 void frmQuelt::openUrl(const QString &url) { desktop_.openUrl(url); }
-bool frmQuelt::otherInstanceRunning() { return channel_.claim(); }
+bool frmQuelt::otherInstanceRunning() {
+  // Asked early (before the splash) and again by the start-up: one answer.
+  if (otherInstance_ < 0) otherInstance_ = channel_.claim() ? 1 : 0;
+  return otherInstance_ == 1;
+}
 void frmQuelt::signalOtherInstance() { channel_.signalPrimary(); }
 
 void frmQuelt::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
@@ -248,6 +281,20 @@ void frmQuelt::checkAssociations() {
     return askAssociationQuestion(this, title, text);
   });
 }
+void frmQuelt::startNews() {
+  const QString url = g_.NewsURL.isEmpty() ? DefaultNewsUrl() : g_.NewsURL;
+  if (!InicializaRemoto(g_, folders_.userFile(NewsFileName(url)), settings_.text(key::MsgRemote))) return;
+  qCInfo(lcNews) << "News message shown";
+  // Modal over the main window, without holding up the rest of the start-up.
+  auto *news = new frmMensajes(g_, this);
+  news->setAttribute(Qt::WA_DeleteOnClose);
+  news->Label1->setText(g_.MsgRemoteSeen);
+  news->adjustSize();
+  if (QScreen *s = QGuiApplication::primaryScreen())
+    news->move(s->availableGeometry().center() - news->rect().center());
+  news->show();
+}
+
 void frmQuelt::discoverInputPlugins() { plugins_->ScanInputPlugins(g_); }
 void frmQuelt::playIt(int mode) { transport_->PlayIt(static_cast<qint16>(mode)); }
 void frmQuelt::createVisPlugin() { plugins_->CreatePlugin(g_); }

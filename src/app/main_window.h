@@ -55,6 +55,8 @@ class frmQuelt : public QWidget, public LifecycleHost {
   Playlist &playlist() { return pl_; }
   SkinWindow &skin() { return *skin_; }
   PlaylistCommands &playlistCommands() { return *plCommands_; }
+  // Whether the start-up has run (the splash has opened the window).
+  bool loaded() const { return loaded_; }
 
   // LifecycleHost
   void setCaption(const QString &caption) override;
@@ -79,6 +81,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void buildDayText() override;
   void writeAutoList() override;
   void checkAssociations() override;
+  void startNews() override;
   void endProcess() override;
   QString playlistFile() const override;
   QString defaultSkinFile() const override;
@@ -91,6 +94,11 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
   PluginHost &plugins() { return *plugins_; }
   Transport &transport() { return *transport_; }
+
+ Q_SIGNALS:
+  // A second start handed over a file before the start-up has run: the
+  // splash should open the window now.
+  void loadRequested();
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
@@ -133,6 +141,11 @@ class frmQuelt : public QWidget, public LifecycleHost {
   std::unique_ptr<PluginHost> plugins_;
   std::unique_ptr<TransportHost> transportHost_;
   std::unique_ptr<Transport> transport_;
+  bool loaded_ = false;
+  bool loading_ = false;
+  bool unloadPending_ = false;
+  bool handOffPending_ = false;
+  int otherInstance_ = -1;  // answer of the single-instance test, once asked
 };
 
 }  // namespace cantorel

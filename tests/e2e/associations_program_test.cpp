@@ -35,6 +35,8 @@ class AssociationsProgram : public ::testing::Test {
     e.insert(QStringLiteral("CANTOREL_HOME"), path("home"));
     e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), path("desktop.log"));
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The news fetch at start stays on this machine (nothing listens there).
+    e.insert(QStringLiteral("CANTOREL_NEWS_URL"), QStringLiteral("http://127.0.0.1:9/msg.txt"));
     e.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
     e.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
     return e;

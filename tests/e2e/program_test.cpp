@@ -11,6 +11,7 @@
 #include <csignal>
 
 #include "platform/folders.h"
+#include "support/loopback_http.h"
 #include "support/test_support.h"
 
 namespace cantorel {
@@ -32,13 +33,19 @@ class ProgramTest : public ::testing::Test {
     e.insert(QStringLiteral("CANTOREL_HOME"), home_.path());
     e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), home_.filePath(QStringLiteral("desktop.log")));
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // A short splash, and news from a port that refuses at once.
+    e.insert(QStringLiteral("CANTOREL_SPLASH_MS"), QStringLiteral("20"));
+    e.insert(QStringLiteral("CANTOREL_NEWS_URL"), QStringLiteral("http://127.0.0.1:9/msg.txt"));
     return e;
   }
 
-  std::unique_ptr<QProcess> launch(const QStringList &args) {
+  std::unique_ptr<QProcess> launch(const QStringList &args, const QMap<QString, QString> &extraEnv = {},
+                                   QProcess::ProcessChannelMode mode = QProcess::ForwardedErrorChannel) {
     auto p = std::make_unique<QProcess>();
-    p->setProcessEnvironment(env());
-    p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment e = env();
+    for (auto it = extraEnv.begin(); it != extraEnv.end(); ++it) e.insert(it.key(), it.value());
+    p->setProcessEnvironment(e);
+    p->setProcessChannelMode(mode);
     p->start(test::programPath(QStringLiteral("cantorel")), args);
     EXPECT_TRUE(p->waitForStarted(10000));
     return p;
@@ -145,6 +152,53 @@ TEST_F(ProgramTest, DamagedSettingsStillStart) {
   terminate(*p);
   EXPECT_TRUE(file("cantorel.conf").contains("Language=ENGLISH"));
   EXPECT_EQ(file("cantorel.conf.damaged"), QByteArray("\0\0\0garbage", 10));
+}
+
+TEST_F(ProgramTest, ASecondStartDuringTheSplashHandsOverAtOnce) {
+  // The first start's splash would stay up for a minute.
+  auto first = launch({}, {{QStringLiteral("CANTOREL_SPLASH_MS"), QStringLiteral("60000")}});
+  ASSERT_TRUE(waitUntilListening());
+  const QString song = home_.filePath(QStringLiteral("music/now.mp3"));  // a missing one would be dropped
+  test::writeAll(song, "not really audio");
+  auto second = launch({song});
+  ASSERT_TRUE(second->waitForFinished(15000));
+  EXPECT_EQ(second->exitCode(), 0);
+  terminate(*first);
+  EXPECT_EQ(file("playlist.m3u"), QByteArray("music/now.mp3\r\n"));
+}
+
+TEST_F(ProgramTest, TheNewsMessageIsShownOncePerDistinctMessage) {
+  test::LoopbackHttpServer server;
+  auto serve = [&server](const QByteArray &news) {
+    server.setResponse(test::LoopbackHttpServer::answer(
+        200, news, {"Content-Length: " + QByteArray::number(news.size())}, 2));
+  };
+  const QMap<QString, QString> news{{QStringLiteral("CANTOREL_NEWS_URL"), server.url(QStringLiteral("/msg.txt"))},
+                                    {QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("cantorel.desktop.news.info=true")}};
+  // One run: waits (serving the news) until the start-up is over, then ends
+  // the program. Returns whether the message window was shown.
+  auto run = [&](const QByteArray &expectFile) {
+    auto p = launch({}, news, QProcess::SeparateChannels);
+    QByteArray err;
+    EXPECT_TRUE(test::spinUntil([&] { return file("msg.txt") == expectFile; }, 15000));
+    // A later start hands over only once the start-up has run.
+    EXPECT_TRUE(waitUntilListening());
+    auto handOff = launch({QStringLiteral("/ADD"), QStringLiteral("/music/x.mp3")});
+    EXPECT_TRUE(test::spinUntil([&] { return handOff->state() == QProcess::NotRunning; }, 15000));
+    terminate(*p);
+    err = p->readAllStandardError();
+    return err.contains("News message shown");
+  };
+
+  const QByteArray hello = "old#line\r\nhttp://127.0.0.1/submit.php#Hello <b>there</b>\r\n";
+  serve(hello);
+  EXPECT_TRUE(run(hello));
+  EXPECT_TRUE(file("cantorel.conf").contains("\nMsgRemote=Hello <b>there</b>\n"));
+  EXPECT_FALSE(run(hello));  // the same message again
+  const QByteArray other = "http://127.0.0.1/submit.php#Version 4.1 is out\r\n";
+  serve(other);
+  EXPECT_TRUE(run(other));
+  EXPECT_TRUE(file("cantorel.conf").contains("\nMsgRemote=Version 4.1 is out\n"));
 }
 
 }  // namespace

@@ -1,0 +1,226 @@
+// The news file: its transfer from a real HTTP server on loopback, the state
+// texts, and reading its last line.
+#include <QCoreApplication>
+#include <QDir>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "core/general.h"
+#include "desktop/news_download.h"
+#include "desktop/news_file.h"
+#include "support/loopback_http.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+// The application exists before any member of a fixture (the server) does.
+struct AppFirst {
+  AppFirst() {
+    static int argc = 1;
+    static char name[] = "unit_desktop";
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+  }
+};
+
+TEST(NewsText, StateTextsAndFileName) {
+  EXPECT_EQ(StateText(0), QStringLiteral("No state to report"));
+  EXPECT_EQ(StateText(9), QStringLiteral("The control is disconnection from the host computer"));
+  EXPECT_EQ(StateText(11), QStringLiteral("An error occured in communicating with the host computer"));
+  EXPECT_EQ(StateText(12), QStringLiteral("The request has completed and all data has been received"));
+  EXPECT_EQ(StateText(13), QStringLiteral("Unknown state: 13"));
+  EXPECT_EQ(StateText(-1), QStringLiteral("Unknown state: -1"));
+
+  EXPECT_EQ(UrlFileName(QStringLiteral("http://h.example/news/msg.txt")), QStringLiteral("msg.txt"));
+  EXPECT_EQ(UrlFileName(QStringLiteral("msg.txt")), QStringLiteral("msg.txt"));
+  EXPECT_EQ(UrlFileName(QStringLiteral("http://h.example/")), QString());
+  // The file name never leaves the user's folder.
+  EXPECT_EQ(NewsFileName(QStringLiteral("http://h.example/")), QStringLiteral("msg.txt"));
+  EXPECT_EQ(NewsFileName(QStringLiteral("http://h.example/..")), QStringLiteral("msg.txt"));
+  EXPECT_EQ(NewsFileName(QStringLiteral("http://h.example/a\\..\\b")), QStringLiteral("msg.txt"));
+  EXPECT_EQ(NewsFileName(QStringLiteral("http://h.example/news.txt")), QStringLiteral("news.txt"));
+}
+
+TEST(NewsText, ProgressStepRule) {
+  EXPECT_DOUBLE_EQ(NewsDownload::progressStep(2048), 50.0);
+  EXPECT_DOUBLE_EQ(NewsDownload::progressStep(3000), 34.1333);  // four decimals
+  EXPECT_DOUBLE_EQ(NewsDownload::progressStep(100), 1024.0);    // one chunk carries it all
+  EXPECT_EQ(NewsDownload::progressStep(0), 0.0);
+  EXPECT_EQ(NewsDownload::progressStep(-5), 0.0);
+  double p = 0;
+  for (int i = 0; i < 3; ++i) p = NewsDownload::nextProgress(p, 34.1333);
+  EXPECT_EQ(p, 100.0);  // 102.4 would pass the end
+  EXPECT_EQ(NewsDownload::nextProgress(100, 34.1333), 100.0);
+}
+
+struct ParseCase {
+  const char *bytes;
+  bool found;
+  const char *url;
+  const char *message;
+};
+
+class ParseNewsTest : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseNewsTest, LastLineSplitAtTheFirstHash) {
+  const ParseCase &c = GetParam();
+  NewsLine line{QStringLiteral("untouched"), QStringLiteral("untouched")};
+  EXPECT_EQ(ParseNews(QByteArray(c.bytes), &line), c.found);
+  EXPECT_EQ(line.submitUrl, QString::fromUtf8(c.url));
+  EXPECT_EQ(line.message, QString::fromUtf8(c.message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParseNewsTest,
+    ::testing::Values(
+        ParseCase{"http://h/s.php#New version!\r\n", true, "http://h/s.php", "New version!"},
+        ParseCase{"old#line\r\nhttp://h/s.php#Hi # there #3", true, "http://h/s.php", "Hi # there #3"},
+        ParseCase{"http://h/s.php#\r\n", true, "http://h/s.php", ""},
+        ParseCase{"#only a message", true, "", "only a message"},
+        ParseCase{"a#b\r\nno hash on the last line\r\n", false, "untouched", "untouched"},
+        ParseCase{"", false, "untouched", "untouched"},
+        ParseCase{"\xA1Nuevo!#Versi\xF3n", true, "\xC2\xA1Nuevo!", "Versi\xC3\xB3n"}));  // Windows-1252 bytes
+
+class NewsFileTest : public ::testing::Test, private AppFirst {
+ protected:
+  QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
+  QTemporaryDir dir;
+  General g;
+};
+
+TEST_F(NewsFileTest, InicializaRemotoShowsOnlyANewNonEmptyMessage) {
+  g.SubmitURL = QStringLiteral("kept");
+  g.MsgRemoteSeen = QStringLiteral("seen before");
+  // Missing file, or a last line without "#": nothing set, nothing shown.
+  EXPECT_FALSE(InicializaRemoto(g, path("missing.txt"), QStringLiteral("seen before")));
+  test::writeAll(path("nohash.txt"), "just text\r\n");
+  EXPECT_FALSE(InicializaRemoto(g, path("nohash.txt"), QStringLiteral("seen before")));
+  EXPECT_EQ(g.SubmitURL, QStringLiteral("kept"));
+  EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("seen before"));
+
+  test::writeAll(path("msg.txt"), "http://h/s.php#seen before\r\n");
+  EXPECT_FALSE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("seen before")));
+  EXPECT_EQ(g.SubmitURL, QStringLiteral("http://h/s.php"));
+
+  test::writeAll(path("msg.txt"), "http://h/s.php#Something new\r\n");
+  EXPECT_TRUE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("seen before")));
+  EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("Something new"));
+
+  // The server took its message back: remembered as empty, no empty window.
+  test::writeAll(path("msg.txt"), "http://h/s.php#\r\n");
+  EXPECT_FALSE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("Something new")));
+  EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
+
+  // An oversized file is not read.
+  test::writeAll(path("big.txt"), QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttp://h#big");
+  EXPECT_FALSE(InicializaRemoto(g, path("big.txt"), QString()));
+  EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
+}
+
+// The transfer against a real server; every wait is bounded.
+class NewsDownloadTest : public NewsFileTest {
+ protected:
+  void run(NewsDownload &d, const QString &url) {
+    QObject::connect(&d, &NewsDownload::stateChanged, [this](int s) { states << s; });
+    QObject::connect(&d, &NewsDownload::progressChanged, [this](double p) { progress << p; });
+    d.start(url, path("msg.txt"));
+    ASSERT_TRUE(test::spinUntil([&d] { return d.done(); }, 15000));
+  }
+  test::LoopbackHttpServer server;
+  QList<int> states;
+  QList<double> progress;
+};
+
+QByteArray bytes(int n) {
+  QByteArray b;
+  for (int i = 0; i < n; ++i) b += char('a' + i % 26);
+  return b;
+}
+
+TEST_F(NewsDownloadTest, TwoChunksWithTheirLengthFillTheBarAndTheFile) {
+  test::writeAll(path("msg.txt"), "old news");
+  const QByteArray body = bytes(2048);
+  server.setResponse(test::LoopbackHttpServer::answer(200, body, {"Content-Length: 2048"}, 2));
+  NewsDownload d;
+  run(d, server.url(QStringLiteral("/msg.txt")));
+  EXPECT_EQ(states.last(), news_state::Completed);
+  EXPECT_TRUE(states.contains(news_state::Receiving));
+  EXPECT_EQ(progress, (QList<double>{50, 100}));
+  EXPECT_EQ(test::readAll(path("msg.txt")), body);
+  ASSERT_EQ(server.requests().size(), 1);
+  EXPECT_EQ(server.requests()[0].method, QByteArray("GET"));
+  EXPECT_EQ(server.requests()[0].path, QByteArray("/msg.txt"));
+  // Nothing is left behind but the file itself.
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("msg.txt")});
+}
+
+TEST_F(NewsDownloadTest, WithoutAUsableLengthTheFileIsStillWritten) {
+  for (const QList<QByteArray> &headers : {QList<QByteArray>{}, QList<QByteArray>{"Content-Length: 0"}}) {
+    states.clear();
+    progress.clear();
+    const QByteArray body = headers.isEmpty() ? bytes(3000) : QByteArray();
+    server.setResponse(test::LoopbackHttpServer::answer(200, body, headers, 3));
+    NewsDownload d;
+    run(d, server.url(QStringLiteral("/msg.txt")));
+    EXPECT_EQ(states.last(), news_state::Completed);
+    EXPECT_TRUE(progress.isEmpty());
+    EXPECT_EQ(d.progress(), 0.0);
+    EXPECT_EQ(test::readAll(path("msg.txt")), body);
+  }
+}
+
+// Every way a transfer can fail ends in state 11 with the old file intact.
+struct FailCase {
+  const char *name;
+  std::function<void(test::LoopbackHttpServer &, NewsDownload &)> setup;
+};
+
+class NewsFailureTest : public NewsDownloadTest, public ::testing::WithParamInterface<FailCase> {};
+
+TEST_P(NewsFailureTest, KeepsTheOldFile) {
+  test::writeAll(path("msg.txt"), "http://h/s.php#old news\r\n");
+  NewsDownload d;
+  GetParam().setup(server, d);
+  QString url = server.url(QStringLiteral("/msg.txt"));
+  if (QString::fromUtf8(GetParam().name) == QLatin1String("refused")) {
+    QTcpServer probe;  // a port nobody listens on
+    probe.listen(QHostAddress::LocalHost, 0);
+    url = QStringLiteral("http://127.0.0.1:%1/msg.txt").arg(probe.serverPort());
+    probe.close();
+  }
+  run(d, url);
+  EXPECT_EQ(states.last(), news_state::Error);
+  EXPECT_EQ(test::readAll(path("msg.txt")), QByteArray("http://h/s.php#old news\r\n"));
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("msg.txt")});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, NewsFailureTest,
+    ::testing::Values(
+        FailCase{"status", [](test::LoopbackHttpServer &s,
+                              NewsDownload &) { s.setResponse(test::LoopbackHttpServer::answer(404, "gone", {})); }},
+        FailCase{"cut",
+                 [](test::LoopbackHttpServer &s, NewsDownload &) {
+                   auto r = test::LoopbackHttpServer::answer(200, bytes(1000), {"Content-Length: 2048"});
+                   s.setResponse(r);
+                 }},
+        FailCase{"refused", [](test::LoopbackHttpServer &, NewsDownload &) {}},
+        FailCase{"silent",
+                 [](test::LoopbackHttpServer &s, NewsDownload &d) {
+                   test::LoopbackHttpServer::Response r;
+                   r.hang = true;
+                   s.setResponse(r);
+                   d.setLimits({200, 400, kMaxNewsBytes});
+                 }},
+        FailCase{"oversized",
+                 [](test::LoopbackHttpServer &s, NewsDownload &d) {
+                   s.setResponse(test::LoopbackHttpServer::answer(200, bytes(5000), {}, 5));
+                   d.setLimits({20000, 30000, 4096});
+                 }}),
+    [](const ::testing::TestParamInfo<FailCase> &i) { return std::string(i.param.name); });
+
+}  // namespace
+}  // namespace cantorel

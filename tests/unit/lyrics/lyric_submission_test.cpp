@@ -1,0 +1,159 @@
+// Lyric submission: the form encoding and the POST a real HTTP server on
+// loopback receives.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include "core/general.h"
+#include "lyrics/lyric_submission.h"
+#include "support/loopback_http.h"
+
+namespace cantorel {
+namespace {
+
+// The application exists before any member of a fixture (the server) does.
+struct AppFirst {
+  AppFirst() {
+    static int argc = 1;
+    static char name[] = "unit_lyrics";
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+  }
+};
+
+struct EncodeCase {
+  const char *text;  // UTF-8
+  QByteArray encoded;
+};
+
+class UrlEncodeTest : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(UrlEncodeTest, ByTheTable) {
+  EXPECT_EQ(UrlEncode(QString::fromUtf8(GetParam().text)), GetParam().encoded) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UrlEncodeTest,
+    ::testing::Values(EncodeCase{"Ana Bo", "Ana+Bo"},
+                      EncodeCase{"#&%+", "%23%26%25%2B"},
+                      EncodeCase{"!\"/.-", "%21%22%2F%2E%2D"},        // up to 47: escaped
+                      EncodeCase{"0:;<=>?@[\\]^_`{|}~", "0:;<=>?@[\\]^_`{|}~"},  // from 48: as they are
+                      EncodeCase{"a\tb\r\n", "a%09b%0D%0A"},
+                      EncodeCase{"Canci\xC3\xB3n \xE2\x82\xAC", QByteArray("Canci\xF3n+\x80")},  // single bytes
+                      EncodeCase{"\xE6\xAD\x8C", "?"},                 // not in the code page
+                      EncodeCase{"", ""}));
+
+TEST(LyricForm, FieldsInOrderWithFullWidthTags) {
+  TagInfo tag;
+  tag.setTitle(QStringLiteral("Song"));
+  tag.setAlbum(QStringLiteral("Album"));
+  tag.setArtist(QStringLiteral("Artist"));
+  const QStringList values = LyricFieldValues(QStringLiteral("nick"), QStringLiteral("/m/Song.qvl"), tag,
+                                              {QStringLiteral("one"), QStringLiteral("two")},
+                                              {QStringLiteral("0:01"), QStringLiteral("0:02")});
+  EXPECT_EQ(LyricFieldNames(), (QStringList{QStringLiteral("name"), QStringLiteral("song_title"),
+                                            QStringLiteral("album_title"), QStringLiteral("artist_name"),
+                                            QStringLiteral("lyric")}));
+  EXPECT_EQ(values[0], QStringLiteral("nick - /m/Song.qvl"));
+  EXPECT_EQ(values[1], QStringLiteral("Song") + QString(26, QLatin1Char(' ')));
+  EXPECT_EQ(values[4], QStringLiteral("one#0:01#two#0:02#"));
+  // No entry recorded: an empty lyric.
+  EXPECT_EQ(LyricFieldValues(QString(), QString(), tag, {}, {}).at(4), QString());
+  EXPECT_EQ(FormBody({QStringLiteral("a"), QStringLiteral("b c")}, {QStringLiteral("1&2"), QString()}),
+            QByteArray("a=1%262&b+c="));
+}
+
+class SubmitTest : public ::testing::Test, private AppFirst {
+ protected:
+  void SetUp() override {
+    g.SubmitLyric = 1;
+    g.Nick = QStringLiteral("Ana & Bo");
+    g.SubmitURL = server.url(QStringLiteral("/lyrics/submit.php?v=2"));
+    g.Tag.setTitle(QStringLiteral("Noche"));
+    g.Tag.setAlbum(QStringLiteral("Mar"));
+    g.Tag.setArtist(QStringLiteral("Luz"));
+    server.setResponse(test::LoopbackHttpServer::answer(200, "thanks", {"Content-Length: 6"}));
+  }
+  bool submitAndWait(LyricSubmitter &s, bool *answered) {
+    bool done = false;
+    QObject::connect(&s, &LyricSubmitter::finished, [&](bool a) {
+      done = true;
+      *answered = a;
+    });
+    if (!s.submit(g, QStringLiteral("/home/ana/M\xFAsica/Noche.qvl"), {QStringLiteral("Hola # mundo"), QStringLiteral("a\tb")},
+                  {QStringLiteral("0:05"), QStringLiteral("1:10")}))
+      return false;
+    return test::spinUntil([&done] { return done; }, 15000);
+  }
+  test::LoopbackHttpServer server;
+  General g;
+};
+
+TEST_F(SubmitTest, PostsTheFiveFieldsExactly) {
+  LyricSubmitter s;
+  s.setOnlineCheck([] { return true; });
+  bool answered = false;
+  ASSERT_TRUE(submitAndWait(s, &answered));
+  EXPECT_TRUE(answered);
+  ASSERT_EQ(server.requests().size(), 1);
+  const auto &r = server.requests()[0];
+  EXPECT_EQ(r.method, QByteArray("POST"));
+  EXPECT_EQ(r.path, QByteArray("/lyrics/submit.php?v=2"));
+  EXPECT_EQ(r.headers.value("content-type"), QByteArray("application/x-www-form-urlencoded"));
+  const QByteArray expected = "name=Ana+%26+Bo+%2D+%2Fhome%2Fana%2FM\xFAsica%2FNoche%2Eqvl"
+                              "&song_title=Noche" + QByteArray(25, '+') +
+                              "&album_title=Mar" + QByteArray(27, '+') +
+                              "&artist_name=Luz" + QByteArray(27, '+') +
+                              "&lyric=Hola+%23+mundo%230:05%23a%09b%231:10%23";
+  EXPECT_EQ(r.body, expected);
+}
+
+TEST_F(SubmitTest, NothingIsSentWhenSwitchedOffOfflineOrWithoutAWebAddress) {
+  struct Case {
+    qint16 submit;
+    bool online;
+    const char *url;
+  };
+  const QString good = g.SubmitURL;
+  for (const Case &c : {Case{0, true, nullptr}, Case{2, true, nullptr}, Case{1, false, nullptr},
+                        Case{1, true, ""}, Case{1, true, "file:///etc/passwd"}, Case{1, true, "not a url"}}) {
+    g.SubmitLyric = c.submit;
+    g.SubmitURL = c.url ? QString::fromUtf8(c.url) : good;
+    LyricSubmitter s;
+    s.setOnlineCheck([online = c.online] { return online; });
+    bool answered = false;
+    EXPECT_FALSE(submitAndWait(s, &answered)) << c.submit << c.online << (c.url ? c.url : "");
+  }
+  test::spinUntil([] { return false; }, 100);  // a stray request would arrive by now
+  EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(SubmitTest, AServerThatNeverAnswersIsGivenUp) {
+  test::LoopbackHttpServer::Response silent;
+  silent.hang = true;
+  server.setResponse(silent);
+  LyricSubmitter s;
+  s.setOnlineCheck([] { return true; });
+  s.setTimeout(300);
+  bool answered = true;
+  ASSERT_TRUE(submitAndWait(s, &answered));
+  EXPECT_FALSE(answered);
+  EXPECT_FALSE(s.busy());
+  EXPECT_EQ(server.requests().size(), 1);
+}
+
+TEST_F(SubmitTest, TheBackgroundSubmissionOutlivesItsCaller) {
+  auto running = [] { return QCoreApplication::instance()->findChildren<LyricSubmitter *>().size(); };
+  EXPECT_TRUE(SubmitTimedLyric(g, QStringLiteral("/x.qvl"), {QStringLiteral("la")}, {QStringLiteral("0:01")},
+                               [] { return true; }));
+  EXPECT_EQ(running(), 1);
+  ASSERT_TRUE(test::spinUntil([&] { return running() == 0; }, 15000));  // removed itself when answered
+  ASSERT_EQ(server.requests().size(), 1);
+  EXPECT_TRUE(server.requests()[0].body.endsWith("&lyric=la%230:01%23"));
+  g.SubmitLyric = 0;
+  EXPECT_FALSE(SubmitTimedLyric(g, QStringLiteral("/x.qvl"), {}, {}, [] { return true; }));
+  EXPECT_EQ(running(), 0);
+}
+
+}  // namespace
+}  // namespace cantorel

@@ -1,0 +1,136 @@
+// The splash window with its news transfer, and the news message window
+// (offscreen, against a real HTTP server on loopback).
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "core/general.h"
+#include "desktop/news_download.h"
+#include "desktop/news_file.h"
+#include "desktop/news_message_window.h"
+#include "desktop/splash_window.h"
+#include "support/loopback_http.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+struct AppFirst {
+  AppFirst() {
+    static int argc = 1;
+    static char name[] = "window_tests";
+    static char *argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+};
+
+// Sets an environment variable for the life of the object.
+class EnvVar {
+ public:
+  EnvVar(const char *name, const QByteArray &value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+    qputenv(name, value);
+  }
+  ~EnvVar() {
+    if (had_) qputenv(name_, old_);
+    else qunsetenv(name_);
+  }
+
+ private:
+  const char *name_;
+  QByteArray old_;
+  bool had_;
+};
+
+class SplashTest : public ::testing::Test, private AppFirst {
+ protected:
+  // Runs the splash until it asks for the main window (or `ms` pass).
+  int runSplash(frmSplash &s, int ms) {
+    QObject::connect(&s, &frmSplash::loadMainWindow, [this, &s] {
+      ++loads;
+      EXPECT_FALSE(s.isVisible());  // hidden before the main window loads
+    });
+    s.Form_Load();
+    test::spinUntil([this] { return loads > 0; }, ms);
+    return loads;
+  }
+  QTemporaryDir dir;
+  General g;
+  test::LoopbackHttpServer server;
+  EnvVar interval{"CANTOREL_SPLASH_MS", "40"};
+  int loads = 0;
+};
+
+TEST_F(SplashTest, CompletedTransferOpensTheMainWindowWithTheFileWritten) {
+  const QByteArray body = QByteArray(1024, 'x') + "\r\nhttp://h/s.php#Hello\r\n";
+  server.setResponse(test::LoopbackHttpServer::answer(200, body, {"Content-Length: " + QByteArray::number(body.size())}, 2));
+  EnvVar url("CANTOREL_NEWS_URL", server.url(QStringLiteral("/msg.txt")).toUtf8());
+  frmSplash s(g, dir.path());
+  ASSERT_EQ(runSplash(s, 10000), 1);
+  EXPECT_EQ(s.lblProductName->text(), QStringLiteral("Cantorel v4.0"));
+  EXPECT_EQ(s.lblVersion->text(), QStringLiteral("Versión 4.0.0"));
+  EXPECT_EQ(s.Label1->text(), StateText(12));
+  EXPECT_EQ(s.Label1->textFormat(), Qt::PlainText);
+  EXPECT_EQ(s.ProgressBar1->value(), 100);
+  EXPECT_EQ(g.NewsURL, server.url(QStringLiteral("/msg.txt")));
+  EXPECT_EQ(test::readAll(dir.filePath(QStringLiteral("msg.txt"))), body);
+  EXPECT_EQ(frmSplash::timerInterval(), 40);
+}
+
+TEST_F(SplashTest, FailedTransferOpensTheMainWindowToo) {
+  QTcpServer probe;  // a port nobody listens on
+  probe.listen(QHostAddress::LocalHost, 0);
+  EnvVar url("CANTOREL_NEWS_URL", QByteArray("http://127.0.0.1:") + QByteArray::number(probe.serverPort()) + "/msg.txt");
+  probe.close();
+  frmSplash s(g, dir.path());
+  ASSERT_EQ(runSplash(s, 10000), 1);
+  EXPECT_EQ(s.Label1->text(), StateText(11));
+  EXPECT_EQ(s.ProgressBar1->value(), 0);
+}
+
+TEST_F(SplashTest, WaitsForTheTransferUnlessToldToFinish) {
+  test::LoopbackHttpServer::Response silent;
+  silent.hang = true;
+  server.setResponse(silent);
+  EnvVar url("CANTOREL_NEWS_URL", server.url(QStringLiteral("/msg.txt")).toUtf8());
+  frmSplash s(g, dir.path());
+  EXPECT_EQ(runSplash(s, 400), 0);  // ten ticks, still waiting
+  EXPECT_TRUE(s.isVisible());
+  s.finishNow();  // a file was handed over meanwhile
+  s.finishNow();
+  EXPECT_EQ(loads, 1);
+  EXPECT_EQ(s.Label1->text(), StateText(11));
+  EXPECT_FALSE(s.Timer1->isActive());
+}
+
+class MessageWindowTest : public ::testing::Test, private AppFirst {};
+
+TEST_F(MessageWindowTest, PlainTextAndAClickCloses) {
+  General g;
+  {
+    frmMensajes w(g);
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("News from Cantorel"));  // no language loaded
+  }
+  g.Messages[186] = QStringLiteral("Noticias");
+  frmMensajes w(g);
+  w.Label1->setText(QStringLiteral("<b>New</b> <a href='http://x'>version</a>"));
+  EXPECT_EQ(w.Label2->text(), QStringLiteral("Noticias"));
+  EXPECT_EQ(w.Label1->textFormat(), Qt::PlainText);
+  EXPECT_EQ(w.Label2->textFormat(), Qt::PlainText);
+  EXPECT_FALSE(w.Label1->openExternalLinks());
+  EXPECT_EQ(w.windowModality(), Qt::ApplicationModal);
+  w.show();
+  ASSERT_TRUE(w.isVisible());
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(w.Label1, &press);  // a click on the label reaches the window
+  EXPECT_FALSE(w.isVisible());
+}
+
+}  // namespace
+}  // namespace cantorel
