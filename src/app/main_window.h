@@ -27,6 +27,7 @@ class QTimer;
 namespace cantorel {
 
 class PluginHost;
+class frmIcon;
 class Transport;
 class TransportHost;
 
@@ -93,6 +94,14 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void cleanUpPlayer() override;
 
   PluginHost &plugins() { return *plugins_; }
+  General &general() { return g_; }
+  Settings &settings() { return settings_; }
+  const Folders &folders() const { return folders_; }
+  ClockSchedule &clockSchedule() { return clockSchedule_; }
+  // The tray icon and its menu (null before the start-up loads it).
+  frmIcon *tray() { return tray_.get(); }
+  void loadTray() override;
+  void unloadTray() override;
   Transport &transport() { return *transport_; }
 
  Q_SIGNALS:
@@ -141,6 +150,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   std::unique_ptr<PluginHost> plugins_;
   std::unique_ptr<TransportHost> transportHost_;
   std::unique_ptr<Transport> transport_;
+  std::unique_ptr<frmIcon> tray_;
   bool loaded_ = false;
   bool loading_ = false;
   bool unloadPending_ = false;
