@@ -305,7 +305,9 @@ void frmQuelt::ShowVisSelect() {
 }
 
 void frmQuelt::checkAssociations() {
-  FileAssociations assoc(AssociationPaths::fromEnvironment(QCoreApplication::applicationFilePath()));
+  AssociationPaths paths = AssociationPaths::fromEnvironment(QCoreApplication::applicationFilePath());
+  paths.icon = folders_.findData(QStringLiteral("icons/cantorel.png"));
+  FileAssociations assoc(paths);
   CheckAssociations(g_, assoc, [this](const QString &title, const QString &text) {
     return askAssociationQuestion(this, title, text);
   });

@@ -148,8 +148,11 @@ QStringList FileAssociations::entryMimeTypes() {
   return t;
 }
 
-QString FileAssociations::desktopEntryText(const QString &program) {
+QString FileAssociations::desktopEntryText(const QString &program, const QString &icon) {
   const QString exec = execArgument(program);
+  QString iconValue = icon.isEmpty() ? QStringLiteral("cantorel") : icon;
+  iconValue.replace(u'\\', QLatin1String("\\\\"));
+  iconValue.replace(u'\n', u' ');
   QString s;
   s += QLatin1String(
       "[Desktop Entry]\n"
@@ -157,10 +160,10 @@ QString FileAssociations::desktopEntryText(const QString &program) {
       "Name=Cantorel\n"
       "GenericName=Media Player\n"
       "Comment=Play music and follow each song's timed lyric line by line\n"
-      "Icon=multimedia-player\n"
       "Terminal=false\n"
       "Categories=AudioVideo;Audio;Player;\n"
       "Keywords=music;lyrics;playlist;karaoke;\n");
+  s += QLatin1String("Icon=") + iconValue + u'\n';
   s += QLatin1String("Exec=") + exec + QLatin1String(" %f\n");
   s += QLatin1String("MimeType=") + entryMimeTypes().join(u';') + QLatin1String(";\n");
   s += QLatin1String("Actions=Play;Enqueue;\n\n");
@@ -187,7 +190,7 @@ QString FileAssociations::unassociatedList() const {
 }
 
 bool FileAssociations::RegisterAll(QString *error) {
-  const QByteArray entry = desktopEntryText(paths_.program).toUtf8();
+  const QByteArray entry = desktopEntryText(paths_.program, paths_.icon).toUtf8();
   if (!writeList(paths_.desktopEntry(), entry, error)) return false;
 
   MimeAppsList list;

@@ -17,6 +17,7 @@ struct AssociationPaths {
   QString configHome;  // $XDG_CONFIG_HOME (default ~/.config)
   QString dataHome;    // $XDG_DATA_HOME (default ~/.local/share)
   QString program;     // the program the desktop entry starts
+  QString icon;        // the program's icon file; empty: the installed theme icon
 
   static AssociationPaths fromEnvironment(const QString &program);
   QString mimeAppsList() const { return configHome + QStringLiteral("/mimeapps.list"); }
@@ -49,8 +50,9 @@ class FileAssociations {
   // Every type the desktop entry offers to open (defaults are set only for
   // the extensions above).
   static QStringList entryMimeTypes();
-  // The text of the desktop entry for `program`.
-  static QString desktopEntryText(const QString &program);
+  // The text of the desktop entry for `program`, with `icon` (a file, or
+  // empty for the theme icon "cantorel").
+  static QString desktopEntryText(const QString &program, const QString &icon = QString());
 
   // Whether the user's default for the extension's type is our entry.
   bool IsAssociated(const QString &ext) const;

@@ -87,6 +87,7 @@ TEST_F(AssociationsProgram, RegistersWithoutAskingAndRestoreGivesTheTypesBack) {
   EXPECT_FALSE(test::readAll(path("desktop.log")).contains("question "));
   const QByteArray entry = test::readAll(path("data/applications/cantorel.desktop"));
   const QByteArray exec = QByteArray("Exec=") + test::programPath(QStringLiteral("cantorel")).toUtf8() + QByteArray(" /ADD %f\n");
+  EXPECT_TRUE(entry.contains("\nIcon=/") && entry.contains("/icons/cantorel.png\n")) << entry.constData();
   EXPECT_TRUE(entry.contains(exec))
       << entry.constData();
 

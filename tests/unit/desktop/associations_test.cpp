@@ -98,11 +98,13 @@ TEST_F(Associations, RegisterAllMakesEveryTypeOursAndKeepsTheRest) {
 
 TEST_F(Associations, DesktopEntryHasPlayAndEnqueueAndValidates) {
   paths.program = QStringLiteral("/opt/my player/bin/cantorel");
+  paths.icon = QStringLiteral("/opt/my player/share/cantorel/icons/cantorel.png");
   FileAssociations assoc(paths);
   ASSERT_TRUE(assoc.RegisterAll());
   const QString entry = QString::fromUtf8(test::readAll(paths.desktopEntry()));
   EXPECT_TRUE(entry.contains(QStringLiteral("Actions=Play;Enqueue;")));
   EXPECT_TRUE(entry.contains(QStringLiteral("Exec=\"/opt/my player/bin/cantorel\" /ADD %f\n")));
+  EXPECT_TRUE(entry.contains(QStringLiteral("\nIcon=/opt/my player/share/cantorel/icons/cantorel.png\n")));
   EXPECT_TRUE(entry.contains(QStringLiteral("audio/mpeg;")));
   EXPECT_TRUE(entry.contains(QStringLiteral("audio/x-mpegurl;")));
   const QString validate = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
