@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -15,6 +16,8 @@
 #include <functional>
 
 #include "app/main_window_host.h"
+#include "desktop/association_question_gui.h"
+#include "desktop/associations.h"
 #include "desktop/news_file.h"
 #include "desktop/news_message_window.h"
 #include "playback/transport.h"
@@ -252,6 +255,31 @@ void frmQuelt::writeAutoList() {
   autoListWritten_ = true;
 }
 
+void frmQuelt::ShowVisSelect() {
+  if (!visLoader_) {
+    // Opened afresh each time: it starts in "VisPLPath", else the music folder.
+    visLoader_ = new frmVisLoader(g_, folders_.findData(QStringLiteral("nocover.bmp")),
+                                  QStandardPaths::writableLocation(QStandardPaths::MusicLocation), this);
+    visLoader_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(visLoader_, &frmVisLoader::playlistChosen, this, [this](const QString &file) {
+      plCommands_->PlClear();
+      plCommands_->PlRead(file);
+      playIt(1);
+    });
+  }
+  visLoader_->show();
+  visLoader_->raise();
+  visLoader_->activateWindow();
+}
+
+void frmQuelt::checkAssociations() {
+  AssociationPaths paths = AssociationPaths::fromEnvironment(QCoreApplication::applicationFilePath());
+  paths.icon = folders_.findData(QStringLiteral("icons/cantorel.png"));
+  FileAssociations assoc(paths);
+  CheckAssociations(g_, assoc, [this](const QString &title, const QString &text) {
+    return askAssociationQuestion(this, title, text);
+  });
+}
 void frmQuelt::startNews() {
   const QString url = g_.NewsURL.isEmpty() ? DefaultNewsUrl() : g_.NewsURL;
   if (!InicializaRemoto(g_, folders_.userFile(NewsFileName(url)), settings_.text(key::MsgRemote))) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -20,6 +21,7 @@
 #include "skin/skin_clock_host_gui.h"
 #include "skin/skin_window.h"
 #include "playlist/playlist_commands_gui.h"
+#include "skin/vis_loader_window.h"
 
 class QLabel;
 class QListWidget;
@@ -48,6 +50,10 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void Form_Unload();
   // Ends the program the normal way.
   void Quit();
+  // Opens the visual playlist browser; a playlist chosen there replaces the
+  // playlist and plays.
+  void ShowVisSelect();
+  frmVisLoader *visLoader() const { return visLoader_; }
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
@@ -78,6 +84,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void readAutoList() override;
   void buildDayText() override;
   void writeAutoList() override;
+  void checkAssociations() override;
   void startNews() override;
   void endProcess() override;
   QString playlistFile() const override;
@@ -143,6 +150,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   ClockSchedule clockSchedule_;
   QTimer *timer2_ = nullptr;
   QTimer *checkpointTimer_ = nullptr;
+  QPointer<frmVisLoader> visLoader_;
   QStringList savedPlaylist_;  // what the playlist file holds now
   QStringList savedAutoList_;  // what the schedule file holds now
   bool playlistWritten_ = false;

@@ -134,6 +134,8 @@ void MainWindowHost::windowCommand(int code) {
 
 void MainWindowHost::showPrefs() { ShowPrefs(window_); }
 
+void MainWindowHost::showVisSelect() { window_.ShowVisSelect(); }
+
 void MainWindowHost::fullScreenMode() {
   const SkinBox &b = window_.skin().tables().lblFrase;
   LyricLineLook look;

@@ -16,8 +16,8 @@ struct LyricLines;
 // What the transport, the playback timer and the dispatcher show and open on
 // the main window: the skin's labels, digit displays, sliders, lights, the
 // lyric box and the playlist box, and the playlist commands' windows.
-// The lyric assistant and the visual playlist browser are not built yet:
-// their members keep the dispatcher's do-nothing defaults.
+// The lyric assistant is not built yet: its member keeps the dispatcher's
+// do-nothing default.
 class MainWindowHost : public TransportHost, public PlaybackTimerHost, public CommandHost {
  public:
   MainWindowHost(frmQuelt &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox)
@@ -56,6 +56,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   // CommandHost
   void windowCommand(int code) override;
   void showPrefs() override;
+  void showVisSelect() override;
   void fullScreenMode() override;
   void toggleCoverWindow() override;
   void showInfo() override;
