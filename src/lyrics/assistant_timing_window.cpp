@@ -40,6 +40,7 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   Text2 = new QLineEdit(this);
   Text2->setObjectName(QStringLiteral("Text2"));
   Text2->setFixedWidth(70);
+  Text2->setPlaceholderText(QStringLiteral("m:ss"));
   List1 = new QListWidget(this);
   List1->setObjectName(QStringLiteral("List1"));
   List2 = new QListWidget(this);

@@ -12,11 +12,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -398,6 +400,47 @@ TEST_F(LyricAssistant, TimingEditNeedsASelectedLine) {
   EXPECT_EQ(w.Text1->text(), QStringLiteral("x"));
   w.Command4->click();
   EXPECT_EQ(messages().value(1), QStringLiteral("message ") + msgText(msg::AssistantNothingToEdit));
+}
+
+// The command as the main window runs it: both steps modal, one after the
+// other, then the song starts again with the lyric just written.
+TEST_F(LyricAssistant, ShowLyricAssistantRunsBothStepsThenRestartsTheSong) {
+  plugins.ScanInputPlugins(g);
+  st.SongPath.clear();
+  EXPECT_FALSE(ShowLyricAssistant(host, nullptr));  // no song loaded: nothing shown
+  st.SongPath = song;
+  // Whatever is still open after 5 s is closed, so the test cannot hang.
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    while (QWidget *w = QApplication::activeModalWidget()) w->close();
+  });
+  guard.start(5000);
+  QStringList seen;
+  std::function<void()> drive = [&] {
+    QWidget *w = QApplication::activeModalWidget();
+    if (auto *text = qobject_cast<frmAsistente *>(w)) {
+      seen << QStringLiteral("text");
+      text->Text1->setText(QStringLiteral("Only line"));
+      text->Command1->click();
+      text->Command6->click();
+    } else if (auto *timing = qobject_cast<frmAsistente2 *>(w)) {
+      seen << QStringLiteral("timing");
+      timing->Command1->click();
+      timing->Command5->click();
+      timing->Command2->click();
+      return;
+    }
+    QTimer::singleShot(20, drive);
+  };
+  QTimer::singleShot(0, drive);
+  EXPECT_TRUE(ShowLyricAssistant(host, nullptr));
+  EXPECT_EQ(seen, (QStringList{QStringLiteral("text"), QStringLiteral("timing")}));
+  EXPECT_TRUE(guard.isActive());
+  const QString lyricFile = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
+  EXPECT_EQ(test::readAll(lyricFile), QByteArray("(QVL)\r\nOnly line\r\n0:00\r\n"));
+  EXPECT_TRUE(st.Playing);
+  transport.CleanUP();
 }
 
 }  // namespace
