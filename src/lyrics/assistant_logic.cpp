@@ -177,30 +177,54 @@ QString assistantText(const General &g, int message) {
   const QString text = g.message(message);
   if (!text.isEmpty()) return text;
   switch (message) {
-    case msg::AssistantEmptyLine: return QStringLiteral("The line is empty.");
-    case msg::LyricNotFound: return QStringLiteral("No lyric was found for this song.");
-    case msg::AssistantTextCaption: return QStringLiteral("Lyric Assistant - Lyric Text");
-    case msg::AssistantNothingToDelete: return QStringLiteral("Select a line first.");
-    case msg::AssistantNothingToModify: return QStringLiteral("Select a line first.");
-    case msg::AssistantClose: return QStringLiteral("Close");
-    case msg::AssistantAdd: return QStringLiteral("Add");
-    case msg::AssistantDelete: return QStringLiteral("Delete");
-    case msg::AssistantModify: return QStringLiteral("Modify");
-    case msg::AssistantSaveAndTime: return QStringLiteral("Next Step");
-    case msg::AssistantTimingCaption: return QStringLiteral("Lyric Assistant - Timing");
-    case msg::AssistantPlay: return QStringLiteral("Play");
-    case msg::AssistantCancelEdit: return QStringLiteral("Cancel");
-    case msg::AssistantMark: return QStringLiteral("Mark");
-    case msg::AssistantEdit: return QStringLiteral("Edit");
-    case msg::AssistantFinish: return QStringLiteral("Finish");
-    case msg::AssistantPause: return QStringLiteral("Pause");
-    case msg::AssistantResume: return QStringLiteral("Resume");
-    case msg::AssistantApply: return QStringLiteral("Apply");
-    case msg::AssistantLoadText: return QStringLiteral("Load Text File...");
-    case msg::AssistantNothingToEdit: return QStringLiteral("Select a recorded line first.");
-    case msg::AssistantBadTime: return QStringLiteral("This time is not valid. Type it as m:ss.");
-    case msg::AssistantImport: return QStringLiteral("Import Timed Lyric...");
-    default: return QString();
+    case msg::AssistantEmptyLine:
+      return QStringLiteral("The line is empty.");
+    case msg::LyricNotFound:
+      return QStringLiteral("No lyric was found for this song.");
+    case msg::AssistantTextCaption:
+      return QStringLiteral("Lyric Assistant - Lyric Text");
+    case msg::AssistantNothingToDelete:
+      return QStringLiteral("Select a line first.");
+    case msg::AssistantNothingToModify:
+      return QStringLiteral("Select a line first.");
+    case msg::AssistantClose:
+      return QStringLiteral("Close");
+    case msg::AssistantAdd:
+      return QStringLiteral("Add");
+    case msg::AssistantDelete:
+      return QStringLiteral("Delete");
+    case msg::AssistantModify:
+      return QStringLiteral("Modify");
+    case msg::AssistantSaveAndTime:
+      return QStringLiteral("Next Step");
+    case msg::AssistantTimingCaption:
+      return QStringLiteral("Lyric Assistant - Timing");
+    case msg::AssistantPlay:
+      return QStringLiteral("Play");
+    case msg::AssistantCancelEdit:
+      return QStringLiteral("Cancel");
+    case msg::AssistantMark:
+      return QStringLiteral("Mark");
+    case msg::AssistantEdit:
+      return QStringLiteral("Edit");
+    case msg::AssistantFinish:
+      return QStringLiteral("Finish");
+    case msg::AssistantPause:
+      return QStringLiteral("Pause");
+    case msg::AssistantResume:
+      return QStringLiteral("Resume");
+    case msg::AssistantApply:
+      return QStringLiteral("Apply");
+    case msg::AssistantLoadText:
+      return QStringLiteral("Load Text File...");
+    case msg::AssistantNothingToEdit:
+      return QStringLiteral("Select a recorded line first.");
+    case msg::AssistantBadTime:
+      return QStringLiteral("This time is not valid. Type it as m:ss.");
+    case msg::AssistantImport:
+      return QStringLiteral("Import Timed Lyric...");
+    default:
+      return QString();
   }
 }
 

@@ -164,7 +164,8 @@ void frmAsistente::Form_Load() {
   lines_.clear();
   LyricLines &lyric = host_.lyric;
   if (!lyric.PlLyrics.isEmpty()) {
-    if (lyric.PlLyrics.first() != g.message(msg::LyricNotFound) && lyric.PlTimes.size() == lyric.PlLyrics.size()) {
+    if (lyric.PlLyrics.first() != g.message(msg::LyricNotFound) &&
+        lyric.PlTimes.size() == lyric.PlLyrics.size()) {
       lines_.texts = lyric.PlLyrics.mid(0, kMaxLyricEntries);
       lines_.times = lyric.PlTimes.mid(0, kMaxLyricEntries);
     } else {
@@ -257,9 +258,11 @@ void frmAsistente::Command2_Click() {
 
 void frmAsistente::Command3_Click() {
   int filter = 1;
-  const QString f = host_.dialogs.openFile(QStringLiteral("Open TXT file"),
-                                           QStringLiteral("TXT Files|*.TXT|All Files|*.*"), host_.g.Path, &filter);
+  const QString f =
+      host_.dialogs.openFile(QStringLiteral("Open TXT file"), QStringLiteral("TXT Files|*.TXT|All Files|*.*"),
+                             host_.g.Path, &filter);
   if (f.isEmpty()) return;
+  if (host_.rememberFolder) host_.rememberFolder(DirPart(f));
   QStringList lines;
   if (!readPlainLyricFile(f, &lines)) return;
   lines_.append(lines);
@@ -284,7 +287,9 @@ void frmAsistente::Command4_Click() {
   List2->setEnabled(false);
 }
 
-void frmAsistente::Command5_Click() { reject(); }
+void frmAsistente::Command5_Click() {
+  reject();
+}
 
 void frmAsistente::Command6_Click() {
   if (lines_.count() == 0) return;
@@ -315,10 +320,14 @@ void frmAsistente::Command7_Click() {
 }
 
 void frmAsistente::Command8_Click() {
+  const QString song = FilePart(host_.st.SongPath);
+  if (song.isEmpty()) return;  // no song to put it beside
   int filter = 1;
-  const QString f = host_.dialogs.openFile(QStringLiteral("Open TXT file"),
-                                           QStringLiteral("QVL Files|*.QVL|All Files|*.*"), host_.g.Path, &filter);
+  const QString f =
+      host_.dialogs.openFile(QStringLiteral("Open TXT file"), QStringLiteral("QVL Files|*.QVL|All Files|*.*"),
+                             host_.g.Path, &filter);
   if (f.isEmpty()) return;
+  if (host_.rememberFolder) host_.rememberFolder(DirPart(f));
   General &g = host_.g;
   // Only a readable timed lyric replaces the one beside the song: a wrong
   // file chosen must not destroy a good lyric.
@@ -330,10 +339,9 @@ void frmAsistente::Command8_Click() {
   }
   // Beside the song, named after it (the dot is looked for in the file name
   // only, so a dotted folder name cannot move the file elsewhere).
-  const QString song = FilePart(host_.st.SongPath);
-  if (song.isEmpty()) return;
   const qsizetype dot = song.lastIndexOf(QLatin1Char('.'));
-  const QString target = DirPart(host_.st.SongPath) + (dot < 0 ? song : song.left(dot)) + QStringLiteral(".qvl");
+  const QString target =
+      DirPart(host_.st.SongPath) + (dot < 0 ? song : song.left(dot)) + QStringLiteral(".qvl");
   QByteArray bytes;
   // Read whole, then replaced whole: importing the file onto itself keeps it.
   if (!readFileLimited(f, kMaxLyricFileBytes, &bytes) || !writeFileAtomically(target, bytes)) {

@@ -29,8 +29,8 @@ struct AssistantHost {
   MainState &st;
   LyricLines &lyric;  // the main window's `PlLyrics` / `PlTimes`
   Transport &transport;
-  DesktopServices &desktop;   // message boxes
-  PlaylistDialogs &dialogs;   // open-file dialogs
+  DesktopServices &desktop;  // message boxes
+  PlaylistDialogs &dialogs;  // open-file dialogs
   // The text of the main window's elapsed-time label at this moment.
   std::function<QString()> elapsedText;
   // Takes the main window off the always-on-top layer (called whenever an
@@ -38,6 +38,9 @@ struct AssistantHost {
   std::function<void()> keepMainBelow;
   // Replaces the connection test of the submission (tests); empty: `IsOnline`.
   std::function<bool()> onlineCheck;
+  // Keeps the folder of a file chosen in a dialog as the "Path" setting
+  // (written at once); empty: the folder is not kept.
+  std::function<void(const QString &folder)> rememberFolder;
 };
 
 // Text step: the user builds the list of lyric lines, or imports a finished

@@ -27,6 +27,7 @@
 #include "lyrics/lyric_file.h"
 #include "platform/desktop_services_gui.h"
 #include "playback/transport.h"
+#include "playlist/paths.h"
 #include "playlist/playlist.h"
 #include "playlist/playlist_commands_gui.h"
 #include "plugins/plugin_host.h"
@@ -70,7 +71,8 @@ QByteArray toneWav(double seconds) {
   le16(16);
   b.append("data");
   le32(frames * 2);
-  for (quint32 i = 0; i < frames; ++i) le16(static_cast<quint16>(static_cast<qint16>(3000 * std::sin(i * 0.3))));
+  for (quint32 i = 0; i < frames; ++i)
+    le16(static_cast<quint16>(static_cast<qint16>(3000 * std::sin(i * 0.3))));
   return b;
 }
 
@@ -158,13 +160,18 @@ class LyricAssistant : public ::testing::Test {
   QtDesktopServices desktop;
   AnsweringDialogs dialogs;
   int keptBelow = 0;
+  QStringList remembered;
   QString song;
-  AssistantHost host{g,       st,
-                     lyric,   transport,
-                     desktop, dialogs,
+  AssistantHost host{g,
+                     st,
+                     lyric,
+                     transport,
+                     desktop,
+                     dialogs,
                      [this] { return elapsed(); },
                      [this] { ++keptBelow; },
-                     [] { return false; }};
+                     [] { return false; },
+                     [this](const QString &folder) { remembered << folder; }};
 };
 
 TEST_F(LyricAssistant, WholeTimingRun) {
@@ -179,7 +186,9 @@ TEST_F(LyricAssistant, WholeTimingRun) {
   text.Command3->click();
   EXPECT_EQ(dialogs.asked.value(0),
             QStringLiteral("Open TXT file|TXT Files|*.TXT|All Files|*.*|") + dir.path());
-  EXPECT_EQ(items(text.List1), (QStringList{QStringLiteral("  One"), QStringLiteral("Two"), QStringLiteral("Three")}));
+  EXPECT_EQ(remembered, QStringList{DirPart(dir.filePath(QStringLiteral("luna.txt")))});
+  EXPECT_EQ(items(text.List1),
+            (QStringList{QStringLiteral("  One"), QStringLiteral("Two"), QStringLiteral("Three")}));
   EXPECT_EQ(items(text.List2), QStringList(3, QStringLiteral("0:00")));
   EXPECT_TRUE(text.Command6->isEnabled());
   text.Text1->setText(QStringLiteral("Four"));
@@ -195,7 +204,8 @@ TEST_F(LyricAssistant, WholeTimingRun) {
   ASSERT_TRUE(text.goToTiming());
   const QString lyricFile = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
   EXPECT_EQ(g.LastLyricFile, lyricFile);
-  EXPECT_EQ(test::readAll(lyricFile), QByteArray("(QVL)\r\n  One\r\n0:00\r\nTwo\r\n0:00\r\nThree\r\n0:00\r\n"));
+  EXPECT_EQ(test::readAll(lyricFile),
+            QByteArray("(QVL)\r\n  One\r\n0:00\r\nTwo\r\n0:00\r\nThree\r\n0:00\r\n"));
   EXPECT_EQ(lyric.PlLyrics.size(), 3);
 
   // Timing step: play, mark three lines as the song reaches them.
@@ -231,7 +241,8 @@ TEST_F(LyricAssistant, WholeTimingRun) {
   EXPECT_FALSE(st.Playing);
   EXPECT_TRUE(timing.Text1->text().isEmpty());
   EXPECT_FALSE(timing.Command5->isEnabled());
-  EXPECT_EQ(items(timing.List2), (QStringList{QStringLiteral("0:00"), QStringLiteral("0:01"), QStringLiteral("0:02")}));
+  EXPECT_EQ(items(timing.List2),
+            (QStringList{QStringLiteral("0:00"), QStringLiteral("0:01"), QStringLiteral("0:02")}));
 
   // Correct the second time: five characters are refused, 9:75 is taken.
   timing.List1->setCurrentRow(1);
@@ -247,7 +258,8 @@ TEST_F(LyricAssistant, WholeTimingRun) {
   EXPECT_EQ(timing.Command5->text(), msgText(msg::AssistantApply));
   timing.Text2->setText(QStringLiteral("9:75"));
   timing.Command5->click();
-  EXPECT_EQ(items(timing.List2), (QStringList{QStringLiteral("0:00"), QStringLiteral("9:75"), QStringLiteral("0:02")}));
+  EXPECT_EQ(items(timing.List2),
+            (QStringList{QStringLiteral("0:00"), QStringLiteral("9:75"), QStringLiteral("0:02")}));
   EXPECT_EQ(timing.Command5->text(), msgText(msg::AssistantEdit));
   EXPECT_FALSE(timing.Command5->isEnabled());
   EXPECT_TRUE(timing.List1->isEnabled());
@@ -255,8 +267,10 @@ TEST_F(LyricAssistant, WholeTimingRun) {
 
   timing.Command2->click();
   EXPECT_EQ(timing.writtenFile(), lyricFile);
-  EXPECT_EQ(test::readAll(lyricFile), QByteArray("(QVL)\r\n  One\r\n0:00\r\nTwo\r\n9:75\r\nThree\r\n0:02\r\n"));
-  EXPECT_EQ(lyric.PlTimes, (QStringList{QStringLiteral("0:00"), QStringLiteral("9:75"), QStringLiteral("0:02")}));
+  EXPECT_EQ(test::readAll(lyricFile),
+            QByteArray("(QVL)\r\n  One\r\n0:00\r\nTwo\r\n9:75\r\nThree\r\n0:02\r\n"));
+  EXPECT_EQ(lyric.PlTimes,
+            (QStringList{QStringLiteral("0:00"), QStringLiteral("9:75"), QStringLiteral("0:02")}));
   EXPECT_EQ(messages().size(), 1);
   transport.CleanUP();
 }
@@ -302,8 +316,8 @@ TEST_F(LyricAssistant, OpensWithTheLyricFoundForTheSongOnly) {
   };
   const Case cases[] = {
       {{QStringLiteral("a"), QStringLiteral("b")}, {QStringLiteral("0:05"), QStringLiteral("0:09")}, 2},
-      {{msgText(msg::LyricNotFound)}, {}, 0},       // no lyric found
-      {{msgText(msg::LyricEmptyText)}, {}, 0},      // the song's lyric file was damaged
+      {{msgText(msg::LyricNotFound)}, {}, 0},   // no lyric found
+      {{msgText(msg::LyricEmptyText)}, {}, 0},  // the song's lyric file was damaged
       {{}, {}, 0},
   };
   for (const Case &c : cases) {
@@ -383,7 +397,8 @@ TEST_F(LyricAssistant, ImportCopiesBesideTheSongAndLoadsIt) {
 
   dialogs.answers << chosen;
   w.Command8->click();
-  EXPECT_TRUE(dialogs.asked.value(1).startsWith(QStringLiteral("Open TXT file|QVL Files|*.QVL|All Files|*.*|")));
+  EXPECT_TRUE(
+      dialogs.asked.value(1).startsWith(QStringLiteral("Open TXT file|QVL Files|*.QVL|All Files|*.*|")));
   EXPECT_EQ(test::readAll(target), good);
   EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("Hola")});
   EXPECT_EQ(lyric.PlTimes, QStringList{QStringLiteral("0:03")});

@@ -17,9 +17,10 @@ TEST(MarkTime, ExactlyDigitColonDigitDigit) {
     const char *time;
     bool valid;
   };
-  const Case cases[] = {{"0:00", true},  {"9:75", true},   {"3:45", true},  {"10:05", false}, {"0:7", false},
-                        {"00:07", false}, {" 0:07", false}, {"0:07 ", false}, {"-0:07", false}, {"a:00", false},
-                        {"0.07", false},  {"0:0x", false},  {"", false},     {"0:::", false}};
+  const Case cases[] = {{"0:00", true},   {"9:75", true},   {"3:45", true},   {"10:05", false},
+                        {"0:7", false},   {"00:07", false}, {" 0:07", false}, {"0:07 ", false},
+                        {"-0:07", false}, {"a:00", false},  {"0.07", false},  {"0:0x", false},
+                        {"", false},      {"0:::", false}};
   for (const Case &c : cases) EXPECT_EQ(isValidMarkTime(QString::fromLatin1(c.time)), c.valid) << c.time;
   // Digits of other scripts are not the digits "0" to "9".
   EXPECT_FALSE(isValidMarkTime(QStringLiteral("\u0661:00")));
@@ -27,9 +28,8 @@ TEST(MarkTime, ExactlyDigitColonDigitDigit) {
 
 TEST(PlainLyric, SkipsBlankAndSpaceOnlyLinesKeepsLeadingSpaces) {
   const QByteArray text = "  first\r\n\r\n   \r\nsecond  \nthird\rlast";
-  EXPECT_EQ(plainLyricLines(text),
-            (QStringList{QStringLiteral("  first"), QStringLiteral("second  "), QStringLiteral("third"),
-                         QStringLiteral("last")}));
+  EXPECT_EQ(plainLyricLines(text), (QStringList{QStringLiteral("  first"), QStringLiteral("second  "),
+                                                QStringLiteral("third"), QStringLiteral("last")}));
   // A single-byte file is read in its code page; UTF-8 as UTF-8.
   EXPECT_EQ(plainLyricLines("Canci\xf3n\r\n"), QStringList{QStringLiteral("Canci\u00f3n")});
   EXPECT_EQ(plainLyricLines("Canci\xc3\xb3n"), QStringList{QStringLiteral("Canci\u00f3n")});
@@ -51,7 +51,8 @@ TEST(AssistantList, AddInsertsBeforeTheSelectedEntryKeepingEveryTime) {
   l.times = {QStringLiteral("0:05"), QStringLiteral("0:09")};
   EXPECT_TRUE(l.add(QStringLiteral("b"), 1));  // before "c"
   EXPECT_TRUE(l.add(QStringLiteral("d"), 7));  // no such entry: at the end
-  EXPECT_EQ(l.texts, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+  EXPECT_EQ(l.texts, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
+                                  QStringLiteral("d")}));
   EXPECT_EQ(l.times, (QStringList{QStringLiteral("0:05"), QStringLiteral("0:00"), QStringLiteral("0:09"),
                                   QStringLiteral("0:00")}));
   EXPECT_TRUE(l.replace(0, QStringLiteral("A"), QStringLiteral("1:00")));
@@ -107,12 +108,22 @@ TEST(MarkButton, StateTable) {
       {"resumed", {start, pause, resume}, S::Marking, msg::AssistantMark, true, A::Record},
       {"finished", {start, mark, markLast}, S::Finished, msg::AssistantMark, false, A::None},
       // Nothing is left to mark: playing again does not enable it.
-      {"finished, played again", {start, markLast, pause, resume}, S::Finished, msg::AssistantMark, false, A::None},
+      {"finished, played again",
+       {start, markLast, pause, resume},
+       S::Finished,
+       msg::AssistantMark,
+       false,
+       A::None},
       {"editing", {start, mark, edit}, S::Editing, msg::AssistantApply, true, A::Apply},
       {"editing after the end", {start, markLast, edit}, S::Editing, msg::AssistantApply, true, A::Apply},
       {"after edit", {start, mark, edit, apply}, S::AfterEdit, msg::AssistantEdit, false, A::None},
       // A resume enables it in whatever caption it has; as "Edit" a click does nothing.
-      {"after edit, resumed", {start, mark, edit, apply, pause, resume}, S::Other, msg::AssistantEdit, true, A::None},
+      {"after edit, resumed",
+       {start, mark, edit, apply, pause, resume},
+       S::Other,
+       msg::AssistantEdit,
+       true,
+       A::None},
       {"cancel keeps the role", {start, mark, edit, cancel}, S::Editing, msg::AssistantApply, true, A::Apply},
       {"paused while editing", {start, mark, edit, pause}, S::Other, msg::AssistantApply, false, A::None},
   };
