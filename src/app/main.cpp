@@ -10,6 +10,7 @@
 #include "core/log.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
+#include "desktop/associations.h"
 #include "desktop/splash_window.h"
 #include "platform/folders.h"
 #include "version.h"
@@ -23,6 +24,9 @@ const char kUsage[] =
     "\n"
     "  FILE         add FILE (a song, a playlist or a folder) and play it\n"
     "  /ADD FILE    add FILE to the playlist without playing\n"
+    "  --restore-associations\n"
+    "               give the file types Cantorel took over back to the\n"
+    "               programs that opened them before, and exit\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
@@ -40,6 +44,13 @@ int main(int argc, char **argv) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);
       return 0;
+    }
+    if (std::strcmp(argv[i], "--restore-associations") == 0) {
+      QString error;
+      cantorel::FileAssociations assoc(cantorel::AssociationPaths::fromEnvironment(QString()));
+      if (assoc.restore(&error)) return 0;
+      std::fprintf(stderr, "cantorel: %s\n", qUtf8Printable(error));
+      return 1;
     }
     if (std::strcmp(argv[i], "--version") == 0) {
       std::printf("cantorel %s\n", CANTOREL_VERSION);

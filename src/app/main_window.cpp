@@ -8,12 +8,15 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <functional>
 
+#include "desktop/association_question_gui.h"
+#include "desktop/associations.h"
 #include "desktop/news_file.h"
 #include "desktop/news_message_window.h"
 #include "playback/transport.h"
@@ -22,6 +25,7 @@
 #include "playlist/paths.h"
 #include "playlist/playlist_file.h"
 #include "plugins/plugin_host.h"
+#include "desktop/tray_gui.h"
 #include "prefs/language.h"
 #include "skin/skin_face_widget.h"
 
@@ -45,6 +49,10 @@ class WindowTransportHost : public TransportHost {
     commands_->LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
   }
   void loadCover(const QString &path) override { commands_->LoadCover(path); }
+  // Label 2 holds the display title of the entry being played: the tray tip follows it.
+  void setLabel(int number, const QString &text) override {
+    if (number == 2 && window_.tray()) window_.tray()->SetTrayTip(text);
+  }
 
  private:
   frmQuelt &window_;
@@ -205,6 +213,30 @@ void frmQuelt::moveWindowTwips(qint32 x, qint32 y) {
 }
 
 void frmQuelt::showWindow() { show(); }
+
+// The tray icon; its menu also answers a right click on the window.
+void frmQuelt::loadTray() {
+  if (!tray_) {
+    QApplication::setWindowIcon(frmIcon::programIcon());
+    tray_ = std::make_unique<frmIcon>(
+        g_, [this](int code) { skin_->runCommand(code); },
+        [this] {
+          show();
+          raise();
+          activateWindow();
+          skin_->SetTopMost(true);
+          skin_->SetTopMost(g_.WinOnTop != 0);
+        });
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) { tray_->popup(mapToGlobal(p)); });
+    connect(skin_.get(), &SkinWindow::contextMenuRequested, this, [this](const QPoint &p) { tray_->popup(p); });
+  }
+  tray_->Form_Load();
+}
+
+void frmQuelt::unloadTray() {
+  if (tray_) tray_->Form_Unload();
+}
 void frmQuelt::hideWindow() { hide(); }
 void frmQuelt::showMessage(const QString &text) { desktop_.showMessage(text); }
 void frmQuelt::openUrl(const QString &url) { desktop_.openUrl(url); }
@@ -255,6 +287,31 @@ void frmQuelt::writeAutoList() {
   autoListWritten_ = true;
 }
 
+void frmQuelt::ShowVisSelect() {
+  if (!visLoader_) {
+    // Opened afresh each time: it starts in "VisPLPath", else the music folder.
+    visLoader_ = new frmVisLoader(g_, folders_.findData(QStringLiteral("nocover.bmp")),
+                                  QStandardPaths::writableLocation(QStandardPaths::MusicLocation), this);
+    visLoader_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(visLoader_, &frmVisLoader::playlistChosen, this, [this](const QString &file) {
+      plCommands_->PlClear();
+      plCommands_->PlRead(file);
+      playIt(1);
+    });
+  }
+  visLoader_->show();
+  visLoader_->raise();
+  visLoader_->activateWindow();
+}
+
+void frmQuelt::checkAssociations() {
+  AssociationPaths paths = AssociationPaths::fromEnvironment(QCoreApplication::applicationFilePath());
+  paths.icon = folders_.findData(QStringLiteral("icons/cantorel.png"));
+  FileAssociations assoc(paths);
+  CheckAssociations(g_, assoc, [this](const QString &title, const QString &text) {
+    return askAssociationQuestion(this, title, text);
+  });
+}
 void frmQuelt::startNews() {
   const QString url = g_.NewsURL.isEmpty() ? DefaultNewsUrl() : g_.NewsURL;
   if (!InicializaRemoto(g_, folders_.userFile(NewsFileName(url)), settings_.text(key::MsgRemote))) return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -17,6 +18,7 @@
 #include "skin/skin_clock_host_gui.h"
 #include "skin/skin_window.h"
 #include "playlist/playlist_commands_gui.h"
+#include "skin/vis_loader_window.h"
 
 class QLabel;
 class QListWidget;
@@ -25,6 +27,7 @@ class QTimer;
 namespace cantorel {
 
 class PluginHost;
+class frmIcon;
 class Transport;
 class TransportHost;
 
@@ -44,6 +47,10 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void Form_Unload();
   // Ends the program the normal way.
   void Quit();
+  // Opens the visual playlist browser; a playlist chosen there replaces the
+  // playlist and plays.
+  void ShowVisSelect();
+  frmVisLoader *visLoader() const { return visLoader_; }
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
@@ -74,6 +81,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void readAutoList() override;
   void buildDayText() override;
   void writeAutoList() override;
+  void checkAssociations() override;
   void startNews() override;
   void endProcess() override;
   QString playlistFile() const override;
@@ -86,6 +94,14 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void cleanUpPlayer() override;
 
   PluginHost &plugins() { return *plugins_; }
+  General &general() { return g_; }
+  Settings &settings() { return settings_; }
+  const Folders &folders() const { return folders_; }
+  ClockSchedule &clockSchedule() { return clockSchedule_; }
+  // The tray icon and its menu (null before the start-up loads it).
+  frmIcon *tray() { return tray_.get(); }
+  void loadTray() override;
+  void unloadTray() override;
   Transport &transport() { return *transport_; }
 
  Q_SIGNALS:
@@ -121,6 +137,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   ClockSchedule clockSchedule_;
   QTimer *timer2_ = nullptr;
   QTimer *checkpointTimer_ = nullptr;
+  QPointer<frmVisLoader> visLoader_;
   QStringList savedPlaylist_;  // what the playlist file holds now
   QStringList savedAutoList_;  // what the schedule file holds now
   bool playlistWritten_ = false;
@@ -133,6 +150,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   std::unique_ptr<PluginHost> plugins_;
   std::unique_ptr<TransportHost> transportHost_;
   std::unique_ptr<Transport> transport_;
+  std::unique_ptr<frmIcon> tray_;
   bool loaded_ = false;
   bool loading_ = false;
   bool unloadPending_ = false;

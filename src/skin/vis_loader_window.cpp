@@ -1,0 +1,455 @@
+#include "skin/vis_loader_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/atomic_file.h"
+#include "core/general.h"
+#include "core/text_codec.h"
+#include "playlist/paths.h"
+#include "playlist/playlist_add.h"
+#include "prefs/message_ids.h"
+
+namespace cantorel {
+
+namespace {
+
+constexpr int kTileSize = 132;     // picture square of one cover
+constexpr int kCaptionHeight = 18;
+constexpr qint64 kMaxPlaylistBytes = 4 << 20;  // what a selected playlist shows at most
+constexpr int kMaxShownLines = 32766;
+const QString kDirCardText = QStringLiteral("This is a directory. Double-click to enter!");
+
+// A cover scaled into the tile, refusing pictures too large to decode sanely.
+QPixmap loadCover(const QString &file) {
+  if (file.isEmpty()) return QPixmap();
+  QImageReader reader(file);
+  const QSize size = reader.size();
+  if (size.isValid() && (size.width() > 8000 || size.height() > 8000)) return QPixmap();
+  const QImage img = reader.read();
+  if (img.isNull()) return QPixmap();
+  return QPixmap::fromImage(img.scaled(kTileSize, kTileSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+// A tooltip shows rich text when it looks like markup: escape it so a name is
+// always shown as it is.
+QString plainTip(const QString &text) { return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"); }
+
+bool isDirCard(const QString &entry) { return entry.right(4).toUpper() == QLatin1String(".DIR"); }
+
+}  // namespace
+
+CoverTile::CoverTile(QWidget *parent) : QWidget(parent) {
+  setAttribute(Qt::WA_Hover);
+  setMouseTracking(true);
+  auto *v = new QVBoxLayout(this);
+  v->setContentsMargins(4, 4, 4, 2);
+  v->setSpacing(2);
+  picture_ = new QLabel(this);
+  picture_->setAlignment(Qt::AlignCenter);
+  picture_->setFixedSize(kTileSize, kTileSize);
+  picture_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  caption_ = new QLabel(this);
+  caption_->setTextFormat(Qt::PlainText);
+  caption_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  caption_->setFixedSize(kTileSize, kCaptionHeight);
+  caption_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  v->addWidget(picture_);
+  v->addWidget(caption_);
+  setFixedSize(kTileSize + 8, kTileSize + kCaptionHeight + 8);
+  // A page with few covers keeps the grid's shape.
+  QSizePolicy keep = sizePolicy();
+  keep.setRetainSizeWhenHidden(true);
+  setSizePolicy(keep);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void CoverTile::setEntry(const QPixmap &picture, const QString &name) {
+  picture_->setPixmap(picture);
+  if (picture.isNull()) picture_->clear();
+  caption_->setText(caption_->fontMetrics().elidedText(name, Qt::ElideRight, kTileSize));
+  caption_->setProperty("fullName", name);
+  setToolTip(plainTip(name));
+}
+
+QString CoverTile::name() const { return caption_->property("fullName").toString(); }
+
+void CoverTile::setFramed(bool on) {
+  if (framed_ == on) return;
+  framed_ = on;
+  update();
+}
+
+void CoverTile::setSelected(bool on) {
+  if (selected_ == on) return;
+  selected_ = on;
+  update();
+}
+
+void CoverTile::mousePressEvent(QMouseEvent *e) {
+  if (e->button() == Qt::LeftButton) Q_EMIT clicked();
+}
+
+void CoverTile::mouseDoubleClickEvent(QMouseEvent *e) {
+  if (e->button() == Qt::LeftButton) Q_EMIT doubleClicked();
+}
+
+void CoverTile::enterEvent(QEnterEvent *) { Q_EMIT hovered(); }
+
+void CoverTile::paintEvent(QPaintEvent *) {
+  if (!framed_ && !selected_) return;
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
+  QColor accent = palette().color(QPalette::Highlight);
+  if (selected_) {
+    QColor fill = accent;
+    fill.setAlpha(110);
+    p.setBrush(fill);
+  }
+  p.setPen(framed_ ? QPen(accent, 2) : Qt::NoPen);
+  p.drawRoundedRect(r, 5, 5);
+}
+
+frmVisLoader::frmVisLoader(General &g, const QString &noCoverPath, const QString &appFolder, QWidget *parent)
+    : QWidget(parent, Qt::Window), g_(g) {
+  setObjectName(QStringLiteral("frmVisLoader"));
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  setMouseTracking(true);
+  Busy = true;
+  HoverPic = 0;
+
+  auto label = [this](int id) {
+    auto *l = new QLabel(g_.message(id), this);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+  };
+  auto button = [this](int id) { return new QPushButton(g_.message(id), this); };
+
+  setWindowTitle(g_.message(msg::BrowserTitle));
+  lblVPS = label(msg::BrowserTitle);
+  QFont big = lblVPS->font();
+  big.setPointSizeF(big.pointSizeF() * 1.5);
+  big.setBold(true);
+  lblVPS->setFont(big);
+  lPlHeader = label(msg::BrowserContentsHeader);
+  lPgStat = label(msg::BrowserPageCounter);
+  lPgStat->setAlignment(Qt::AlignCenter);
+  PName = new QLabel(this);
+  PName->setTextFormat(Qt::PlainText);
+  QFont bold = PName->font();
+  bold.setBold(true);
+  PName->setFont(bold);
+  PName->setWordWrap(true);
+  PName->setMinimumHeight(PName->fontMetrics().height() * 2 + 4);
+  PName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PlayList = new QListWidget(this);
+  PlayList->setFixedWidth(260);
+  PlayList->setUniformItemSizes(true);
+  cPrev = button(msg::BrowserPrev);
+  cNext = button(msg::BrowserNext);
+  cLoad = button(msg::BrowserLoad);
+  cLoad->setDefault(true);
+  cSelDir = button(msg::BrowserSelectDir);
+  chkSetDef = new QCheckBox(g_.message(msg::BrowserRememberDir), this);
+  cmdBg = button(msg::BrowserSwapColours);
+  cmdPrnt = button(msg::BrowserPrint);
+  cCancel = button(msg::BrowserCancel);
+
+  // Left: heading, the selected playlist and the commands. Right: the grid.
+  auto *side = new QVBoxLayout;
+  side->addWidget(lblVPS);
+  side->addSpacing(4);
+  side->addWidget(PName);
+  side->addSpacing(4);
+  side->addWidget(lPlHeader);
+  side->addWidget(PlayList, 1);
+  side->addSpacing(4);
+  side->addWidget(chkSetDef);
+  auto *tools = new QGridLayout;
+  tools->addWidget(cSelDir, 0, 0);
+  tools->addWidget(cmdBg, 0, 1);
+  tools->addWidget(cmdPrnt, 1, 0);
+  tools->addWidget(cLoad, 1, 1);
+  side->addLayout(tools);
+
+  auto *grid = new QGridLayout;
+  grid->setSpacing(6);
+  for (int k = 0; k < kPerPage; ++k) {
+    iPic[static_cast<size_t>(k)] = new CoverTile(this);
+    CoverTile *t = iPic[static_cast<size_t>(k)];
+    grid->addWidget(t, k / kColumns, k % kColumns);
+    connect(t, &CoverTile::clicked, this, [this, k] { SelectEntry(k); });
+    connect(t, &CoverTile::doubleClicked, this, [this, k] {
+      SelectEntry(k);
+      LoadSelected();
+    });
+    connect(t, &CoverTile::hovered, this, [this, k] { hoverTile(k); });
+    t->hide();
+  }
+  auto *paging = new QHBoxLayout;
+  paging->addWidget(cPrev);
+  paging->addWidget(lPgStat, 1);
+  paging->addWidget(cNext);
+  paging->addSpacing(24);
+  paging->addWidget(cCancel);
+  auto *right = new QVBoxLayout;
+  right->addLayout(grid);
+  right->addStretch(1);
+  right->addLayout(paging);
+
+  auto *top = new QHBoxLayout(this);
+  top->setContentsMargins(14, 14, 14, 14);
+  top->setSpacing(16);
+  top->addLayout(side);
+  top->addLayout(right, 1);
+
+  connect(cPrev, &QPushButton::clicked, this, &frmVisLoader::prevPage);
+  connect(cNext, &QPushButton::clicked, this, &frmVisLoader::nextPage);
+  connect(cLoad, &QPushButton::clicked, this, &frmVisLoader::LoadSelected);
+  connect(cSelDir, &QPushButton::clicked, this, &frmVisLoader::selectDirectory);
+  connect(cmdBg, &QPushButton::clicked, this, &frmVisLoader::swapColours);
+  connect(cmdPrnt, &QPushButton::clicked, this, &frmVisLoader::printWindow);
+  connect(cCancel, &QPushButton::clicked, this, [this] {
+    if (!Busy) close();
+  });
+
+  applyColours(Qt::black, Qt::white);
+  NoCoverPath = QFileInfo::exists(noCoverPath) ? noCoverPath : QString();
+  pickFolder_ = [this](const QString &prompt) { return QFileDialog::getExistingDirectory(this, prompt, folder_); };
+  ScanFolder(g_.VisPLPath.isEmpty() ? appFolder : g_.VisPLPath);
+}
+
+void frmVisLoader::ClearBrowser() {
+  FileList.clear();
+  Dummy.clear();
+  PlayList->clear();
+  PName->setText(QStringLiteral("<- ") + g_.message(msg::BrowserFolderRead));
+}
+
+void frmVisLoader::ScanFolder(const QString &folderIn) {
+  Busy = true;
+  const QString folder = AddBackslash(folderIn);
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+    folder_ = folder;
+    ClearBrowser();
+    const QStringList cards =
+        QDir(folder).entryList({QStringLiteral("*.DIR")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    if (!cards.isEmpty()) {
+      for (const QString &c : cards) FileList.append(folder + c);
+    } else {
+      Playlist found;
+      PlAddTree(folder, found, QStringLiteral("M3U PLS"),
+                [](const QString &p) { return FriendlyName(FilePart(p), 1); },
+                [] { QCoreApplication::processEvents(); });
+      FileList = found.PlPath;
+      Dummy = found.PlNames;
+    }
+    Page = 0;
+    ShowPage();
+    if (chkSetDef->isChecked()) g_.VisPLPath = folder;
+  }
+  Busy = false;
+  closeIfPending();
+}
+
+void frmVisLoader::ShowPage() {
+  const int generation = ++fillGeneration_;
+  const bool wasBusy = Busy;
+  Busy = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  PlayList->clear();
+  PName->setText(g_.message(msg::BrowserFilling));
+  QCoreApplication::processEvents();
+
+  const int count = static_cast<int>(FileList.size());
+  LastPage = count > 0 ? (count - 1) / kPerPage : 0;
+  lPgStat->setText(g_.message(msg::BrowserPageBefore) + QString::number(Page + 1) +
+                   g_.message(msg::BrowserPageMiddle) + QString::number(LastPage + 1) +
+                   g_.message(msg::BrowserPageAfter));
+  cPrev->setEnabled(Page > 0);
+  cNext->setEnabled(Page < LastPage);
+  const QPixmap noCover = loadCover(NoCoverPath);
+  for (int k = 0; k < kPerPage && generation == fillGeneration_; ++k) {
+    CoverTile *t = iPic[static_cast<size_t>(k)];
+    const int index = Page * kPerPage + k;
+    if (index <= static_cast<int>(FileList.size()) - 1) {
+      const QString entry = FileList.at(index);
+      QPixmap pic = loadCover(FindImageFile(StripExt(entry)));
+      if (pic.isNull()) pic = noCover;
+      t->setEntry(pic, FriendlyName(StripExt(entry), 1));
+      t->setVisible(true);
+    } else {
+      t->setVisible(false);
+    }
+    QCoreApplication::processEvents();
+  }
+  QApplication::restoreOverrideCursor();
+  markSelected();
+  Busy = wasBusy;
+  // A fill started while this one let events run has the last word.
+  if (generation == fillGeneration_) PName->setText(g_.message(msg::BrowserReady));
+  closeIfPending();
+}
+
+void frmVisLoader::SelectEntry(int k) {
+  const int index = Page * kPerPage + k;
+  if (k < 0 || k >= kPerPage || index > static_cast<int>(FileList.size()) - 1) return;
+  const QString entry = FileList.at(index);
+  PlayList->clear();
+  PName->setText(FriendlyName(FilePart(entry), 1));
+  Selected = entry;
+  markSelected();
+  if (isDirCard(entry)) {
+    PlayList->addItem(kDirCardText);
+    return;
+  }
+  QByteArray bytes;
+  if (!readFileLimited(entry, kMaxPlaylistBytes, &bytes)) return;  // unreadable: an empty list
+  QStringList lines = decodeText(bytes).split(QLatin1Char('\n'));
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  int shown = 0;
+  for (QString line : lines) {
+    if (++shown > kMaxShownLines) break;
+    if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+    PlayList->addItem(FilePart(line));
+  }
+}
+
+void frmVisLoader::LoadSelected() {
+  if (Selected.isEmpty()) return;
+  if (isDirCard(Selected)) {
+    const QString folder = Selected.left(Selected.size() - 4);
+    if (!folder.isEmpty()) ScanFolder(folder);
+    return;
+  }
+  Q_EMIT playlistChosen(Selected);
+  // Chosen while covers are still being filled: the browser closes once the
+  // fill has ended, not from under it.
+  closeWhenIdle_ = true;
+  closeIfPending();
+}
+
+void frmVisLoader::closeIfPending() {
+  if (closeWhenIdle_ && !Busy) {
+    closeWhenIdle_ = false;
+    close();
+  }
+}
+
+void frmVisLoader::nextPage() {
+  if (Page < LastPage) {
+    ++Page;
+    ShowPage();
+  }
+}
+
+void frmVisLoader::prevPage() {
+  if (Page > 0) {
+    --Page;
+    ShowPage();
+  }
+}
+
+void frmVisLoader::selectDirectory() {
+  const QString folder = pickFolder_ ? pickFolder_(QStringLiteral("Select directory containing media files:")) : QString();
+  if (!folder.isEmpty()) ScanFolder(folder);
+}
+
+void frmVisLoader::applyColours(const QColor &background, const QColor &text) {
+  QPalette p = palette();
+  p.setColor(QPalette::Window, background);
+  p.setColor(QPalette::Base, background);
+  p.setColor(QPalette::AlternateBase, background);
+  p.setColor(QPalette::WindowText, text);
+  p.setColor(QPalette::Text, text);
+  setPalette(p);
+  setAutoFillBackground(true);
+  // Frames and the tick box stay visible on either background.
+  const QColor mid = background.lightness() < 128 ? QColor(0x60, 0x60, 0x60) : QColor(0xa0, 0xa0, 0xa0);
+  p.setColor(QPalette::Mid, mid);
+  for (QWidget *w : std::initializer_list<QWidget *>{PlayList, lblVPS, PName, lPlHeader, lPgStat}) {
+    w->setPalette(p);
+  }
+  // The list's frame is drawn by a style sheet, which then also decides its
+  // colours.
+  PlayList->setStyleSheet(
+      QStringLiteral("QListWidget { background: %1; color: %2; border: 1px solid %3; border-radius: 3px; padding: 2px; }")
+          .arg(background.name(), text.name(), mid.name()));
+  QPalette box = p;
+  box.setColor(QPalette::Base, background.lightness() < 128 ? QColor(0x30, 0x30, 0x30) : QColor(Qt::white));
+  box.setColor(QPalette::Window, background);
+  chkSetDef->setPalette(box);
+  for (CoverTile *t : iPic) t->setPalette(p);
+}
+
+void frmVisLoader::swapColours() {
+  if (palette().color(QPalette::Window) == QColor(Qt::black))
+    applyColours(Qt::white, Qt::black);
+  else
+    applyColours(Qt::black, Qt::white);
+}
+
+bool frmVisLoader::printTo(QPrinter &printer) {
+  const QPixmap image = grab();
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  const QRect page = painter.viewport();
+  const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+  painter.setViewport(page.x(), page.y(), size.width(), size.height());
+  painter.setWindow(image.rect());
+  painter.drawPixmap(0, 0, image);
+  return painter.end();
+}
+
+void frmVisLoader::printWindow() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Landscape);
+  QPrintDialog dialog(&printer, this);
+  dialog.setWindowTitle(g_.message(msg::BrowserPrint));
+  if (dialog.exec() == QDialog::Accepted) printTo(printer);
+}
+
+void frmVisLoader::markSelected() {
+  for (int k = 0; k < kPerPage; ++k) {
+    const int index = Page * kPerPage + k;
+    iPic[static_cast<size_t>(k)]->setSelected(!Selected.isEmpty() && index < FileList.size() &&
+                                               FileList.at(index) == Selected);
+  }
+}
+
+void frmVisLoader::hoverTile(int k) {
+  if (HoverPic >= 0 && HoverPic < kPerPage) iPic[static_cast<size_t>(HoverPic)]->setFramed(false);
+  HoverPic = k;
+  if (k >= 0 && k < kPerPage) iPic[static_cast<size_t>(k)]->setFramed(true);
+}
+
+void frmVisLoader::mouseMoveEvent(QMouseEvent *e) {
+  // Over the bare window: no cover is framed.
+  if (HoverPic >= 0 && HoverPic < kPerPage) iPic[static_cast<size_t>(HoverPic)]->setFramed(false);
+  QWidget::mouseMoveEvent(e);
+}
+
+void frmVisLoader::closeEvent(QCloseEvent *e) {
+  if (Busy) {
+    e->ignore();
+    return;
+  }
+  QWidget::closeEvent(e);
+}
+
+}  // namespace cantorel

@@ -1,0 +1,108 @@
+// The real program and the desktop's file associations, with the XDG folders
+// pointed at temporary ones: the start-up question, registering without
+// asking, and --restore-associations.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+#include <csignal>
+
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+class AssociationsProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!QCoreApplication::instance()) {
+      static int argc = 1;
+      static char name[] = "e2e";
+      static char *argv[] = {name, nullptr};
+      new QCoreApplication(argc, argv);
+    }
+    QDir().mkpath(path("config"));
+    QDir().mkpath(path("data"));
+  }
+  QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+  QProcessEnvironment env() const {
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("CANTOREL_HOME"), path("home"));
+    e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), path("desktop.log"));
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The news fetch at start stays on this machine (nothing listens there).
+    e.insert(QStringLiteral("CANTOREL_NEWS_URL"), QStringLiteral("http://127.0.0.1:9/msg.txt"));
+    e.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
+    e.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
+    return e;
+  }
+
+  // Starts the program, waits (bounded) until `done` holds, then ends it.
+  void runUntil(const std::function<bool()> &done) {
+    QProcess p;
+    p.setProcessEnvironment(env());
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(test::programPath(QStringLiteral("cantorel")), {});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    QDeadlineTimer deadline(20000);
+    while (!done() && !deadline.hasExpired()) QThread::msleep(50);
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(15000));
+    EXPECT_TRUE(done());
+  }
+
+  int restore(QByteArray *err = nullptr) {
+    QProcess p;
+    p.setProcessEnvironment(env());
+    p.start(test::programPath(QStringLiteral("cantorel")), {QStringLiteral("--restore-associations")});
+    EXPECT_TRUE(p.waitForFinished(10000));
+    if (err) *err = p.readAllStandardError();
+    return p.exitCode();
+  }
+
+  QTemporaryDir dir;
+};
+
+TEST_F(AssociationsProgram, AsksAtStartUpAndCancelWritesNothing) {
+  runUntil([this] { return test::readAll(path("desktop.log")).contains("question "); });
+  const QByteArray log = test::readAll(path("desktop.log"));
+  EXPECT_TRUE(log.contains("question File Associations: Cantorel is not the default player\\n for .mp3 .mp2 "));
+  EXPECT_TRUE(log.contains(" .asx files\\nClick OK")) << log.constData();
+  EXPECT_FALSE(QFile::exists(path("config/mimeapps.list")));
+  EXPECT_FALSE(QFile::exists(path("data/applications/cantorel.desktop")));
+}
+
+TEST_F(AssociationsProgram, RegistersWithoutAskingAndRestoreGivesTheTypesBack) {
+  QDir().mkpath(path("home"));
+  test::writeAll(path("home/cantorel.conf"), "[Cantorel v4.0/config]\nAskForIt=0\nInstalado=SI\n");
+  const QByteArray before = "[Default Applications]\naudio/mpeg=other.desktop;\ntext/plain=gedit.desktop\n";
+  test::writeAll(path("config/mimeapps.list"), before);
+
+  runUntil([this] { return test::readAll(path("config/mimeapps.list")).contains("audio/mpeg=cantorel.desktop;"); });
+  EXPECT_FALSE(test::readAll(path("desktop.log")).contains("question "));
+  const QByteArray entry = test::readAll(path("data/applications/cantorel.desktop"));
+  const QByteArray exec = QByteArray("Exec=") + test::programPath(QStringLiteral("cantorel")).toUtf8() + QByteArray(" /ADD %f\n");
+  EXPECT_TRUE(entry.contains("\nIcon=/") && entry.contains("/icons/cantorel.png\n")) << entry.constData();
+  EXPECT_TRUE(entry.contains(exec))
+      << entry.constData();
+
+  EXPECT_EQ(restore(), 0);
+  EXPECT_EQ(test::readAll(path("config/mimeapps.list")), before);
+  EXPECT_FALSE(QFile::exists(path("config/cantorel/associations-backup.list")));
+}
+
+TEST_F(AssociationsProgram, RestoreReportsAFileItCannotRead) {
+  test::writeAll(path("config/cantorel/associations-backup.list"), "[Previous Defaults]\naudio/mpeg=other.desktop;\n");
+  test::writeAll(path("config/mimeapps.list"), "[Default Applications]\naudio/mpeg=caf\xe9.desktop\n");
+  QByteArray err;
+  EXPECT_EQ(restore(&err), 1);
+  EXPECT_TRUE(err.contains("mimeapps.list")) << err.constData();
+}
+
+}  // namespace
+}  // namespace cantorel

@@ -1,0 +1,326 @@
+// The preferences window and the tray menu, offscreen: every control edits its
+// setting at once, the schedule editor, a language switch re-captioning the
+// window and the tray menu, the document viewer and what closing applies.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "desktop/tray_gui.h"
+#include "prefs/language.h"
+#include "prefs/prefs_main_gui.h"
+#include "prefs/prefs_window.h"
+
+namespace cantorel {
+namespace {
+
+QApplication &app() {
+  static int argc = 1;
+  static char name[] = "window_tests";
+  static char *argv[] = {name, nullptr};
+  static QApplication *a = QApplication::instance() ? qobject_cast<QApplication *>(QApplication::instance())
+                                                    : new QApplication(argc, argv);
+  return *a;
+}
+
+QStringList dataFolders() { return {qEnvironmentVariable("CANTOREL_DATA_DIR")}; }
+
+// A main window stand-in: what the preferences window asked of it.
+struct MainSide {
+  QStringList schedule;
+  QList<bool> onTop;
+  int transparencyApplied = 0;
+  int trayReloads = 0;
+  QStringList messages;
+  QString folderAnswer;  // empty: the picker is cancelled
+  QString fileAnswer;
+
+  PrefsHost host() {
+    PrefsHost h;
+    h.dataFolders = dataFolders();
+    h.scheduleList = [this] { return schedule; };
+    h.setScheduleList = [this](const QStringList &l) { schedule = l; };
+    h.setOnTop = [this](bool on) { onTop << on; };
+    h.applyTransparency = [this] { ++transparencyApplied; };
+    h.skinInfo = [] { return QStringLiteral("Night blue"); };
+    h.reloadTray = [this] { ++trayReloads; };
+    h.showMessage = [this](const QString &t) { messages << t; };
+    h.browseForFolder = [this](const QString &, const QString &) { return folderAnswer; };
+    h.openFile = [this](const QString &, const QString &, const QString &) { return fileAnswer; };
+    return h;
+  }
+};
+
+class PrefsWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app();
+    g.Language = QStringLiteral("ENGLISH");
+    ASSERT_TRUE(LoadLanguage(dataFolders(), g.Language, g.Messages).found);
+    g.Transparency = 200;
+    g.SnoozeMinutes = 12;
+  }
+  General g;
+  MainSide main;
+};
+
+void addEntry(Pref &w, const QString &day, const QString &on, const QString &off, const QString &preset) {
+  w.OODay->setCurrentIndex(w.OODay->findText(day));
+  w.OOOnTime->setText(on);
+  w.OOOffTime->setText(off);
+  w.OOPreset->setText(preset);
+  w.OOAddBtn->click();
+}
+
+TEST_F(PrefsWindowTest, ScheduleEditor) {
+  main.schedule = {QStringLiteral("E 06:00 07:00 01"), QStringLiteral("M 07:00 08:00 02")};
+  Pref w(g, main.host());
+  w.show();
+  ASSERT_EQ(w.OOList->count(), 2);  // copied from the main window when shown
+  EXPECT_EQ(w.OODay->currentText(), QStringLiteral("E - Every Day"));
+
+  addEntry(w, QStringLiteral("R - Thursday"), QStringLiteral("7:30"), QStringLiteral("8:00"), QStringLiteral("3"));
+  EXPECT_EQ(main.schedule.last(), QStringLiteral("R 07:30 08:00 03"));
+
+  // Both times midnight: nothing is added. A time the clock never shows: refused with a message.
+  addEntry(w, QStringLiteral("D - Weekday"), QStringLiteral("00:00"), QStringLiteral("0:00"), QStringLiteral("1"));
+  addEntry(w, QStringLiteral("D - Weekday"), QStringLiteral("7:3"), QStringLiteral("8:00"), QStringLiteral("1"));
+  EXPECT_EQ(w.OOList->count(), 3);
+  EXPECT_EQ(main.schedule.size(), 3);
+  EXPECT_EQ(main.messages.size(), 1);
+
+  // Deleting the last of three selects the new last; deleting the only one leaves no selection.
+  w.OOList->setCurrentRow(2);
+  w.OODelBtn->click();
+  EXPECT_EQ(w.OOList->currentRow(), 1);
+  EXPECT_EQ(main.schedule, (QStringList{QStringLiteral("E 06:00 07:00 01"), QStringLiteral("M 07:00 08:00 02")}));
+  w.OOList->setCurrentRow(0);
+  w.OODelBtn->click();
+  w.OODelBtn->click();
+  EXPECT_EQ(w.OOList->count(), 0);
+  EXPECT_TRUE(w.OOList->selectedItems().isEmpty());
+  EXPECT_TRUE(main.schedule.isEmpty());
+  w.OODelBtn->click();  // nothing selected: nothing happens
+  EXPECT_TRUE(main.schedule.isEmpty());
+}
+
+TEST_F(PrefsWindowTest, ControlsEditTheirSettingsAtOnce) {
+  Pref w(g, main.host());
+  EXPECT_EQ(g.SnoozeMinutes, -30);  // every opening selects 30 minutes
+  ASSERT_FALSE(main.onTop.isEmpty());
+  EXPECT_FALSE(main.onTop.last());  // the main window leaves always-on-top
+
+  w.cbOnTop->setChecked(true);
+  EXPECT_EQ(g.WinOnTop, 1);
+  EXPECT_TRUE(main.onTop.last());
+  w.cbAutoEn->setChecked(true);
+  EXPECT_EQ(g.Auto, 1);
+  w.TimeIntro->setText(QStringLiteral("12abc"));
+  EXPECT_EQ(g.TimeIntro, 12);
+  w.PBOverlap->setText(QStringLiteral("x"));
+  EXPECT_EQ(g.PBOverlap, 0);
+  w.SnzMin->setCurrentIndex(w.SnzMin->findText(QStringLiteral("45")));
+  EXPECT_EQ(g.SnoozeMinutes, -45);
+  g.SnoozeMinutes = 45;
+  w.cbSnoozeEn->setChecked(true);
+  EXPECT_EQ(g.Snooze, 1);
+  EXPECT_EQ(g.SnoozeMinutes, -45);
+  w.SnoozeAt->setText(QStringLiteral("6:15"));
+  EXPECT_EQ(g.SnoozeTime, QStringLiteral("06:15"));
+  w.SnzMd[1]->click();
+  EXPECT_EQ(g.SnoozeMode, 1);
+  w.StartOpt[2]->click();
+  EXPECT_EQ(g.StartMd, 2);
+  EXPECT_EQ(w.trans->currentText(), QStringLiteral("200"));
+  w.ValExt->setText(QStringLiteral("MP3;OGG"));
+  EXPECT_EQ(g.ValidExt, QStringLiteral("MP3;OGG"));
+
+  // Folder pickers: cancelling keeps box and setting; a choice ends in a separator.
+  g.LyricPath = QStringLiteral("/old/");
+  w.LyrDir->setText(g.LyricPath);
+  w.Command1->click();
+  EXPECT_EQ(g.LyricPath, QStringLiteral("/old/"));
+  main.folderAnswer = QStringLiteral("/music/lyrics");
+  w.Command1->click();
+  EXPECT_EQ(g.LyricPath, QStringLiteral("/music/lyrics/"));
+  EXPECT_EQ(w.LyrDir->text(), QStringLiteral("/music/lyrics/"));
+  main.fileAnswer = QStringLiteral("/music/start.m3u");
+  w.cSelFile->click();
+  EXPECT_EQ(g.StartFile, QStringLiteral("/music/start.m3u"));
+
+  // Closing applies transparency and the always-on-top setting, once.
+  w.accept();
+  EXPECT_EQ(main.transparencyApplied, 1);
+  EXPECT_TRUE(main.onTop.last());
+}
+
+TEST_F(PrefsWindowTest, LyricUploadControls) {
+  g.SubmitLyric = 1;
+  g.TypeLyric = 0;
+  Pref w(g, main.host());
+  EXPECT_TRUE(w.Option1[0]->isEnabled());
+  EXPECT_FALSE(w.Text1->isEnabled());
+  w.Option1[1]->click();
+  EXPECT_EQ(g.TypeLyric, 1);
+  EXPECT_TRUE(w.Text1->isEnabled());
+  EXPECT_TRUE(w.Text2->isEnabled());
+  w.Check1->setChecked(false);
+  EXPECT_EQ(g.SubmitLyric, 0);
+  EXPECT_FALSE(w.Option1[1]->isEnabled());
+  EXPECT_FALSE(w.Text1->isEnabled());
+  w.Check1->setChecked(true);
+  EXPECT_TRUE(w.Option1[0]->isEnabled());
+  EXPECT_TRUE(w.Option1[1]->isEnabled());
+  EXPECT_TRUE(w.Text2->isEnabled());
+}
+
+// Every caption text the window shows, in one list.
+QStringList shownCaptions(Pref &w) {
+  QStringList out;
+  for (int i = 0; i < w.tabs->count(); ++i) out << w.tabs->tabText(i);
+  for (auto *b : w.findChildren<QAbstractButton *>()) out << b->text();
+  for (auto *l : w.findChildren<QLabel *>()) out << l->text();
+  for (auto *f : w.findChildren<QGroupBox *>()) out << f->title();
+  return out;
+}
+
+TEST_F(PrefsWindowTest, LanguageSwitchRecaptionsWindowAndTray) {
+  std::array<QString, General::kMessageCount> spanish;
+  ASSERT_TRUE(LoadLanguage(dataFolders(), QStringLiteral("ESPANOL"), spanish).found);
+  ASSERT_NE(spanish[71], g.Messages[71]);
+
+  QList<int> codes;
+  frmIcon tray(g, [&](int c) { codes << c; }, nullptr);
+  tray.Form_Load();
+  PrefsHost host = main.host();
+  host.reloadTray = [&] { tray.reloadMenu(); };
+  Pref w(g, host);
+  w.tabs->setCurrentIndex(3);
+
+  for (int n = 71; n <= 141; ++n)
+    EXPECT_TRUE(shownCaptions(w).contains(g.Messages[static_cast<size_t>(n)])) << "English text " << n;
+  ASSERT_GE(w.Combo1->findText(QStringLiteral("ESPANOL")), 0);
+  Q_EMIT w.Combo1->textActivated(QStringLiteral("ESPANOL"));
+  EXPECT_EQ(g.Language, QStringLiteral("ESPANOL"));
+  EXPECT_EQ(w.tabs->currentIndex(), 3);  // the open tab stays open
+  const QStringList shown = shownCaptions(w);
+  for (int n = 71; n <= 141; ++n)
+    EXPECT_TRUE(shown.contains(spanish[static_cast<size_t>(n)])) << "Spanish text " << n;
+  EXPECT_EQ(w.cmdOK->text(), spanish[141]);
+  EXPECT_EQ(tray.mnuPopup()->actions().first()->text(), spanish[174]);
+
+  Q_EMIT w.Combo1->textActivated(QStringLiteral("ENGLISH"));
+  EXPECT_EQ(w.tabs->tabText(0), g.Messages[71]);
+  EXPECT_EQ(tray.mnuPopup()->actions().first()->text(), QStringLiteral("Preferences..."));
+}
+
+TEST_F(PrefsWindowTest, DocumentViewer) {
+  Pref w(g, main.host());
+  EXPECT_TRUE(w.txtMsg->toPlainText().startsWith(QStringLiteral("CANTOREL v4.0 - USER GUIDE")));
+  w.optView[3]->click();
+  EXPECT_TRUE(w.txtMsg->toPlainText().contains(QStringLiteral("GStreamer")));
+  EXPECT_TRUE(w.txtMsg->isReadOnly());
+  PrefsHost empty = main.host();
+  empty.dataFolders = {QStringLiteral("/nonexistent-folder")};
+  Pref w2(g, empty);
+  EXPECT_EQ(w2.txtMsg->toPlainText(), QStringLiteral("Could not open file!"));
+}
+
+TEST_F(PrefsWindowTest, TrayMenuCaptionsAndCodes) {
+  QList<int> codes;
+  int fronts = 0;
+  frmIcon tray(g, [&](int c) { codes << c; }, [&] { ++fronts; });
+  tray.Form_Load();
+  QStringList captions;
+  for (QAction *a : tray.mnuPopup()->actions()) {
+    if (a->isSeparator()) continue;
+    captions << a->text();
+    a->trigger();
+  }
+  QStringList expected;
+  for (int n = 174; n <= 185; ++n) expected << g.Messages[static_cast<size_t>(n)];
+  EXPECT_EQ(captions, expected);
+  EXPECT_EQ(codes, (QList<int>{5, 12, 10, 11, 15, 14, 23, 6, 35, 21, 20, 1}));
+
+  // Without a tray on this desktop the program runs on without the icon.
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    EXPECT_FALSE(tray.iconShown());
+  }
+
+  tray.SetTrayTip(QString(100, QLatin1Char('t')));
+  EXPECT_EQ(tray.tip().size(), 63);
+
+  tray.doubleClick();
+  EXPECT_EQ(fronts, 1);
+  {
+    Pref w(g, main.host());
+    w.show();
+    tray.doubleClick();  // the preferences window is open: nothing happens
+    EXPECT_EQ(fronts, 1);
+  }
+  tray.doubleClick();
+  EXPECT_EQ(fronts, 2);
+}
+
+// On the main window: the tray's menu answers a right click and sends its
+// codes to the window's command handler; the preferences window edits the
+// main window's schedule and hands the settings back on closing.
+TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
+  QTemporaryDir dir;
+  SettingsStore store(dir.filePath(QStringLiteral("cantorel.conf")));
+  Settings settings(store);
+  Folders folders(dir.filePath(QStringLiteral("user")), qEnvironmentVariable("CANTOREL_DATA_DIR"), QString(),
+                  dir.filePath(QStringLiteral("cantorel.conf")));
+  frmQuelt w(g, settings, folders);
+  QList<int> codes;
+  w.skin().setCommandHandler([&](int c) { codes << c; });
+  w.loadTray();
+  ASSERT_NE(w.tray(), nullptr);
+  Q_EMIT w.customContextMenuRequested(QPoint(5, 5));
+  EXPECT_TRUE(w.tray()->mnuPopup()->isVisible());
+  w.tray()->mnuPopup()->actions().last()->trigger();
+  EXPECT_EQ(codes, QList<int>{1});
+  w.tray()->mnuPopup()->hide();
+
+  w.clockSchedule().AutoList = {QStringLiteral("E 06:00 07:00 01")};
+  g.Transparency = 120;
+  bool sawWindow = false;
+  QTimer::singleShot(0, [&] {
+    Pref *p = Pref::current();
+    if (!p) return;
+    sawWindow = true;
+    EXPECT_EQ(p->OOList->count(), 1);
+    addEntry(*p, QStringLiteral("S - Saturday"), QStringLiteral("9:05"), QStringLiteral("10:00"), QStringLiteral("4"));
+    p->accept();
+  });
+  // Never wait on a window that did not close.
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (QWidget *m = QApplication::activeModalWidget()) m->close();
+  });
+  guard.start(5000);
+  ShowPrefs(w);
+  EXPECT_TRUE(sawWindow);
+  EXPECT_EQ(w.clockSchedule().AutoList,
+            (QStringList{QStringLiteral("E 06:00 07:00 01"), QStringLiteral("S 09:05 10:00 04")}));
+  w.unloadTray();
+}
+
+}  // namespace
+}  // namespace cantorel
