@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <functional>
+
+#include "lyrics/assistant_logic.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace cantorel {
+
+struct General;
+struct MainState;
+struct LyricLines;
+class Transport;
+class DesktopServices;
+class PlaylistDialogs;
+
+// What the two assistant windows use of the main window.
+struct AssistantHost {
+  General &g;
+  MainState &st;
+  LyricLines &lyric;  // the main window's `PlLyrics` / `PlTimes`
+  Transport &transport;
+  DesktopServices &desktop;  // message boxes
+  PlaylistDialogs &dialogs;  // open-file dialogs
+  // The text of the main window's elapsed-time label at this moment.
+  std::function<QString()> elapsedText;
+  // Takes the main window off the always-on-top layer (called whenever an
+  // assistant window is activated, so the main window cannot cover it).
+  std::function<void()> keepMainBelow;
+  // Replaces the connection test of the submission (tests); empty: `IsOnline`.
+  std::function<bool()> onlineCheck;
+  // Keeps the folder of a file chosen in a dialog as the "Path" setting
+  // (written at once); empty: the folder is not kept.
+  std::function<void(const QString &folder)> rememberFolder;
+};
+
+// Text step: the user builds the list of lyric lines, or imports a finished
+// timed lyric.
+class frmAsistente : public QDialog {
+  Q_OBJECT
+ public:
+  explicit frmAsistente(AssistantHost &host, QWidget *parent = nullptr);
+
+  // Whether "Next Step" saved the lyric and the timing step should open.
+  bool goToTiming() const { return goToTiming_; }
+  const AssistantLines &lines() const { return lines_; }
+  // Whether the add button is in its apply role (an entry is being modified).
+  bool modifying() const { return modifying_; }
+
+  void Command1_Click();  // add / apply
+  void Command2_Click();  // delete
+  void Command3_Click();  // load a plain text file
+  void Command4_Click();  // modify
+  void Command5_Click();  // close
+  void Command6_Click();  // save and time
+  void Command7_Click();  // clear
+  void Command8_Click();  // import a timed-lyric file
+
+  QLineEdit *Text1, *Text2;
+  QListWidget *List1, *List2;
+  QPushButton *Command1, *Command2, *Command3, *Command4, *Command5, *Command6, *Command7, *Command8;
+  std::array<QLabel *, 8> Etiquetas{};  // 1..7
+  QGroupBox *Frame1, *Frame2, *Frame3;
+
+ protected:
+  bool event(QEvent *e) override;
+  void showEvent(QShowEvent *e) override;
+
+ private:
+  void Form_Load();
+  void refreshLists();
+  int selected() const;
+  void clearSelection();
+
+  AssistantHost &host_;
+  AssistantLines lines_;
+  bool modifying_ = false;
+  bool goToTiming_ = false;
+};
+
+// Timing step: the song plays and each press of "Mark" records the next line
+// with the time the main window shows.
+class frmAsistente2 : public QDialog {
+  Q_OBJECT
+ public:
+  explicit frmAsistente2(AssistantHost &host, QWidget *parent = nullptr);
+
+  const AssistantLines &recorded() const { return recorded_; }
+  const TimingButtons &buttons() const { return buttons_; }
+  // Index of the next line to mark.
+  int markCursor() const { return cursor_; }
+  // The file "Finish" wrote (empty before, or when none could be made).
+  QString writtenFile() const { return written_; }
+
+  void Command1_Click();  // play / pause / resume
+  void Command2_Click();  // finish
+  void Command3_Click();  // cancel the edit
+  void Command4_Click();  // edit
+  void Command5_Click();  // mark / apply
+
+  QLineEdit *Text1, *Text2;
+  QListWidget *List1, *List2;
+  QPushButton *Command1, *Command2, *Command3, *Command4, *Command5;
+  std::array<QLabel *, 7> Label1{};  // 0..6
+  QGroupBox *Frame1, *Frame2;
+
+ protected:
+  bool event(QEvent *e) override;
+
+ private:
+  void Form_Load();
+  void markLine();
+  void applyEdit();
+  void showButtons();
+  void refreshLists();
+  int selected() const;
+  void clearSelection();
+
+  AssistantHost &host_;
+  QStringList toMark_;  // the lines to mark, as the text step handed them over
+  AssistantLines recorded_;
+  TimingButtons buttons_;
+  qint16 cursor_ = 0;
+  QString written_;
+};
+
+// The main window's "LoadLyric" command: with a song loaded, shows the text
+// step and, when it saved the lyric, the timing step, both modal; then
+// stops and restarts the current entry, which loads the lyric just written.
+// Returns false (nothing shown) when no song is loaded.
+bool ShowLyricAssistant(AssistantHost &host, QWidget *parent);
+
+}  // namespace cantorel

@@ -1,0 +1,462 @@
+// The lyric assistant's two windows (offscreen), driven as a user would:
+// lines typed or loaded, timed against a real song played through the
+// transport and the null audio sink, corrected and saved.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "core/general.h"
+#include "core/main_state.h"
+#include "core/text_codec.h"
+#include "lyrics/lyric_assistant_window.h"
+#include "lyrics/lyric_file.h"
+#include "platform/desktop_services_gui.h"
+#include "playback/transport.h"
+#include "playlist/paths.h"
+#include "playlist/playlist.h"
+#include "playlist/playlist_commands_gui.h"
+#include "plugins/plugin_host.h"
+#include "plugins/plugin_object.h"
+#include "prefs/message_ids.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+void ensureApp() {
+  static int argc = 1;
+  static char name[] = "window_tests";
+  static char *argv[] = {name, nullptr};
+  if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+// A mono 16-bit WAV of a quiet tone.
+QByteArray toneWav(double seconds) {
+  const int rate = 8000;
+  const auto frames = static_cast<quint32>(seconds * rate);
+  QByteArray b("RIFF");
+  auto le32 = [&b](quint32 v) {
+    char c[4];
+    qToLittleEndian(v, c);
+    b.append(c, 4);
+  };
+  auto le16 = [&b](quint16 v) {
+    char c[2];
+    qToLittleEndian(v, c);
+    b.append(c, 2);
+  };
+  le32(36 + frames * 2);
+  b.append("WAVEfmt ");
+  le32(16);
+  le16(1);
+  le16(1);
+  le32(rate);
+  le32(rate * 2);
+  le16(2);
+  le16(16);
+  b.append("data");
+  le32(frames * 2);
+  for (quint32 i = 0; i < frames; ++i)
+    le16(static_cast<quint16>(static_cast<qint16>(3000 * std::sin(i * 0.3))));
+  return b;
+}
+
+// File dialogs answered by the test, in order; an empty answer cancels.
+class AnsweringDialogs : public PlaylistDialogs {
+ public:
+  QString openFile(const QString &title, const QString &filter, const QString &folder, int *) override {
+    asked << title + u'|' + filter + u'|' + folder;
+    return answers.isEmpty() ? QString() : answers.takeFirst();
+  }
+  QString saveFile(const QString &, const QString &, const QString &) override { return QString(); }
+  QString folder(const QString &) override { return QString(); }
+  QStringList answers;
+  QStringList asked;
+};
+
+class LyricAssistant : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ensureApp();
+    oldRecord = qgetenv("CANTOREL_RECORD_DESKTOP");
+    qputenv("CANTOREL_RECORD_DESKTOP", dir.filePath(QStringLiteral("desktop.log")).toUtf8());
+    // The shipped English texts.
+    const QStringList lines =
+        splitLines(decodeText(test::readAll(test::dataDir() + QStringLiteral("/messages_ENGLISH.txt"))));
+    for (int n = 1; n < General::kMessageCount && n <= lines.size(); ++n)
+      g.Messages[static_cast<size_t>(n)] = lines[n - 1];
+    g.Path = dir.path();
+    song = dir.filePath(QStringLiteral("Luna song.wav"));
+    test::writeAll(song, toneWav(4.0));
+    pl.append(QStringLiteral("Luna"), song);
+    st.TNum = 1;
+    st.SongPath = song;
+    g.Tag.setArtist(QStringLiteral("Ana"));
+    g.Tag.setTitle(QStringLiteral("Luna"));
+  }
+  void TearDown() override { qputenv("CANTOREL_RECORD_DESKTOP", oldRecord); }
+
+  QStringList messages() const {
+    const QString log = QString::fromUtf8(test::readAll(dir.filePath(QStringLiteral("desktop.log"))));
+    return log.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  }
+  QString msgText(int n) const { return g.message(n); }
+  QString file(const QString &name, const QByteArray &bytes) {
+    const QString p = dir.filePath(name);
+    test::writeAll(p, bytes);
+    return p;
+  }
+  static QStringList items(const QListWidget *l) {
+    QStringList out;
+    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+    return out;
+  }
+  static void press(QWidget *w, int key) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &down);
+  }
+  // The elapsed time as the main window's label shows it.
+  QString elapsed() const {
+    if (!g.Player || !st.Playing) return QString();
+    const double pos = g.Player->value("GetCurrentPosition").toDouble();
+    return Transport::timeText(static_cast<qint32>(std::floor(pos)), st.TimeFlag != 0);
+  }
+  // Lets events run until the label shows `text`; false after 5 s.
+  bool waitForTime(const QString &text) {
+    QElapsedTimer t;
+    t.start();
+    while (elapsed() != text) {
+      if (t.elapsed() > 5000) return false;
+      QCoreApplication::processEvents();
+      QThread::msleep(5);
+    }
+    return true;
+  }
+
+  QByteArray oldRecord;
+  QTemporaryDir dir;
+  General g;
+  MainState st;
+  Playlist pl;
+  LyricLines lyric;
+  PluginHost plugins{qEnvironmentVariable("CANTOREL_PLUGIN_DIR")};
+  TransportHost transportHost;
+  Transport transport{g, st, pl, plugins, transportHost};
+  QtDesktopServices desktop;
+  AnsweringDialogs dialogs;
+  int keptBelow = 0;
+  QStringList remembered;
+  QString song;
+  AssistantHost host{g,
+                     st,
+                     lyric,
+                     transport,
+                     desktop,
+                     dialogs,
+                     [this] { return elapsed(); },
+                     [this] { ++keptBelow; },
+                     [] { return false; },
+                     [this](const QString &folder) { remembered << folder; }};
+};
+
+TEST_F(LyricAssistant, WholeTimingRun) {
+  plugins.ScanInputPlugins(g);
+  ASSERT_FALSE(g.InputPluginTable.isEmpty());
+
+  // Text step: a plain text file, then a line by Enter that is deleted again.
+  frmAsistente text(host);
+  EXPECT_EQ(text.List1->count(), 0);
+  EXPECT_FALSE(text.Command6->isEnabled());
+  dialogs.answers << file(QStringLiteral("luna.txt"), "  One\r\n\r\n   \r\nTwo\r\nThree");
+  text.Command3->click();
+  EXPECT_EQ(dialogs.asked.value(0),
+            QStringLiteral("Open TXT file|TXT Files|*.TXT|All Files|*.*|") + dir.path());
+  EXPECT_EQ(remembered, QStringList{DirPart(dir.filePath(QStringLiteral("luna.txt")))});
+  EXPECT_EQ(items(text.List1),
+            (QStringList{QStringLiteral("  One"), QStringLiteral("Two"), QStringLiteral("Three")}));
+  EXPECT_EQ(items(text.List2), QStringList(3, QStringLiteral("0:00")));
+  EXPECT_TRUE(text.Command6->isEnabled());
+  text.Text1->setText(QStringLiteral("Four"));
+  press(text.Text1, Qt::Key_Return);
+  EXPECT_EQ(text.List1->count(), 4);
+  EXPECT_TRUE(text.Text1->text().isEmpty());
+  text.List2->setCurrentRow(3);  // a click in either list selects the entry in both
+  EXPECT_EQ(text.List1->currentRow(), 3);
+  text.Command2->click();
+  EXPECT_EQ(text.List1->count(), 3);
+
+  text.Command6->click();
+  ASSERT_TRUE(text.goToTiming());
+  const QString lyricFile = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
+  EXPECT_EQ(g.LastLyricFile, lyricFile);
+  EXPECT_EQ(test::readAll(lyricFile),
+            QByteArray("(QVL)\r\n  One\r\n0:00\r\nTwo\r\n0:00\r\nThree\r\n0:00\r\n"));
+  EXPECT_EQ(lyric.PlLyrics.size(), 3);
+
+  // Timing step: play, mark three lines as the song reaches them.
+  st.TimeFlag = -1;  // remaining time shown: the timing step switches to elapsed
+  frmAsistente2 timing(host);
+  EXPECT_EQ(st.TimeFlag, 0);
+  EXPECT_EQ(timing.Text1->text(), QStringLiteral("  One"));
+  EXPECT_FALSE(timing.Command5->isEnabled());
+  EXPECT_FALSE(timing.Command2->isEnabled());
+  EXPECT_EQ(timing.Command1->text(), msgText(msg::AssistantPlay));
+  timing.Command1->click();
+  EXPECT_EQ(timing.Command1->text(), msgText(msg::AssistantPause));
+  ASSERT_TRUE(st.Playing);
+  ASSERT_TRUE(waitForTime(QStringLiteral("0:00")));
+  timing.Command5->click();
+  EXPECT_TRUE(timing.Command2->isEnabled());
+  EXPECT_EQ(timing.Text1->text(), QStringLiteral("Two"));
+  EXPECT_EQ(timing.List1->currentRow(), 0);
+
+  // Pause and resume on the way.
+  timing.Command1->click();
+  EXPECT_EQ(timing.Command1->text(), msgText(msg::AssistantResume));
+  EXPECT_FALSE(timing.Command5->isEnabled());
+  timing.Command1->click();
+  EXPECT_EQ(timing.Command1->text(), msgText(msg::AssistantPause));
+  EXPECT_TRUE(timing.Command5->isEnabled());
+
+  ASSERT_TRUE(waitForTime(QStringLiteral("0:01")));
+  timing.Command5->click();
+  ASSERT_TRUE(waitForTime(QStringLiteral("0:02")));
+  timing.Command5->click();
+  // The last line: playback stops, nothing is left to mark.
+  EXPECT_FALSE(st.Playing);
+  EXPECT_TRUE(timing.Text1->text().isEmpty());
+  EXPECT_FALSE(timing.Command5->isEnabled());
+  EXPECT_EQ(items(timing.List2),
+            (QStringList{QStringLiteral("0:00"), QStringLiteral("0:01"), QStringLiteral("0:02")}));
+
+  // Correct the second time: five characters are refused, 9:75 is taken.
+  timing.List1->setCurrentRow(1);
+  timing.Command4->click();
+  EXPECT_EQ(timing.Text1->text(), QStringLiteral("Two"));
+  EXPECT_EQ(timing.Text2->text(), QStringLiteral("0:01"));
+  EXPECT_EQ(timing.Command5->text(), msgText(msg::AssistantApply));
+  EXPECT_FALSE(timing.List1->isEnabled());
+  timing.Text2->setText(QStringLiteral("10:05"));
+  timing.Command5->click();
+  EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::AssistantBadTime));
+  EXPECT_EQ(timing.recorded().times.value(1), QStringLiteral("0:01"));
+  EXPECT_EQ(timing.Command5->text(), msgText(msg::AssistantApply));
+  timing.Text2->setText(QStringLiteral("9:75"));
+  timing.Command5->click();
+  EXPECT_EQ(items(timing.List2),
+            (QStringList{QStringLiteral("0:00"), QStringLiteral("9:75"), QStringLiteral("0:02")}));
+  EXPECT_EQ(timing.Command5->text(), msgText(msg::AssistantEdit));
+  EXPECT_FALSE(timing.Command5->isEnabled());
+  EXPECT_TRUE(timing.List1->isEnabled());
+  EXPECT_EQ(timing.List1->currentRow(), -1);
+
+  timing.Command2->click();
+  EXPECT_EQ(timing.writtenFile(), lyricFile);
+  EXPECT_EQ(test::readAll(lyricFile),
+            QByteArray("(QVL)\r\n  One\r\n0:00\r\nTwo\r\n9:75\r\nThree\r\n0:02\r\n"));
+  EXPECT_EQ(lyric.PlTimes,
+            (QStringList{QStringLiteral("0:00"), QStringLiteral("9:75"), QStringLiteral("0:02")}));
+  EXPECT_EQ(messages().size(), 1);
+  transport.CleanUP();
+}
+
+TEST_F(LyricAssistant, CaptionsComeFromTheMessagesAsPlainText) {
+  for (int n = 5; n <= 68; ++n) g.Messages[static_cast<size_t>(n)] = QStringLiteral("<b>m%1</b>").arg(n);
+  auto m = [](int n) { return QStringLiteral("<b>m%1</b>").arg(n); };
+  frmAsistente a(host);
+  EXPECT_EQ(a.windowTitle(), m(7));
+  const QPushButton *textButtons[] = {a.Command1, a.Command2, a.Command3, a.Command4,
+                                      a.Command5, a.Command6, a.Command8};
+  const int textCaptions[] = {16, 17, 36, 18, 15, 19, 68};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(textButtons[i]->text(), m(textCaptions[i])) << i;
+  for (int i = 1; i <= 7; ++i) {
+    EXPECT_EQ(a.Etiquetas[static_cast<size_t>(i)]->text(), m(7 + i));
+    EXPECT_EQ(a.Etiquetas[static_cast<size_t>(i)]->textFormat(), Qt::PlainText);
+  }
+  EXPECT_FALSE(a.Command7->text().isEmpty());
+
+  frmAsistente2 b(host);
+  EXPECT_EQ(b.windowTitle(), m(20));
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(b.Label1[static_cast<size_t>(i)]->text(), m(21 + i));
+    EXPECT_EQ(b.Label1[static_cast<size_t>(i)]->textFormat(), Qt::PlainText);
+  }
+  EXPECT_EQ(b.Command1->text(), m(28));
+  EXPECT_EQ(b.Command3->text(), m(29));
+  EXPECT_EQ(b.Command5->text(), m(30));
+  EXPECT_EQ(b.Command4->text(), m(31));
+  EXPECT_EQ(b.Command2->text(), m(32));
+
+  // Activating either window keeps the main window off the top layer.
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(&a, &activate);
+  QApplication::sendEvent(&b, &activate);
+  EXPECT_EQ(keptBelow, 2);
+}
+
+TEST_F(LyricAssistant, OpensWithTheLyricFoundForTheSongOnly) {
+  struct Case {
+    QStringList texts, times;
+    int shown;
+  };
+  const Case cases[] = {
+      {{QStringLiteral("a"), QStringLiteral("b")}, {QStringLiteral("0:05"), QStringLiteral("0:09")}, 2},
+      {{msgText(msg::LyricNotFound)}, {}, 0},   // no lyric found
+      {{msgText(msg::LyricEmptyText)}, {}, 0},  // the song's lyric file was damaged
+      {{}, {}, 0},
+  };
+  for (const Case &c : cases) {
+    lyric.PlLyrics = c.texts;
+    lyric.PlTimes = c.times;
+    frmAsistente w(host);
+    EXPECT_EQ(w.List1->count(), c.shown);
+    EXPECT_EQ(w.Command6->isEnabled(), c.shown > 0);
+    if (c.shown) {
+      EXPECT_EQ(items(w.List2), c.times);
+    } else {
+      EXPECT_TRUE(lyric.PlLyrics.isEmpty());
+    }
+  }
+}
+
+TEST_F(LyricAssistant, TextStepEditing) {
+  frmAsistente w(host);
+  w.Command1->click();  // empty line
+  w.Command2->click();  // nothing selected
+  w.Command4->click();  // nothing selected
+  EXPECT_EQ(messages(), (QStringList{QStringLiteral("message ") + msgText(msg::AssistantEmptyLine),
+                                     QStringLiteral("message ") + msgText(msg::AssistantNothingToDelete),
+                                     QStringLiteral("message ") + msgText(msg::AssistantNothingToModify)}));
+  for (const char *t : {"a", "c"}) {
+    w.Text1->setText(QLatin1String(t));
+    w.Command1->click();
+  }
+  // Inserting before the selected entry.
+  w.List1->setCurrentRow(1);
+  w.Text1->setText(QStringLiteral("b"));
+  press(w.Text1, Qt::Key_Enter);
+  EXPECT_EQ(items(w.List1), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+  EXPECT_EQ(w.List1->currentRow(), -1);
+
+  // Modify: apply mode with the lists locked; an empty time becomes the placeholder.
+  w.List1->setCurrentRow(2);
+  w.Command4->click();
+  EXPECT_TRUE(w.modifying());
+  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantApply));
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("c"));
+  EXPECT_FALSE(w.List1->isEnabled());
+  w.Text1->setText(QStringLiteral("C"));
+  w.Text2->setText(QStringLiteral("1:02"));
+  w.Command1->click();
+  EXPECT_EQ(w.lines().texts.value(2), QStringLiteral("C"));
+  EXPECT_EQ(w.lines().times.value(2), QStringLiteral("1:02"));
+  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantAdd));
+  EXPECT_TRUE(w.List1->isEnabled());
+  EXPECT_FALSE(w.Command5->isEnabled());  // the close button stays off after a modification
+  w.List1->setCurrentRow(0);
+  w.Command4->click();
+  w.Text2->clear();
+  press(w.Text1, Qt::Key_Return);
+  EXPECT_EQ(w.lines().times.value(0), QStringLiteral("0:00"));
+  // Modifying an entry deleted meanwhile changes nothing.
+  w.List1->setCurrentRow(1);
+  w.Command4->click();
+  w.Command7->click();
+  EXPECT_FALSE(w.Command6->isEnabled());
+  w.Command1->click();
+  EXPECT_EQ(w.lines().count(), 0);
+  EXPECT_FALSE(w.modifying());
+}
+
+TEST_F(LyricAssistant, ImportCopiesBesideTheSongAndLoadsIt) {
+  const QByteArray good = "(QVL)\r\nHola\r\n0:03\r\n";
+  const QString chosen = file(QStringLiteral("elsewhere.qvl"), good);
+  const QString target = dir.filePath(QStringLiteral("Luna song.qvl"));
+  // A file that is not a timed lyric replaces nothing.
+  test::writeAll(target, "(QVL)\r\nold\r\n0:01\r\n");
+  dialogs.answers << file(QStringLiteral("bad.qvl"), "not a lyric\r\n");
+  frmAsistente w(host);
+  w.Command8->click();
+  EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::LyricBadHeader));
+  EXPECT_EQ(test::readAll(target), QByteArray("(QVL)\r\nold\r\n0:01\r\n"));
+
+  dialogs.answers << chosen;
+  w.Command8->click();
+  EXPECT_TRUE(
+      dialogs.asked.value(1).startsWith(QStringLiteral("Open TXT file|QVL Files|*.QVL|All Files|*.*|")));
+  EXPECT_EQ(test::readAll(target), good);
+  EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("Hola")});
+  EXPECT_EQ(lyric.PlTimes, QStringList{QStringLiteral("0:03")});
+  EXPECT_FALSE(w.goToTiming());
+  EXPECT_EQ(w.result(), QDialog::Rejected);
+}
+
+TEST_F(LyricAssistant, TimingEditNeedsASelectedLine) {
+  lyric.PlLyrics = {QStringLiteral("x")};
+  g.LastLyricFile = file(QStringLiteral("broken.qvl"), "(QVL)\r\nx\r\n\r\n");
+  frmAsistente2 w(host);
+  // The reload of a damaged file is reported; marking goes on from the lines.
+  EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::LyricEmptyTime));
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("x"));
+  w.Command4->click();
+  EXPECT_EQ(messages().value(1), QStringLiteral("message ") + msgText(msg::AssistantNothingToEdit));
+}
+
+// The command as the main window runs it: both steps modal, one after the
+// other, then the song starts again with the lyric just written.
+TEST_F(LyricAssistant, ShowLyricAssistantRunsBothStepsThenRestartsTheSong) {
+  plugins.ScanInputPlugins(g);
+  st.SongPath.clear();
+  EXPECT_FALSE(ShowLyricAssistant(host, nullptr));  // no song loaded: nothing shown
+  st.SongPath = song;
+  // Whatever is still open after 5 s is closed, so the test cannot hang.
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    while (QWidget *w = QApplication::activeModalWidget()) w->close();
+  });
+  guard.start(5000);
+  QStringList seen;
+  std::function<void()> drive = [&] {
+    QWidget *w = QApplication::activeModalWidget();
+    if (auto *text = qobject_cast<frmAsistente *>(w)) {
+      seen << QStringLiteral("text");
+      text->Text1->setText(QStringLiteral("Only line"));
+      text->Command1->click();
+      text->Command6->click();
+    } else if (auto *timing = qobject_cast<frmAsistente2 *>(w)) {
+      seen << QStringLiteral("timing");
+      timing->Command1->click();
+      timing->Command5->click();
+      timing->Command2->click();
+      return;
+    }
+    QTimer::singleShot(20, drive);
+  };
+  QTimer::singleShot(0, drive);
+  EXPECT_TRUE(ShowLyricAssistant(host, nullptr));
+  EXPECT_EQ(seen, (QStringList{QStringLiteral("text"), QStringLiteral("timing")}));
+  EXPECT_TRUE(guard.isActive());
+  const QString lyricFile = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
+  EXPECT_EQ(test::readAll(lyricFile), QByteArray("(QVL)\r\nOnly line\r\n0:00\r\n"));
+  EXPECT_TRUE(st.Playing);
+  transport.CleanUP();
+}
+
+}  // namespace
+}  // namespace cantorel
