@@ -99,6 +99,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   PluginHost &plugins() { return *plugins_; }
   General &general() { return g_; }
   Settings &settings() { return settings_; }
+  DesktopServices &desktopServices() { return desktop_; }
   const Folders &folders() const { return folders_; }
   ClockSchedule &clockSchedule() { return clockSchedule_; }
   // The tray icon and its menu (null before the start-up loads it).

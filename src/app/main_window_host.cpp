@@ -1,5 +1,8 @@
 #include "app/main_window_host.h"
 
+#include "lyrics/lyric_assistant_window.h"
+#include "playlist/playlist_commands_gui.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -135,6 +138,24 @@ void MainWindowHost::windowCommand(int code) {
 void MainWindowHost::showPrefs() { ShowPrefs(window_); }
 
 void MainWindowHost::showVisSelect() { window_.ShowVisSelect(); }
+
+void MainWindowHost::showLyricAssistant() {
+  const std::unique_ptr<PlaylistDialogs> dialogs = makeQtPlaylistDialogs(&window_);
+  AssistantHost host{g_,
+                     st_,
+                     lyric_,
+                     window_.transport(),
+                     window_.desktopServices(),
+                     *dialogs,
+                     [this] { return st_.LastShownTime; },
+                     [this] { window_.skin().SetTopMost(false); },
+                     {},
+                     [this](const QString &folder) {
+                       g_.Path = folder;
+                       window_.settings().setText(key::Path, folder);
+                     }};
+  ShowLyricAssistant(host, &window_);
+}
 
 void MainWindowHost::fullScreenMode() {
   const SkinBox &b = window_.skin().tables().lblFrase;

@@ -16,8 +16,6 @@ struct LyricLines;
 // What the transport, the playback timer and the dispatcher show and open on
 // the main window: the skin's labels, digit displays, sliders, lights, the
 // lyric box and the playlist box, and the playlist commands' windows.
-// The lyric assistant is not built yet: its member keeps the dispatcher's
-// do-nothing default.
 class MainWindowHost : public TransportHost, public PlaybackTimerHost, public CommandHost {
  public:
   MainWindowHost(frmQuelt &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox)
@@ -57,6 +55,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   void windowCommand(int code) override;
   void showPrefs() override;
   void showVisSelect() override;
+  void showLyricAssistant() override;
   void fullScreenMode() override;
   void toggleCoverWindow() override;
   void showInfo() override;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,32 @@ TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
 
   w.DoIt(10);
   EXPECT_EQ(w.state().Playing, 0);
+}
+
+TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
+  frmQuelt w(g, *settings, *folders);
+  w.loadSkin(w.defaultSkinFile());
+  w.discoverInputPlugins();
+  w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  w.transport().PlayIt(0);
+  QString opened;
+  int lines = -1;
+  QTimer::singleShot(0, [&] {
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    opened = QString::fromUtf8(modal->metaObject()->className());
+    if (auto *list = modal->findChild<QListWidget *>()) lines = list->count();
+    modal->close();
+  });
+  QTimer guard;  // a window that does not close must not hang the test
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (QWidget *m = QApplication::activeModalWidget()) m->close();
+  });
+  guard.start(5000);
+  w.DoIt(40);
+  EXPECT_EQ(opened, QStringLiteral("cantorel::frmAsistente"));
+  EXPECT_EQ(lines, 6) << "opens with the lyric found for the song";
 }
 
 TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
