@@ -9,7 +9,8 @@ BUILD_PKGS=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
 RUN_PKGS=(fonts-liberation2 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-alsa timgm6mb-soundfont xdg-utils)
 TEST_PKGS=(xvfb xauth x11-utils imagemagick lame sox gstreamer1.0-tools dbus
-  clang libclang-rt-14-dev python3 id3v2 mpg123 desktop-file-utils)
+  clang libclang-rt-14-dev python3 id3v2 mpg123 desktop-file-utils
+  appstream groff-base)
 
 want=("${BUILD_PKGS[@]}" "${RUN_PKGS[@]}")
 if [ "${1:-}" = "--test" ]; then

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks the result the way a
+# user and a desktop would meet it: the layout (and nothing test-only in it),
+# the installed programs run from there with no hint where their files are,
+# the desktop entry, the AppStream file and the manual pages validate.
+#
+# Usage: install_test.sh BUILD_DIR [CMAKE]
+set -uo pipefail
+
+build=${1:?build folder}
+cmake=${2:-cmake}
+work=$(mktemp -d)
+pid=
+cleanup() {
+  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+need() { command -v "$1" >/dev/null || { echo "FAIL: $1 missing (bash scripts/setup.sh --test)" >&2; exit 1; }; }
+for tool in desktop-file-validate appstreamcli groff python3 sha1sum; do need "$tool"; done
+
+prefix=$work/prefix
+"$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
+  cat "$work/install.log" >&2
+  echo "FAIL: cmake --install" >&2
+  exit 1
+}
+
+# The programs find their files from the prefix alone.
+unset CANTOREL_DATA_DIR CANTOREL_PLUGIN_DIR CANTOREL_BUILD_DIR CANTOREL_SOURCE_DIR
+
+# --- Layout -------------------------------------------------------------
+for f in bin/cantorel bin/cantorel-tool \
+         share/cantorel/skins/default.skin share/cantorel/messages_ENGLISH.txt \
+         share/cantorel/messages_ESPANOL.txt share/cantorel/readme.txt \
+         share/cantorel/icons/cantorel.png \
+         share/applications/cantorel.desktop \
+         share/metainfo/org.cantorel.Cantorel.metainfo.xml \
+         share/man/man1/cantorel.1 share/man/man1/cantorel-tool.1 \
+         share/icons/hicolor/scalable/apps/cantorel.svg; do
+  [ -f "$prefix/$f" ] || fail "not installed: $f"
+done
+for size in 16 32 48 64 128 256; do
+  png=$prefix/share/icons/hicolor/${size}x${size}/apps/cantorel.png
+  # Width and height sit at bytes 16..23 of a PNG.
+  dims=$(od -An -tu1 -j16 -N8 "$png" 2>/dev/null | tr -s ' ')
+  want=" 0 0 $((size >> 8)) $((size & 255)) 0 0 $((size >> 8)) $((size & 255))"
+  [ "$dims" = "$want" ] || fail "icon ${size}x${size} has the wrong size:$dims"
+done
+# Exactly the shipped programs and plug-ins; no test plug-ins, generators or
+# developer tools.
+bins=$(cd "$prefix/bin" && ls | tr '\n' ' ')
+[ "$bins" = "cantorel cantorel-tool " ] || fail "bin holds: $bins"
+plugins=$(cd "$prefix" && find lib*/ -path '*cantorel/plugins/*' -type f | sed 's|.*/plugins/||' | sort | tr '\n' ' ')
+[ "$plugins" = "input_plugins/qv_input_gst.so vis_plugins/qv_plugin.so " ] || fail "plug-ins: $plugins"
+stray=$(cd "$prefix" && find . -ipath '*test*' -o -ipath '*generator*' -o -iname '*painter*' -o -name '*.py')
+[ -z "$stray" ] || fail "test-only files installed: $stray"
+
+# --- The installed programs ---------------------------------------------
+version=$("$prefix/bin/cantorel" --version) || fail "cantorel --version failed"
+case $version in "cantorel "[0-9]*) ;; *) fail "cantorel --version printed: $version" ;; esac
+"$prefix/bin/cantorel-tool" skin check "$prefix/share/cantorel/skins/default.skin" >"$work/skin.log" 2>&1 ||
+  { cat "$work/skin.log" >&2; fail "the shipped skin does not pass its check"; }
+
+# Start the installed player offscreen with its own home, until its
+# single-instance channel answers; then end it by signal.
+home=$work/home
+mkdir -p "$home" "$work/tmp"
+TMPDIR=$work/tmp CANTOREL_HOME=$home QT_QPA_PLATFORM=offscreen CANTOREL_SPLASH_MS=20 \
+  CANTOREL_NEWS_URL=http://127.0.0.1:9/msg.txt CANTOREL_RECORD_DESKTOP=$work/desktop.log \
+  "$prefix/bin/cantorel" /ADD /music/installed.mp3 >"$work/run.log" 2>&1 &
+pid=$!
+key=$(printf '%s' "$home/cantorel.conf" | sha1sum | cut -c1-12)
+socket=$work/tmp/cantorel-$(id -u)-$key
+answered=0
+for _ in $(seq 150); do  # 15 s at most
+  if python3 - "$socket" 2>/dev/null <<'PY'
+import socket, sys
+s = socket.socket(socket.AF_UNIX)
+s.settimeout(1)
+s.connect(sys.argv[1])
+PY
+  then answered=1; break; fi
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+[ $answered = 1 ] || fail "the installed player never answered on $socket"
+kill -TERM "$pid" 2>/dev/null
+rc=124
+for _ in $(seq 150); do
+  if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; rc=$?; break; fi
+  sleep 0.1
+done
+pid=
+[ $rc = 0 ] || { cat "$work/run.log" >&2; fail "the installed player ended with $rc"; }
+grep -q '^Language=ENGLISH' "$home/cantorel.conf" 2>/dev/null || fail "no settings written"
+grep -q 'installed.mp3' "$home/playlist.m3u" 2>/dev/null || fail "no playlist written"
+
+# --- Desktop files and manual pages -------------------------------------
+desktop-file-validate "$prefix/share/applications/cantorel.desktop" >"$work/v.log" 2>&1 ||
+  { cat "$work/v.log" >&2; fail "desktop entry"; }
+appstreamcli validate --no-net "$prefix/share/metainfo/org.cantorel.Cantorel.metainfo.xml" >"$work/v.log" 2>&1 ||
+  { cat "$work/v.log" >&2; fail "AppStream metainfo"; }
+for page in cantorel cantorel-tool; do
+  warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$prefix/share/man/man1/$page.1" 2>&1)
+  [ -z "$warnings" ] || fail "man page $page: $warnings"
+  LC_ALL=C.UTF-8 groff -man -Tutf8 -P-cbou "$prefix/share/man/man1/$page.1" 2>/dev/null | grep -q 'EXIT STATUS' ||
+    fail "man page $page renders without its exit status"
+done
+
+[ $failures = 0 ] && echo "install test passed"
+exit $((failures > 0))
