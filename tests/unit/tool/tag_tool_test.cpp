@@ -103,7 +103,9 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
     expectTag(t, info.Tag);
     const qint64 offset = k < 4 ? files[k].offset : -1;
     EXPECT_EQ(t.value(QStringLiteral("offset")).isNull(), offset < 0);
-    if (offset >= 0) EXPECT_EQ(t.value(QStringLiteral("offset")).toInteger(), offset);
+    if (offset >= 0) {
+      EXPECT_EQ(t.value(QStringLiteral("offset")).toInteger(), offset);
+    }
     EXPECT_EQ(t.value(QStringLiteral("atEnd")).toBool(), k == 0);
     // The default title settings: friendly names, the artist shown.
     EXPECT_EQ(j.value(QStringLiteral("displayTitle")).toString(), PonTituloMp3(file, TitleOptions{1, 1, 0}));
