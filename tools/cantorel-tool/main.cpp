@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "lyric_commands.h"
+#include "playlist_commands.h"
+#include "tag_commands.h"
 #include "version.h"
 
 namespace cantorel {
@@ -34,6 +36,8 @@ int main(int argc, char **argv) {
   if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
     std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
     std::fputs(cantorel::tool::kLyricUsage, args.isEmpty() ? stderr : stdout);
+    std::fputs(cantorel::tool::kTagUsage, args.isEmpty() ? stderr : stdout);
+    std::fputs(cantorel::tool::kPlaylistUsage, args.isEmpty() ? stderr : stdout);
     return args.isEmpty() ? 2 : 0;
   }
   if (args.first() == QLatin1String("--version")) {
@@ -43,6 +47,9 @@ int main(int argc, char **argv) {
   if (args.size() >= 2 && args[0] == QLatin1String("skin") && args[1] == QLatin1String("check"))
     return cantorel::runSkinCheck(args.mid(2));
   if (args.first() == QLatin1String("lyric")) return cantorel::tool::runLyricCommand(args.mid(1));
+  if (args.first() == QLatin1String("tag")) return cantorel::tool::runTagCommand(args.mid(1));
+  if (args.first() == QLatin1String("playlist"))
+    return cantorel::tool::runPlaylistCommand(args.mid(1));
   std::fprintf(stderr, "cantorel-tool: unknown command '%s'\n%s", qUtf8Printable(args.first()), kUsage);
   return 2;
 }
