@@ -18,6 +18,7 @@
 #include "platform/folders.h"
 #include "playlist/mp3_info.h"
 #include "prefs/language.h"
+#include "tool_common.h"
 
 namespace cantorel::tool {
 
@@ -88,34 +89,8 @@ struct PlayerContext {
   }
 };
 
-// Options after the command's own positional arguments.
-struct Options {
-  QStringList positional;
-  bool json = false;
-  QHash<QString, QString> values;
-};
-
-// Splits arguments into positional ones, --json and the valued options named.
-bool parseOptions(const QStringList &args, const QStringList &valued, Options *out, QString *error) {
-  for (int i = 0; i < args.size(); ++i) {
-    const QString &a = args[i];
-    if (a == QLatin1String("--json")) {
-      out->json = true;
-    } else if (valued.contains(a)) {
-      if (i + 1 >= args.size()) {
-        *error = QStringLiteral("%1 needs a value").arg(a);
-        return false;
-      }
-      out->values.insert(a, args[++i]);
-    } else if (a.startsWith(QLatin1String("--"))) {
-      *error = QStringLiteral("unknown option '%1'").arg(a);
-      return false;
-    } else {
-      out->positional << a;
-    }
-  }
-  return true;
-}
+using common::Options;
+using common::parseOptions;
 
 // Why a file could not be read at all, in words (the status is message 6).
 QString unreadableReason(const QString &path) {
