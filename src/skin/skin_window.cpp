@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 
@@ -145,7 +146,12 @@ bool SkinWindow::windowCommand(int code) {
       window_->close();
       return true;
     case 2:
-      window_->showMinimized();
+      // Hide to the tray where there is one; otherwise the window would be
+      // lost, so it is only minimised.
+      if (QSystemTrayIcon::isSystemTrayAvailable())
+        window_->hide();
+      else
+        window_->showMinimized();
       return true;
     case 3:
       ToggleExpand();
