@@ -14,6 +14,7 @@
 #include "core/general.h"
 #include "core/main_state.h"
 #include "lyrics/lyric_assistant_window.h"
+#include "lyrics/paired_lists_gui.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
 #include "platform/desktop_services.h"
@@ -128,18 +129,7 @@ frmAsistente::frmAsistente(AssistantHost &host, QWidget *parent) : QDialog(paren
   connect(Command8, &QPushButton::clicked, this, &frmAsistente::Command8_Click);
   // Enter in the line field acts as the add (or apply) button.
   connect(Text1, &QLineEdit::returnPressed, this, &frmAsistente::Command1_Click);
-  // A click in either list selects the same entry in the other.
-  connect(List1, &QListWidget::currentRowChanged, List2, [this](int row) {
-    if (List2->currentRow() != row) List2->setCurrentRow(row);
-  });
-  connect(List2, &QListWidget::currentRowChanged, List1, [this](int row) {
-    if (List1->currentRow() != row) List1->setCurrentRow(row);
-  });
-  // The lists scroll together.
-  connect(List1->verticalScrollBar(), &QScrollBar::valueChanged, List2->verticalScrollBar(),
-          &QScrollBar::setValue);
-  connect(List2->verticalScrollBar(), &QScrollBar::valueChanged, List1->verticalScrollBar(),
-          &QScrollBar::setValue);
+  linkPairedLists(List1, List2);
 
   Form_Load();
 }

@@ -13,6 +13,7 @@
 #include "core/general.h"
 #include "core/main_state.h"
 #include "lyrics/lyric_assistant_window.h"
+#include "lyrics/paired_lists_gui.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
 #include "lyrics/lyric_submission.h"
@@ -102,16 +103,7 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   connect(Command3, &QPushButton::clicked, this, &frmAsistente2::Command3_Click);
   connect(Command4, &QPushButton::clicked, this, &frmAsistente2::Command4_Click);
   connect(Command5, &QPushButton::clicked, this, &frmAsistente2::Command5_Click);
-  connect(List1, &QListWidget::currentRowChanged, List2, [this](int row) {
-    if (List2->currentRow() != row) List2->setCurrentRow(row);
-  });
-  connect(List2, &QListWidget::currentRowChanged, List1, [this](int row) {
-    if (List1->currentRow() != row) List1->setCurrentRow(row);
-  });
-  connect(List1->verticalScrollBar(), &QScrollBar::valueChanged, List2->verticalScrollBar(),
-          &QScrollBar::setValue);
-  connect(List2->verticalScrollBar(), &QScrollBar::valueChanged, List1->verticalScrollBar(),
-          &QScrollBar::setValue);
+  linkPairedLists(List1, List2);
 
   Form_Load();
 }
