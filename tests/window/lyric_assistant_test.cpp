@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gui_app.h"
+
 #include <cmath>
 #include <functional>
 
@@ -38,12 +40,7 @@
 namespace cantorel {
 namespace {
 
-void ensureApp() {
-  static int argc = 1;
-  static char name[] = "window_tests";
-  static char *argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
+void ensureApp() { test::ensureApp(); }
 
 // A mono 16-bit WAV of a quiet tone.
 QByteArray toneWav(double seconds) {

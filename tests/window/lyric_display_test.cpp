@@ -6,20 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gui_app.h"
+
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
 
 namespace cantorel {
 namespace {
 
-QApplication &app() {
-  static int argc = 1;
-  static char name[] = "window_tests";
-  static char *argv[] = {name, nullptr};
-  static QApplication *a = QApplication::instance() ? qobject_cast<QApplication *>(QApplication::instance())
-                                                    : new QApplication(argc, argv);
-  return *a;
-}
+QApplication &app() { return test::ensureApp(); }
 
 void pressEscape(QWidget *w) {
   QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);

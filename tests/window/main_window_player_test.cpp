@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gui_app.h"
+
 #include "app/main_window.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
@@ -23,12 +25,7 @@
 namespace cantorel {
 namespace {
 
-void ensureApp() {
-  static int argc = 1;
-  static char name[] = "window_tests";
-  static char *argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
+void ensureApp() { test::ensureApp(); }
 
 class MainWindowPlayer : public ::testing::Test {
  protected:

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gui_app.h"
+
 #include "core/general.h"
 #include "desktop/news_download.h"
 #include "desktop/news_file.h"
@@ -23,10 +25,7 @@ namespace {
 
 struct AppFirst {
   AppFirst() {
-    static int argc = 1;
-    static char name[] = "window_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    test::ensureApp();
   }
 };
 

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gui_app.h"
+
 #include "app/main_window.h"
 #include "core/general.h"
 #include "core/main_state.h"
@@ -33,12 +35,7 @@
 namespace cantorel {
 namespace {
 
-void ensureApp() {
-  static int argc = 1;
-  static char name[] = "window_tests";
-  static char *argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
+void ensureApp() { test::ensureApp(); }
 
 // Messages shown go to a file (CANTOREL_RECORD_DESKTOP) instead of a box.
 class WindowTest : public ::testing::Test {

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gui_app.h"
+
 #include "app/main_window.h"
 #include "desktop/tray_gui.h"
 #include "prefs/language.h"
@@ -29,14 +31,7 @@
 namespace cantorel {
 namespace {
 
-QApplication &app() {
-  static int argc = 1;
-  static char name[] = "window_tests";
-  static char *argv[] = {name, nullptr};
-  static QApplication *a = QApplication::instance() ? qobject_cast<QApplication *>(QApplication::instance())
-                                                    : new QApplication(argc, argv);
-  return *a;
-}
+QApplication &app() { return test::ensureApp(); }
 
 QStringList dataFolders() { return {qEnvironmentVariable("CANTOREL_DATA_DIR")}; }
 

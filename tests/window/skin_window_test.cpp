@@ -1,6 +1,8 @@
 // The skin on a real window, offscreen: buttons, knobs, drags, snapping,
 // sizes, and the shipped skins.
 #include <gtest/gtest.h>
+
+#include "support/gui_app.h"
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -20,12 +22,7 @@ using namespace cantorel;
 
 namespace {
 
-void ensureApp() {
-  static int argc = 1;
-  static char name[] = "window_tests";
-  static char *argv[] = {name, nullptr};
-  if (!QApplication::instance()) new QApplication(argc, argv);
-}
+void ensureApp() { test::ensureApp(); }
 
 void mouse(QWidget *w, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/gui_app.h"
+
 #include "app/main_window.h"
 #include "core/general.h"
 #include "core/settings.h"
@@ -27,10 +29,7 @@ namespace {
 class VisLoader : public ::testing::Test {
  protected:
   void SetUp() override {
-    static int argc = 1;
-    static char name[] = "window_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    test::ensureApp();
     ASSERT_TRUE(dir.isValid());
     g.Messages[msg::BrowserFolderRead] = QStringLiteral("Pick one.");
     g.Messages[msg::BrowserFilling] = QStringLiteral("Loading...");
