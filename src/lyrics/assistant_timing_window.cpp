@@ -3,25 +3,39 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 #include "core/general.h"
 #include "core/main_state.h"
 #include "lyrics/lyric_assistant_window.h"
-#include "lyrics/paired_lists_gui.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
 #include "lyrics/lyric_submission.h"
+#include "lyrics/paired_lists_gui.h"
 #include "platform/desktop_services.h"
 #include "playback/transport.h"
 #include "prefs/message_ids.h"
 
 namespace cantorel {
+
+namespace {
+
+// The speed range of the main window's slider 5.
+constexpr int kMinRatePercent = 50;
+constexpr int kMaxRatePercent = 150;
+
+}  // namespace
 
 frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(parent), host_(host) {
   setObjectName(QStringLiteral("frmAsistente2"));
@@ -61,8 +75,33 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   Command5 = button("Command5");
   Command5->setMinimumHeight(40);
   Command5->setFont(big);
+  Command5->setToolTip(QStringLiteral("Marks the line (Space)"));
   Frame1 = new QGroupBox(this);
   Frame2 = new QGroupBox(this);
+
+  // Slower playback (the pitch stays) makes fast lines easier to catch.
+  RateSlider = new QSlider(Qt::Horizontal, this);
+  RateSlider->setObjectName(QStringLiteral("RateSlider"));
+  RateSlider->setRange(kMinRatePercent, kMaxRatePercent);
+  RateSlider->setSingleStep(5);
+  RateSlider->setPageStep(10);
+  RateSlider->setTickPosition(QSlider::TicksBelow);
+  RateSlider->setTickInterval(25);
+  RateSlider->setToolTip(QStringLiteral("Playback speed while timing; the pitch stays the same"));
+  RateLabel = new QLabel(this);
+  RateLabel->setObjectName(QStringLiteral("RateLabel"));
+  RateLabel->setTextFormat(Qt::PlainText);
+  RateLabel->setMinimumWidth(RateLabel->fontMetrics().horizontalAdvance(QStringLiteral("150%")) + 4);
+  auto *rateCaption = new QLabel(QStringLiteral("Speed:"), this);
+  rateCaption->setTextFormat(Qt::PlainText);
+  KeysLabel = new QLabel(this);
+  KeysLabel->setObjectName(QStringLiteral("KeysLabel"));
+  KeysLabel->setTextFormat(Qt::PlainText);
+  KeysLabel->setWordWrap(true);
+  KeysLabel->setText(
+      QStringLiteral("Keys: Space marks the line. Backspace or Ctrl+Z takes the last mark back and goes "
+                     "back %1 seconds.")
+          .arg(kUndoMarkSeconds));
 
   // Frame 1: playing and marking.
   auto *f1 = new QGridLayout(Frame1);
@@ -70,6 +109,12 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   f1->addWidget(Text1, 4, 0, 1, 3);
   f1->addWidget(Command1, 5, 0);
   f1->addWidget(Command5, 5, 1, 1, 2);
+  f1->addWidget(KeysLabel, 6, 0, 1, 3);
+  auto *rate = new QHBoxLayout;
+  rate->addWidget(rateCaption);
+  rate->addWidget(RateSlider, 1);
+  rate->addWidget(RateLabel);
+  f1->addLayout(rate, 7, 0, 1, 3);
   f1->setColumnStretch(1, 1);
 
   // Frame 2: the recorded lines and their correction.
@@ -106,6 +151,81 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   linkPairedLists(List1, List2);
 
   Form_Load();
+
+  // The speed the main window's slider set, in 5 % steps.
+  {
+    const QSignalBlocker block(RateSlider);
+    const double percent = (host_.st.Sliders[5].Value + 0.5) * 100.0;
+    RateSlider->setValue(
+        std::clamp(static_cast<int>(std::lround(percent / 5.0)) * 5, kMinRatePercent, kMaxRatePercent));
+    RateLabel->setText(Transport::rateText(static_cast<float>(host_.st.Sliders[5].Value + 0.5)));
+  }
+  connect(RateSlider, &QSlider::valueChanged, this, &frmAsistente2::rateChanged);
+
+  // The keys work wherever the focus is in the window.
+  installEventFilter(this);
+  for (QWidget *w : findChildren<QWidget *>()) w->installEventFilter(this);
+}
+
+void frmAsistente2::rateChanged(int percent) {
+  // As the main window's slider 5 does: its value 0..1 is the rate - 0.5.
+  const double value = percent / 100.0 - 0.5;
+  host_.st.Sliders[5].Value = value;
+  host_.transport.SetRate(value);
+  RateLabel->setText(Transport::rateText(static_cast<float>(value + 0.5)));
+}
+
+frmAsistente2::Key frmAsistente2::keyRole(QObject *target, const QKeyEvent *e) const {
+  // A field open for typing (while an entry is edited) keeps its keys.
+  if (auto *edit = qobject_cast<QLineEdit *>(target); edit && edit->isEnabled() && !edit->isReadOnly())
+    return Key::Pass;
+  const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+  // Space marks while the mark button marks; while an entry is edited it
+  // presses the focused button as usual.
+  if (e->key() == Qt::Key_Space && mods == Qt::NoModifier)
+    return buttons_.mark() == TimingButtons::Mark::Mark ? Key::Mark : Key::Pass;
+  if ((e->key() == Qt::Key_Backspace && mods == Qt::NoModifier) || e->matches(QKeySequence::Undo))
+    return Key::Undo;
+  return Key::Pass;
+}
+
+bool frmAsistente2::eventFilter(QObject *watched, QEvent *e) {
+  const QEvent::Type type = e->type();
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+    return QDialog::eventFilter(watched, e);
+  auto *key = static_cast<QKeyEvent *>(e);
+  const Key role = keyRole(watched, key);
+  if (role == Key::Pass) return QDialog::eventFilter(watched, e);
+  if (type == QEvent::ShortcutOverride) {
+    // The key comes here as a key press, not as some shortcut's.
+    e->accept();
+    return true;
+  }
+  // A key held down marks once; the press and the release are both kept
+  // from the focused widget, so a focused button is not pressed as well.
+  if (type == QEvent::KeyPress && !key->isAutoRepeat()) {
+    if (role == Key::Mark)
+      Command5_Click();
+    else
+      UndoMark();
+  }
+  return true;
+}
+
+void frmAsistente2::UndoMark() {
+  if (!buttons_.canUndo(recorded_.count())) return;
+  MainState &st = host_.st;
+  const double at = st.Elapsed;
+  undoLastMark(recorded_, cursor_);
+  refreshLists();
+  if (recorded_.count() > 0) List1->setCurrentRow(recorded_.count() - 1);
+  Text1->setText(toMark_.value(cursor_));
+  // Marking the last line stopped playback: it plays again from where it
+  // stopped, so that line can be marked anew.
+  if (!st.Playing) host_.transport.PlayIt(0);
+  host_.transport.PlayFrom(undoMarkSecond(at));
+  buttons_.unmarked(recorded_.count(), st.Playing != 0, st.Paused != 0);
+  showButtons();
 }
 
 void frmAsistente2::Form_Load() {

@@ -9,10 +9,12 @@
 #include "lyrics/assistant_logic.h"
 
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSlider;
 
 namespace cantorel {
 
@@ -106,17 +108,32 @@ class frmAsistente2 : public QDialog {
   void Command3_Click();  // cancel the edit
   void Command4_Click();  // edit
   void Command5_Click();  // mark / apply
+  // Takes back the last mark (Backspace or Ctrl+Z): the entry goes, its line
+  // is the next to mark again and playback goes back three seconds.
+  void UndoMark();
 
   QLineEdit *Text1, *Text2;
   QListWidget *List1, *List2;
   QPushButton *Command1, *Command2, *Command3, *Command4, *Command5;
   std::array<QLabel *, 7> Label1{};  // 0..6
   QGroupBox *Frame1, *Frame2;
+  // The playback speed while timing (the main window's speed slider is out
+  // of reach while this window is open), in percent, and its text.
+  QSlider *RateSlider;
+  QLabel *RateLabel;
+  // The keys of the window, in one line.
+  QLabel *KeysLabel;
 
  protected:
   bool event(QEvent *e) override;
+  bool eventFilter(QObject *watched, QEvent *e) override;
 
  private:
+  // What a key pressed anywhere in the window does: it marks, takes a mark
+  // back, or goes to the widget with the focus.
+  enum class Key { Mark, Undo, Pass };
+  Key keyRole(QObject *target, const QKeyEvent *e) const;
+  void rateChanged(int percent);
   void Form_Load();
   void markLine();
   void applyEdit();

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -127,6 +128,18 @@ class LyricAssistant : public ::testing::Test {
     QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(w, &down);
   }
+  // A key pressed and let go on a widget, as the keyboard sends it: the
+  // shortcut check first, then the press and the release.
+  static void type(QWidget *w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, bool repeat = false) {
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    QKeyEvent over(QEvent::ShortcutOverride, key, mods, text, repeat);
+    QApplication::sendEvent(w, &over);
+    QKeyEvent down(QEvent::KeyPress, key, mods, text, repeat);
+    QApplication::sendEvent(w, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, mods, text, repeat);
+    QApplication::sendEvent(w, &up);
+  }
+  double position() const { return g.Player ? g.Player->value("GetCurrentPosition").toDouble() : -1; }
   // The elapsed time as the main window's label shows it.
   QString elapsed() const {
     if (!g.Player || !st.Playing) return QString();
@@ -137,7 +150,8 @@ class LyricAssistant : public ::testing::Test {
   bool waitForTime(const QString &text) {
     QElapsedTimer t;
     t.start();
-    while (elapsed() != text) {
+    // The main window's timer keeps the elapsed time as the player reports it.
+    while ((st.Elapsed = position(), elapsed() != text)) {
       if (t.elapsed() > 5000) return false;
       QCoreApplication::processEvents();
       QThread::msleep(5);
@@ -269,6 +283,98 @@ TEST_F(LyricAssistant, WholeTimingRun) {
   EXPECT_EQ(lyric.PlTimes,
             (QStringList{QStringLiteral("0:00"), QStringLiteral("9:75"), QStringLiteral("0:02")}));
   EXPECT_EQ(messages().size(), 1);
+  transport.CleanUP();
+}
+
+// The timing step from the keyboard: Space marks wherever the focus is
+// (never also pressing a focused button), Backspace and Ctrl+Z take marks
+// back and go back three seconds, the speed slider sets the rate.
+TEST_F(LyricAssistant, TimingKeysMarkUndoAndSetTheSpeed) {
+  plugins.ScanInputPlugins(g);
+  test::writeAll(song, toneWav(8.0));
+  st.Sliders[5].Value = 0.5;
+  lyric.PlLyrics = {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")};
+  g.LastLyricFile =
+      file(QStringLiteral("keys.qvl"), "(QVL)\r\nOne\r\n0:00\r\nTwo\r\n0:00\r\nThree\r\n0:00\r\n");
+  frmAsistente2 w(host);
+  EXPECT_TRUE(w.KeysLabel->text().contains(QLatin1String("Space")));
+  EXPECT_TRUE(w.KeysLabel->text().contains(QLatin1String("Ctrl+Z")));
+  EXPECT_EQ(w.KeysLabel->textFormat(), Qt::PlainText);
+  EXPECT_EQ(w.RateSlider->value(), 100);
+  EXPECT_EQ(w.RateLabel->text(), QStringLiteral("100%"));
+
+  // Before playing there is nothing to mark, and the focused play button is
+  // not pressed by the key either.
+  type(w.Command1, Qt::Key_Space);
+  EXPECT_EQ(st.Playing, 0);
+  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantPlay));
+  w.Command1->click();
+  ASSERT_TRUE(st.Playing);
+
+  // Marks from the focused play button (still playing after it), from the
+  // list and from the slider; a held key marks once.
+  ASSERT_TRUE(waitForTime(QStringLiteral("0:00")));
+  type(w.Command1, Qt::Key_Space);
+  EXPECT_EQ(w.recorded().count(), 1);
+  EXPECT_EQ(st.Paused, 0);
+  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantPause));
+  type(w.List1, Qt::Key_Space, Qt::NoModifier, true);
+  EXPECT_EQ(w.recorded().count(), 1);
+  ASSERT_TRUE(waitForTime(QStringLiteral("0:04")));
+  type(w.RateSlider, Qt::Key_Space);
+  EXPECT_EQ(items(w.List1), (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
+  EXPECT_EQ(items(w.List2), (QStringList{QStringLiteral("0:00"), QStringLiteral("0:04")}));
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("Three"));
+
+  // Backspace: "Two" is the next line again, three seconds back.
+  type(w.List1, Qt::Key_Backspace);
+  EXPECT_EQ(items(w.List1), QStringList{QStringLiteral("One")});
+  EXPECT_EQ(w.List1->currentRow(), 0);
+  EXPECT_EQ(w.markCursor(), 1);
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("Two"));
+  EXPECT_LT(position(), 2.6);
+  EXPECT_TRUE(w.Command2->isEnabled());
+  // Ctrl+Z: nothing recorded any more, nothing to finish with; again does nothing.
+  st.Elapsed = position();
+  type(w.Command5, Qt::Key_Z, Qt::ControlModifier);
+  type(w.Command5, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.recorded().count(), 0);
+  EXPECT_EQ(w.markCursor(), 0);
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("One"));
+  EXPECT_FALSE(w.Command2->isEnabled());
+  EXPECT_LT(position(), 1.0);
+  EXPECT_TRUE(w.Command5->isEnabled());
+
+  // All three marked: playback stops. Taking the last back plays on from
+  // three seconds before, ready to mark it again.
+  for (int i = 0; i < 3; ++i) type(w.Command5, Qt::Key_Space);
+  EXPECT_EQ(st.Playing, 0);
+  EXPECT_FALSE(w.Command5->isEnabled());
+  type(w.List2, Qt::Key_Backspace);
+  EXPECT_EQ(st.Playing, -1);
+  EXPECT_EQ(w.recorded().count(), 2);
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("Three"));
+  EXPECT_TRUE(w.Command5->isEnabled());
+  type(w.Command5, Qt::Key_Space);
+  EXPECT_EQ(w.recorded().count(), 3);
+  EXPECT_EQ(st.Playing, 0);
+
+  // While an entry is edited its fields keep their keys, and marks cannot
+  // be taken back.
+  w.List1->setCurrentRow(0);
+  w.Command4->click();
+  w.Text2->setText(QStringLiteral("0:01"));
+  type(w.Text2, Qt::Key_Backspace);
+  type(w.Text2, Qt::Key_Z, Qt::ControlModifier);
+  type(w.Command3, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.recorded().count(), 3);
+  type(w.Text1, Qt::Key_Space);
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("One "));
+
+  // The speed: as the main window's slider 5 (value = rate - 0.5).
+  w.RateSlider->setValue(75);
+  EXPECT_DOUBLE_EQ(st.Sliders[5].Value, 0.25);
+  EXPECT_EQ(w.RateLabel->text(), QStringLiteral("75%"));
   transport.CleanUP();
 }
 
