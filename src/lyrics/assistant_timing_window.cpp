@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -18,6 +19,7 @@
 
 #include "core/general.h"
 #include "core/main_state.h"
+#include "lyrics/lrc_file.h"
 #include "lyrics/lyric_assistant_window.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
@@ -133,8 +135,14 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   f2->addWidget(Label1[5]);
   f2->addLayout(edit);
 
+  SaveLrc = new QCheckBox(QStringLiteral("Also save as LRC"), this);
+  SaveLrc->setObjectName(QStringLiteral("SaveLrc"));
+  SaveLrc->setToolTip(
+      QStringLiteral("Finish also writes the lyric as an LRC file beside the song, for other players"));
+
   auto *bottom = new QHBoxLayout;
   bottom->addWidget(Label1[6], 1);
+  bottom->addWidget(SaveLrc);
   bottom->addWidget(Command2);
 
   auto *layout = new QVBoxLayout(this);
@@ -398,6 +406,17 @@ void frmAsistente2::Command2_Click() {
     host_.lyric.PlLyrics = texts;
     host_.lyric.PlTimes = times;
     written_ = path;
+    if (SaveLrc->isChecked()) {
+      // The same name with ".lrc": the lyric's two forms side by side.
+      const QString base =
+          path.endsWith(QLatin1String(".qvl"), Qt::CaseInsensitive) ? path.left(path.size() - 4) : path;
+      const QString lrc = base + QStringLiteral(".lrc");
+      if (WriteLrcFile(lrc, texts, times, g.Tag, &error))
+        writtenLrc_ = lrc;
+      else
+        host_.desktop.showMessage(
+            QStringLiteral("The LRC file could not be saved in %1: %2").arg(lrc, error));
+    }
   }
   // Sent when "SubmitLyric" is 1 and the machine is online; the request runs
   // on by itself, so the window closes at once.

@@ -8,6 +8,7 @@
 
 #include "lyrics/assistant_logic.h"
 
+class QCheckBox;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -82,6 +83,8 @@ class frmAsistente : public QDialog {
   void refreshLists();
   int selected() const;
   void clearSelection();
+  // The import of an LRC file: its lines and times become the song's lyric.
+  void importLrc(const QString &file, const QString &target);
 
   AssistantHost &host_;
   AssistantLines lines_;
@@ -102,6 +105,9 @@ class frmAsistente2 : public QDialog {
   int markCursor() const { return cursor_; }
   // The file "Finish" wrote (empty before, or when none could be made).
   QString writtenFile() const { return written_; }
+  // The LRC file "Finish" wrote beside it (empty when none was asked for or
+  // it could not be written).
+  QString writtenLrcFile() const { return writtenLrc_; }
 
   void Command1_Click();  // play / pause / resume
   void Command2_Click();  // finish
@@ -123,6 +129,8 @@ class frmAsistente2 : public QDialog {
   QLabel *RateLabel;
   // The keys of the window, in one line.
   QLabel *KeysLabel;
+  // "Finish" also saves the lyric as an LRC file beside the song.
+  QCheckBox *SaveLrc;
 
  protected:
   bool event(QEvent *e) override;
@@ -148,6 +156,7 @@ class frmAsistente2 : public QDialog {
   TimingButtons buttons_;
   qint16 cursor_ = 0;
   QString written_;
+  QString writtenLrc_;
 };
 
 // The main window's "LoadLyric" command: with a song loaded, shows the text

@@ -2,6 +2,7 @@
 // lines typed or loaded, timed against a real song played through the
 // transport and the null audio sink, corrected and saved.
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -26,6 +27,7 @@
 #include "core/general.h"
 #include "core/main_state.h"
 #include "core/text_codec.h"
+#include "lyrics/lrc_file.h"
 #include "lyrics/lyric_assistant_window.h"
 #include "lyrics/lyric_file.h"
 #include "platform/desktop_services_gui.h"
@@ -500,13 +502,83 @@ TEST_F(LyricAssistant, ImportCopiesBesideTheSongAndLoadsIt) {
 
   dialogs.answers << chosen;
   w.Command8->click();
-  EXPECT_TRUE(
-      dialogs.asked.value(1).startsWith(QStringLiteral("Open TXT file|QVL Files|*.QVL|All Files|*.*|")));
+  EXPECT_TRUE(dialogs.asked.value(1).startsWith(
+      QStringLiteral("Open TXT file|QVL Files|*.QVL|LRC Files|*.LRC|All Files|*.*|")));
   EXPECT_EQ(test::readAll(target), good);
   EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("Hola")});
   EXPECT_EQ(lyric.PlTimes, QStringList{QStringLiteral("0:03")});
   EXPECT_FALSE(w.goToTiming());
   EXPECT_EQ(w.result(), QDialog::Rejected);
+}
+
+// An LRC file imported in the text step becomes the song's lyric in our own
+// format; timed again, "Finish" saves both forms, and importing the LRC it
+// wrote gives back every line and time.
+TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
+  plugins.ScanInputPlugins(g);
+  const QString target = dir.filePath(QStringLiteral("Luna song.qvl"));
+  test::writeAll(target, "(QVL)\r\nold\r\n0:01\r\n");
+  {
+    // Not an LRC (no timed line): reported, nothing replaced.
+    dialogs.answers << file(QStringLiteral("empty.lrc"), "[ar:Ana]\n[ti:Luna]\n");
+    frmAsistente w(host);
+    int closed = 0;
+    QObject::connect(&w, &QDialog::finished, [&closed] { ++closed; });
+    w.Command8->click();
+    EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::LyricNotFound));
+    EXPECT_EQ(test::readAll(target), QByteArray("(QVL)\r\nold\r\n0:01\r\n"));
+    EXPECT_EQ(closed, 0) << "the text step stays open";
+  }
+  // An LRC under another name is known by its content; word stamps go,
+  // several stamps make several entries, ordered by time.
+  const QByteArray lrc = "[ti:Luna]\r\n[00:07.10][00:01.20]Hola <00:01.80>mundo\r\n[00:04.00]Adios\r\n";
+  for (const QString &name : {QStringLiteral("luna.lrc"), QStringLiteral("luna.txt")}) {
+    dialogs.answers << file(name, lrc);
+    frmAsistente w(host);
+    int closed = 0;
+    QObject::connect(&w, &QDialog::finished, [&closed] { ++closed; });
+    w.Command8->click();
+    EXPECT_EQ(test::readAll(target),
+              QByteArray("(QVL)\r\nHola mundo\r\n0:01\r\nAdios\r\n0:04\r\nHola mundo\r\n0:07\r\n"))
+        << name.toStdString();
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(lyric.PlTimes,
+              (QStringList{QStringLiteral("0:01"), QStringLiteral("0:04"), QStringLiteral("0:07")}));
+  }
+  EXPECT_EQ(test::readAll(dir.filePath(QStringLiteral("luna.lrc"))), lrc) << "the LRC file is left as it is";
+
+  // The assistant opens with the imported lines; they are timed again and
+  // saved in both forms.
+  frmAsistente text(host);
+  EXPECT_EQ(items(text.List1), (QStringList{QStringLiteral("Hola mundo"), QStringLiteral("Adios"),
+                                            QStringLiteral("Hola mundo")}));
+  text.Command6->click();
+  ASSERT_TRUE(text.goToTiming());
+  frmAsistente2 timing(host);
+  EXPECT_FALSE(timing.SaveLrc->isChecked());
+  timing.Command1->click();
+  for (const char *t : {"0:00", "0:01", "0:02"}) {
+    ASSERT_TRUE(waitForTime(QLatin1String(t)));
+    timing.Command5->click();
+  }
+  timing.SaveLrc->setChecked(true);
+  timing.Command2->click();
+  const QString qvl = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
+  const QString saved = dir.filePath(QStringLiteral("Ana - Luna.lrc"));
+  EXPECT_EQ(timing.writtenFile(), qvl);
+  EXPECT_EQ(timing.writtenLrcFile(), saved);
+  const QByteArray body = "Hola mundo\r\n0:00\r\nAdios\r\n0:01\r\nHola mundo\r\n0:02\r\n";
+  EXPECT_EQ(test::readAll(qvl), "(QVL)\r\n" + body);
+  EXPECT_EQ(test::readAll(saved),
+            QByteArray("[ti:Luna]\n[ar:Ana]\n[00:00.00]Hola mundo\n[00:01.00]Adios\n[00:02.00]Hola mundo\n"));
+  EXPECT_EQ(messages().size(), 1);
+
+  // Back again: the LRC just written gives the same lines and times.
+  dialogs.answers << saved;
+  frmAsistente again(host);
+  again.Command8->click();
+  EXPECT_EQ(test::readAll(target), "(QVL)\r\n" + body);
+  transport.CleanUP();
 }
 
 TEST_F(LyricAssistant, TimingEditNeedsASelectedLine) {
