@@ -15,7 +15,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cmath>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -160,13 +159,12 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
 
   Form_Load();
 
-  // The speed the main window's slider set, in 5 % steps.
+  // The speed the main window's slider set.
   {
     const QSignalBlocker block(RateSlider);
-    const double percent = (host_.st.Sliders[5].Value + 0.5) * 100.0;
-    RateSlider->setValue(
-        std::clamp(static_cast<int>(std::lround(percent / 5.0)) * 5, kMinRatePercent, kMaxRatePercent));
-    RateLabel->setText(Transport::rateText(static_cast<float>(host_.st.Sliders[5].Value + 0.5)));
+    const float rate = static_cast<float>(host_.st.Sliders[5].Value + 0.5);
+    RateSlider->setValue(std::clamp(qRound(rate * 100.0f), kMinRatePercent, kMaxRatePercent));
+    RateLabel->setText(Transport::rateText(rate));
   }
   connect(RateSlider, &QSlider::valueChanged, this, &frmAsistente2::rateChanged);
 
