@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFont>
@@ -101,7 +102,7 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   KeysLabel->setWordWrap(true);
   KeysLabel->setText(
       QStringLiteral("Keys: Space marks the line. Backspace or Ctrl+Z takes the last mark back and goes "
-                     "back %1 seconds.")
+                     "back %1 seconds. Enter presses the button with the focus.")
           .arg(kUndoMarkSeconds));
 
   // Frame 1: playing and marking.
@@ -192,6 +193,10 @@ frmAsistente2::Key frmAsistente2::keyRole(QObject *target, const QKeyEvent *e) c
     return buttons_.mark() == TimingButtons::Mark::Mark ? Key::Mark : Key::Pass;
   if ((e->key() == Qt::Key_Backspace && mods == Qt::NoModifier) || e->matches(QKeySequence::Undo))
     return Key::Undo;
+  // With Space taken, Enter is how the keyboard presses a button here.
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && mods == Qt::NoModifier &&
+      qobject_cast<QAbstractButton *>(target))
+    return Key::Press;
   return Key::Pass;
 }
 
@@ -210,10 +215,19 @@ bool frmAsistente2::eventFilter(QObject *watched, QEvent *e) {
   // A key held down marks once; the press and the release are both kept
   // from the focused widget, so a focused button is not pressed as well.
   if (type == QEvent::KeyPress && !key->isAutoRepeat()) {
-    if (role == Key::Mark)
-      Command5_Click();
-    else
-      UndoMark();
+    switch (role) {
+      case Key::Mark:
+        Command5_Click();
+        break;
+      case Key::Undo:
+        UndoMark();
+        break;
+      case Key::Press:
+        if (auto *b = qobject_cast<QAbstractButton *>(watched); b && b->isEnabled()) b->click();
+        break;
+      case Key::Pass:
+        break;
+    }
   }
   return true;
 }

@@ -138,8 +138,8 @@ class frmAsistente2 : public QDialog {
 
  private:
   // What a key pressed anywhere in the window does: it marks, takes a mark
-  // back, or goes to the widget with the focus.
-  enum class Key { Mark, Undo, Pass };
+  // back, presses the focused button, or goes to the widget with the focus.
+  enum class Key { Mark, Undo, Press, Pass };
   Key keyRole(QObject *target, const QKeyEvent *e) const;
   void rateChanged(int percent);
   void Form_Load();

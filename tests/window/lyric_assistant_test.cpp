@@ -304,11 +304,11 @@ TEST_F(LyricAssistant, TimingKeysMarkUndoAndSetTheSpeed) {
   EXPECT_EQ(w.RateSlider->value(), 100);
 
   // Before playing there is nothing to mark, and the focused play button is
-  // not pressed by the key either.
+  // not pressed by the key either; Enter presses it.
   type(w.Command1, Qt::Key_Space);
   EXPECT_EQ(st.Playing, 0);
   EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantPlay));
-  w.Command1->click();
+  type(w.Command1, Qt::Key_Return);
   ASSERT_TRUE(st.Playing);
 
   // Marks from the focused play button (still playing after it), from the
