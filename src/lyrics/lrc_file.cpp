@@ -229,6 +229,7 @@ qint64 parseLrcStamp(const QString &inside, int *fractionDigits) {
     if (f < 0) return -1;
     ms += f;
   }
+  if (ms > kMaxLrcMs) return -1;
   if (fractionDigits) *fractionDigits = static_cast<int>(fraction.size());
   return ms;
 }
@@ -353,7 +354,7 @@ LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument 
 
   // The offset applies to every stamp wherever it stood in the file.
   for (LrcEntry &e : doc.entries) {
-    e.shownMs = std::max<qint64>(0, e.stampMs - doc.offsetMs);
+    e.shownMs = std::clamp<qint64>(e.stampMs - doc.offsetMs, 0, kMaxLrcMs);
     e.time = lrcTimeText(e.shownMs);
     if (doc.lengthMs >= 0 && e.shownMs > doc.lengthMs)
       warn.add(
