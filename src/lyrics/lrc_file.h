@@ -5,6 +5,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include "core/text_codec.h"
 #include "lyrics/lyric_file.h"
@@ -80,7 +81,7 @@ inline constexpr char kLrcJoin[] = " / ";
 // "01:02:03.45"), or -1 when it is not a stamp. `fractionDigits` receives how
 // many digits follow the seconds (0 to 3). Stamps past kMaxLrcMs are not
 // stamps.
-qint64 parseLrcStamp(const QString &inside, int *fractionDigits = nullptr);
+qint64 parseLrcStamp(QStringView inside, int *fractionDigits = nullptr);
 
 // The "m:ss" text the time display shows at `ms` milliseconds: the position is
 // rounded to the second as the display rounds it (halves to even).
