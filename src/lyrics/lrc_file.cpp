@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
@@ -104,8 +105,7 @@ QString withoutWordStamps(const QString &text) {
   while (i < text.size()) {
     if (text[i] == u'<') {
       const qsizetype close = text.indexOf(u'>', i + 1);
-      if (close > i && close - i <= 24 &&
-          parseLrcStamp(QStringView(text).mid(i + 1, close - i - 1).toString()) >= 0) {
+      if (close > i && close - i <= 24 && parseLrcStamp(QStringView(text).mid(i + 1, close - i - 1)) >= 0) {
         i = close + 1;
         continue;
       }
@@ -194,8 +194,8 @@ QString lrcWarningKindName(LrcWarningKind kind) {
   return QString();
 }
 
-qint64 parseLrcStamp(const QString &inside, int *fractionDigits) {
-  const QStringView s = QStringView(inside).trimmed();
+qint64 parseLrcStamp(QStringView inside, int *fractionDigits) {
+  const QStringView s = inside.trimmed();
   if (s.isEmpty() || s.size() > 20) return -1;
   // The fraction follows a "." (or, in "mm:ss:xx", a third ":").
   QStringView whole = s, fraction;
@@ -205,17 +205,25 @@ qint64 parseLrcStamp(const QString &inside, int *fractionDigits) {
     fraction = s.mid(dot + 1);
     if (fraction.isEmpty()) return -1;
   }
-  const QList<QStringView> parts = whole.split(u':');
+  QStringView parts[3];
+  int count = 0;
+  for (qsizetype start = 0;;) {
+    const qsizetype colon = whole.indexOf(u':', start);
+    if (count == 3) return -1;
+    parts[count++] = whole.mid(start, colon < 0 ? -1 : colon - start);
+    if (colon < 0) break;
+    start = colon + 1;
+  }
   qint64 hours = 0, minutes = 0, seconds = 0;
-  if (parts.size() == 2) {
+  if (count == 2) {
     minutes = number(parts[0], 5);
     seconds = number(parts[1], 2);
-  } else if (parts.size() == 3 && dot >= 0) {
+  } else if (count == 3 && dot >= 0) {
     hours = number(parts[0], 3);
     minutes = number(parts[1], 2);
     seconds = number(parts[2], 2);
     if (minutes >= 60) return -1;
-  } else if (parts.size() == 3) {
+  } else if (count == 3) {
     minutes = number(parts[0], 5);
     seconds = number(parts[1], 2);
     fraction = parts[2];
@@ -229,6 +237,7 @@ qint64 parseLrcStamp(const QString &inside, int *fractionDigits) {
     if (f < 0) return -1;
     ms += f;
   }
+  if (ms > kMaxLrcMs) return -1;
   if (fractionDigits) *fractionDigits = static_cast<int>(fraction.size());
   return ms;
 }
@@ -258,7 +267,7 @@ bool looksLikeLrc(const QByteArray &bytes) {
       return false;
     if (!line.startsWith(u'[')) continue;
     const qsizetype close = line.indexOf(u']');
-    if (close > 0 && parseLrcStamp(line.mid(1, close - 1).toString()) >= 0) return true;
+    if (close > 0 && parseLrcStamp(line.mid(1, close - 1)) >= 0) return true;
   }
   return false;
 }
@@ -282,12 +291,12 @@ LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument 
     ++lineNo;
     qsizetype pos = 0;
     while (pos < line.size() && isBlank(line[pos])) ++pos;
-    QList<qint64> stamps;
+    QVarLengthArray<qint64, 8> stamps;
     bool tagLine = false;
     while (pos < line.size() && line[pos] == u'[') {
       const qsizetype close = line.indexOf(u']', pos + 1);
       if (close < 0) break;
-      const QString inside = line.mid(pos + 1, close - pos - 1).toString();
+      const QStringView inside = line.mid(pos + 1, close - pos - 1);
       int digits = 0;
       const qint64 ms = parseLrcStamp(inside, &digits);
       if (ms >= 0) {
@@ -305,7 +314,8 @@ LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument 
       } else if (stamps.isEmpty() && inside.contains(u':') &&
                  isTagKey(inside.left(inside.indexOf(u':')).trimmed())) {
         const qsizetype colon = inside.indexOf(u':');
-        readTag(inside.left(colon).trimmed().toLower(), inside.mid(colon + 1).trimmed(), lineNo, doc, warn);
+        readTag(inside.left(colon).trimmed().toString().toLower(), inside.mid(colon + 1).trimmed().toString(),
+                lineNo, doc, warn);
         tagLine = true;
         break;
       } else if (stampLike(inside)) {
@@ -353,15 +363,17 @@ LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument 
 
   // The offset applies to every stamp wherever it stood in the file.
   for (LrcEntry &e : doc.entries) {
-    e.shownMs = std::max<qint64>(0, e.stampMs - doc.offsetMs);
+    e.shownMs = std::clamp<qint64>(e.stampMs - doc.offsetMs, 0, kMaxLrcMs);
     e.time = lrcTimeText(e.shownMs);
     if (doc.lengthMs >= 0 && e.shownMs > doc.lengthMs)
       warn.add(
           e.line, LrcWarningKind::PastLength,
           QStringLiteral("%1 lies past the length %2").arg(stampText(e.shownMs), stampText(doc.lengthMs)));
   }
-  std::stable_sort(doc.entries.begin(), doc.entries.end(),
-                   [](const LrcEntry &a, const LrcEntry &b) { return a.shownMs < b.shownMs; });
+  // Most files are in order already: then there is nothing to move.
+  const auto byTime = [](const LrcEntry &a, const LrcEntry &b) { return a.shownMs < b.shownMs; };
+  if (!std::is_sorted(doc.entries.cbegin(), doc.entries.cend(), byTime))
+    std::stable_sort(doc.entries.begin(), doc.entries.end(), byTime);
 
   // The timer moves one entry forward each time the shown second changes, so
   // two entries of the same second would hold back every line after them:

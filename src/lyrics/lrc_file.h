@@ -5,6 +5,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include "core/text_codec.h"
 #include "lyrics/lyric_file.h"
@@ -70,13 +71,17 @@ struct LrcDocument {
 inline constexpr int kMaxLrcWarnings = 1000;
 // ID tags kept per file.
 inline constexpr int kMaxLrcTags = 256;
+// The latest time a stamp may name, offset applied: "99999:59", so every
+// time we show can be written back as a stamp.
+inline constexpr qint64 kMaxLrcMs = (99999LL * 60 + 59) * 1000;
 // Texts of the same shown second are joined with this, in stamp order.
 inline constexpr char kLrcJoin[] = " / ";
 
 // A stamp's milliseconds from its inside ("00:12.34", "0:12", "00:12:34",
 // "01:02:03.45"), or -1 when it is not a stamp. `fractionDigits` receives how
-// many digits follow the seconds (0 to 3).
-qint64 parseLrcStamp(const QString &inside, int *fractionDigits = nullptr);
+// many digits follow the seconds (0 to 3). Stamps past kMaxLrcMs are not
+// stamps.
+qint64 parseLrcStamp(QStringView inside, int *fractionDigits = nullptr);
 
 // The "m:ss" text the time display shows at `ms` milliseconds: the position is
 // rounded to the second as the display rounds it (halves to even).

@@ -132,9 +132,11 @@ QString encodingName(TextEncoding e) {
 }
 
 // An LRC file by its name, or by its first bytes when the name says nothing.
+// The player reads a ".qvl" file as our own format whatever it holds, so the
+// check does too.
 bool isLrc(const QString &file) {
   if (isLrcFileName(file)) return true;
-  if (!QFileInfo(file).isFile()) return false;
+  if (file.endsWith(QLatin1String(".qvl"), Qt::CaseInsensitive) || !QFileInfo(file).isFile()) return false;
   QFile f(file);
   return f.open(QIODevice::ReadOnly) && looksLikeLrc(f.read(8192));
 }

@@ -60,6 +60,12 @@ INSTANTIATE_TEST_SUITE_P(
                   utf8List({"A@0:12", "B@1:03"})},
         ParseCase{"hours", "[01:02:03.45]A\n", utf8List({"A@62:03"})},
         ParseCase{"ten minutes and more", "[10:15.00]A\n[125:00.00]B\n", utf8List({"A@10:15", "B@125:00"})},
+        // The latest stamp is one whose time can be written back; a late
+        // offset cannot push a line past it.
+        ParseCase{"latest stamp", "[99999:59.00]A\n[99999:59.01]B\n[100000:00]C\n",
+                  utf8List({"A@99999:59"})},
+        ParseCase{"negative offset stops at the latest time", "[offset:-9000]\n[99999:55.00]A\n",
+                  utf8List({"A@99999:59"})},
         ParseCase{"several stamps on one line, ordered by time",
                   "[00:05.00]One\n[00:10.00][00:30.00]Chorus\n[00:20.00]Two\n",
                   utf8List({"One@0:05", "Chorus@0:10", "Two@0:20", "Chorus@0:30"})},

@@ -188,6 +188,11 @@ TEST_F(LyricTool, CheckLrcSaysWhatTheLrcReaderSays) {
   EXPECT_EQ(
       tool(words("lyric check --json") << path("music/ours.txt")).json().value(QStringLiteral("format")),
       QStringLiteral("qvl"));
+  // A ".qvl" file holding LRC is read as our format, as the player does: rejected.
+  test::writeAll(path("music/lrc.QVL"), "[00:01.00]A\n");
+  const ToolRun misnamed = tool(words("lyric check --json") << path("music/lrc.QVL"));
+  EXPECT_EQ(misnamed.exitCode, 1);
+  EXPECT_EQ(misnamed.json().value(QStringLiteral("format")), QStringLiteral("qvl"));
 }
 
 TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
