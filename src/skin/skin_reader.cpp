@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <utility>
 
 #include "core/general.h"
 #include "core/text_codec.h"
@@ -115,7 +116,7 @@ class BodyReader {
     e.rect = rect;
     e.line = line_;
     e.token = token_;
-    const QString key = kind + QLatin1Char(' ') + QString::number(index);
+    const std::pair<QString, int> key(kind, index);
     const auto it = slots_.constFind(key);
     if (it == slots_.constEnd()) {
       slots_.insert(key, r_.placed.size());
@@ -507,8 +508,8 @@ class BodyReader {
   int line_ = 0;
   QString token_;
   int skipLine_ = 0;
-  QHash<QString, qsizetype> slots_;  // kind and slot -> entry of r_.placed
-  QList<SkinElementRecord> points_;  // of the outline in force
+  QHash<std::pair<QString, int>, qsizetype> slots_;  // kind and slot -> entry of r_.placed
+  QList<SkinElementRecord> points_;                  // of the outline in force
 };
 
 // Step 7: what a new skin starts from. The lyric box, the lyric line label,
