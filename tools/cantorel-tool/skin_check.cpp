@@ -39,7 +39,7 @@ const char kSkinUsage[] =
     "               warnings\n"
     "               kinds: button, label, display, slider, light, playlist, lyrics,\n"
     "               lyricLine, cover, point (of the outline), picture, unknown;\n"
-    "               colours are \"#rrggbb\"\n";
+    "               colours are \"#rrggbb\"; mainBitmap is null in import mode\n";
 
 namespace {
 

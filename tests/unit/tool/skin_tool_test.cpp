@@ -286,16 +286,20 @@ TEST_F(SkinCheckTool, RefusedFilesAndMessages) {
                  "Cantorel Skin\r\n10,10\r\n10,10\r\n10,10\r\nnone.bmp, nores.bmp\r\n0,0,0,0,0,0,0,0\r\n"
                  "B1,1,1,5,5,0,0,x,t\r\n");
   test::writeAll(path("quiet.skin"), QByteArray(kHead) + "B0,1,1,5,5,0,0,x,t\r\nZZ\r\n");
+  // Import mode: the pictures come from the import folder (here the skin's own).
+  test::writeAll(
+      path("import.skin"),
+      "Cantorel Skin\r\n10,10\r\n10,10\r\n10,10\r\n*,\r\nBitmaps|*.bmp,main.bmp\r\n0,0,0,0,0,0,0,0\r\n"
+      "R0,main.bmp\r\nR1,res.bmp\r\nU\r\nB1,1,1,5,5,0,0,x,t\r\n");
   const struct {
     const char *file;
     bool loaded;
     int messages;
     int elements;
   } cases[] = {
-      {"text.skin", false, 1, 0},
-      {"missing.skin", false, 1, 0},
-      {"nobitmaps.skin", true, 2, 1},
+      {"text.skin", false, 1, 0},  {"missing.skin", false, 1, 0}, {"nobitmaps.skin", true, 2, 1},
       {"quiet.skin", true, 0, 0},  // refusals without a message: still accepted
+      {"import.skin", true, 0, 1},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.file);
@@ -305,6 +309,9 @@ TEST_F(SkinCheckTool, RefusedFilesAndMessages) {
     EXPECT_EQ(j.value(QStringLiteral("elements")).toArray().size(), c.elements);
     EXPECT_EQ(j.value(QStringLiteral("head")).isNull(), !c.loaded);
   }
+  const QJsonObject head = compare(path("import.skin")).value(QStringLiteral("head")).toObject();
+  EXPECT_TRUE(head.value(QStringLiteral("importMode")).toBool());
+  EXPECT_TRUE(head.value(QStringLiteral("mainBitmap")).isNull());
 }
 
 TEST_F(SkinCheckTool, TextReportAndUsage) {
