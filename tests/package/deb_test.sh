@@ -266,6 +266,9 @@ pid=
 [ $rc = 0 ] || { cat "$work/run.log" >&2; fail "the installed player ended with $rc"; }
 grep -q '^Language=ENGLISH' "$root$home/cantorel.conf" 2>/dev/null || fail "the player wrote no settings"
 grep -q 'demo.mid' "$root$home/playlist.m3u" 2>/dev/null || fail "the player wrote no playlist with the demo"
+# A skin, language file or plug-in it could not find from /usr would have
+# been reported in a message box (recorded here instead of shown).
+if grep '^message' "$root$home/desktop.log" 2>/dev/null; then fail "the installed player reported a problem"; fi
 
 # --- GStreamer: the plug-in's output chain decodes each format -----------
 # gst-launch-1.0 brings no plug-ins of its own: every element below comes
