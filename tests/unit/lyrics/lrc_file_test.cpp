@@ -62,8 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"ten minutes and more", "[10:15.00]A\n[125:00.00]B\n", utf8List({"A@10:15", "B@125:00"})},
         // The latest stamp is one whose time can be written back; a late
         // offset cannot push a line past it.
-        ParseCase{"latest stamp", "[99999:59.00]A\n[99999:59.01]B\n[100000:00]C\n",
-                  utf8List({"A@99999:59"})},
+        ParseCase{"latest stamp", "[99999:59.00]A\n[99999:59.01]B\n[100000:00]C\n", utf8List({"A@99999:59"})},
         ParseCase{"negative offset stops at the latest time", "[offset:-9000]\n[99999:55.00]A\n",
                   utf8List({"A@99999:59"})},
         ParseCase{"several stamps on one line, ordered by time",
@@ -192,6 +191,27 @@ TEST(LrcLimits, EntriesAndWarningsAreBounded) {
   many.chop(9);
   EXPECT_EQ(parseLrcBytes(many, lyric, &doc), LyricStatus::Correct);
   EXPECT_EQ(lyric.PlLyrics.size(), 1);
+}
+
+// Long lines of what the reader looks for (word stamps, brackets, stamps)
+// are read in one pass: a reader that searched ahead from each of them would
+// not finish.
+TEST(LrcLimits, LongLinesOfMarksAreReadInOnePass) {
+  const QByteArray lines[] = {
+      "[00:01.00]" + QByteArray(2'000'000, '<'),
+      "[00:01.00]" + QByteArray(2'000'000, '['),
+      QByteArray(2'000'000, '['),
+      "[00:01.00]" + QByteArray("<0:").repeated(600'000),
+      QByteArray("[0:").repeated(600'000) + "]",
+      QByteArray("[00:01]").repeated(300'000) + "x",
+  };
+  for (const QByteArray &line : lines) {
+    LyricLines lyric;
+    LrcDocument doc;
+    parseLrcBytes(line, lyric, &doc);
+    EXPECT_LE(lyric.PlLyrics.size(), 1);
+    EXPECT_LE(doc.warnings.size(), kMaxLrcWarnings);
+  }
 }
 
 TEST(LrcFiles, ThingsThatAreNotPlainFilesFailAtOnce) {
