@@ -80,6 +80,12 @@ QString stampText(qint64 ms) {
       .arg(cs, 2, 10, QLatin1Char('0'));
 }
 
+// A piece of the file as a warning quotes it: long ones are cut.
+QString excerpt(QStringView s) {
+  constexpr qsizetype kMax = 60;
+  return s.size() <= kMax ? s.toString() : s.left(kMax).toString() + QStringLiteral("...");
+}
+
 // Collects warnings up to the limit.
 class Warnings {
  public:
@@ -104,9 +110,12 @@ QString withoutWordStamps(const QString &text) {
   qsizetype i = 0;
   while (i < text.size()) {
     if (text[i] == u'<') {
-      const qsizetype close = text.indexOf(u'>', i + 1);
-      if (close > i && close - i <= 24 && parseLrcStamp(QStringView(text).mid(i + 1, close - i - 1)) >= 0) {
-        i = close + 1;
+      // A stamp is short: looking further for its ">" would make a line of
+      // nothing but "<" cost the square of its length.
+      const QStringView window = QStringView(text).mid(i + 1, 24);
+      const qsizetype close = window.indexOf(u'>');
+      if (close >= 0 && parseLrcStamp(window.left(close)) >= 0) {
+        i += close + 2;
         continue;
       }
     }
@@ -159,14 +168,14 @@ void readTag(const QString &key, const QString &value, int lineNo, LrcDocument &
     // The last one counts, as in the players that write it.
     if (!parseOffset(value, &doc.offsetMs))
       warn.add(lineNo, LrcWarningKind::MalformedTag,
-               QStringLiteral("offset \"%1\" is not a number").arg(value));
+               QStringLiteral("offset \"%1\" is not a number").arg(excerpt(value)));
   } else if (key == u"length") {
     const qint64 ms = parseLrcStamp(value);
     if (ms >= 0)
       doc.lengthMs = ms;
     else
       warn.add(lineNo, LrcWarningKind::MalformedTag,
-               QStringLiteral("length \"%1\" is not a time").arg(value));
+               QStringLiteral("length \"%1\" is not a time").arg(excerpt(value)));
   }
 }
 
@@ -321,7 +330,7 @@ LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument 
       } else if (stampLike(inside)) {
         // Skipped, so the stamps after it and the text still count.
         warn.add(lineNo, LrcWarningKind::MalformedStamp,
-                 QStringLiteral("[%1] is not a time stamp").arg(inside));
+                 QStringLiteral("[%1] is not a time stamp").arg(excerpt(inside)));
       } else {
         break;  // "[Chorus]" and the like begin the text
       }
@@ -332,7 +341,8 @@ LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument 
 
     QString shown = withoutWordStamps(line.mid(pos).toString()).trimmed();
     if (holdsStampFragment(shown))
-      warn.add(lineNo, LrcWarningKind::WordStamp, QStringLiteral("a stamp stays in the text: %1").arg(shown));
+      warn.add(lineNo, LrcWarningKind::WordStamp,
+               QStringLiteral("a stamp stays in the text: %1").arg(excerpt(shown)));
     // An empty text is a gap: the previous line leaves the box.
     if (shown.isEmpty()) shown = QStringLiteral(" ");
 

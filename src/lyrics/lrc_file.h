@@ -40,10 +40,10 @@ struct LrcWarning {
 };
 
 // One stamp of the file with its text, before entries of the same second are
-// joined.
+// joined (an import that wants every line as written takes these).
 struct LrcEntry {
   qint64 stampMs = 0;  // as written
-  qint64 shownMs = 0;  // offset applied, never negative
+  qint64 shownMs = 0;  // offset applied, within 0..kMaxLrcMs
   QString time;        // the "m:ss" text the time display shows at shownMs
   QString text;        // word stamps removed, trimmed; " " for a gap
   int line = 0;        // 1-based line of the file
