@@ -99,6 +99,8 @@ int main(int argc, char **argv) {
   bool ended = false;
   auto unload = [&window, &splash, &ended] {
     ended = true;
+    // Marked first, so the start-up the splash now runs asks nothing.
+    window.Form_Unload();
     if (splash) splash->finishNow();
     window.Form_Unload();
   };

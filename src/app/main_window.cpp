@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -144,13 +145,23 @@ bool frmQuelt::Form_Load(const QString &commandLine) {
 }
 
 void frmQuelt::Form_Unload() {
-  // Asked to end in the middle of the start-up: right after it.
-  if (loading_) {
+  // Asked to end before or in the middle of the start-up: right after it.
+  // Before the start-up nothing was read, so nothing may be written back yet.
+  if (!loaded_) {
     unloadPending_ = true;
+    if (loading_) {
+      // A question the start-up is waiting on (the associations one) would
+      // hold the shut-down until someone answers it; a signal or the end of
+      // the session must not wait for that. Closing it answers "Cancel",
+      // which changes nothing.
+      const QWidgetList windows = QApplication::topLevelWidgets();
+      for (QWidget *w : windows) {
+        auto *dialog = qobject_cast<QDialog *>(w);
+        if (dialog && dialog->isModal() && dialog->isVisible()) dialog->reject();
+      }
+    }
     return;
   }
-  // Before the start-up nothing was read, so nothing may be written back.
-  if (!loaded_) return;
   timer2_->stop();
   checkpointTimer_->stop();
   lifecycle_.formUnload();
@@ -277,6 +288,8 @@ void frmQuelt::checkAssociations() {
   paths.icon = folders_.findData(QStringLiteral("icons/cantorel.png"));
   FileAssociations assoc(paths);
   CheckAssociations(g_, assoc, [this](const QString &title, const QString &text) {
+    // Nobody is asked anything once the program has been told to end.
+    if (unloadPending_) return false;
     return askAssociationQuestion(this, title, text);
   });
 }

@@ -96,6 +96,36 @@ TEST_F(AssociationsProgram, RegistersWithoutAskingAndRestoreGivesTheTypesBack) {
   EXPECT_FALSE(QFile::exists(path("config/cantorel/associations-backup.list")));
 }
 
+// A signal while the start-up waits on the question (shown for real here),
+// or while the splash is still up, ends the program at once with its
+// settings saved, instead of waiting for someone to answer.
+TEST_F(AssociationsProgram, ASignalDoesNotWaitForTheStartUpQuestion) {
+  QDir().mkpath(path("home"));
+  // A short splash: the signal finds the question up; a long one: the splash.
+  for (const char *splashMs : {"20", "60000"}) {
+    SCOPED_TRACE(splashMs);
+    test::writeAll(path("home/cantorel.conf"), "[Cantorel v4.0/config]\nInstalado=SI\n");
+    QProcessEnvironment e = env();
+    e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), QString());
+    e.insert(QStringLiteral("CANTOREL_SPLASH_MS"), QString::fromUtf8(splashMs));
+    QProcess p;
+    p.setProcessEnvironment(e);
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(test::programPath(QStringLiteral("cantorel")), {});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    // Two seconds: the splash or the question is up by then (nothing answers
+    // the question here).
+    QThread::msleep(2000);
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(15000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(test::readAll(path("home/cantorel.conf")).contains("\nAskForIt="));
+    // The question was answered "Cancel" or never asked: nothing registered.
+    EXPECT_FALSE(QFile::exists(path("config/mimeapps.list")));
+  }
+}
+
 TEST_F(AssociationsProgram, RestoreReportsAFileItCannotRead) {
   test::writeAll(path("config/cantorel/associations-backup.list"), "[Previous Defaults]\naudio/mpeg=other.desktop;\n");
   test::writeAll(path("config/mimeapps.list"), "[Default Applications]\naudio/mpeg=caf\xe9.desktop\n");
