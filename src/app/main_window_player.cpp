@@ -36,6 +36,7 @@ void frmQuelt::wirePlayer() {
       st_.Sliders[5].Value = v;
       transport_->SetRate(v);
     }
+    mediaStateChanged();
   });
   connect(skin_.get(), &SkinWindow::seekRequested, this, [this](int s) { transport_->PlayFrom(s); });
   // A new skin's labels show the current length, rate, balance and playlist.

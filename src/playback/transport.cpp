@@ -271,7 +271,10 @@ void Transport::PlayFrom(qint32 second) {
   if (g_.InputPluginName.isEmpty() || st_.InternetFile) return;
   if (second < 0) second = 0;
   if (second >= st_.SongLen) second = std::max(0, static_cast<qint32>(roundEven(st_.SongLen - 1)));
-  if (g_.Player) g_.Player->call("CurrentPosition", {second});
+  if (g_.Player) {
+    g_.Player->call("CurrentPosition", {second});
+    host_.positionSet(second);
+  }
   const QString text = timeText(second, st_.TimeFlag != 0);
   if (st_.Playing && g_.LyricActive) host_.lyricResync(text);
 }
