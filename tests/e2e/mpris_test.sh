@@ -3,8 +3,9 @@
 # real D-Bus client (gdbus), on the private session bus of dbus-run-session:
 # a generated, tagged song with a timed lyric plays through the null sink;
 # position, metadata and the lyric text are read, the lyric lines are seen as
-# they become current, the song is sought and paused, and Quit ends the
-# program normally. Every wait is bounded.
+# they become current, the song is sought and paused, modes and volume are
+# set, an address is opened, and Quit ends the program normally. Every wait
+# is bounded.
 #
 # Usage: dbus-run-session -- mpris_test.sh BUILD_DIR
 set -uo pipefail
@@ -38,6 +39,7 @@ mkdir -p "$music" "$work/home"
 sox -q -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 12 sine 440 || die "sox"
 lame --quiet -b 128 --id3v1-only --tt "Tone Song" --ta "Test Artist" --tl "Test Album" \
   "$work/tone.wav" "$music/tone song.mp3" || die "lame"
+sox -q -n -r 44100 -c 2 -b 16 "$music/plain tone.wav" synth 6 sine 330 || die "sox"
 # The lyric beside the song, found by the song's own name.
 printf '(QVL)\r\nfirst line\r\n0:01\r\nsecond line\r\n0:02\r\nthird line\r\n0:07\r\nlast line\r\n0:10\r\n' \
   >"$music/tone song.qvl"
@@ -146,6 +148,18 @@ set_prop "$player_if" Volume "<0.25>" || fail "set Volume"
 [ "$(prop "$player_if" Volume)" = "(<0.25>,)" ] || fail "Volume $(prop "$player_if" Volume)"
 wait_for 5 monitor_has "'Volume': <0.25>" || fail "no PropertiesChanged for the volume"
 wait_for 5 monitor_has "'LoopStatus': <'Track'>" || fail "no PropertiesChanged for the loop status"
+
+# --- Open an address --------------------------------------------------------
+call "$player_if.OpenUri" "smb://server/share/x.mp3" >/dev/null 2>&1 && fail "OpenUri took an smb:// address"
+call "$player_if.OpenUri" "file://$work/music/plain%20tone.wav" >/dev/null || fail "OpenUri"
+url_is_wav() { prop "$player_if" Metadata | grep -qF "'xesam:url': <'file://$work/music/plain%20tone.wav'>"; }
+wait_for 10 url_is_wav || fail "OpenUri did not play the file: $(prop "$player_if" Metadata)"
+wait_for 10 status_is Playing || fail "not playing after OpenUri"
+# A WAV has no tag: nothing of the MP3's tag before may show.
+meta=$(prop "$player_if" Metadata)
+[[ "$meta" != *"Test Artist"* && "$meta" != *"xesam:asText"* ]] || fail "stale tag or lyric in $meta"
+# The playlist was replaced: the WAV is entry 1 of 1.
+[[ "$meta" == *"'mpris:trackid': <objectpath '/org/cantorel/track/1'>"* ]] || fail "track id after OpenUri: $meta"
 
 # --- Quit --------------------------------------------------------------------
 call org.mpris.MediaPlayer2.Quit >/dev/null || fail "Quit"
