@@ -29,11 +29,6 @@ constexpr qint16 kRepeat = 27;
 constexpr qint16 kShuffle = 28;
 constexpr qint16 kPlayPause = 36;
 
-bool hasMpegTag(const QString &path) {
-  const QString ext = ExtPart(path).toUpper();
-  return ext == QLatin1String("MP2") || ext == QLatin1String("MP3") || ext == QLatin1String("MPA");
-}
-
 }  // namespace
 
 bool MainWindowMpris::isDefaultCover(const QString &path) const {
@@ -57,8 +52,8 @@ mpris::TrackInfo MainWindowMpris::track() {
   t.entry = st.TNum;
   t.path = st.SongPath;
   t.length = st.Dev == QLatin1String("Delay") || st.InternetFile ? 0 : st.SongLen;
-  // The tag record holds the last MPEG file read: only this entry's counts.
-  if (hasMpegTag(st.SongPath) && g.Tag.Found) {
+  // The tag record is this entry's (PlayIt clears it for files without one).
+  if (g.Tag.Found) {
     t.title = g.Tag.Title.trimmed();
     t.artist = g.Tag.Artist.trimmed();
     t.album = g.Tag.Album.trimmed();

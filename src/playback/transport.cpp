@@ -139,7 +139,12 @@ void Transport::PlayIt(qint16 mode) {
   const QString ext = ExtPart(st_.SongPath).toUpper();
   st_.Dev = QStringLiteral("DX");
   bool picture = false;
-  if (ext == QLatin1String("MP2") || ext == QLatin1String("MP3") || ext == QLatin1String("MPA")) {
+  const bool mpeg = ext == QLatin1String("MP2") || ext == QLatin1String("MP3") || ext == QLatin1String("MPA");
+  // Only MPEG files have their tag read. Any other entry has no tag: keeping
+  // the one before would name this entry's lyric after another song (found,
+  // and saved over, by the lyric search) and show it in the media controls.
+  if (!mpeg) g_.Tag.clear();
+  if (mpeg) {
     host_.readMpegInfo(st_.SongPath);
     if (g_.UseTagCover == 1) host_.loadTagCover(st_.SongPath);
   } else if (ext == QLatin1String("BMP") || ext == QLatin1String("GIF") || ext == QLatin1String("JPG")) {

@@ -40,9 +40,9 @@ sox -q -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 12 sine 440 || die "sox"
 lame --quiet -b 128 --id3v1-only --tt "Tone Song" --ta "Test Artist" --tl "Test Album" \
   "$work/tone.wav" "$music/tone song.mp3" || die "lame"
 sox -q -n -r 44100 -c 2 -b 16 "$music/plain tone.wav" synth 6 sine 330 || die "sox"
-# The lyric beside the song, found by the song's own name.
+# The lyric beside the song, found by the song's tag ("Artist - Title").
 printf '(QVL)\r\nfirst line\r\n0:01\r\nsecond line\r\n0:02\r\nthird line\r\n0:07\r\nlast line\r\n0:10\r\n' \
-  >"$music/tone song.qvl"
+  >"$music/Test Artist - Tone Song.qvl"
 
 # --- Client helpers -----------------------------------------------------
 call() {  # call METHOD [ARGS...]   (a method of the player object)
@@ -155,7 +155,8 @@ call "$player_if.OpenUri" "file://$work/music/plain%20tone.wav" >/dev/null || fa
 url_is_wav() { prop "$player_if" Metadata | grep -qF "'xesam:url': <'file://$work/music/plain%20tone.wav'>"; }
 wait_for 10 url_is_wav || fail "OpenUri did not play the file: $(prop "$player_if" Metadata)"
 wait_for 10 status_is Playing || fail "not playing after OpenUri"
-# A WAV has no tag: nothing of the MP3's tag before may show.
+# A WAV has no tag: nothing of the MP3's tag before may show, nor the lyric
+# named after that tag.
 meta=$(prop "$player_if" Metadata)
 [[ "$meta" != *"Test Artist"* && "$meta" != *"xesam:asText"* ]] || fail "stale tag or lyric in $meta"
 # The playlist was replaced: the WAV is entry 1 of 1.
