@@ -16,6 +16,8 @@ inline const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 inline const QString kRootInterface = QStringLiteral("org.mpris.MediaPlayer2");
 inline const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 inline const QString kLyricsInterface = QStringLiteral("org.cantorel.Lyrics");
+// The installed desktop entry's name without ".desktop" (data/applications).
+inline const QString kDesktopEntry = QStringLiteral("cantorel");
 inline const QString kNoTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
 
 // Speeds the rate slider reaches (its value 0..1 plus 0.5).

@@ -126,8 +126,7 @@ QString MprisRootAdaptor::identity() const {
 }
 
 QString MprisRootAdaptor::desktopEntry() const {
-  // The installed desktop entry is share/applications/cantorel.desktop.
-  return QStringLiteral("cantorel");
+  return mpris::kDesktopEntry;
 }
 
 QStringList MprisRootAdaptor::supportedUriSchemes() const {

@@ -199,9 +199,10 @@ TEST(MprisSeek, SetPositionNeedsTheCurrentTrackAndAPlaceInIt) {
   EXPECT_FALSE(setPositionApplies(trackIdPath(3), 0, stream));
 }
 
-TEST(MprisRoot, MimeTypesAreTheDesktopEntrysMediaTypes) {
-  // The desktop entry and the media controls must offer the same types.
-  const QByteArray entry = test::readAll(test::sourceDir() + QStringLiteral("/data/applications/cantorel.desktop"));
+TEST(MprisRoot, TheDesktopEntryExistsAndOffersTheSameMediaTypes) {
+  // Panels find our icon and name through the entry the controls name.
+  const QByteArray entry =
+      test::readAll(test::sourceDir() + QStringLiteral("/data/applications/") + kDesktopEntry + QStringLiteral(".desktop"));
   const QRegularExpression line(QStringLiteral("^MimeType=(.*)$"), QRegularExpression::MultilineOption);
   const QRegularExpressionMatch m = line.match(QString::fromUtf8(entry));
   ASSERT_TRUE(m.hasMatch());
