@@ -147,6 +147,10 @@ set_prop "$player_if" Shuffle "<true>" || fail "set Shuffle"
 set_prop "$player_if" Volume "<0.25>" || fail "set Volume"
 [ "$(prop "$player_if" Volume)" = "(<0.25>,)" ] || fail "Volume $(prop "$player_if" Volume)"
 wait_for 5 monitor_has "'Volume': <0.25>" || fail "no PropertiesChanged for the volume"
+set_prop "$player_if" Rate "<1.25>" || fail "set Rate"
+[ "$(prop "$player_if" Rate)" = "(<1.25>,)" ] || fail "Rate $(prop "$player_if" Rate)"
+set_prop "$player_if" Rate "<7.0>" || fail "set Rate 7"
+[ "$(prop "$player_if" Rate)" = "(<1.5>,)" ] || fail "Rate past the maximum: $(prop "$player_if" Rate)"
 wait_for 5 monitor_has "'LoopStatus': <'Track'>" || fail "no PropertiesChanged for the loop status"
 
 # --- Open an address --------------------------------------------------------
@@ -161,6 +165,15 @@ meta=$(prop "$player_if" Metadata)
 [[ "$meta" != *"Test Artist"* && "$meta" != *"xesam:asText"* ]] || fail "stale tag or lyric in $meta"
 # The playlist was replaced: the WAV is entry 1 of 1.
 [[ "$meta" == *"'mpris:trackid': <objectpath '/org/cantorel/track/1'>"* ]] || fail "track id after OpenUri: $meta"
+
+# --- Transport on a playlist of one ------------------------------------------
+call "$player_if.Next" >/dev/null || fail "Next"
+wait_for 5 status_is Stopped || fail "Next from the last entry did not stop: $(prop "$player_if" PlaybackStatus)"
+call "$player_if.PlayPause" >/dev/null || fail "PlayPause"
+wait_for 10 status_is Playing || fail "PlayPause from stopped did not play"
+call "$player_if.Stop" >/dev/null || fail "Stop"
+wait_for 5 status_is Stopped || fail "Stop"
+call org.mpris.MediaPlayer2.Raise >/dev/null || fail "Raise"
 
 # --- Quit --------------------------------------------------------------------
 call org.mpris.MediaPlayer2.Quit >/dev/null || fail "Quit"
