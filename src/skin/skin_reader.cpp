@@ -3,6 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <utility>
 
 #include "core/general.h"
 #include "core/text_codec.h"
@@ -16,6 +20,9 @@ namespace {
 const QString kSkinMark = QStringLiteral("Cantorel Skin");
 
 constexpr qsizetype kMaxNotes = 200;
+
+const QString kNumberZero = QStringLiteral("number 0 is ignored");
+const QString kNoSize = QStringLiteral("width or height below 1");
 
 qint16 to16(qint32 v) {
   return static_cast<qint16>(qBound<qint32>(-32768, v, 32767));
@@ -38,12 +45,25 @@ class BodyReader {
       letter = token.isEmpty() ? QChar() : token[0];
       const QString rest = token.mid(1);
       const qint32 n = SkinTokenizer::toNumber(rest);
-      if (letter == u':' && rest == skip_) skip_.clear();
+      if (letter == u':' && rest == skip_) {
+        note(skipLine_,
+             QStringLiteral("lines %1 to %2 skipped up to \":%3\"").arg(skipLine_).arg(line).arg(skip_));
+        skip_.clear();
+      }
+      if (letter == u'E' && token != QLatin1String("E"))
+        note(line, QStringLiteral("\"%1\" starts with E and ends the skin here").arg(token));
       if (!skip_.isEmpty()) continue;
       line_ = line;
       token_ = token;
       execute(letter, n, rest);
     }
+    if (!skip_.isEmpty() && letter != u'E')
+      note(skipLine_, QStringLiteral("no label \":%1\" follows: the rest of the file is skipped").arg(skip_));
+    // Points of the outline in force go after the other elements.
+    r_.placed += points_;
+    auto byLine = [](const SkinElementRecord &a, const SkinElementRecord &b) { return a.line < b.line; };
+    std::stable_sort(r_.placed.begin(), r_.placed.end(), byLine);
+    std::stable_sort(r_.rejected.begin(), r_.rejected.end(), byLine);
   }
 
  private:
@@ -53,18 +73,61 @@ class BodyReader {
            (static_cast<SkinColor>(qBound(0, green, 255)) << 8) |
            (static_cast<SkinColor>(qBound(0, blue, 255)) << 16);
   }
-  void note(const QString &why) {
+  void note(const QString &why) { note(line_, QStringLiteral("%1: %2").arg(token_, why)); }
+  void note(int line, const QString &text) {
     // A long list helps nobody: the first ones tell the author what is wrong.
     if (r_.notes.size() < kMaxNotes)
-      r_.notes << QStringLiteral("line %1: %2: %3").arg(line_).arg(token_, why);
+      r_.notes << QStringLiteral("line %1: %2").arg(line).arg(text);
     else if (r_.notes.size() == kMaxNotes)
       r_.notes << QStringLiteral("... and more");
   }
-  // An element refused for its number: listed in the end message.
-  void reject(const QString &why, bool listed = true) {
+  void keepRejected(const SkinElementRecord &e) {
+    if (r_.rejected.size() < kMaxSkinRejected)
+      r_.rejected << e;
+    else
+      ++r_.rejectedOmitted;
+  }
+  // An element left out without a message (number 0, no size, unknown letter).
+  void ignore(const QString &kind, qint32 n, const QString &why) { refuse(kind, n, why, false, false); }
+  // An element refused for its number: the error flag is set and, when
+  // listed, its token goes into the end message.
+  void reject(const QString &kind, qint32 n, const QString &why, bool listed = true) {
     r_.errorFlag = true;
     if (listed) r_.errorList += QLatin1Char(' ') + token_;
-    note(why);
+    refuse(kind, n, why, true, listed);
+  }
+  void refuse(const QString &kind, qint32 n, const QString &why, bool flagged, bool listed) {
+    SkinElementRecord e;
+    e.kind = kind;
+    e.index = n;
+    e.line = line_;
+    e.token = token_;
+    e.reason = why;
+    e.flagged = flagged;
+    e.listed = listed;
+    keepRejected(e);
+  }
+  // An element now in the tables; one placed earlier in the same slot is
+  // replaced, and said so.
+  void place(const QString &kind, int index, const QRect &rect) {
+    SkinElementRecord e;
+    e.kind = kind;
+    e.index = index;
+    e.rect = rect;
+    e.line = line_;
+    e.token = token_;
+    const std::pair<QString, int> key(kind, index);
+    const auto it = slots_.constFind(key);
+    if (it == slots_.constEnd()) {
+      slots_.insert(key, r_.placed.size());
+      r_.placed << e;
+      return;
+    }
+    SkinElementRecord &old = r_.placed[*it];
+    old.reason = QStringLiteral("replaced by line %1").arg(line_);
+    old.rect = QRect();
+    keepRejected(old);
+    old = e;
   }
 
   void execute(QChar letter, qint32 n, const QString &rest) {
@@ -82,11 +145,11 @@ class BodyReader {
       case 'I':
         return light(n);
       case 'X':
-        return box(n, t_.PlNames);
+        return box(n, QStringLiteral("playlist"), t_.PlNames);
       case 'Y':
-        return box(n, t_.PlLyrics);
+        return box(n, QStringLiteral("lyrics"), t_.PlLyrics);
       case 'F':
-        return box(n, t_.lblFrase);
+        return box(n, QStringLiteral("lyricLine"), t_.lblFrase);
       case 'C':
         return cover(n);
       case 'N':
@@ -116,7 +179,10 @@ class BodyReader {
       }
       case '?': {
         const QString label = tok_.field();
-        if (n == loadFlag_) skip_ = label;
+        if (n == loadFlag_) {
+          skip_ = label;
+          skipLine_ = line_;
+        }
         return;
       }
       case ';':
@@ -125,9 +191,15 @@ class BodyReader {
       case '/':
         t_.Description += QLatin1Char('\r') + lineText(rest);
         return;
+      case ':':
+      case 'E':
+        return;
       default:
-        (void)rest;
-        return;  // ":", "E" and unknown tokens do nothing
+        // Empty fields and unknown letters do nothing; the latter are often
+        // the fields of a refused command, read as tokens.
+        if (!letter.isNull())
+          ignore(QStringLiteral("unknown"), n, QStringLiteral("not a command: does nothing"));
+        return;
     }
   }
 
@@ -144,17 +216,21 @@ class BodyReader {
     const qint32 sx = tok_.number(), sy = tok_.number();
     const QString keyChar = tok_.field();
     const QString tip = tok_.field();
+    const QString kind = QStringLiteral("button");
     if (key && n > SkinTables::kKeyStrings) {
       // Its key string is left to be read as the next token.
-      return reject(QStringLiteral("key button number above 20"), false);
+      return reject(kind, n, QStringLiteral("key button number above 20; its key string is read as a token"),
+                    false);
     }
     const QString keyString = key ? tok_.field() : QString();
-    if (n == 0) return note(QStringLiteral("number 0 ignored"));
-    if (!key && n > SkinTables::kButtons) return reject(QStringLiteral("button number above 120"), false);
-    if (n < 0) return reject(QStringLiteral("negative number"));
-    if (w < 1 || h < 1) return note(QStringLiteral("ignored: width or height below 1"));
+    if (n == 0) return ignore(kind, n, kNumberZero);
+    if (!key && n > SkinTables::kButtons)
+      return reject(kind, n, QStringLiteral("button number above 120"), false);
+    if (n < 0) return reject(kind, n, QStringLiteral("negative number"));
+    if (w < 1 || h < 1) return ignore(kind, n, kNoSize);
     if (key) t_.KeyStrings[static_cast<size_t>(n)] = keyString;
-    SkinButton &b = t_.Btn[static_cast<size_t>(key ? n + 100 : n)];
+    const int slot = key ? n + 100 : n;
+    SkinButton &b = t_.Btn[static_cast<size_t>(slot)];
     b.Left = coord(x);
     b.Top = coord(y);
     b.Width = coord(w);
@@ -170,6 +246,7 @@ class BodyReader {
       b.SrcX = to16(sx);
       b.SrcY = to16(sy);
     }
+    place(kind, slot, QRect(b.Left, b.Top, b.Width, b.Height));
   }
 
   void label(qint32 n) {
@@ -178,9 +255,11 @@ class BodyReader {
     const qint32 size = tok_.number();
     const QString spec = tok_.field();
     const QString tip = tok_.field();
-    if (w < 1 || h < 1) return note(QStringLiteral("ignored: width or height below 1"));
-    if (n == 0) return note(QStringLiteral("number 0 ignored"));
-    if (n < 1 || n > SkinTables::kLabels) return reject(QStringLiteral("label number outside 1 to 50"));
+    const QString kind = QStringLiteral("label");
+    if (w < 1 || h < 1) return ignore(kind, n, kNoSize);
+    if (n == 0) return ignore(kind, n, kNumberZero);
+    if (n < 1 || n > SkinTables::kLabels)
+      return reject(kind, n, QStringLiteral("label number outside 1 to 50"));
     SkinLabel &l = t_.Lbl[static_cast<size_t>(n)];
     l.Left = coord(x);
     l.Top = coord(y);
@@ -201,6 +280,7 @@ class BodyReader {
     l.Italic = styles.contains(u'I');
     l.Underline = styles.contains(u'U');
     l.Visible = true;
+    place(kind, n, QRect(l.Left, l.Top, l.Width, l.Height));
   }
 
   void display(qint32 n) {
@@ -215,14 +295,17 @@ class BodyReader {
     d.GlyphGap = to16(tok_.number());
     d.Format = to16(tok_.number());
     d.ToolTip = tok_.field();
-    if (n == 0) return note(QStringLiteral("number 0 ignored"));
-    if (n < 1 || n > SkinTables::kDisplays) return reject(QStringLiteral("display number outside 1 to 6"));
+    const QString kind = QStringLiteral("display");
+    if (n == 0) return ignore(kind, n, kNumberZero);
+    if (n < 1 || n > SkinTables::kDisplays)
+      return reject(kind, n, QStringLiteral("display number outside 1 to 6"));
     d.Left = coord(x);
     d.Top = coord(y);
     d.Width = coord(DigitAreaWidth(d));
     d.Height = d.DigitHeight;
     d.Visible = true;
     t_.Dig[static_cast<size_t>(n)] = d;
+    place(kind, n, QRect(d.Left, d.Top, d.Width, d.Height));
   }
 
   void slider(qint32 n) {
@@ -236,8 +319,10 @@ class BodyReader {
     s.KnobWidth = to16(tok_.number());
     s.KnobHeight = to16(tok_.number());
     s.ToolTip = TipText(tok_.field());
-    if (n == 0) return note(QStringLiteral("number 0 ignored"));
-    if (n < 1 || n > SkinTables::kSliders) return reject(QStringLiteral("slider number outside 1 to 5"));
+    const QString kind = QStringLiteral("slider");
+    if (n == 0) return ignore(kind, n, kNumberZero);
+    if (n < 1 || n > SkinTables::kSliders)
+      return reject(kind, n, QStringLiteral("slider number outside 1 to 5"));
     // A negative track would turn the value round; a negative knob has no
     // picture. Both are taken as 0.
     if (s.TrackWidth < 0 || s.TrackHeight < 0 || s.KnobWidth < 0 || s.KnobHeight < 0)
@@ -253,6 +338,7 @@ class BodyReader {
     s.KnobH = s.KnobHeight;
     s.Visible = true;
     t_.Sliders[static_cast<size_t>(n)] = s;
+    place(kind, n, QRect(s.KnobLeft, s.KnobTop, s.KnobW, s.KnobH));
   }
 
   void light(qint32 n) {
@@ -260,9 +346,11 @@ class BodyReader {
     const SkinColor c = color();
     const qint32 shape = tok_.number();
     (void)tok_.field();  // tip, not used
-    if (w < 1 || h < 1) return note(QStringLiteral("ignored: width or height below 1"));
-    if (n == 0) return note(QStringLiteral("number 0 ignored"));
-    if (n < 1 || n > SkinTables::kLights) return reject(QStringLiteral("light number outside 1 to 18"));
+    const QString kind = QStringLiteral("light");
+    if (w < 1 || h < 1) return ignore(kind, n, kNoSize);
+    if (n == 0) return ignore(kind, n, kNumberZero);
+    if (n < 1 || n > SkinTables::kLights)
+      return reject(kind, n, QStringLiteral("light number outside 1 to 18"));
     SkinLight &l = t_.Ind[static_cast<size_t>(n)];
     l.Left = coord(x);
     l.Top = coord(y);
@@ -271,18 +359,19 @@ class BodyReader {
     l.FillColor = c;
     l.ShapeKind = to16(qBound(0, shape, 5));
     l.Declared = true;
+    place(kind, n, QRect(l.Left, l.Top, l.Width, l.Height));
   }
 
-  void box(qint32 n, SkinBox &b) {
+  void box(qint32 n, const QString &kind, SkinBox &b) {
     const qint32 x = tok_.number(), y = tok_.number(), w = tok_.number(), h = tok_.number();
     const SkinColor fore = color();
     const SkinColor back = color();
     const qint32 size = tok_.number();
     const QString font = tok_.field();
     const QString tip = tok_.field();
-    if (n == 0) return note(QStringLiteral("number 0 ignored"));
-    if (n != 1) return reject(QStringLiteral("number must be 1"));
-    if (w < 1 || h < 1) return note(QStringLiteral("ignored: width or height below 1"));
+    if (n == 0) return ignore(kind, n, kNumberZero);
+    if (n != 1) return reject(kind, n, QStringLiteral("number must be 1"));
+    if (w < 1 || h < 1) return ignore(kind, n, kNoSize);
     b.Left = coord(x);
     b.Top = coord(y);
     b.Width = coord(w);
@@ -293,13 +382,15 @@ class BodyReader {
     b.FontName = font;
     b.ToolTip = TipText(tip);
     b.Visible = true;
+    place(kind, n, QRect(b.Left, b.Top, b.Width, b.Height));
   }
 
   void cover(qint32 n) {
     const qint32 x = tok_.number(), y = tok_.number(), w = tok_.number(), h = tok_.number();
     const QString tip = tok_.field();
-    if (n != 1) return note(QStringLiteral("ignored: number must be 1"));
-    if (w < 1 || h < 1) return note(QStringLiteral("ignored: width or height below 1"));
+    const QString kind = QStringLiteral("cover");
+    if (n != 1) return ignore(kind, n, QStringLiteral("number must be 1"));
+    if (w < 1 || h < 1) return ignore(kind, n, kNoSize);
     SkinBox &b = t_.iCover;
     b.Left = coord(x);
     b.Top = coord(y);
@@ -307,6 +398,7 @@ class BodyReader {
     b.Height = coord(h);
     b.ToolTip = TipText(tip);
     b.Visible = true;
+    place(kind, n, QRect(b.Left, b.Top, b.Width, b.Height));
   }
 
   void outline(qint32 n, bool multi) {
@@ -318,6 +410,13 @@ class BodyReader {
     // Each load's outline is its own: a single polygon after an earlier
     // multi-polygon skin must not be cut up by that skin's counts.
     t_.MultiOutline = multi;
+    // The points of an earlier outline are gone with it.
+    for (SkinElementRecord &p : points_) {
+      p.reason = QStringLiteral("outline announced again at line %1").arg(line_);
+      p.rect = QRect();
+      keepRejected(p);
+    }
+    points_.clear();
     if (n < 0) note(QStringLiteral("negative point count taken as 0"));
     if (!multi) return;
     const qint32 polygons = tok_.number();
@@ -335,14 +434,25 @@ class BodyReader {
 
   void point(qint32 x) {
     if (t_.OutlineFilled >= t_.OutlineExpected)
-      return note(QStringLiteral("point beyond the announced count"));
+      return ignore(QStringLiteral("point"), x,
+                    QStringLiteral("point beyond the announced count; its Y is read as a token"));
     const qint32 y = tok_.number();
-    t_.OutlinePoints[t_.OutlineFilled] = QPoint(coord(x), coord(y));
+    const QPoint p(coord(x), coord(y));
+    t_.OutlinePoints[t_.OutlineFilled] = p;
     ++t_.OutlineFilled;
+    SkinElementRecord e;
+    e.kind = QStringLiteral("point");
+    e.index = t_.OutlineFilled;
+    e.rect = QRect(p, QSize(0, 0));
+    e.line = line_;
+    e.token = token_;
+    points_ << e;
   }
 
   void readWork(qint32 n) {
-    if (n < 0 || n > 2) return reject(QStringLiteral("work picture number outside 0 to 2"));
+    if (n < 0 || n > 2)
+      return reject(QStringLiteral("picture"), n,
+                    QStringLiteral("work picture number outside 0 to 2; its file name is read as a token"));
     const QString name = tok_.field();
     const QString path = SkinFilePath(bitmapFolder_, name);
     if (!name.isEmpty() && QFileInfo(path).isFile()) {
@@ -354,12 +464,15 @@ class BodyReader {
       loadFlag_ = 1;
     } else {
       loadFlag_ = 0;
-      note(QStringLiteral("picture not found: ") + path);
+      r_.missingBitmaps << path;
+      ignore(QStringLiteral("picture"), n, QStringLiteral("picture not found: ") + path);
     }
   }
 
   void sizeWork(qint32 n) {
-    if (n < 0 || n > 1) return reject(QStringLiteral("work picture number outside 0 to 1"));
+    if (n < 0 || n > 1)
+      return reject(QStringLiteral("picture"), n,
+                    QStringLiteral("work picture number outside 0 to 1; its fields are read as tokens"));
     const qint32 w = tok_.number(), h = tok_.number();
     PictureStep s;
     s.kind = PictureStep::SizeWork;
@@ -371,7 +484,9 @@ class BodyReader {
   }
 
   void copyWork(qint32 n) {
-    if (n < 0 || n > 1) return reject(QStringLiteral("work picture number outside 0 to 1"));
+    if (n < 0 || n > 1)
+      return reject(QStringLiteral("picture"), n,
+                    QStringLiteral("work picture number outside 0 to 1; its fields are read as tokens"));
     PictureStep s;
     s.kind = PictureStep::CopyWork;
     s.n = n;
@@ -392,6 +507,9 @@ class BodyReader {
   int loadFlag_ = 0;
   int line_ = 0;
   QString token_;
+  int skipLine_ = 0;
+  QHash<std::pair<QString, int>, qsizetype> slots_;  // kind and slot -> entry of r_.placed
+  QList<SkinElementRecord> points_;                  // of the outline in force
 };
 
 // Step 7: what a new skin starts from. The lyric box, the lyric line label,
@@ -560,11 +678,13 @@ SkinLoadResult LoadSkinText(const QString &text, const QString &path, bool reuse
   resetTables(t);
   const QString mainName = tok.field();
   const QString resName = tok.field();
+  r.importMode = mainName == QLatin1String("*");
   if (mainName != QLatin1String("*")) {
     const QString mainPath = SkinFilePath(bitmapFolder, mainName);
+    r.mainBitmap = mainPath;
     if (mainName.isEmpty() || !QFileInfo(mainPath).isFile()) {
       r.messages << g.message(48) + mainPath;
-      r.notes << QStringLiteral("main bitmap not found: ") + mainPath;
+      r.missingBitmaps << mainPath;
     } else {
       PictureStep s;
       s.kind = PictureStep::LoadBackground;
@@ -573,9 +693,10 @@ SkinLoadResult LoadSkinText(const QString &text, const QString &path, bool reuse
     }
     if (!resName.isEmpty()) {
       const QString resPath = SkinFilePath(bitmapFolder, resName);
+      r.resourceBitmap = resPath;
       if (!QFileInfo(resPath).isFile()) {
         r.messages << g.message(49) + resPath;
-        r.notes << QStringLiteral("resource bitmap not found: ") + resPath;
+        r.missingBitmaps << resPath;
       } else {
         PictureStep s;
         s.kind = PictureStep::LoadResource;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -27,6 +29,26 @@ struct SkinEnvironment {
       pickImportFile;
 };
 
+// What the reader did with one command of the body: an element it placed in
+// the tables, or one it refused and why. Kept for skin authors (cantorel-tool);
+// the window goes by the tables alone.
+struct SkinElementRecord {
+  // "button", "label", "display", "slider", "light", "playlist", "lyrics",
+  // "lyricLine", "cover", "point", "picture" (work pictures) or "unknown".
+  QString kind;
+  // Placed: the slot it fills (a button's slot is its command code, so a "K"n
+  // button is n + 100; points count from 1). Refused: the number in the token.
+  int index = 0;
+  // Placed: where it sits on the window (a slider's knob where it is first
+  // put, a point as an empty rectangle at the point). Empty when refused.
+  QRect rect;
+  int line = 0;          // line of its token
+  QString token;         // the token as written
+  QString reason;        // why it was refused; empty when placed
+  bool flagged = false;  // refused: sets the error flag, so the end message shows
+  bool listed = false;   // refused: its token is in the end message's list
+};
+
 struct SkinLoadResult {
   bool loaded = false;     // the head was read and the tables now hold the new skin
   QString path;            // the control file that was read
@@ -35,7 +57,18 @@ struct SkinLoadResult {
   QString errorList;       // " token" per listed element
   QStringList notes;       // what was rejected or ignored and why, for skin authors
   QPoint windowPosTwips;   // where the window goes
+  // For skin authors; the window ignores these.
+  QString mainBitmap;                 // path of the main bitmap the head names
+  QString resourceBitmap;             // the same for the resource bitmap; empty when none
+  bool importMode = false;            // the main bitmap name is "*"
+  QStringList missingBitmaps;         // pictures named by the head or "R" that do not exist
+  QList<SkinElementRecord> placed;    // in the tables after the load, in file order
+  QList<SkinElementRecord> rejected;  // refused, ignored or replaced, in file order
+  int rejectedOmitted = 0;            // refusals past the first kMaxSkinRejected
 };
+
+// Refusals kept per load; a stranger's file cannot make the list grow without end.
+constexpr int kMaxSkinRejected = 1000;
 
 // Largest picture side and window side a skin may ask for, in pixels. Larger
 // values are cut to it, so a stranger's skin cannot make us allocate gigabytes.

@@ -59,5 +59,7 @@ TEST(SkinTool, ExitStatusAndReport) {
   const ToolRun json = skinCheck({bad, QStringLiteral("--json")});
   const QJsonObject o = QJsonDocument::fromJson(json.out).object();
   EXPECT_FALSE(o[QStringLiteral("accepted")].toBool());
-  EXPECT_EQ(o[QStringLiteral("rejected")].toArray().first().toString(), QStringLiteral("L51"));
+  EXPECT_EQ(o[QStringLiteral("errorList")].toArray().first().toString(), QStringLiteral("L51"));
+  EXPECT_EQ(o[QStringLiteral("rejected")].toArray().first().toObject()[QStringLiteral("token")].toString(),
+            QStringLiteral("L51"));
 }

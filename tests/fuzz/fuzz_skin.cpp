@@ -1,6 +1,7 @@
 // Fuzz target: the skin control file reader, head and body, on a real file in
 // a folder that also holds the bitmaps a skin may name.
 #include <QByteArray>
+#include <QRect>
 #include <QTemporaryDir>
 
 #include "core/general.h"
@@ -42,6 +43,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   }
   for (int n = 1; n <= cantorel::SkinTables::kDisplays; ++n)
     (void)cantorel::GlyphCells(t.Dig[static_cast<size_t>(n)], QStringLiteral("12:34 Title"), false);
-  (void)r;
+  // What the reader says it placed is what the tables hold, and its list of
+  // refusals stays bounded.
+  if (r.rejected.size() > cantorel::kMaxSkinRejected) __builtin_trap();
+  int points = 0;
+  for (const auto &e : r.placed) {
+    const auto n = static_cast<size_t>(e.index);
+    if (e.kind == QLatin1String("point")) {
+      ++points;
+      if (e.index < 1 || e.index > t.OutlineFilled) __builtin_trap();
+    } else if (e.kind == QLatin1String("button")) {
+      if (e.index < 1 || e.index > cantorel::SkinTables::kButtons || !t.Btn[n].Visible ||
+          e.rect != QRect(t.Btn[n].Left, t.Btn[n].Top, t.Btn[n].Width, t.Btn[n].Height))
+        __builtin_trap();
+    } else if (e.kind == QLatin1String("label")) {
+      if (e.index < 1 || e.index > cantorel::SkinTables::kLabels || !t.Lbl[n].Visible) __builtin_trap();
+    } else if (e.kind == QLatin1String("light")) {
+      if (e.index < 1 || e.index > cantorel::SkinTables::kLights || !t.Ind[n].Declared) __builtin_trap();
+    }
+  }
+  if (points != t.OutlineFilled) __builtin_trap();
   return 0;
 }

@@ -6,12 +6,9 @@
 
 #include "lyric_commands.h"
 #include "playlist_commands.h"
+#include "skin_check.h"
 #include "tag_commands.h"
 #include "version.h"
-
-namespace cantorel {
-int runSkinCheck(const QStringList &args);
-}
 
 namespace {
 
@@ -22,9 +19,6 @@ const char kUsage[] =
     "Exit status: 0 the player accepts the file, 1 it rejects it, 2 usage error.\n"
     "\n"
     "Commands:\n"
-    "  skin check FILE [--json]\n"
-    "               read a skin control file and its pictures as the player does:\n"
-    "               rejected elements and why, missing pictures, images out of bounds\n"
     "  --help       show this help\n"
     "  --version    show the version\n";
 
@@ -35,6 +29,7 @@ int main(int argc, char **argv) {
   const QStringList args = QCoreApplication::arguments().mid(1);
   if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
     std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+    std::fputs(cantorel::tool::kSkinUsage, args.isEmpty() ? stderr : stdout);
     std::fputs(cantorel::tool::kLyricUsage, args.isEmpty() ? stderr : stdout);
     std::fputs(cantorel::tool::kTagUsage, args.isEmpty() ? stderr : stdout);
     std::fputs(cantorel::tool::kPlaylistUsage, args.isEmpty() ? stderr : stdout);
@@ -45,7 +40,7 @@ int main(int argc, char **argv) {
     return 0;
   }
   if (args.size() >= 2 && args[0] == QLatin1String("skin") && args[1] == QLatin1String("check"))
-    return cantorel::runSkinCheck(args.mid(2));
+    return cantorel::tool::runSkinCheck(args.mid(2));
   if (args.first() == QLatin1String("lyric")) return cantorel::tool::runLyricCommand(args.mid(1));
   if (args.first() == QLatin1String("tag")) return cantorel::tool::runTagCommand(args.mid(1));
   if (args.first() == QLatin1String("playlist"))

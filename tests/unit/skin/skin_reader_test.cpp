@@ -335,3 +335,29 @@ TEST_F(SkinReaderTest, StartPositionsAndPullBackOntoTheScreen) {
         << c.start;
   }
 }
+
+// What the reader tells a skin author about skips and an early end; the tables
+// are the same as without these notes.
+TEST_F(SkinReaderTest, NotesOnSkipsAndEarlyEnds) {
+  const struct {
+    const char *body;
+    const char *note;
+  } cases[] = {
+      {"R0,missing.bmp\r\n?0,over\r\nB1,1,1,5,5,0,0,x,t\r\n:over\r\n",
+       "line 8: lines 8 to 10 skipped up to \":over\""},
+      {"R0,missing.bmp\r\n?0,never\r\nB1,1,1,5,5,0,0,x,t\r\n",
+       "line 8: no label \":never\" follows: the rest of the file is skipped"},
+      {"B1,1,1,5,5,0,0,x,Enter\r\nB2,1,1,5,5,0,0,x,t\r\n", ""},  // a tip read as a tip ends nothing
+      {"K30,1,1,5,5,0,0,x,t,Extra.skin\r\nB2,1,1,5,5,0,0,x,t\r\n",
+       "line 7: \"Extra.skin\" starts with E and ends the skin here"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.body);
+    const auto r = load(c.body);
+    if (*c.note)
+      EXPECT_TRUE(r.notes.contains(QString::fromUtf8(c.note))) << r.notes.join(u'\n').toStdString();
+    else
+      EXPECT_TRUE(r.notes.isEmpty()) << r.notes.join(u'\n').toStdString();
+  }
+  EXPECT_FALSE(t_.Btn[2].Visible);  // the last case ended before it
+}
