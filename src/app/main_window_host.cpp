@@ -152,8 +152,9 @@ void MainWindowHost::selectLyricLine(int index) {
   const QString line = index >= 0 && index < lyric_.PlLyrics.size() ? lyric_.PlLyrics.at(index) : QString();
   face->lyricLine()->setText(line);
   if (mpris_) {
-    const qint32 at = index >= 0 && index < lyric_.PlTimes.size() ? PlaybackTimer::timeSeconds(lyric_.PlTimes.at(index))
-                                                                  : -1;
+    const qint32 at = index >= 0 && index < lyric_.PlTimes.size()
+                          ? PlaybackTimer::timeSeconds(lyric_.PlTimes.at(index))
+                          : -1;
     mpris_->lyricLineChanged(index, line, at >= 0 ? qint64(at) * 1000000 : -1);
   }
 }

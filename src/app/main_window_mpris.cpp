@@ -35,7 +35,7 @@ bool MainWindowMpris::isDefaultCover(const QString &path) const {
   const Folders &f = w_.folders();
   const QString file = QDir::cleanPath(path);
   for (const QString &fallback : QStringList{f.findData(QStringLiteral("nocover.bmp")),
-                                              QString(f.installDataDir() + QLatin1String("/nocover.bmp"))}) {
+                                             QString(f.installDataDir() + QLatin1String("/nocover.bmp"))}) {
     if (!fallback.isEmpty() && QDir::cleanPath(fallback) == file) return true;
   }
   return false;
@@ -70,14 +70,17 @@ mpris::Snapshot MainWindowMpris::snapshot() {
   const General &g = w_.general();
   const bool entries = w_.playlist().count() > 0;
   mpris::Snapshot s;
-  s.status = !st.Playing ? mpris::Status::Stopped : st.Paused ? mpris::Status::Paused : mpris::Status::Playing;
+  s.status = !st.Playing ? mpris::Status::Stopped
+             : st.Paused ? mpris::Status::Paused
+                         : mpris::Status::Playing;
   s.repeat = st.Repeat != 0;
   s.shuffle = st.Shuffle != 0;
   s.volume = st.Sliders[2].Value;
   s.rate = st.Sliders[5].Value + 0.5;
   s.canPlay = s.canPause = s.canGoNext = s.canGoPrevious = entries;
   s.track = track();
-  s.canSeek = st.Playing && s.track.length > 0 && st.Dev == QLatin1String("DX") && !g.InputPluginName.isEmpty();
+  s.canSeek =
+      st.Playing && s.track.length > 0 && st.Dev == QLatin1String("DX") && !g.InputPluginName.isEmpty();
   return s;
 }
 

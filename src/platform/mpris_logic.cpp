@@ -138,7 +138,8 @@ QVariantMap changedPlayerProperties(const Snapshot &before, const Snapshot &now)
   if (before.rate != now.rate) out.insert(QStringLiteral("Rate"), now.rate);
   if (before.track != now.track) out.insert(QStringLiteral("Metadata"), buildMetadata(now.track));
   if (before.canGoNext != now.canGoNext) out.insert(QStringLiteral("CanGoNext"), now.canGoNext);
-  if (before.canGoPrevious != now.canGoPrevious) out.insert(QStringLiteral("CanGoPrevious"), now.canGoPrevious);
+  if (before.canGoPrevious != now.canGoPrevious)
+    out.insert(QStringLiteral("CanGoPrevious"), now.canGoPrevious);
   if (before.canPlay != now.canPlay) out.insert(QStringLiteral("CanPlay"), now.canPlay);
   if (before.canPause != now.canPause) out.insert(QStringLiteral("CanPause"), now.canPause);
   if (before.canSeek != now.canSeek) out.insert(QStringLiteral("CanSeek"), now.canSeek);

@@ -33,14 +33,14 @@ enum class Status { Stopped, Playing, Paused };
 
 // What is known of the entry being played.
 struct TrackInfo {
-  int entry = 0;        // 1-based playlist entry; 0 when nothing is loaded
-  QString path;         // file path or stream address
-  double length = 0;    // seconds; 0 when unknown (a stream)
+  int entry = 0;      // 1-based playlist entry; 0 when nothing is loaded
+  QString path;       // file path or stream address
+  double length = 0;  // seconds; 0 when unknown (a stream)
   QString title;
   QString artist;
   QString album;
-  QString cover;        // picture file shown as the cover; empty when none
-  QStringList lyric;    // lines of the timed lyric; empty when none was found
+  QString cover;      // picture file shown as the cover; empty when none
+  QStringList lyric;  // lines of the timed lyric; empty when none was found
 
   bool operator==(const TrackInfo &o) const {
     return entry == o.entry && path == o.path && length == o.length && title == o.title &&

@@ -38,8 +38,8 @@ bool MprisService::start() {
     return false;
   }
   // Another player of ours (other settings) may hold the plain name.
-  const QString unique = mpris::kServiceName + QStringLiteral(".instance") +
-                         QString::number(QCoreApplication::applicationPid());
+  const QString unique =
+      mpris::kServiceName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
   for (const QString &name : {mpris::kServiceName, unique}) {
     if (bus.registerService(name)) {
       name_ = name;
@@ -103,8 +103,9 @@ void MprisService::lyricLineChanged(int index, const QString &text, qint64 timeU
 }
 
 void MprisService::emitPropertiesChanged(const QString &interface, const QVariantMap &changed) {
-  QDBusMessage signal = QDBusMessage::createSignal(
-      mpris::kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+  QDBusMessage signal =
+      QDBusMessage::createSignal(mpris::kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                 QStringLiteral("PropertiesChanged"));
   signal << interface << changed << QStringList();
   QDBusConnection::sessionBus().send(signal);
 }
@@ -118,8 +119,8 @@ QVariantMap MprisService::busMetadata(const QVariantMap &metadata) {
 
 // --- org.mpris.MediaPlayer2 ---
 
-MprisRootAdaptor::MprisRootAdaptor(MprisService *service) : QDBusAbstractAdaptor(service), service_(service) {
-}
+MprisRootAdaptor::MprisRootAdaptor(MprisService *service)
+    : QDBusAbstractAdaptor(service), service_(service) {}
 
 QString MprisRootAdaptor::identity() const {
   return QStringLiteral("Cantorel");

@@ -22,12 +22,12 @@ TEST(MprisTime, SecondsToMicroseconds) {
   } cases[] = {
       {0, 0},
       {1.5, 1500000},
-      {0.0000004, 0},                   // under half a microsecond
-      {245.0000006, 245000001},         // rounds, does not truncate
-      {-3, 0},                          // no negative positions
+      {0.0000004, 0},            // under half a microsecond
+      {245.0000006, 245000001},  // rounds, does not truncate
+      {-3, 0},                   // no negative positions
       {std::numeric_limits<double>::quiet_NaN(), 0},
       {std::numeric_limits<double>::infinity(), 0},
-      {1e300, kMax},                    // saturates instead of overflowing
+      {1e300, kMax},  // saturates instead of overflowing
   };
   for (const Case &c : cases) EXPECT_EQ(toMicroseconds(c.seconds), c.us) << c.seconds;
   EXPECT_DOUBLE_EQ(toSeconds(2500000), 2.5);
@@ -40,10 +40,13 @@ TEST(MprisLoop, RepeatAndLoopStatusMapBothWays) {
     const char *status;
     std::optional<bool> repeat;
   } cases[] = {
-      {"None", false}, {"Track", true}, {"Playlist", true},  // no playlist loop: repeat is the nearest
-      {"track", std::nullopt}, {"", std::nullopt}, {"Forever", std::nullopt},
+      {"None", false},           {"Track", true},
+      {"Playlist", true},  // no playlist loop: repeat is the nearest
+      {"track", std::nullopt},   {"", std::nullopt},
+      {"Forever", std::nullopt},
   };
-  for (const Case &c : cases) EXPECT_EQ(repeatForLoopStatus(QString::fromUtf8(c.status)), c.repeat) << c.status;
+  for (const Case &c : cases)
+    EXPECT_EQ(repeatForLoopStatus(QString::fromUtf8(c.status)), c.repeat) << c.status;
 }
 
 TEST(MprisTrackId, EveryEntryGetsAValidDistinctObjectPath) {
@@ -76,7 +79,8 @@ TEST(MprisUri, OnlyLocalFilesAndWebStreamsOpen) {
       {"http:///nohost", ""},
       {"", ""},
   };
-  for (const Case &c : cases) EXPECT_EQ(pathForUri(QString::fromUtf8(c.uri)), QString::fromUtf8(c.path)) << c.uri;
+  for (const Case &c : cases)
+    EXPECT_EQ(pathForUri(QString::fromUtf8(c.uri)), QString::fromUtf8(c.path)) << c.uri;
   EXPECT_EQ(entryUrl(QStringLiteral("/music/a b#1.mp3")), QStringLiteral("file:///music/a%20b%231.mp3"));
   EXPECT_EQ(entryUrl(QStringLiteral("http://radio.example/s")), QStringLiteral("http://radio.example/s"));
 }
@@ -104,7 +108,8 @@ TEST(MprisMetadata, CarriesEveryKnownFieldInItsType) {
   EXPECT_EQ(m.value(QStringLiteral("xesam:artist")).typeId(), QMetaType::QStringList);
   EXPECT_EQ(m.value(QStringLiteral("xesam:artist")).toStringList(), QStringList{QStringLiteral("The Band")});
   EXPECT_EQ(m.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("First"));
-  EXPECT_EQ(m.value(QStringLiteral("xesam:url")).toString(), QStringLiteral("file:///music/Se%C3%B1or%20Song.mp3"));
+  EXPECT_EQ(m.value(QStringLiteral("xesam:url")).toString(),
+            QStringLiteral("file:///music/Se%C3%B1or%20Song.mp3"));
   EXPECT_EQ(m.value(QStringLiteral("mpris:artUrl")).toString(),
             QStringLiteral("file:///music/The%20Band%20-%20First.jpg"));
   // The lyric as plain text, one line per line, markup untouched.
@@ -147,7 +152,8 @@ TEST(MprisChanges, OnlyWhatDifferentIsPublished) {
     c.change(b);
     const QVariantMap changed = changedPlayerProperties(a, b);
     EXPECT_EQ(changed.keys(), QStringList{QString::fromUtf8(c.property)}) << c.property;
-    EXPECT_EQ(changed.value(QString::fromUtf8(c.property)), playerProperties(b).value(QString::fromUtf8(c.property)))
+    EXPECT_EQ(changed.value(QString::fromUtf8(c.property)),
+              playerProperties(b).value(QString::fromUtf8(c.property)))
         << c.property;
   }
   // Clients read Position themselves; it is never pushed.
@@ -164,11 +170,11 @@ TEST(MprisSeek, OffsetsStayInsideTheEntry) {
   } cases[] = {
       {10'000'000, 5'000'000, len, true, SeekStep::SeekTo, 15'000'000},
       {10'000'000, -5'000'000, len, true, SeekStep::SeekTo, 5'000'000},
-      {3'000'000, -10'000'000, len, true, SeekStep::SeekTo, 0},        // before the start: the start
-      {90'000'000, 10'000'000, len, true, SeekStep::Next, 0},          // the end itself: next entry
-      {90'000'000, kMax, len, true, SeekStep::Next, 0},                // no overflow
+      {3'000'000, -10'000'000, len, true, SeekStep::SeekTo, 0},  // before the start: the start
+      {90'000'000, 10'000'000, len, true, SeekStep::Next, 0},    // the end itself: next entry
+      {90'000'000, kMax, len, true, SeekStep::Next, 0},          // no overflow
       {90'000'000, std::numeric_limits<qint64>::min(), len, true, SeekStep::SeekTo, 0},
-      {10'000'000, 5'000'000, 0, true, SeekStep::Ignore, 0},           // a stream has no length
+      {10'000'000, 5'000'000, 0, true, SeekStep::Ignore, 0},  // a stream has no length
       {10'000'000, 5'000'000, len, false, SeekStep::Ignore, 0},
   };
   for (const Case &c : cases) {
@@ -190,7 +196,7 @@ TEST(MprisSeek, SetPositionNeedsTheCurrentTrackAndAPlaceInIt) {
       {trackIdPath(3), 245'500'000, true},
       {trackIdPath(3), 245'500'001, false},  // past the end
       {trackIdPath(3), -1, false},
-      {trackIdPath(2), 60'000'000, false},   // a stale id: the entry changed meanwhile
+      {trackIdPath(2), 60'000'000, false},  // a stale id: the entry changed meanwhile
       {kNoTrack, 0, false},
   };
   for (const Case &c : cases) EXPECT_EQ(setPositionApplies(c.id, c.position, t), c.applies) << c.position;
@@ -201,8 +207,8 @@ TEST(MprisSeek, SetPositionNeedsTheCurrentTrackAndAPlaceInIt) {
 
 TEST(MprisRoot, TheDesktopEntryExistsAndOffersTheSameMediaTypes) {
   // Panels find our icon and name through the entry the controls name.
-  const QByteArray entry =
-      test::readAll(test::sourceDir() + QStringLiteral("/data/applications/") + kDesktopEntry + QStringLiteral(".desktop"));
+  const QByteArray entry = test::readAll(test::sourceDir() + QStringLiteral("/data/applications/") +
+                                         kDesktopEntry + QStringLiteral(".desktop"));
   const QRegularExpression line(QStringLiteral("^MimeType=(.*)$"), QRegularExpression::MultilineOption);
   const QRegularExpressionMatch m = line.match(QString::fromUtf8(entry));
   ASSERT_TRUE(m.hasMatch());
