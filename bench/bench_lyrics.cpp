@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "core/general.h"
+#include "lyrics/lrc_file.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
 
@@ -50,6 +51,33 @@ void BM_ReadLyricFloor(benchmark::State &state) {
   }
 }
 BENCHMARK(BM_ReadLyricFloor)->Unit(benchmark::kMicrosecond);
+
+// A 2,000-line LRC file (tags, then one stamp per line, a few with word
+// stamps), read as the search reads it; compare with BM_ReadLyric2000Lines
+// and the floor above, which read about as many bytes.
+QByteArray sampleLrc(int lines) {
+  QByteArray b = "[ar:Alguien]\n[ti:La canci\xf3n]\n[offset:+250]\n";
+  for (int k = 0; k < lines; ++k) {
+    const int ms = k * 3130;  // a line every three seconds or so
+    const QByteArray stamp = "[" + QByteArray::number(ms / 60000).rightJustified(2, '0') + ":" +
+                             QByteArray::number(ms / 1000 % 60).rightJustified(2, '0') + "." +
+                             QByteArray::number(ms % 1000 / 10).rightJustified(2, '0') + "]";
+    b += stamp +
+         (k % 10 == 0 ? "<00:00.00>Una <00:00.50>l\xednea " : "Una l\xednea de la canci\xf3n n\xfamero ") +
+         QByteArray::number(k) + "\n";
+  }
+  return b;
+}
+
+void BM_ReadLrc2000Lines(benchmark::State &state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("song.lrc"));
+  writeFile(path, sampleLrc(2000));
+  LyricLines lyric;
+  LrcDocument doc;
+  for (auto _ : state) benchmark::DoNotOptimize(readLrcFile(path, lyric, &doc));
+}
+BENCHMARK(BM_ReadLrc2000Lines)->Unit(benchmark::kMicrosecond);
 
 // state.range(0): 1 = the song's own lyric exists (found as candidate 8),
 // 0 = no lyric anywhere (every candidate missed, folders listed once each).

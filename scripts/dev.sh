@@ -2,8 +2,11 @@
 # One entry point for developers and CI.
 #   scripts/dev.sh run   install what is missing, build, start the player
 #   scripts/dev.sh test  install what is missing, build, run every test
-#                        (normal build, then a sanitizer build whose fuzz
-#                        targets run for a short while)
+#                        (normal build with the Debian package test, then a
+#                        sanitizer build whose fuzz targets run for a short
+#                        while)
+# CANTOREL_SKIP_PACKAGE=1 leaves out the package test (it needs root and the
+# Debian mirror); CANTOREL_SKIP_SANITIZE=1 the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -33,7 +36,9 @@ case "${1:-}" in
     ;;
   test)
     bash scripts/setup.sh --test
-    build build -DCANTOREL_WERROR=ON
+    package=ON
+    [ "${CANTOREL_SKIP_PACKAGE:-0}" = 1 ] && package=OFF
+    build build -DCANTOREL_WERROR=ON -DCANTOREL_PACKAGE_TEST=$package
     ctest --test-dir build -j "$JOBS" --output-on-failure --timeout 300
     if [ "${CANTOREL_SKIP_SANITIZE:-0}" != 1 ]; then
       build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \

@@ -2,7 +2,9 @@
 
 #include <variant>
 
+#include "core/log.h"
 #include "core/number_text.h"
+#include "core/text_codec.h"
 
 namespace cantorel {
 
@@ -109,6 +111,10 @@ Settings::Position Settings::load(General &g, Position currentPos) {
       g.*(std::get<qint16 General::*>(s.field)) = toInt16(raw);
     }
   }
+  // Every text file read after this point is decoded with the user's page.
+  const QString page = text(key::LegacyCodePage, QLatin1String(kDefaultLegacyCodePage));
+  if (!setLegacyCodePage(page))
+    qCWarning(lcSettings).noquote() << "unknown code page" << page << "- using" << kDefaultLegacyCodePage;
   Position pos;
   pos.x = store_.contains(kPrg, kSect, key::X) ? toInt32(text(key::X)) : currentPos.x;
   pos.y = store_.contains(kPrg, kSect, key::Y) ? toInt32(text(key::Y)) : currentPos.y;

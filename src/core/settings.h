@@ -22,6 +22,9 @@ inline const QString X = QStringLiteral("X");
 inline const QString Y = QStringLiteral("Y");
 inline const QString LastTrack = QStringLiteral("LastTrack");
 inline const QString LastCover = QStringLiteral("LastCover");
+// The code page of text files that are neither marked nor UTF-8 (read only;
+// the default, kDefaultLegacyCodePage, applies when it is missing).
+inline const QString LegacyCodePage = QStringLiteral("LegacyCodePage");
 }  // namespace key
 
 // Value of "Instalado" after the first normal exit.

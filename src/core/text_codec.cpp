@@ -1,18 +1,76 @@
 #include "core/text_codec.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <mutex>
 
 namespace cantorel {
 
 namespace {
 
 // Characters of Windows-1252 for bytes 0x80..0x9F.
-const char16_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+const char16_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The legacy code page's name; empty means Windows-1252, decoded by the
+// table above rather than by the codecs, so every byte keeps the character
+// it always had.
+std::mutex codePageMutex;
+QByteArray codePageName;
+
+QByteArray currentCodePage() {
+  std::lock_guard<std::mutex> lock(codePageMutex);
+  return codePageName;
+}
 
 }  // namespace
+
+bool setLegacyCodePage(const QString &name) {
+  const QByteArray wanted = name.trimmed().toLatin1();
+  QByteArray chosen;
+  bool ok = false;
+  if (!wanted.isEmpty() && !wanted.toUpper().startsWith("UTF")) {
+    QStringDecoder dec(wanted.constData());
+    QStringEncoder enc(wanted.constData());
+    if (dec.isValid() && enc.isValid()) {
+      ok = true;
+      const QByteArray canonical = dec.name();
+      if (canonical.compare("windows-1252", Qt::CaseInsensitive) != 0) chosen = canonical;
+    }
+  }
+  std::lock_guard<std::mutex> lock(codePageMutex);
+  codePageName = chosen;
+  return ok;
+}
+
+QString legacyCodePage() {
+  const QByteArray name = currentCodePage();
+  return name.isEmpty() ? QString::fromLatin1(kDefaultLegacyCodePage) : QString::fromLatin1(name);
+}
+
+QByteArray encodeLegacy(const QString &text) {
+  const QByteArray name = currentCodePage();
+  if (name.isEmpty()) return encodeWindows1252(text);
+  QStringEncoder whole(name.constData());
+  const QByteArray bytes = whole(text);
+  if (!whole.hasError()) return bytes;
+  // The codecs put their own substitute for a missing character; one code
+  // point at a time, each becomes "?" as with Windows-1252.
+  QByteArray out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size();) {
+    const qsizetype n =
+        text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+    QStringEncoder one(name.constData());
+    const QByteArray b = one(QStringView(text).mid(i, n));
+    out += one.hasError() ? QByteArray("?") : b;
+    i += n;
+  }
+  return out;
+}
 
 bool isValidUtf8(const QByteArray &bytes) {
   const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
@@ -108,7 +166,10 @@ QString decodeText(const QByteArray &bytes, TextEncoding *used) {
     return QString::fromUtf8(bytes);
   }
   report(TextEncoding::Legacy);
-  return decodeWindows1252(bytes);
+  const QByteArray page = currentCodePage();
+  if (page.isEmpty()) return decodeWindows1252(bytes);
+  QStringDecoder dec(page.constData());
+  return dec(bytes);
 }
 
 QStringList splitLines(const QString &text) {

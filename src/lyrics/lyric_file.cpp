@@ -132,8 +132,9 @@ QByteArray encodeLyricFile(const QStringList &texts, const QStringList &times) {
     text += oneLine(texts[k]) + QLatin1String("\r\n");
     text += oneLine(times[k]) + QLatin1String("\r\n");
   }
-  const QByteArray legacy = encodeWindows1252(text);
-  // Windows-1252 serves only when every character has a byte there and those
+  const QByteArray legacy = encodeLegacy(text);
+  // The legacy code page (Windows-1252 unless the settings name another)
+  // serves only when every character has a byte there and those
   // bytes do not also form valid UTF-8 of other characters (the reader would
   // take them as UTF-8): then the reader gets back exactly this text.
   // Otherwise the file is written as UTF-8.

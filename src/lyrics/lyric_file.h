@@ -70,8 +70,9 @@ LyricStatus readLyricFileStatus(const QString &path, LyricLines &out, int *count
 QString ReadLyricFile(const QString &path, General &g, LyricLines &lyric);
 
 // The bytes of a lyric file: "(QVL)", then each text and its time, every line
-// followed by CR LF. Windows-1252 when every character has a byte there (so
-// files stay byte-compatible with lyrics written on other desktops); UTF-8
+// followed by CR LF. In the legacy code page (Windows-1252 unless the
+// settings name another) when every character has a byte there (so files
+// stay byte-compatible with lyrics written on other desktops); UTF-8
 // otherwise, so no character is lost and the reader gets back the same text.
 // A CR or LF inside a text or time would split the entry; it becomes a blank.
 QByteArray encodeLyricFile(const QStringList &texts, const QStringList &times);

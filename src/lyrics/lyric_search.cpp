@@ -9,6 +9,7 @@
 #include <dirent.h>
 #include <cstring>
 
+#include "lyrics/lrc_file.h"
 #include "playlist/paths.h"
 
 Q_LOGGING_CATEGORY(lcLyrics, "cantorel.lyrics", QtWarningMsg)
@@ -102,21 +103,36 @@ QStringList LyricCandidates(const QString &basePath, const TagInfo &tag) {
   return c;
 }
 
+QStringList LrcCandidates(const QString &basePath, const TagInfo &tag) {
+  QStringList c = LyricCandidates(basePath, tag);
+  for (QString &name : c) name = name.left(name.size() - kExt.size()) + QLatin1String(".lrc");
+  return c;
+}
+
 QString resolveLyricCandidate(const QString &candidate, const QString &relativeDir) {
   FolderListings listings;
   return resolveIn(candidate, relativeDir, listings);
 }
 
 LyricSearch findLyricFile(const QString &basePath, const TagInfo &tag, General &g, LyricLines &lyric,
-                          const QString &relativeDir) {
+                          const QString &relativeDir, LyricFormat format) {
   LyricSearch result;
   FolderListings listings;
-  for (const QString &candidate : LyricCandidates(basePath, tag)) {
+  const bool lrc = format == LyricFormat::Lrc;
+  for (const QString &candidate : lrc ? LrcCandidates(basePath, tag) : LyricCandidates(basePath, tag)) {
     LyricAttempt attempt;
     attempt.candidate = candidate;
+    attempt.format = format;
     attempt.file = resolveIn(candidate, relativeDir, listings);
     int count = 0;
-    attempt.status = readLyricFileStatus(attempt.file, lyric, &count, &attempt.line);
+    if (lrc) {
+      LrcDocument doc;
+      attempt.status = readLrcFile(attempt.file, lyric, &doc);
+      attempt.line = doc.lineCount;
+      count = static_cast<int>(lyric.PlLyrics.size());
+    } else {
+      attempt.status = readLyricFileStatus(attempt.file, lyric, &count, &attempt.line);
+    }
     attempt.exists = attempt.line > 0 || QFileInfo::exists(attempt.file);
     g.LyricLineCount = static_cast<qint16>(count);
     g.LyricNext = 0;
@@ -134,7 +150,15 @@ LyricSearch findLyricFile(const QString &basePath, const TagInfo &tag, General &
 
 QString FindLyric(const QString &basePath, General &g, LyricLines &lyric, const QString &relativeDir) {
   const LyricSearch r = findLyricFile(basePath, g.Tag, g, lyric, relativeDir);
-  return r.found ? QStringLiteral("True") : lyricStatusText(r.status, g);
+  if (r.found || findLyricFile(basePath, g.Tag, g, lyric, relativeDir, LyricFormat::Lrc).found)
+    return QStringLiteral("True");
+  return lyricStatusText(r.status, g);
+}
+
+const LyricSearch *LyricLoad::used() const {
+  for (const LyricSearch *s : {&lyricFolder, &song, &lrcLyricFolder, &lrcSong})
+    if (s->found) return s;
+  return nullptr;
 }
 
 LyricLoad loadLyric(const QString &songPath, General &g, LyricLines &lyric, const QString &relativeDir) {
@@ -150,6 +174,14 @@ LyricLoad loadLyric(const QString &songPath, General &g, LyricLines &lyric, cons
   if (!load.found) {
     load.song = findLyricFile(songPath, g.Tag, g, lyric, relativeDir);
     load.found = load.song.found;
+  }
+  if (!load.found) {
+    load.lrcLyricFolder = findLyricFile(load.lyricDir, g.Tag, g, lyric, relativeDir, LyricFormat::Lrc);
+    load.found = load.lrcLyricFolder.found;
+  }
+  if (!load.found) {
+    load.lrcSong = findLyricFile(songPath, g.Tag, g, lyric, relativeDir, LyricFormat::Lrc);
+    load.found = load.lrcSong.found;
   }
   if (load.found) return load;
   // Only the failure text is shown: no half-read lines of a broken file.

@@ -43,13 +43,21 @@ QStringList LyricCandidates(const QString &basePath, const TagInfo &tag);
 // exact path when neither exists.
 QString resolveLyricCandidate(const QString &candidate, const QString &relativeDir = QString());
 
+// The file formats a search looks for: our own (".qvl") and LRC (".lrc"),
+// tried by the same names.
+enum class LyricFormat { Own, Lrc };
+
+// The candidates of LyricCandidates with ".lrc" in place of ".qvl".
+QStringList LrcCandidates(const QString &basePath, const TagInfo &tag);
+
 // One candidate tried by a search.
 struct LyricAttempt {
   QString candidate;  // the name as built
   QString file;       // the file it names (relative names resolved)
   bool exists = false;
   LyricStatus status = LyricStatus::ReadError;
-  int line = 0;  // where reading stopped (0: not read)
+  int line = 0;  // where reading stopped (0: not read); for LRC the lines read
+  LyricFormat format = LyricFormat::Own;
 };
 
 // What a search found.
@@ -61,16 +69,19 @@ struct LyricSearch {
 };
 
 // Tries the candidates of `basePath` with the reader until one reads
-// correctly; `lyric` and the counters of `g` then hold it.
+// correctly; `lyric` and the counters of `g` then hold it. With
+// LyricFormat::Lrc the ".lrc" names are tried with the LRC reader.
 LyricSearch findLyricFile(const QString &basePath, const TagInfo &tag, General &g, LyricLines &lyric,
-                          const QString &relativeDir = QString());
-// The same, as a text: "True" when found, else the status text of the last
-// candidate tried.
+                          const QString &relativeDir = QString(), LyricFormat format = LyricFormat::Own);
+// The same, as a text: "True" when found (our format first, then LRC by the
+// same names), else the status text of the last candidate of our format.
 QString FindLyric(const QString &basePath, General &g, LyricLines &lyric,
                   const QString &relativeDir = QString());
 
 // Loads the lyric of a song: first among the candidates of the lyric folder
-// ("LyricPath"), then of the song itself. Sets `LyricActive` while searching.
+// ("LyricPath"), then of the song itself; when neither holds a lyric of our
+// own format, the same two passes look for LRC files by the same names (our
+// format keeps priority). Sets `LyricActive` while searching.
 // When nothing is found, clears `LyricActive` and leaves the failure text as
 // the only line of `PlLyrics` (no time, no entries counted). Returns whether a
 // lyric was loaded; the main window shows the countdown label (label 30)
@@ -78,14 +89,20 @@ QString FindLyric(const QString &basePath, General &g, LyricLines &lyric,
 bool LoadLyricFor(const QString &songPath, General &g, LyricLines &lyric,
                   const QString &relativeDir = QString());
 
-// The same, telling how: the folder searched first and both passes (the
-// second is empty when the first found the lyric).
+// The same, telling how: the folder searched first and the passes (a pass is
+// empty when one before it found the lyric).
 struct LyricLoad {
   bool found = false;
   QString lyricDir;  // base path of the first pass
   LyricSearch lyricFolder;
   LyricSearch song;
-  QString failureText;  // the only line of `PlLyrics` when nothing was found
+  LyricSearch lrcLyricFolder;  // LRC passes, only when our format was not found
+  LyricSearch lrcSong;
+  // The failure text of our own format's last candidate: the only line of
+  // `PlLyrics` when nothing was found.
+  QString failureText;
+  // The pass that found the lyric, or null.
+  const LyricSearch *used() const;
 };
 LyricLoad loadLyric(const QString &songPath, General &g, LyricLines &lyric,
                     const QString &relativeDir = QString());

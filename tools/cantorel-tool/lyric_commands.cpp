@@ -3,16 +3,19 @@
 #include "lyric_commands.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "core/general.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
+#include "lyrics/lrc_file.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
 #include "platform/folders.h"
@@ -25,18 +28,28 @@ namespace cantorel::tool {
 const char kLyricUsage[] =
     "  lyric check FILE [--json]\n"
     "               read a timed-lyric file as the player does: the status text,\n"
-    "               the line where reading stopped and the entries held\n"
-    "               JSON: file, accepted, status, message (0 when accepted),\n"
-    "               line, reason (when the file could not be read at all),\n"
-    "               entryCount, entries [{text, time}] (time null when missing)\n"
+    "               the line where reading stopped and the entries held; an LRC\n"
+    "               file (\".lrc\" or LRC content) also gives its tags, its stamps\n"
+    "               and the warnings for its author\n"
+    "               JSON: file, format (\"qvl\" or \"lrc\"), accepted, status,\n"
+    "               message (0 when accepted), line (LRC: lines read), reason\n"
+    "               (when the file could not be used), entryCount, entries\n"
+    "               [{text, time}] (time null when missing); for LRC also\n"
+    "               encoding, tags [{key, value}], offset (ms), length (ms or\n"
+    "               null), stamps [{line, stampMs, shownMs, time, text}] (before\n"
+    "               texts of one second are joined), warnings [{line, kind,\n"
+    "               text}] (kind: out-of-order, duplicate-stamp, past-length,\n"
+    "               mixed-precision, word-stamp, malformed-stamp, malformed-tag,\n"
+    "               same-second), warningsDropped\n"
     "  lyric find SONG [--lyric-dir DIR] [--artist A] [--album B] [--title T] [--json]\n"
     "               the lyric files the player tries for SONG, in order, and the\n"
     "               one it uses; DIR replaces the \"LyricPath\" setting; A, B, T\n"
     "               replace the fields of the song's ID3v1 tag\n"
     "               JSON: song, tag {artist, album, title}, lyricDir, relativeDir,\n"
-    "               found, file, entryCount, failureText, passes [{base,\n"
+    "               found, file, format, entryCount, failureText, passes [{base,\n"
     "               candidates [{order, name, file, exists, status, message,\n"
-    "               line, used}]}]\n";
+    "               line, used}]}], lrcPasses (the same, for the \".lrc\" names\n"
+    "               tried when no lyric of our own format was found)\n";
 
 namespace {
 
@@ -102,9 +115,129 @@ QString unreadableReason(const QString &path) {
   return QString();
 }
 
+QString encodingName(TextEncoding e) {
+  switch (e) {
+    case TextEncoding::Utf8Bom:
+      return QStringLiteral("UTF-8 with byte-order mark");
+    case TextEncoding::Utf16LeBom:
+      return QStringLiteral("UTF-16LE with byte-order mark");
+    case TextEncoding::Utf16BeBom:
+      return QStringLiteral("UTF-16BE with byte-order mark");
+    case TextEncoding::Utf8:
+      return QStringLiteral("UTF-8");
+    case TextEncoding::Legacy:
+      return QStringLiteral("legacy code page");
+  }
+  return QString();
+}
+
+// An LRC file by its name, or by its first bytes when the name says nothing.
+// The player reads a ".qvl" file as our own format whatever it holds, so the
+// check does too.
+bool isLrc(const QString &file) {
+  if (isLrcFileName(file)) return true;
+  if (file.endsWith(QLatin1String(".qvl"), Qt::CaseInsensitive) || !QFileInfo(file).isFile()) return false;
+  QFile f(file);
+  return f.open(QIODevice::ReadOnly) && looksLikeLrc(f.read(8192));
+}
+
+QString msText(qint64 ms) {
+  const QString sign = ms < 0 ? QStringLiteral("-") : QString();
+  ms = std::abs(ms);
+  return sign + QStringLiteral("%1:%2.%3")
+                    .arg(ms / 60000)
+                    .arg((ms / 1000) % 60, 2, 10, QLatin1Char('0'))
+                    .arg(ms % 1000, 3, 10, QLatin1Char('0'));
+}
+
+int lrcCheck(const Options &o, const QString &file) {
+  PlayerContext ctx;
+  LyricLines lyric;
+  LrcDocument doc;
+  const LyricStatus status = readLrcFile(file, lyric, &doc);
+  const QString statusText = lyricStatusText(status, ctx.g);
+  const bool accepted = status == LyricStatus::Correct;
+  QString reason = unreadableReason(file);
+  if (reason.isEmpty() && doc.tooManyEntries)
+    reason = QStringLiteral("more than %1 stamps").arg(kMaxLyricEntries);
+  else if (reason.isEmpty() && !accepted)
+    reason = QStringLiteral("no timed line");
+
+  if (o.json) {
+    QJsonArray entries, stamps, warnings, tags;
+    for (qsizetype k = 0; k < lyric.PlLyrics.size(); ++k)
+      entries.append(QJsonObject{{QStringLiteral("text"), lyric.PlLyrics[k]},
+                                 {QStringLiteral("time"), lyric.PlTimes.value(k)}});
+    for (const LrcEntry &e : doc.entries)
+      stamps.append(QJsonObject{{QStringLiteral("line"), e.line},
+                                {QStringLiteral("stampMs"), e.stampMs},
+                                {QStringLiteral("shownMs"), e.shownMs},
+                                {QStringLiteral("time"), e.time},
+                                {QStringLiteral("text"), e.text}});
+    for (const LrcWarning &w : doc.warnings)
+      warnings.append(QJsonObject{{QStringLiteral("line"), w.line},
+                                  {QStringLiteral("kind"), lrcWarningKindName(w.kind)},
+                                  {QStringLiteral("text"), w.text}});
+    for (const auto &t : doc.tags)
+      tags.append(QJsonObject{{QStringLiteral("key"), t.first}, {QStringLiteral("value"), t.second}});
+    QJsonObject out{{QStringLiteral("file"), file},
+                    {QStringLiteral("format"), QStringLiteral("lrc")},
+                    {QStringLiteral("accepted"), accepted},
+                    {QStringLiteral("status"), statusText},
+                    {QStringLiteral("message"), static_cast<int>(status)},
+                    {QStringLiteral("line"), doc.lineCount},
+                    {QStringLiteral("entryCount"), static_cast<int>(lyric.PlLyrics.size())},
+                    {QStringLiteral("entries"), entries},
+                    {QStringLiteral("encoding"), encodingName(doc.encoding)},
+                    {QStringLiteral("tags"), tags},
+                    {QStringLiteral("offset"), doc.offsetMs},
+                    {QStringLiteral("length"), doc.lengthMs >= 0 ? QJsonValue(doc.lengthMs) : QJsonValue()},
+                    {QStringLiteral("stamps"), stamps},
+                    {QStringLiteral("warnings"), warnings},
+                    {QStringLiteral("warningsDropped"), doc.warningsDropped}};
+    if (!reason.isEmpty()) out.insert(QStringLiteral("reason"), reason);
+    printJson(out);
+  } else {
+    QString r;
+    r += QStringLiteral("File:     %1\n").arg(shown(file));
+    r += QStringLiteral("Format:   LRC, %1\n").arg(encodingName(doc.encoding));
+    r += QStringLiteral("Result:   %1\n")
+             .arg(accepted ? QStringLiteral("accepted") : QStringLiteral("rejected"));
+    r += accepted ? QStringLiteral("Status:   %1\n").arg(statusText)
+                  : QStringLiteral("Status:   %1 (message %2)\n")
+                        .arg(shown(statusText))
+                        .arg(static_cast<int>(status));
+    if (!reason.isEmpty()) r += QStringLiteral("Reason:   %1\n").arg(reason);
+    r += QStringLiteral("Lines:    %1\n").arg(doc.lineCount);
+    for (const auto &t : doc.tags)
+      r += QStringLiteral("Tag:      %1 %2\n").arg(shown(t.first), quoted(t.second));
+    if (doc.offsetMs != 0)
+      r += QStringLiteral("Offset:   %1 ms (lines shown %2)\n")
+               .arg(doc.offsetMs)
+               .arg(doc.offsetMs > 0 ? QStringLiteral("sooner") : QStringLiteral("later"));
+    if (doc.lengthMs >= 0) r += QStringLiteral("Length:   %1\n").arg(msText(doc.lengthMs));
+    r += QStringLiteral("Entries:  %1 (from %2 stamps)\n").arg(lyric.PlLyrics.size()).arg(doc.entries.size());
+    for (qsizetype k = 0; k < lyric.PlLyrics.size(); ++k)
+      r += QStringLiteral("%1  %2  %3\n")
+               .arg(k + 1, 5)
+               .arg(shown(lyric.PlTimes.value(k)), -9)
+               .arg(shown(lyric.PlLyrics[k]));
+    r += QStringLiteral("Warnings: %1\n").arg(doc.warnings.size() + doc.warningsDropped);
+    for (const LrcWarning &w : doc.warnings)
+      r += QStringLiteral("  line %1  %2  %3\n")
+               .arg(w.line, 5)
+               .arg(lrcWarningKindName(w.kind), -15)
+               .arg(shown(w.text));
+    if (doc.warningsDropped > 0) r += QStringLiteral("  ... and %1 more\n").arg(doc.warningsDropped);
+    print(r);
+  }
+  return accepted ? kExitAccepted : kExitRejected;
+}
+
 int lyricCheck(const Options &o) {
   if (o.positional.size() != 1) return usageError(QStringLiteral("lyric check takes one FILE"));
   const QString file = o.positional.first();
+  if (isLrc(file)) return lrcCheck(o, file);
   PlayerContext ctx;
   LyricLines lyric;
   int count = 0, line = 0;
@@ -121,11 +254,14 @@ int lyricCheck(const Options &o) {
                k < lyric.PlTimes.size() ? QJsonValue(lyric.PlTimes[k]) : QJsonValue());
       entries.append(e);
     }
-    QJsonObject out{
-        {QStringLiteral("file"), file},         {QStringLiteral("accepted"), accepted},
-        {QStringLiteral("status"), statusText}, {QStringLiteral("message"), static_cast<int>(status)},
-        {QStringLiteral("line"), line},         {QStringLiteral("entryCount"), count},
-        {QStringLiteral("entries"), entries}};
+    QJsonObject out{{QStringLiteral("file"), file},
+                    {QStringLiteral("format"), QStringLiteral("qvl")},
+                    {QStringLiteral("accepted"), accepted},
+                    {QStringLiteral("status"), statusText},
+                    {QStringLiteral("message"), static_cast<int>(status)},
+                    {QStringLiteral("line"), line},
+                    {QStringLiteral("entryCount"), count},
+                    {QStringLiteral("entries"), entries}};
     if (!reason.isEmpty()) out.insert(QStringLiteral("reason"), reason);
     printJson(out);
   } else {
@@ -174,33 +310,42 @@ int lyricFind(const Options &o) {
 
   LyricLines lyric;
   const LyricLoad load = loadLyric(song, g, lyric, relativeDir);
-  const LyricSearch *passes[] = {&load.lyricFolder, &load.song};
-  const QString bases[] = {load.lyricDir, song};
-  const QString usedFile =
-      load.found ? (load.lyricFolder.found ? load.lyricFolder.file : load.song.file) : QString();
+  // Our format's two passes, then the LRC passes by the same names; a pass
+  // after the one that found the lyric was never tried.
+  const LyricSearch *passes[] = {&load.lyricFolder, &load.song, &load.lrcLyricFolder, &load.lrcSong};
+  const QString bases[] = {load.lyricDir, song, load.lyricDir, song};
+  const LyricSearch *used = load.used();
+  const QString usedFile = used ? used->file : QString();
+  const bool lrcUsed = used == &load.lrcLyricFolder || used == &load.lrcSong;
+  int tried = 0;  // passes run
+  for (const LyricSearch *p : passes) {
+    ++tried;
+    if (p->found) break;
+  }
+  const auto attemptJson = [&g](const LyricSearch &pass) {
+    QJsonArray candidates;
+    int order = 0;
+    for (const LyricAttempt &a : pass.attempts) {
+      candidates.append(QJsonObject{
+          {QStringLiteral("order"), ++order},
+          {QStringLiteral("name"), a.candidate},
+          {QStringLiteral("file"), a.file},
+          {QStringLiteral("exists"), a.exists},
+          {QStringLiteral("status"), lyricStatusText(a.status, g)},
+          {QStringLiteral("message"), static_cast<int>(a.status)},
+          {QStringLiteral("line"), a.line},
+          {QStringLiteral("used"), a.status == LyricStatus::Correct},
+      });
+    }
+    return candidates;
+  };
 
   if (o.json) {
-    QJsonArray passArray;
-    int order = 0;
-    for (int p = 0; p < 2; ++p) {
-      if (p == 1 && load.lyricFolder.found) break;
-      QJsonArray candidates;
-      order = 0;
-      for (const LyricAttempt &a : passes[p]->attempts) {
-        candidates.append(QJsonObject{
-            {QStringLiteral("order"), ++order},
-            {QStringLiteral("name"), a.candidate},
-            {QStringLiteral("file"), a.file},
-            {QStringLiteral("exists"), a.exists},
-            {QStringLiteral("status"), lyricStatusText(a.status, g)},
-            {QStringLiteral("message"), static_cast<int>(a.status)},
-            {QStringLiteral("line"), a.line},
-            {QStringLiteral("used"), a.status == LyricStatus::Correct},
-        });
-      }
-      passArray.append(
-          QJsonObject{{QStringLiteral("base"), bases[p]}, {QStringLiteral("candidates"), candidates}});
-    }
+    QJsonArray passArray, lrcPassArray;
+    for (int p = 0; p < tried; ++p)
+      (p < 2 ? passArray : lrcPassArray)
+          .append(QJsonObject{{QStringLiteral("base"), bases[p]},
+                              {QStringLiteral("candidates"), attemptJson(*passes[p])}});
     QJsonObject out{
         {QStringLiteral("song"), song},
         {QStringLiteral("tag"), QJsonObject{{QStringLiteral("artist"), g.Tag.Artist.trimmed()},
@@ -210,9 +355,12 @@ int lyricFind(const Options &o) {
         {QStringLiteral("relativeDir"), relativeDir},
         {QStringLiteral("found"), load.found},
         {QStringLiteral("file"), load.found ? QJsonValue(usedFile) : QJsonValue()},
+        {QStringLiteral("format"),
+         load.found ? QJsonValue(lrcUsed ? QStringLiteral("lrc") : QStringLiteral("qvl")) : QJsonValue()},
         {QStringLiteral("entryCount"), load.found ? static_cast<int>(g.LyricLineCount) : 0},
         {QStringLiteral("failureText"), load.found ? QJsonValue() : QJsonValue(load.failureText)},
         {QStringLiteral("passes"), passArray},
+        {QStringLiteral("lrcPasses"), lrcPassArray},
     };
     printJson(out);
   } else {
@@ -227,10 +375,12 @@ int lyricFind(const Options &o) {
                       : shown(load.lyricDir) + (dirGiven ? QStringLiteral(" (--lyric-dir)")
                                                          : QStringLiteral(" (\"LyricPath\")")));
     r += QStringLiteral("Relative names are looked up in %1\n").arg(shown(relativeDir));
-    for (int p = 0; p < 2; ++p) {
-      if (p == 1 && load.lyricFolder.found) break;
-      r += p == 0 ? QStringLiteral("\nFirst pass, the lyric folder:\n")
-                  : QStringLiteral("\nSecond pass, the song:\n");
+    const QString titles[] = {QStringLiteral("First pass, the lyric folder:"),
+                              QStringLiteral("Second pass, the song:"),
+                              QStringLiteral("Third pass, LRC files in the lyric folder:"),
+                              QStringLiteral("Fourth pass, LRC files beside the song:")};
+    for (int p = 0; p < tried; ++p) {
+      r += u'\n' + titles[p] + u'\n';
       int order = 0;
       for (const LyricAttempt &a : passes[p]->attempts) {
         QString what;
@@ -238,6 +388,8 @@ int lyricFind(const Options &o) {
           what = QStringLiteral("used, %1 entries").arg(g.LyricLineCount);
         else if (!a.exists)
           what = QStringLiteral("missing");
+        else if (a.format == LyricFormat::Lrc)
+          what = QStringLiteral("rejected: no usable timed line (%1 lines read)").arg(a.line);
         else
           what = QStringLiteral("rejected at line %1: %2 (message %3)")
                      .arg(a.line)

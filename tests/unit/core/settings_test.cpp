@@ -10,6 +10,7 @@
 
 #include "core/settings.h"
 #include "core/settings_store.h"
+#include "core/text_codec.h"
 #include "support/test_support.h"
 
 namespace cantorel {
@@ -46,6 +47,26 @@ TEST_F(SettingsTest, EmptyStoreGivesTheDefaults) {
   EXPECT_EQ(pos.x, 120);
   EXPECT_EQ(pos.y, 240);
   EXPECT_FALSE(QFile::exists(file())) << "reading must not create the file";
+}
+
+TEST_F(SettingsTest, LegacyCodePageComesFromTheSettings) {
+  const struct {
+    const char *stored;  // null: no such line
+    const char *inUse;
+  } cases[] = {{"windows-1251", "windows-1251"}, {"no such page", "Windows-1252"}, {nullptr, "Windows-1252"}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.stored ? c.stored : "(missing)");
+    writeFile(QByteArray("[Cantorel v4.0/config]\n") +
+              (c.stored ? QByteArray("LegacyCodePage=") + c.stored + "\n" : QByteArray()));
+    SettingsStore store(file());
+    ASSERT_TRUE(store.load());
+    General g;
+    Settings(store).load(g, {});
+    EXPECT_EQ(legacyCodePage(), QString::fromLatin1(c.inUse));
+    EXPECT_EQ(decodeText("\xE4"), c.stored && QByteArray(c.inUse) == "windows-1251" ? QStringLiteral("д")
+                                                                                     : QStringLiteral("ä"));
+  }
+  setLegacyCodePage(QString());
 }
 
 TEST_F(SettingsTest, StoredFormsReadBack) {

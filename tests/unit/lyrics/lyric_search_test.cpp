@@ -164,6 +164,59 @@ TEST_F(LyricSearchFiles, NotFoundLeavesTheFailureTextAsTheOnlyLine) {
   EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("message 4")});
 }
 
+// LRC files by the same names, after every file of our own format: which
+// file wins as files appear, from the weakest to the strongest.
+TEST_F(LyricSearchFiles, LrcAfterOurFormatInBothFolders) {
+  g.Tag = tag(S("Ana"), S("Sol"), S("Luna"));
+  g.LyricPath = lyrics;
+  const struct {
+    QString file;
+    QByteArray bytes;
+    const char *first;  // the line loaded afterwards
+  } steps[] = {
+      {music + S("Song.LRC"), "[00:01.00]lrc beside, other case\n", "lrc beside, other case"},
+      {music + S("Song.lrc"), "[00:01.00]lrc beside\n", "lrc beside"},
+      {lyrics + S("Ana - Luna.lrc"), "[ar:Ana]\n[00:02.00]lrc in the lyric folder\n",
+       "lrc in the lyric folder"},
+      // Broken, so the LRC in the lyric folder still wins over it.
+      {music + S("Song.qvl"), crlfLines({"(QVL)", "A"}), "lrc in the lyric folder"},
+      {music + S("Ana - Luna.qvl"), crlfLines({"(QVL)", "ours beside", "0:01"}), "ours beside"},
+  };
+  for (const auto &step : steps) {
+    SCOPED_TRACE(step.first);
+    test::writeAll(step.file, step.bytes);
+    const LyricLoad load = loadLyric(song, g, lyric, cwd);
+    ASSERT_TRUE(load.found);
+    EXPECT_EQ(first(), S(step.first));
+    EXPECT_EQ(g.LyricLineCount, 1);
+    ASSERT_TRUE(load.used());
+    EXPECT_EQ(load.used()->attempts.back().file, load.used()->file);
+  }
+  // The LRC passes were tried and recorded in order, each candidate once.
+  QFile::remove(music + S("Ana - Luna.qvl"));
+  const LyricLoad load = loadLyric(song, g, lyric, cwd);
+  EXPECT_EQ(load.used(), &load.lrcLyricFolder);
+  EXPECT_EQ(load.lrcLyricFolder.file, lyrics + S("Ana - Luna.lrc"));
+  EXPECT_EQ(load.lrcLyricFolder.attempts.back().format, LyricFormat::Lrc);
+  EXPECT_EQ(load.lrcLyricFolder.attempts.back().line, 2);
+  EXPECT_EQ(load.song.attempts.size(), 8);
+  EXPECT_TRUE(load.lrcSong.attempts.isEmpty());
+  EXPECT_EQ(FindLyric(song, g, lyric, cwd), QStringLiteral("True"));
+  EXPECT_EQ(first(), S("lrc beside"));
+
+  // Nothing usable: the failure text is still that of our own format, and
+  // an LRC without a timed line is no lyric.
+  for (const QString &f :
+       QStringList{music + S("Song.LRC"), music + S("Song.lrc"), lyrics + S("Ana - Luna.lrc")})
+    test::writeAll(f, "[ar:Ana]\nno stamps\n");
+  const LyricLoad none = loadLyric(song, g, lyric, cwd);
+  EXPECT_FALSE(none.found);
+  EXPECT_EQ(none.used(), nullptr);
+  EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("message 3")});
+  EXPECT_EQ(none.lrcSong.attempts.size(), 8);
+  EXPECT_EQ(LrcCandidates(song, g.Tag).last(), music + S("Song.lrc"));
+}
+
 TEST_F(LyricSearchFiles, LetterCaseOfNamesFromOtherDesktops) {
   writeLyric(music + QStringLiteral("SONG.QVL"), "upper case");
   writeLyric(music + QStringLiteral("song.QVL"), "mixed case");  // the first name in code order wins

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "core/general.h"
+#include "lyrics/lrc_file.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
 #include "playlist/mp3_info.h"
@@ -118,6 +119,82 @@ TEST_F(LyricTool, CheckSaysWhatTheReaderSays) {
   EXPECT_FALSE(plain.out.contains('\x1b'));
 }
 
+// LRC files, named so or recognised by their content: the JSON holds what
+// the LRC reader returns, and only a file without a timed line is rejected.
+TEST_F(LyricTool, CheckLrcSaysWhatTheLrcReaderSays) {
+  const struct {
+    const char *name;
+    QByteArray bytes;
+  } files[] = {
+      {"clean.lrc", "[ti:Luna]\n[offset:+500]\n[length:00:20]\n[00:01.00][00:09.00]Uno\n[00:05.00]\n"},
+      {"warned.lrc", "[00:05.00]B\n[00:02.00]A <00:02.5\n[00:02.40]C\n[00:30.0]D\n[0:1x]E\n"},
+      {"content-only.txt", "\xEF\xBB\xBF[ar:Ana]\r\n[00:03.50]Tres\r\n"},
+      {"tags-only.lrc", "[ar:Ana]\n[ti:Luna]\n"},
+      {"missing.lrc", QByteArray()},
+  };
+  for (const auto &f : files)
+    if (!f.bytes.isEmpty()) test::writeAll(path("music/") + QString::fromUtf8(f.name), f.bytes);
+  for (const auto &f : files) {
+    SCOPED_TRACE(f.name);
+    const QString file = path("music/") + QString::fromUtf8(f.name);
+    LyricLines lyric;
+    LrcDocument doc;
+    const LyricStatus status = readLrcFile(file, lyric, &doc);
+    const ToolRun r =
+        tool({QStringLiteral("lyric"), QStringLiteral("check"), file, QStringLiteral("--json")});
+    const QJsonObject j = r.json();
+    EXPECT_EQ(r.exitCode, status == LyricStatus::Correct ? 0 : 1);
+    EXPECT_EQ(j.value(QStringLiteral("format")).toString(), QStringLiteral("lrc"));
+    EXPECT_EQ(j.value(QStringLiteral("accepted")).toBool(), status == LyricStatus::Correct);
+    EXPECT_EQ(j.value(QStringLiteral("status")).toString(), lyricStatusText(status, g));
+    EXPECT_EQ(j.value(QStringLiteral("line")).toInt(), doc.lineCount);
+    EXPECT_EQ(j.value(QStringLiteral("reason")).isUndefined(), status == LyricStatus::Correct);
+    EXPECT_EQ(j.value(QStringLiteral("offset")).toInteger(), doc.offsetMs);
+    EXPECT_EQ(j.value(QStringLiteral("length")).toInteger(-1), doc.lengthMs);
+    EXPECT_EQ(j.value(QStringLiteral("tags")).toArray().size(), doc.tags.size());
+    const QJsonArray entries = j.value(QStringLiteral("entries")).toArray();
+    ASSERT_EQ(entries.size(), lyric.PlLyrics.size());
+    EXPECT_EQ(j.value(QStringLiteral("entryCount")).toInt(), lyric.PlLyrics.size());
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+      EXPECT_EQ(entries[k].toObject().value(QStringLiteral("text")).toString(), lyric.PlLyrics[k]);
+      EXPECT_EQ(entries[k].toObject().value(QStringLiteral("time")).toString(), lyric.PlTimes[k]);
+    }
+    const QJsonArray stamps = j.value(QStringLiteral("stamps")).toArray();
+    ASSERT_EQ(stamps.size(), doc.entries.size());
+    for (qsizetype k = 0; k < stamps.size(); ++k) {
+      const QJsonObject e = stamps[k].toObject();
+      EXPECT_EQ(e.value(QStringLiteral("line")).toInt(), doc.entries[k].line);
+      EXPECT_EQ(e.value(QStringLiteral("stampMs")).toInteger(), doc.entries[k].stampMs);
+      EXPECT_EQ(e.value(QStringLiteral("shownMs")).toInteger(), doc.entries[k].shownMs);
+      EXPECT_EQ(e.value(QStringLiteral("time")).toString(), doc.entries[k].time);
+    }
+    const QJsonArray warnings = j.value(QStringLiteral("warnings")).toArray();
+    ASSERT_EQ(warnings.size(), doc.warnings.size());
+    for (qsizetype k = 0; k < warnings.size(); ++k) {
+      const QJsonObject w = warnings[k].toObject();
+      EXPECT_EQ(w.value(QStringLiteral("line")).toInt(), doc.warnings[k].line);
+      EXPECT_EQ(w.value(QStringLiteral("kind")).toString(), lrcWarningKindName(doc.warnings[k].kind));
+      EXPECT_EQ(w.value(QStringLiteral("text")).toString(), doc.warnings[k].text);
+    }
+  }
+  // The warned file carries one warning of each kind it breaks, the plain
+  // report lists them, and warnings alone never reject a file.
+  const ToolRun plain = tool(words("lyric check") << path("music/warned.lrc"));
+  EXPECT_EQ(plain.exitCode, 0);
+  for (const char *kind : {"out-of-order", "word-stamp", "same-second", "mixed-precision", "malformed-stamp"})
+    EXPECT_TRUE(plain.out.contains(kind)) << kind;
+  // Our own format is still checked as ours, whatever its lines hold.
+  test::writeAll(path("music/ours.txt"), crlf({"(QVL)", "[00:01.00]", "0:01"}));
+  EXPECT_EQ(
+      tool(words("lyric check --json") << path("music/ours.txt")).json().value(QStringLiteral("format")),
+      QStringLiteral("qvl"));
+  // A ".qvl" file holding LRC is read as our format, as the player does: rejected.
+  test::writeAll(path("music/lrc.QVL"), "[00:01.00]A\n");
+  const ToolRun misnamed = tool(words("lyric check --json") << path("music/lrc.QVL"));
+  EXPECT_EQ(misnamed.exitCode, 1);
+  EXPECT_EQ(misnamed.json().value(QStringLiteral("format")), QStringLiteral("qvl"));
+}
+
 TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
   const QString song = path("music/Song.mp3");
   test::writeAll(song, "x");
@@ -168,6 +245,32 @@ TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
   candidates = passes[1].toObject().value(QStringLiteral("candidates")).toArray();
   ASSERT_EQ(candidates.size(), 8);
   EXPECT_EQ(candidates[7].toObject().value(QStringLiteral("file")).toString(), path("music/Song.qvl"));
+}
+
+TEST_F(LyricTool, FindTriesLrcAfterOurFormat) {
+  const QString song = path("music/Song.mp3");
+  test::writeAll(song, "x");
+  test::writeAll(path("music/Song.LRC"), "[00:01.00]Uno\n[00:02.00]Dos\n");
+  LyricLines lyric;
+  g.LyricPath = path("lyrics/");
+  const LyricLoad load = loadLyric(song, g, lyric, path("cwd"));
+  ASSERT_EQ(load.used(), &load.lrcSong);
+  const ToolRun r = tool(words("lyric find --json --lyric-dir") << path("lyrics/") << song);
+  const QJsonObject j = r.json();
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(j.value(QStringLiteral("file")).toString(), path("music/Song.LRC"));
+  EXPECT_EQ(j.value(QStringLiteral("format")).toString(), QStringLiteral("lrc"));
+  EXPECT_EQ(j.value(QStringLiteral("entryCount")).toInt(), 2);
+  EXPECT_EQ(j.value(QStringLiteral("passes")).toArray().size(), 2);
+  const QJsonArray lrc = j.value(QStringLiteral("lrcPasses")).toArray();
+  ASSERT_EQ(lrc.size(), 2);
+  const QJsonArray candidates = lrc[1].toObject().value(QStringLiteral("candidates")).toArray();
+  ASSERT_EQ(candidates.size(), load.lrcSong.attempts.size());
+  for (qsizetype k = 0; k < candidates.size(); ++k)
+    EXPECT_EQ(candidates[k].toObject().value(QStringLiteral("file")).toString(),
+              load.lrcSong.attempts[k].file);
+  EXPECT_TRUE(candidates.last().toObject().value(QStringLiteral("used")).toBool());
+  EXPECT_EQ(lrc[0].toObject().value(QStringLiteral("candidates")).toArray().size(), 8);
 }
 
 TEST_F(LyricTool, FindReadsTheSongsTag) {

@@ -1,0 +1,38 @@
+// An LRC lyric with an offset, found beside its song by the lyric search,
+// played through the GStreamer plug-in and the null sink: its lines reach the
+// visualization plug-in in the seconds their stamps name once the offset is
+// applied, word stamps gone, a gap clearing the display.
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "lyric_playback_support.h"
+#include "media_files.h"
+#include "support/test_support.h"
+
+namespace cantorel {
+namespace {
+
+TEST(LrcPlayback, LinesArriveInTheSecondsTheirStampsNameAfterTheOffset) {
+  QTemporaryDir dir;
+  const QString song = dir.filePath(QStringLiteral("Song.wav"));
+  test::writeAll(song, test::makeWav(3.2, 22050, 1));
+  // A positive offset shows lines sooner: 2.2 s -> 1.2 s ("0:01"),
+  // 3.4 s -> 2.4 s ("0:02"), 4.0 s -> 3.0 s ("0:03").
+  test::writeAll(dir.filePath(QStringLiteral("Song.lrc")),
+                 "[ar:Someone]\n[ti:Song]\n[offset: +1000]\n"
+                 "[00:02.20]<00:02.20>first <00:02.70>line\n[00:03.40]second line\n[00:04.00]\n");
+  Playlist pl;
+  pl.append(QStringLiteral("Song"), song);
+
+  const test::LyricRun run = test::playWithLyrics(pl);
+
+  EXPECT_TRUE(run.ended);
+  EXPECT_EQ(run.found, QList<bool>{true});
+  test::expectLinesInTheirSeconds(
+      run, {QStringLiteral("first line"), QStringLiteral("second line"), QStringLiteral(" ")},
+      {QStringLiteral("0:01"), QStringLiteral("0:02"), QStringLiteral("0:03")}, {0, 0, 0});
+}
+
+}  // namespace
+}  // namespace cantorel
