@@ -183,6 +183,8 @@ void MainWindowHost::showLyricAssistant() {
                        window_.settings().setText(key::Path, folder);
                      }};
   ShowLyricAssistant(host, &window_);
+  // The timing step has its own speed slider; the skin's follows it.
+  window_.skin().PlaceSlider(5, st_.Sliders[5].Value);
 }
 
 void MainWindowHost::fullScreenMode() {

@@ -8,8 +8,10 @@
 
 #include "app/main_window.h"
 #include "app/main_window_host.h"
+#include "playback/lyric_seek.h"
 #include "playback/transport.h"
 #include "playlist/paths.h"
+#include "skin/skin_face_widget.h"
 
 namespace cantorel {
 
@@ -39,6 +41,13 @@ void frmQuelt::wirePlayer() {
     mediaStateChanged();
   });
   connect(skin_.get(), &SkinWindow::seekRequested, this, [this](int s) { transport_->PlayFrom(s); });
+  // A double click on a lyric line plays the song from that line, through
+  // the same seek as the position slider (which resynchronises the lyric).
+  connect(skin_->face()->lyricBox(), &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) {
+    const int row = skin_->face()->lyricBox()->row(item);
+    const qint32 second = lyricLineSecond(g_, st_, lyric_, row);
+    if (second >= 0) transport_->PlayFrom(second);
+  });
   // A new skin's labels show the current length, rate, balance and playlist.
   connect(skin_.get(), &SkinWindow::skinLoaded, this, [this] {
     skin_->setLabelText(13, Transport::lengthText(st_.SongLen));

@@ -5,6 +5,7 @@
 #include "core/atomic_file.h"
 #include "core/text_codec.h"
 #include "lyrics/lyric_file.h"
+#include "playback/transport.h"
 #include "prefs/message_ids.h"
 
 namespace cantorel {
@@ -73,6 +74,32 @@ bool AssistantLines::remove(int i) {
   texts.removeAt(i);
   times.removeAt(i);
   return true;
+}
+
+bool undoLastMark(AssistantLines &recorded, qint16 &cursor) {
+  if (recorded.count() == 0) return false;
+  recorded.remove(recorded.count() - 1);
+  if (cursor > 0) --cursor;
+  return true;
+}
+
+qint32 undoMarkSecond(double elapsed) {
+  const double s = Transport::roundEven(elapsed - kUndoMarkSeconds);
+  if (!(s > 0)) return 0;  // also for a position that is not a number
+  return s >= 2147483647.0 ? 2147483647 : static_cast<qint32>(s);
+}
+
+void TimingButtons::unmarked(int remaining, bool playing, bool paused) {
+  complete_ = false;
+  // As before the first mark: nothing recorded, nothing to finish with.
+  finishEnabled_ = remaining > 0;
+  if (playing && !paused) {
+    play_ = Play::Pause;
+    markEnabled_ = true;
+  } else {
+    if (playing) play_ = Play::Resume;
+    markEnabled_ = false;
+  }
 }
 
 void TimingButtons::started() {

@@ -47,6 +47,17 @@ struct AssistantLines {
   }
 };
 
+// Taking back the last mark of the timing step: the last recorded entry goes
+// and the mark cursor moves back to its line, so it is marked again next.
+// False (nothing changed) when nothing was recorded.
+bool undoLastMark(AssistantLines &recorded, qint16 &cursor);
+// How far playback goes back when a mark is taken back, so the line can be
+// heard coming again.
+inline constexpr int kUndoMarkSeconds = 3;
+// The second to seek to then: kUndoMarkSeconds before `elapsed`, in whole
+// seconds as every seek step (halves to even), never before the start.
+qint32 undoMarkSecond(double elapsed);
+
 // The buttons of the timing step whose roles change: the play button
 // (start / pause / resume) and the mark button (mark / apply / edit caption),
 // with the other controls that follow them. Events come in as the window's
@@ -66,6 +77,9 @@ class TimingButtons {
   void toggled(bool paused, bool playing);
   // A line was recorded; `complete` when it was the last one.
   void marked(bool complete);
+  // The last mark was taken back, `remaining` recorded entries are left; the
+  // transport now reports these flags.
+  void unmarked(int remaining, bool playing, bool paused);
   void editStarted();
   void editApplied();
   void editCancelled();
@@ -82,6 +96,10 @@ class TimingButtons {
   bool complete() const { return complete_; }
   State state() const;
   Action click() const;
+  // Whether the last mark can be taken back: something was recorded and the
+  // mark button still marks. Once an edit has begun, the recorded lines no
+  // longer follow the mark cursor (and marking does not resume).
+  bool canUndo(int recorded) const { return mark_ == Mark::Mark && recorded > 0; }
 
  private:
   Play play_ = Play::Start;

@@ -13,10 +13,11 @@
 #include "core/atomic_file.h"
 #include "core/general.h"
 #include "core/main_state.h"
+#include "lyrics/lrc_file.h"
 #include "lyrics/lyric_assistant_window.h"
-#include "lyrics/paired_lists_gui.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
+#include "lyrics/paired_lists_gui.h"
 #include "platform/desktop_services.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_commands_gui.h"
@@ -313,25 +314,33 @@ void frmAsistente::Command8_Click() {
   const QString song = FilePart(host_.st.SongPath);
   if (song.isEmpty()) return;  // no song to put it beside
   int filter = 1;
-  const QString f =
-      host_.dialogs.openFile(QStringLiteral("Open TXT file"), QStringLiteral("QVL Files|*.QVL|All Files|*.*"),
-                             host_.g.Path, &filter);
+  const QString f = host_.dialogs.openFile(QStringLiteral("Open TXT file"),
+                                           QStringLiteral("QVL Files|*.QVL|LRC Files|*.LRC|All Files|*.*"),
+                                           host_.g.Path, &filter);
   if (f.isEmpty()) return;
   if (host_.rememberFolder) host_.rememberFolder(DirPart(f));
   General &g = host_.g;
-  // Only a readable timed lyric replaces the one beside the song: a wrong
-  // file chosen must not destroy a good lyric.
-  LyricLines check;
-  const LyricStatus s = readLyricFileStatus(f, check);
-  if (s != LyricStatus::Correct) {
-    host_.desktop.showMessage(lyricStatusText(s, g));
-    return;
-  }
   // Beside the song, named after it (the dot is looked for in the file name
   // only, so a dotted folder name cannot move the file elsewhere).
   const qsizetype dot = song.lastIndexOf(QLatin1Char('.'));
   const QString target =
       DirPart(host_.st.SongPath) + (dot < 0 ? song : song.left(dot)) + QStringLiteral(".qvl");
+  // Only a readable timed lyric replaces the one beside the song: a wrong
+  // file chosen must not destroy a good lyric.
+  LyricLines check;
+  const LyricStatus s = isLrcFileName(f) ? LyricStatus::BadHeader : readLyricFileStatus(f, check);
+  if (s == LyricStatus::BadHeader) {
+    // An LRC file (by its name, or by its content under another name).
+    QByteArray head;
+    if (isLrcFileName(f) || (readFileLimited(f, kMaxLyricFileBytes, &head) && looksLikeLrc(head))) {
+      importLrc(f, target);
+      return;
+    }
+  }
+  if (s != LyricStatus::Correct) {
+    host_.desktop.showMessage(lyricStatusText(s, g));
+    return;
+  }
   QByteArray bytes;
   // Read whole, then replaced whole: importing the file onto itself keeps it.
   if (!readFileLimited(f, kMaxLyricFileBytes, &bytes) || !writeFileAtomically(target, bytes)) {
@@ -339,6 +348,26 @@ void frmAsistente::Command8_Click() {
     return;
   }
   LoadLyricFor(f, g, host_.lyric);
+  reject();
+}
+
+void frmAsistente::importLrc(const QString &file, const QString &target) {
+  General &g = host_.g;
+  LyricLines imported;
+  const LyricStatus s = readLrcFile(file, imported);
+  if (s != LyricStatus::Correct) {
+    host_.desktop.showMessage(lyricStatusText(s, g));
+    return;
+  }
+  // Its lines and the times the time display shows for them, in our own
+  // format beside the song, as a timed-lyric import puts it there. The LRC
+  // file itself is left as it is.
+  QString error;
+  if (!WriteLyricFile(target, imported.PlLyrics, imported.PlTimes, &error)) {
+    host_.desktop.showMessage(QStringLiteral("The lyric could not be saved in %1: %2").arg(target, error));
+    return;
+  }
+  LoadLyricFor(target, g, host_.lyric);
   reject();
 }
 

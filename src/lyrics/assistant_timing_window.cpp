@@ -1,27 +1,43 @@
+#include <QAbstractButton>
+#include <QCheckBox>
 #include <QEvent>
 #include <QFont>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "core/general.h"
 #include "core/main_state.h"
+#include "lyrics/lrc_file.h"
 #include "lyrics/lyric_assistant_window.h"
-#include "lyrics/paired_lists_gui.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
 #include "lyrics/lyric_submission.h"
+#include "lyrics/paired_lists_gui.h"
 #include "platform/desktop_services.h"
 #include "playback/transport.h"
 #include "prefs/message_ids.h"
 
 namespace cantorel {
+
+namespace {
+
+// The speed range of the main window's slider 5.
+constexpr int kMinRatePercent = 50;
+constexpr int kMaxRatePercent = 150;
+
+}  // namespace
 
 frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(parent), host_(host) {
   setObjectName(QStringLiteral("frmAsistente2"));
@@ -61,8 +77,33 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   Command5 = button("Command5");
   Command5->setMinimumHeight(40);
   Command5->setFont(big);
+  Command5->setToolTip(QStringLiteral("Marks the line (Space)"));
   Frame1 = new QGroupBox(this);
   Frame2 = new QGroupBox(this);
+
+  // Slower playback (the pitch stays) makes fast lines easier to catch.
+  RateSlider = new QSlider(Qt::Horizontal, this);
+  RateSlider->setObjectName(QStringLiteral("RateSlider"));
+  RateSlider->setRange(kMinRatePercent, kMaxRatePercent);
+  RateSlider->setSingleStep(5);
+  RateSlider->setPageStep(10);
+  RateSlider->setTickPosition(QSlider::TicksBelow);
+  RateSlider->setTickInterval(25);
+  RateSlider->setToolTip(QStringLiteral("Playback speed while timing; the pitch stays the same"));
+  RateLabel = new QLabel(this);
+  RateLabel->setObjectName(QStringLiteral("RateLabel"));
+  RateLabel->setTextFormat(Qt::PlainText);
+  RateLabel->setMinimumWidth(RateLabel->fontMetrics().horizontalAdvance(QStringLiteral("150%")) + 4);
+  auto *rateCaption = new QLabel(QStringLiteral("Speed:"), this);
+  rateCaption->setTextFormat(Qt::PlainText);
+  KeysLabel = new QLabel(this);
+  KeysLabel->setObjectName(QStringLiteral("KeysLabel"));
+  KeysLabel->setTextFormat(Qt::PlainText);
+  KeysLabel->setWordWrap(true);
+  KeysLabel->setText(
+      QStringLiteral("Keys: Space marks the line. Backspace or Ctrl+Z takes the last mark back and goes "
+                     "back %1 seconds. Enter presses the button with the focus.")
+          .arg(kUndoMarkSeconds));
 
   // Frame 1: playing and marking.
   auto *f1 = new QGridLayout(Frame1);
@@ -70,6 +111,12 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   f1->addWidget(Text1, 4, 0, 1, 3);
   f1->addWidget(Command1, 5, 0);
   f1->addWidget(Command5, 5, 1, 1, 2);
+  f1->addWidget(KeysLabel, 6, 0, 1, 3);
+  auto *rate = new QHBoxLayout;
+  rate->addWidget(rateCaption);
+  rate->addWidget(RateSlider, 1);
+  rate->addWidget(RateLabel);
+  f1->addLayout(rate, 7, 0, 1, 3);
   f1->setColumnStretch(1, 1);
 
   // Frame 2: the recorded lines and their correction.
@@ -88,8 +135,14 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   f2->addWidget(Label1[5]);
   f2->addLayout(edit);
 
+  SaveLrc = new QCheckBox(QStringLiteral("Also save as LRC"), this);
+  SaveLrc->setObjectName(QStringLiteral("SaveLrc"));
+  SaveLrc->setToolTip(
+      QStringLiteral("Finish also writes the lyric as an LRC file beside the song, for other players"));
+
   auto *bottom = new QHBoxLayout;
   bottom->addWidget(Label1[6], 1);
+  bottom->addWidget(SaveLrc);
   bottom->addWidget(Command2);
 
   auto *layout = new QVBoxLayout(this);
@@ -106,6 +159,93 @@ frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(par
   linkPairedLists(List1, List2);
 
   Form_Load();
+
+  // The speed the main window's slider set.
+  {
+    const QSignalBlocker block(RateSlider);
+    const float rate = static_cast<float>(host_.st.Sliders[5].Value + 0.5);
+    RateSlider->setValue(std::clamp(qRound(rate * 100.0f), kMinRatePercent, kMaxRatePercent));
+    RateLabel->setText(Transport::rateText(rate));
+  }
+  connect(RateSlider, &QSlider::valueChanged, this, &frmAsistente2::rateChanged);
+
+  // The keys work wherever the focus is in the window.
+  installEventFilter(this);
+  for (QWidget *w : findChildren<QWidget *>()) w->installEventFilter(this);
+}
+
+void frmAsistente2::rateChanged(int percent) {
+  // As the main window's slider 5 does: its value 0..1 is the rate - 0.5.
+  const double value = percent / 100.0 - 0.5;
+  host_.st.Sliders[5].Value = value;
+  host_.transport.SetRate(value);
+  RateLabel->setText(Transport::rateText(static_cast<float>(value + 0.5)));
+}
+
+frmAsistente2::Key frmAsistente2::keyRole(QObject *target, const QKeyEvent *e) const {
+  // A field open for typing (while an entry is edited) keeps its keys.
+  if (auto *edit = qobject_cast<QLineEdit *>(target); edit && edit->isEnabled() && !edit->isReadOnly())
+    return Key::Pass;
+  const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+  // Space marks while the mark button marks; while an entry is edited it
+  // presses the focused button as usual.
+  if (e->key() == Qt::Key_Space && mods == Qt::NoModifier)
+    return buttons_.mark() == TimingButtons::Mark::Mark ? Key::Mark : Key::Pass;
+  if ((e->key() == Qt::Key_Backspace && mods == Qt::NoModifier) || e->matches(QKeySequence::Undo))
+    return Key::Undo;
+  // With Space taken, Enter is how the keyboard presses a button here.
+  if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && mods == Qt::NoModifier &&
+      qobject_cast<QAbstractButton *>(target))
+    return Key::Press;
+  return Key::Pass;
+}
+
+bool frmAsistente2::eventFilter(QObject *watched, QEvent *e) {
+  const QEvent::Type type = e->type();
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+    return QDialog::eventFilter(watched, e);
+  auto *key = static_cast<QKeyEvent *>(e);
+  const Key role = keyRole(watched, key);
+  if (role == Key::Pass) return QDialog::eventFilter(watched, e);
+  if (type == QEvent::ShortcutOverride) {
+    // The key comes here as a key press, not as some shortcut's.
+    e->accept();
+    return true;
+  }
+  // A key held down marks once; the press and the release are both kept
+  // from the focused widget, so a focused button is not pressed as well.
+  if (type == QEvent::KeyPress && !key->isAutoRepeat()) {
+    switch (role) {
+      case Key::Mark:
+        Command5_Click();
+        break;
+      case Key::Undo:
+        UndoMark();
+        break;
+      case Key::Press:
+        if (auto *b = qobject_cast<QAbstractButton *>(watched); b && b->isEnabled()) b->click();
+        break;
+      case Key::Pass:
+        break;
+    }
+  }
+  return true;
+}
+
+void frmAsistente2::UndoMark() {
+  if (!buttons_.canUndo(recorded_.count())) return;
+  MainState &st = host_.st;
+  const double at = st.Elapsed;
+  undoLastMark(recorded_, cursor_);
+  refreshLists();
+  if (recorded_.count() > 0) List1->setCurrentRow(recorded_.count() - 1);
+  Text1->setText(toMark_.value(cursor_));
+  // Marking the last line stopped playback: it plays again from where it
+  // stopped, so that line can be marked anew.
+  if (!st.Playing) host_.transport.PlayIt(0);
+  host_.transport.PlayFrom(undoMarkSecond(at));
+  buttons_.unmarked(recorded_.count(), st.Playing != 0, st.Paused != 0);
+  showButtons();
 }
 
 void frmAsistente2::Form_Load() {
@@ -278,6 +418,17 @@ void frmAsistente2::Command2_Click() {
     host_.lyric.PlLyrics = texts;
     host_.lyric.PlTimes = times;
     written_ = path;
+    if (SaveLrc->isChecked()) {
+      // The same name with ".lrc": the lyric's two forms side by side.
+      const QString base =
+          path.endsWith(QLatin1String(".qvl"), Qt::CaseInsensitive) ? path.left(path.size() - 4) : path;
+      const QString lrc = base + QStringLiteral(".lrc");
+      if (WriteLrcFile(lrc, texts, times, g.Tag, &error))
+        writtenLrc_ = lrc;
+      else
+        host_.desktop.showMessage(
+            QStringLiteral("The LRC file could not be saved in %1: %2").arg(lrc, error));
+    }
   }
   // Sent when "SubmitLyric" is 1 and the machine is online; the request runs
   // on by itself, so the window closes at once.

@@ -8,11 +8,14 @@
 
 #include "lyrics/assistant_logic.h"
 
+class QCheckBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSlider;
 
 namespace cantorel {
 
@@ -80,6 +83,8 @@ class frmAsistente : public QDialog {
   void refreshLists();
   int selected() const;
   void clearSelection();
+  // The import of an LRC file: its lines and times become the song's lyric.
+  void importLrc(const QString &file, const QString &target);
 
   AssistantHost &host_;
   AssistantLines lines_;
@@ -100,23 +105,43 @@ class frmAsistente2 : public QDialog {
   int markCursor() const { return cursor_; }
   // The file "Finish" wrote (empty before, or when none could be made).
   QString writtenFile() const { return written_; }
+  // The LRC file "Finish" wrote beside it (empty when none was asked for or
+  // it could not be written).
+  QString writtenLrcFile() const { return writtenLrc_; }
 
   void Command1_Click();  // play / pause / resume
   void Command2_Click();  // finish
   void Command3_Click();  // cancel the edit
   void Command4_Click();  // edit
   void Command5_Click();  // mark / apply
+  // Takes back the last mark (Backspace or Ctrl+Z): the entry goes, its line
+  // is the next to mark again and playback goes back three seconds.
+  void UndoMark();
 
   QLineEdit *Text1, *Text2;
   QListWidget *List1, *List2;
   QPushButton *Command1, *Command2, *Command3, *Command4, *Command5;
   std::array<QLabel *, 7> Label1{};  // 0..6
   QGroupBox *Frame1, *Frame2;
+  // The playback speed while timing (the main window's speed slider is out
+  // of reach while this window is open), in percent, and its text.
+  QSlider *RateSlider;
+  QLabel *RateLabel;
+  // The keys of the window, in one line.
+  QLabel *KeysLabel;
+  // "Finish" also saves the lyric as an LRC file beside the song.
+  QCheckBox *SaveLrc;
 
  protected:
   bool event(QEvent *e) override;
+  bool eventFilter(QObject *watched, QEvent *e) override;
 
  private:
+  // What a key pressed anywhere in the window does: it marks, takes a mark
+  // back, presses the focused button, or goes to the widget with the focus.
+  enum class Key { Mark, Undo, Press, Pass };
+  Key keyRole(QObject *target, const QKeyEvent *e) const;
+  void rateChanged(int percent);
   void Form_Load();
   void markLine();
   void applyEdit();
@@ -131,6 +156,7 @@ class frmAsistente2 : public QDialog {
   TimingButtons buttons_;
   qint16 cursor_ = 0;
   QString written_;
+  QString writtenLrc_;
 };
 
 // The main window's "LoadLyric" command: with a song loaded, shows the text

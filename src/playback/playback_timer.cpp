@@ -186,6 +186,10 @@ void PlaybackTimer::LyricResync(const QString &timeText) {
     host_.selectLyricLine(0);
   // The countdown shows the new next line.
   countdownShown_ = false;
+  // The next tick shows its time afresh and advances from there. A seek that
+  // lands in the second already shown (a line replayed just after it began)
+  // would otherwise never offer that time again, and the lyric would stop.
+  st_.LastShownTime.clear();
 }
 
 }  // namespace cantorel

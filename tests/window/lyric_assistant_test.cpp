@@ -2,6 +2,7 @@
 // lines typed or loaded, timed against a real song played through the
 // transport and the null audio sink, corrected and saved.
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -25,6 +27,7 @@
 #include "core/general.h"
 #include "core/main_state.h"
 #include "core/text_codec.h"
+#include "lyrics/lrc_file.h"
 #include "lyrics/lyric_assistant_window.h"
 #include "lyrics/lyric_file.h"
 #include "platform/desktop_services_gui.h"
@@ -130,6 +133,18 @@ class LyricAssistant : public ::testing::Test {
     QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(w, &down);
   }
+  // A key pressed and let go on a widget, as the keyboard sends it: the
+  // shortcut check first, then the press and the release.
+  static void type(QWidget *w, int key, Qt::KeyboardModifiers mods = Qt::NoModifier, bool repeat = false) {
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    QKeyEvent over(QEvent::ShortcutOverride, key, mods, text, repeat);
+    QApplication::sendEvent(w, &over);
+    QKeyEvent down(QEvent::KeyPress, key, mods, text, repeat);
+    QApplication::sendEvent(w, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, mods, text, repeat);
+    QApplication::sendEvent(w, &up);
+  }
+  double position() const { return g.Player ? g.Player->value("GetCurrentPosition").toDouble() : -1; }
   // The elapsed time as the main window's label shows it.
   QString elapsed() const {
     if (!g.Player || !st.Playing) return QString();
@@ -140,7 +155,8 @@ class LyricAssistant : public ::testing::Test {
   bool waitForTime(const QString &text) {
     QElapsedTimer t;
     t.start();
-    while (elapsed() != text) {
+    // The main window's timer keeps the elapsed time as the player reports it.
+    while ((st.Elapsed = position(), elapsed() != text)) {
       if (t.elapsed() > 5000) return false;
       QCoreApplication::processEvents();
       QThread::msleep(5);
@@ -275,6 +291,95 @@ TEST_F(LyricAssistant, WholeTimingRun) {
   transport.CleanUP();
 }
 
+// The timing step from the keyboard: Space marks wherever the focus is
+// (never also pressing a focused button), Backspace and Ctrl+Z take marks
+// back and go back three seconds, the speed slider sets the rate.
+TEST_F(LyricAssistant, TimingKeysMarkUndoAndSetTheSpeed) {
+  plugins.ScanInputPlugins(g);
+  test::writeAll(song, toneWav(8.0));
+  st.Sliders[5].Value = 0.5;
+  lyric.PlLyrics = {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")};
+  g.LastLyricFile =
+      file(QStringLiteral("keys.qvl"), "(QVL)\r\nOne\r\n0:00\r\nTwo\r\n0:00\r\nThree\r\n0:00\r\n");
+  frmAsistente2 w(host);
+  EXPECT_TRUE(w.KeysLabel->text().contains(QLatin1String("Space")));
+  EXPECT_TRUE(w.KeysLabel->text().contains(QLatin1String("Ctrl+Z")));
+  EXPECT_EQ(w.RateSlider->value(), 100);
+
+  // Before playing there is nothing to mark, and the focused play button is
+  // not pressed by the key either; Enter presses it.
+  type(w.Command1, Qt::Key_Space);
+  EXPECT_EQ(st.Playing, 0);
+  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantPlay));
+  type(w.Command1, Qt::Key_Return);
+  ASSERT_TRUE(st.Playing);
+
+  // Marks from the focused play button (still playing after it), from the
+  // list and from the slider; a held key marks once.
+  ASSERT_TRUE(waitForTime(QStringLiteral("0:00")));
+  type(w.Command1, Qt::Key_Space);
+  EXPECT_EQ(w.recorded().count(), 1);
+  EXPECT_EQ(st.Paused, 0);
+  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantPause));
+  type(w.List1, Qt::Key_Space, Qt::NoModifier, true);
+  EXPECT_EQ(w.recorded().count(), 1);
+  ASSERT_TRUE(waitForTime(QStringLiteral("0:04")));
+  type(w.RateSlider, Qt::Key_Space);
+  EXPECT_EQ(items(w.List1), (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
+  EXPECT_EQ(items(w.List2), (QStringList{QStringLiteral("0:00"), QStringLiteral("0:04")}));
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("Three"));
+
+  // Backspace: "Two" is the next line again, three seconds back.
+  type(w.List1, Qt::Key_Backspace);
+  EXPECT_EQ(items(w.List1), QStringList{QStringLiteral("One")});
+  EXPECT_EQ(w.List1->currentRow(), 0);
+  EXPECT_EQ(w.markCursor(), 1);
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("Two"));
+  EXPECT_LT(position(), 2.6);
+  EXPECT_TRUE(w.Command2->isEnabled());
+  // Ctrl+Z: nothing recorded any more, nothing to finish with.
+  st.Elapsed = position();
+  type(w.Command5, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.recorded().count(), 0);
+  EXPECT_EQ(w.markCursor(), 0);
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("One"));
+  EXPECT_FALSE(w.Command2->isEnabled());
+  EXPECT_LT(position(), 1.0);
+  EXPECT_TRUE(w.Command5->isEnabled());
+
+  // All three marked: playback stops. Taking the last back plays on from
+  // three seconds before, ready to mark it again.
+  for (int i = 0; i < 3; ++i) type(w.Command5, Qt::Key_Space);
+  EXPECT_EQ(st.Playing, 0);
+  EXPECT_FALSE(w.Command5->isEnabled());
+  type(w.List2, Qt::Key_Backspace);
+  EXPECT_EQ(st.Playing, -1);
+  EXPECT_EQ(w.recorded().count(), 2);
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("Three"));
+  EXPECT_TRUE(w.Command5->isEnabled());
+  type(w.Command5, Qt::Key_Space);
+  EXPECT_EQ(w.recorded().count(), 3);
+  EXPECT_EQ(st.Playing, 0);
+
+  // While an entry is edited its fields keep their keys, and marks cannot
+  // be taken back.
+  w.List1->setCurrentRow(0);
+  w.Command4->click();
+  w.Text2->setText(QStringLiteral("0:01"));
+  type(w.Text2, Qt::Key_Backspace);
+  type(w.Text2, Qt::Key_Z, Qt::ControlModifier);
+  type(w.Command3, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(w.recorded().count(), 3);
+  type(w.Text1, Qt::Key_Space);
+  EXPECT_EQ(w.Text1->text(), QStringLiteral("One "));
+
+  // The speed: as the main window's slider 5 (value = rate - 0.5).
+  w.RateSlider->setValue(75);
+  EXPECT_DOUBLE_EQ(st.Sliders[5].Value, 0.25);
+  EXPECT_EQ(w.RateLabel->text(), QStringLiteral("75%"));
+  transport.CleanUP();
+}
+
 TEST_F(LyricAssistant, CaptionsComeFromTheMessagesAsPlainText) {
   for (int n = 5; n <= 68; ++n) g.Messages[static_cast<size_t>(n)] = QStringLiteral("<b>m%1</b>").arg(n);
   auto m = [](int n) { return QStringLiteral("<b>m%1</b>").arg(n); };
@@ -397,13 +502,83 @@ TEST_F(LyricAssistant, ImportCopiesBesideTheSongAndLoadsIt) {
 
   dialogs.answers << chosen;
   w.Command8->click();
-  EXPECT_TRUE(
-      dialogs.asked.value(1).startsWith(QStringLiteral("Open TXT file|QVL Files|*.QVL|All Files|*.*|")));
+  EXPECT_TRUE(dialogs.asked.value(1).startsWith(
+      QStringLiteral("Open TXT file|QVL Files|*.QVL|LRC Files|*.LRC|All Files|*.*|")));
   EXPECT_EQ(test::readAll(target), good);
   EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("Hola")});
   EXPECT_EQ(lyric.PlTimes, QStringList{QStringLiteral("0:03")});
   EXPECT_FALSE(w.goToTiming());
   EXPECT_EQ(w.result(), QDialog::Rejected);
+}
+
+// An LRC file imported in the text step becomes the song's lyric in our own
+// format; timed again, "Finish" saves both forms, and importing the LRC it
+// wrote gives back every line and time.
+TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
+  plugins.ScanInputPlugins(g);
+  const QString target = dir.filePath(QStringLiteral("Luna song.qvl"));
+  test::writeAll(target, "(QVL)\r\nold\r\n0:01\r\n");
+  {
+    // Not an LRC (no timed line): reported, nothing replaced.
+    dialogs.answers << file(QStringLiteral("empty.lrc"), "[ar:Ana]\n[ti:Luna]\n");
+    frmAsistente w(host);
+    int closed = 0;
+    QObject::connect(&w, &QDialog::finished, [&closed] { ++closed; });
+    w.Command8->click();
+    EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::LyricNotFound));
+    EXPECT_EQ(test::readAll(target), QByteArray("(QVL)\r\nold\r\n0:01\r\n"));
+    EXPECT_EQ(closed, 0) << "the text step stays open";
+  }
+  // An LRC under another name is known by its content; word stamps go,
+  // several stamps make several entries, ordered by time.
+  const QByteArray lrc = "[ti:Luna]\r\n[00:07.10][00:01.20]Hola <00:01.80>mundo\r\n[00:04.00]Adios\r\n";
+  for (const QString &name : {QStringLiteral("luna.lrc"), QStringLiteral("luna.txt")}) {
+    dialogs.answers << file(name, lrc);
+    frmAsistente w(host);
+    int closed = 0;
+    QObject::connect(&w, &QDialog::finished, [&closed] { ++closed; });
+    w.Command8->click();
+    EXPECT_EQ(test::readAll(target),
+              QByteArray("(QVL)\r\nHola mundo\r\n0:01\r\nAdios\r\n0:04\r\nHola mundo\r\n0:07\r\n"))
+        << name.toStdString();
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(lyric.PlTimes,
+              (QStringList{QStringLiteral("0:01"), QStringLiteral("0:04"), QStringLiteral("0:07")}));
+  }
+  EXPECT_EQ(test::readAll(dir.filePath(QStringLiteral("luna.lrc"))), lrc) << "the LRC file is left as it is";
+
+  // The assistant opens with the imported lines; they are timed again and
+  // saved in both forms.
+  frmAsistente text(host);
+  EXPECT_EQ(items(text.List1), (QStringList{QStringLiteral("Hola mundo"), QStringLiteral("Adios"),
+                                            QStringLiteral("Hola mundo")}));
+  text.Command6->click();
+  ASSERT_TRUE(text.goToTiming());
+  frmAsistente2 timing(host);
+  EXPECT_FALSE(timing.SaveLrc->isChecked());
+  timing.Command1->click();
+  for (const char *t : {"0:00", "0:01", "0:02"}) {
+    ASSERT_TRUE(waitForTime(QLatin1String(t)));
+    timing.Command5->click();
+  }
+  timing.SaveLrc->setChecked(true);
+  timing.Command2->click();
+  const QString qvl = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
+  const QString saved = dir.filePath(QStringLiteral("Ana - Luna.lrc"));
+  EXPECT_EQ(timing.writtenFile(), qvl);
+  EXPECT_EQ(timing.writtenLrcFile(), saved);
+  const QByteArray body = "Hola mundo\r\n0:00\r\nAdios\r\n0:01\r\nHola mundo\r\n0:02\r\n";
+  EXPECT_EQ(test::readAll(qvl), "(QVL)\r\n" + body);
+  EXPECT_EQ(test::readAll(saved),
+            QByteArray("[ti:Luna]\n[ar:Ana]\n[00:00.00]Hola mundo\n[00:01.00]Adios\n[00:02.00]Hola mundo\n"));
+  EXPECT_EQ(messages().size(), 1);
+
+  // Back again: the LRC just written gives the same lines and times.
+  dialogs.answers << saved;
+  frmAsistente again(host);
+  again.Command8->click();
+  EXPECT_EQ(test::readAll(target), "(QVL)\r\n" + body);
+  transport.CleanUP();
 }
 
 TEST_F(LyricAssistant, TimingEditNeedsASelectedLine) {

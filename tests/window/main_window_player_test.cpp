@@ -3,12 +3,17 @@
 // lines reach the box and the line label, commands arrive from the skin's
 // keys, and skin web buttons open only web addresses.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +24,7 @@
 #include "core/settings_store.h"
 #include "platform/folders.h"
 #include "playback/transport.h"
+#include "plugins/plugin_object.h"
 #include "skin/skin_face_widget.h"
 #include "support/test_support.h"
 
@@ -26,6 +32,33 @@ namespace cantorel {
 namespace {
 
 void ensureApp() { test::ensureApp(); }
+
+// Lets events run (the playback timer's among them) until `done`; false
+// after `ms` milliseconds.
+bool waitUntil(const std::function<bool()> &done, int ms = 5000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > ms) return false;
+    QApplication::processEvents();
+    QThread::msleep(5);
+  }
+  return true;
+}
+
+// A double click with the left button on a line of a list, as the mouse
+// sends it: press, release, double click, release.
+void doubleClickRow(QListWidget *list, int row) {
+  list->scrollToItem(list->item(row));
+  const QPointF at = list->visualItemRect(list->item(row)).center();
+  const QPointF global = list->viewport()->mapToGlobal(at);
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                            QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent e(type, at, global, Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &e);
+  }
+}
 
 class MainWindowPlayer : public ::testing::Test {
  protected:
@@ -104,6 +137,56 @@ TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
   w.DoIt(40);
   EXPECT_EQ(opened, QStringLiteral("cantorel::frmAsistente"));
   EXPECT_EQ(lines, 6) << "opens with the lyric found for the song";
+}
+
+// The demo song's lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.
+TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
+  frmQuelt w(g, *settings, *folders);
+  w.loadSkin(w.defaultSkinFile());
+  w.discoverInputPlugins();
+  w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  w.show();
+  w.transport().PlayIt(0);
+  ASSERT_EQ(w.state().Playing, -1);
+  QListWidget *box = w.skin().face()->lyricBox();
+  const auto position = [&] { return g.Player->value("GetCurrentPosition").toDouble(); };
+  ASSERT_TRUE(waitUntil([&] { return box->currentRow() == 0 && box->isVisible(); }));
+
+  // Forward to the fourth line: the line before it is current until the
+  // next tick shows 0:13 and with it the line.
+  doubleClickRow(box, 3);
+  EXPECT_EQ(g.LyricNext, 3);
+  EXPECT_EQ(box->currentRow(), 2);
+  ASSERT_TRUE(waitUntil([&] { return box->currentRow() == 3; }));
+  EXPECT_EQ(w.state().LastShownTime, QStringLiteral("0:13"));
+  EXPECT_GE(position(), 12.9);
+  // The same line again while its second is still shown: it shows again
+  // and the next line is the one after it.
+  doubleClickRow(box, 3);
+  ASSERT_TRUE(waitUntil([&] { return box->currentRow() == 3 && g.LyricNext == 4; }));
+
+  // Back to the second line while paused: the position moves, the line
+  // shows, playback stays paused.
+  w.transport().PauseIt();
+  ASSERT_EQ(w.state().Paused, -1);
+  doubleClickRow(box, 1);
+  ASSERT_TRUE(
+      waitUntil([&] { return box->currentRow() == 1 && w.state().LastShownTime == QLatin1String("0:05"); }));
+  EXPECT_NEAR(position(), 5.0, 0.5);
+  EXPECT_EQ(w.state().Paused, -1);
+
+  w.DoIt(10);
+
+  // A song without a lyric: its only line is the failure text, which seeks nowhere.
+  QFile::copy(dir.filePath(QStringLiteral("demo.mid")), dir.filePath(QStringLiteral("bare.mid")));
+  w.playlist().append(QStringLiteral("bare"), dir.filePath(QStringLiteral("bare.mid")));
+  w.state().TNum = 2;
+  w.transport().PlayIt(0);
+  ASSERT_EQ(g.LyricActive, 0);
+  ASSERT_EQ(box->count(), 1);
+  doubleClickRow(box, 0);
+  EXPECT_LT(position(), 2.0);
+  w.DoIt(10);
 }
 
 TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {

@@ -2,6 +2,7 @@
 // lines, list editing and the mark button's state table.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -162,6 +163,78 @@ TEST(MarkButton, PlayButtonFinishCancelAndLists) {
   EXPECT_FALSE(b.cancelEnabled());
   EXPECT_TRUE(b.listsEnabled());
   EXPECT_TRUE(b.finishEnabled());
+}
+
+// Taking back marks: the entries and the cursor step back together, down to
+// nothing recorded; playback goes back three whole seconds, never before 0.
+TEST(UndoMark, RemovesTheLastEntryAndMovesTheCursorBack) {
+  AssistantLines rec;
+  qint16 cursor = 0;
+  EXPECT_FALSE(undoLastMark(rec, cursor));  // nothing recorded
+  EXPECT_EQ(cursor, 0);
+  rec.texts = {QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};
+  rec.times = {QStringLiteral("0:01"), QStringLiteral("0:04"), QStringLiteral("0:09")};
+  cursor = 3;
+  for (int left = 2; left >= 0; --left) {
+    EXPECT_TRUE(undoLastMark(rec, cursor));
+    EXPECT_EQ(cursor, left);
+    EXPECT_EQ(rec.count(), left);
+    EXPECT_EQ(rec.times.size(), left);
+  }
+  EXPECT_FALSE(undoLastMark(rec, cursor));
+  EXPECT_EQ(cursor, 0);
+}
+
+TEST(UndoMark, SeeksBackThreeWholeSecondsNotBeforeTheStart) {
+  struct Case {
+    double elapsed;
+    qint32 second;
+  };
+  // Halves go to the even second, as every seek step rounds.
+  const Case cases[] = {{10.2, 7}, {10.5, 8}, {11.5, 8}, {3.5, 0}, {2.9, 0}, {-4, 0}, {605.4, 602}};
+  for (const Case &c : cases) EXPECT_EQ(undoMarkSecond(c.elapsed), c.second) << c.elapsed;
+  EXPECT_EQ(undoMarkSecond(std::nan("")), 0);
+}
+
+// Which states allow taking a mark back, and what the buttons show after it.
+TEST(UndoMark, OnlyWhileTheMarkButtonMarks) {
+  struct Case {
+    const char *name;
+    std::vector<Step> steps;
+    bool canUndo;
+  };
+  const Case cases[] = {
+      {"waiting", {}, true},  // with entries given: the count decides
+      {"marking", {start, mark}, true},
+      {"paused", {start, mark, pause}, true},
+      {"finished", {start, mark, markLast}, true},
+      {"editing", {start, mark, edit}, false},
+      {"after edit", {start, mark, edit, apply}, false},
+  };
+  for (const Case &c : cases) {
+    TimingButtons b;
+    for (const Step &s : c.steps) s(b);
+    EXPECT_EQ(b.canUndo(2), c.canUndo) << c.name;
+    EXPECT_FALSE(b.canUndo(0)) << c.name;
+  }
+
+  // The last line was marked; taking it back while playing (played again)
+  // lets it be marked anew.
+  TimingButtons b;
+  start(b);
+  markLast(b);
+  b.unmarked(1, true, false);
+  EXPECT_EQ(b.state(), S::Marking);
+  EXPECT_EQ(b.click(), A::Record);
+  EXPECT_FALSE(b.complete());
+  EXPECT_TRUE(b.finishEnabled());
+  // Paused: nothing to mark until resumed.
+  b.unmarked(1, true, true);
+  EXPECT_EQ(b.state(), S::Paused);
+  EXPECT_EQ(b.playCaption(), msg::AssistantResume);
+  // Every mark taken back: finishing would write an empty lyric.
+  b.unmarked(0, true, true);
+  EXPECT_FALSE(b.finishEnabled());
 }
 
 }  // namespace

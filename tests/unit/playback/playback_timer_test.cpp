@@ -187,6 +187,22 @@ TEST_F(PlaybackTimerTest, SkippedSecondStopsTheAdvanceUntilASeek) {
                                        QStringLiteral("line at 0:05")}));
 }
 
+// A line replayed by seeking to its own time while that second is still
+// shown: the line shows again and the lyric goes on from there.
+TEST_F(PlaybackTimerTest, SeekIntoTheShownSecondShowsTheLineAgainAndGoesOn) {
+  add(QStringLiteral("a.wav"));
+  transport.PlayIt(0);
+  setLyric({QStringLiteral("0:01"), QStringLiteral("0:03"), QStringLiteral("0:05")});
+  runTo(3.2);
+  ASSERT_EQ(st.LastShownTime, QStringLiteral("0:03"));
+  transport.PlayFrom(3);
+  EXPECT_EQ(g.LyricNext, 1);
+  runTo(6);
+  EXPECT_EQ(shownLines(), (QStringList{QStringLiteral("line at 0:01"), QStringLiteral("line at 0:03"),
+                                       QStringLiteral("line at 0:03"), QStringLiteral("line at 0:05")}));
+  EXPECT_EQ(host.selected, 2);
+}
+
 TEST_F(PlaybackTimerTest, LineAtTheStartShowsAfterAnEntryLeftOnTheSameText) {
   add(QStringLiteral("a.wav"));
   transport.PlayIt(0);
