@@ -17,10 +17,12 @@
 #include <functional>
 
 #include "app/main_window_host.h"
+#include "app/main_window_mpris.h"
 #include "desktop/association_question_gui.h"
 #include "desktop/associations.h"
 #include "desktop/news_file.h"
 #include "desktop/news_message_window.h"
+#include "platform/mpris_service_dbus.h"
 #include "playback/transport.h"
 #include "playlist/display_title.h"
 #include "playlist/mp3_info.h"
@@ -134,6 +136,7 @@ bool frmQuelt::Form_Load(const QString &commandLine) {
   if (!ok) return false;
   loaded_ = true;
   checkpointTimer_->start();
+  startMediaControls();
   // What arrived while the start-up let events run.
   if (handOffPending_) {
     handOffPending_ = false;
@@ -164,6 +167,7 @@ void frmQuelt::Form_Unload() {
   }
   timer2_->stop();
   checkpointTimer_->stop();
+  stopMediaControls();
   lifecycle_.formUnload();
 }
 
@@ -338,6 +342,7 @@ void frmQuelt::refreshPlaylistBox() {
   playlistBox_->addItems(pl_.PlNames);
   skin_->setLabelText(14, FriendlyName(pl_.Name, g_.FriendlyNames));
   skin_->setLabelText(16, QString::number(pl_.count()));
+  mediaStateChanged();
 }
 
 void frmQuelt::keyPressEvent(QKeyEvent *e) {

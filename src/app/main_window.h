@@ -30,6 +30,8 @@ class QTimer;
 namespace cantorel {
 
 class MainWindowHost;
+class MainWindowMpris;
+class MprisService;
 class PluginHost;
 class frmIcon;
 class Transport;
@@ -117,6 +119,12 @@ class frmQuelt : public QWidget, public LifecycleHost {
   CommandDispatcher &dispatcher() { return *dispatcher_; }
   // The playlist box, its count (label 16) and name (label 14) again.
   void refreshPlaylistBox();
+  // The desktop's media controls on the session bus (main_window_mpris.cpp):
+  // published once the start-up has run, withdrawn at the shut-down.
+  void startMediaControls();
+  void stopMediaControls();
+  // Something they show changed outside the transport (volume or rate set).
+  void mediaStateChanged();
 
  Q_SIGNALS:
   // A second start handed over a file before the start-up has run: the
@@ -169,6 +177,8 @@ class frmQuelt : public QWidget, public LifecycleHost {
   std::unique_ptr<CommandDispatcher> dispatcher_;
   QTimer *timer1_ = nullptr;
   std::unique_ptr<frmIcon> tray_;
+  std::unique_ptr<MainWindowMpris> mprisPlayer_;
+  std::unique_ptr<MprisService> mpris_;
   bool loaded_ = false;
   bool loading_ = false;
   bool unloadPending_ = false;

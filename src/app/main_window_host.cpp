@@ -11,6 +11,8 @@
 #include "desktop/tray_gui.h"
 #include "lyrics/lyric_search.h"
 #include "playlist/mp3_info.h"
+#include "platform/mpris_player.h"
+#include "playback/playback_timer.h"
 #include "playlist/paths.h"
 #include "plugins/vis_calls.h"
 #include "prefs/message_ids.h"
@@ -30,10 +32,18 @@ void MainWindowHost::setLabel(int number, const QString &text) {
   window_.skin().setLabelText(number, text);
   // Label 2 holds the display title of the entry being played: the tray tip follows it.
   if (number == 2 && window_.tray()) window_.tray()->SetTrayTip(text);
+  // Title, length and rate are on the media controls too.
+  if (number == 2 || number == 13 || number == 24) mediaStateChanged();
 }
 
 void MainWindowHost::showLights() {
   window_.skin().ShowLights();
+  // Every change of a mode flag (playing, paused, repeat, shuffle, mute) ends here.
+  mediaStateChanged();
+}
+
+void MainWindowHost::mediaStateChanged() {
+  if (mpris_) mpris_->stateChanged();
 }
 
 void MainWindowHost::enableTimer1(bool on) {
@@ -46,6 +56,7 @@ void MainWindowHost::setDigits(int display, const QString &text) {
 
 void MainWindowHost::sliderMoved(int number, double value) {
   window_.skin().PlaceSlider(number, value);
+  if (number == 2) mediaStateChanged();  // the volume
 }
 
 void MainWindowHost::showMessage(const QString &text) {
@@ -70,10 +81,12 @@ void MainWindowHost::readMpegInfo(const QString &path) {
 
 void MainWindowHost::loadTagCover(const QString &path) {
   window_.playlistCommands().LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
+  mediaStateChanged();
 }
 
 void MainWindowHost::loadCover(const QString &path) {
   window_.playlistCommands().LoadCover(path);
+  mediaStateChanged();
 }
 
 void MainWindowHost::loadLyric(const QString &path) {
@@ -88,10 +101,19 @@ void MainWindowHost::loadLyric(const QString &path) {
     countdown->setVisible(found && window_.skin().tables().Lbl[kCountdownLabel].Visible);
   }
   if (timer_) timer_->lyricLoaded();
+  // A new entry: its lyric text is in the metadata, and no line is sung yet.
+  if (mpris_) {
+    mpris_->stateChanged();
+    mpris_->lyricLineChanged(-1, QString(), -1);
+  }
 }
 
 void MainWindowHost::lyricResync(const QString &timeText) {
   if (timer_) timer_->LyricResync(timeText);
+}
+
+void MainWindowHost::positionSet(qint32 second) {
+  if (mpris_) mpris_->seeked(second);
 }
 
 bool MainWindowHost::hasLoopBButton() {
@@ -127,8 +149,14 @@ void MainWindowHost::selectLyricLine(int index) {
     box->setCurrentRow(index);
     box->scrollToItem(box->item(index), QAbstractItemView::PositionAtCenter);
   }
-  face->lyricLine()->setText(index >= 0 && index < lyric_.PlLyrics.size() ? lyric_.PlLyrics.at(index)
-                                                                          : QString());
+  const QString line = index >= 0 && index < lyric_.PlLyrics.size() ? lyric_.PlLyrics.at(index) : QString();
+  face->lyricLine()->setText(line);
+  if (mpris_) {
+    const qint32 at = index >= 0 && index < lyric_.PlTimes.size()
+                          ? PlaybackTimer::timeSeconds(lyric_.PlTimes.at(index))
+                          : -1;
+    mpris_->lyricLineChanged(index, line, at >= 0 ? qint64(at) * 1000000 : -1);
+  }
 }
 
 void MainWindowHost::windowCommand(int code) {

@@ -11,6 +11,7 @@ class QListWidget;
 namespace cantorel {
 
 class frmQuelt;
+class MprisEvents;
 struct LyricLines;
 
 // What the transport, the playback timer and the dispatcher show and open on
@@ -22,6 +23,9 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
       : window_(window), g_(g), st_(st), lyric_(lyric), list_(playlistBox) {}
 
   void setTimer(PlaybackTimer *timer) { timer_ = timer; }
+  // The desktop's media controls, told what they show changed; null: none.
+  void setMprisEvents(MprisEvents *events) { mpris_ = events; }
+  void mediaStateChanged();
 
   // Shared by the three.
   void setLabel(int number, const QString &text) override;
@@ -41,6 +45,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   void loadCover(const QString &path) override;
   void loadLyric(const QString &path) override;
   void lyricResync(const QString &timeText) override;
+  void positionSet(qint32 second) override;
   bool hasLoopBButton() override;
 
   // PlaybackTimerHost
@@ -77,6 +82,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   LyricLines &lyric_;
   QListWidget *list_;
   PlaybackTimer *timer_ = nullptr;
+  MprisEvents *mpris_ = nullptr;
   bool sliderShown_ = false;
 };
 

@@ -38,6 +38,7 @@ void frmQuelt::wirePlayer() {
       st_.Sliders[5].Value = v;
       transport_->SetRate(v);
     }
+    mediaStateChanged();
   });
   connect(skin_.get(), &SkinWindow::seekRequested, this, [this](int s) { transport_->PlayFrom(s); });
   // A double click on a lyric line plays the song from that line, through

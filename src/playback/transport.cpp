@@ -139,7 +139,12 @@ void Transport::PlayIt(qint16 mode) {
   const QString ext = ExtPart(st_.SongPath).toUpper();
   st_.Dev = QStringLiteral("DX");
   bool picture = false;
-  if (ext == QLatin1String("MP2") || ext == QLatin1String("MP3") || ext == QLatin1String("MPA")) {
+  const bool mpeg = ext == QLatin1String("MP2") || ext == QLatin1String("MP3") || ext == QLatin1String("MPA");
+  // Only MPEG files have their tag read. Any other entry has no tag: keeping
+  // the one before would name this entry's lyric after another song (found,
+  // and saved over, by the lyric search) and show it in the media controls.
+  if (!mpeg) g_.Tag.clear();
+  if (mpeg) {
     host_.readMpegInfo(st_.SongPath);
     if (g_.UseTagCover == 1) host_.loadTagCover(st_.SongPath);
   } else if (ext == QLatin1String("BMP") || ext == QLatin1String("GIF") || ext == QLatin1String("JPG")) {
@@ -271,7 +276,10 @@ void Transport::PlayFrom(qint32 second) {
   if (g_.InputPluginName.isEmpty() || st_.InternetFile) return;
   if (second < 0) second = 0;
   if (second >= st_.SongLen) second = std::max(0, static_cast<qint32>(roundEven(st_.SongLen - 1)));
-  if (g_.Player) g_.Player->call("CurrentPosition", {second});
+  if (g_.Player) {
+    g_.Player->call("CurrentPosition", {second});
+    host_.positionSet(second);
+  }
   const QString text = timeText(second, st_.TimeFlag != 0);
   if (st_.Playing && g_.LyricActive) host_.lyricResync(text);
 }

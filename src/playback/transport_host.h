@@ -38,6 +38,8 @@ class TransportHost {
   // The timed lyric of a file, and re-selecting the lyric line for a time.
   virtual void loadLyric(const QString &path) {}
   virtual void lyricResync(const QString &timeText) {}
+  // The player was sent to `second` of the entry (a seek or the A-B loop).
+  virtual void positionSet(qint32 second) {}
   // Whether the skin shows its own A-B loop "B" button (button 31).
   virtual bool hasLoopBButton() { return false; }
   // Starts a program without waiting; false when it could not start.

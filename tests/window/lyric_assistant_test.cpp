@@ -101,7 +101,10 @@ class LyricAssistant : public ::testing::Test {
     for (int n = 1; n < General::kMessageCount && n <= lines.size(); ++n)
       g.Messages[static_cast<size_t>(n)] = lines[n - 1];
     g.Path = dir.path();
-    song = dir.filePath(QStringLiteral("Luna song.wav"));
+    // Named as an MPEG file: only those keep the tag set below while they
+    // play (the player clears it for files whose tag it does not read).
+    // GStreamer finds the WAV inside by its content.
+    song = dir.filePath(QStringLiteral("Luna song.mp3"));
     test::writeAll(song, toneWav(4.0));
     pl.append(QStringLiteral("Luna"), song);
     st.TNum = 1;

@@ -235,6 +235,28 @@ TEST_F(TransportTest, PicturesShowForFiveSecondsAndSkippedKindsPlayNothing) {
   EXPECT_FALSE(current());
 }
 
+TEST_F(TransportTest, OnlyMpegEntriesKeepATag) {
+  // The tag record is the current file's: an entry whose tag is not read
+  // must not carry the song before's (its lyric would be looked up, and
+  // saved, under that song's name).
+  struct Case {
+    const char *file;
+    bool keeps;
+  } cases[] = {{"a.wav", false}, {"b.mid", false}, {"c.jpg", false}, {"d.txt", false},
+               {"e.MP3", true},  {"f.mp2", true},  {"g.mpa", true}};
+  for (const Case &c : cases) {
+    pl.PlClear();
+    add(QString::fromUtf8(c.file));
+    st.TNum = 1;
+    st.Paused = 0;
+    g.Tag.setArtist(QStringLiteral("Previous Artist"));
+    g.Tag.Found = true;
+    t.PlayIt(0);
+    EXPECT_EQ(g.Tag.Found, c.keeps) << c.file;  // the host reads MPEG tags; this fake leaves it
+    EXPECT_EQ(g.Tag.Artist.trimmed().isEmpty(), !c.keeps) << c.file;
+  }
+}
+
 TEST_F(TransportTest, StreamsHaveNoLengthAndAreNeverMissing) {
   for (const char *url :
        {"HTTP://radio.test/live.mp3", "http://radio.test/a.mp3", "https://radio.test/b.mp3"}) {
