@@ -83,6 +83,7 @@ void PlaybackTimer::lyricLoaded() {
   // The new entry's first second is shown (and its line at "0:00" found)
   // even when the entry before was left on the same time text.
   st_.LastShownTime.clear();
+  lyricSeconds_ = -1;
 }
 
 void PlaybackTimer::Timer1() {
@@ -131,7 +132,17 @@ void PlaybackTimer::Timer1() {
     host_.setLabel(1, text_);
     setDisplay1(st_.TimeDisp);
     st_.LastShownTime = text_;
-    LyricAdvance(text_);
+    if (!remaining) LyricAdvance(text_);
+  }
+  // The lyric follows the elapsed time whichever time the display shows: the
+  // remaining time's "-m:ss" texts never match a line, and the lyric would
+  // stand still for as long as the remaining time is shown.
+  if (remaining) {
+    const qint32 elapsed = wholeSeconds(st_.Elapsed);
+    if (elapsed != lyricSeconds_) {
+      lyricSeconds_ = elapsed;
+      LyricAdvance(timeText(elapsed, false));
+    }
   }
 
   // 8. Position slider, in steps of 1/10000.
@@ -190,6 +201,7 @@ void PlaybackTimer::LyricResync(const QString &timeText) {
   // lands in the second already shown (a line replayed just after it began)
   // would otherwise never offer that time again, and the lyric would stop.
   st_.LastShownTime.clear();
+  lyricSeconds_ = -1;
 }
 
 }  // namespace cantorel

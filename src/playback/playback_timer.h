@@ -79,6 +79,7 @@ class PlaybackTimer {
   qint32 textSeconds_ = -1;
   bool textRemaining_ = false;
   QString text_;
+  qint32 lyricSeconds_ = -1;  // elapsed second last offered to the lyric while the remaining time shows
   bool countdownShown_ = false;
   qint32 countdown_ = 0;
   bool display1Shown_ = false;

@@ -280,8 +280,8 @@ void Transport::PlayFrom(qint32 second) {
     g_.Player->call("CurrentPosition", {second});
     host_.positionSet(second);
   }
-  const QString text = timeText(second, st_.TimeFlag != 0);
-  if (st_.Playing && g_.LyricActive) host_.lyricResync(text);
+  // Lyric times are elapsed times, whichever time the display shows.
+  if (st_.Playing && g_.LyricActive) host_.lyricResync(timeText(second, false));
 }
 
 void Transport::SetRate(double value) {

@@ -223,16 +223,24 @@ TEST_F(PlaybackTimerTest, ReenteredTickReturnsAtOnce) {
   EXPECT_EQ(host.timeTexts.size(), 4);
 }
 
-TEST_F(PlaybackTimerTest, RemainingTimeTextsNeverMatchALine) {
+TEST_F(PlaybackTimerTest, TheLyricFollowsWhileTheRemainingTimeIsShown) {
   add(QStringLiteral("a.wav"));
   transport.PlayIt(0);
   st.TimeFlag = -1;
-  setLyric({QStringLiteral("0:01"), QStringLiteral("0:02")});
+  setLyric({QStringLiteral("0:01"), QStringLiteral("0:02"), QStringLiteral("0:20")});
   runTo(3);
-  EXPECT_TRUE(recorder->shown.isEmpty());
+  EXPECT_EQ(recorder->shown.size(), 2);
   EXPECT_EQ(host.labels[1], QStringLiteral("-0:27"));
-  transport.PlayFrom(2);
+  // A seek back finds the line by its elapsed time and shows it again.
+  transport.PlayFrom(1);
   EXPECT_EQ(g.LyricNext, 0);
+  runTo(2);
+  EXPECT_EQ(recorder->shown.size(), 4);
+  // Switching to the elapsed time on the way neither repeats nor skips a line.
+  st.TimeFlag = 0;
+  runTo(21);
+  EXPECT_EQ(recorder->shown.size(), 5);
+  EXPECT_EQ(g.LyricNext, 3);
 }
 
 struct ResyncCase {

@@ -317,9 +317,9 @@ TEST_F(TransportTest, PlayFromClampsAndResynchronisesTheLyric) {
     EXPECT_EQ(current()->calls.last(), QLatin1String(c.seek)) << c.asked;
     EXPECT_EQ(host.resyncs.last(), QLatin1String(c.text)) << c.asked;
   }
-  st.TimeFlag = -1;
+  st.TimeFlag = -1;  // the remaining time shown: the lyric still goes by the elapsed time
   t.PlayFrom(65);
-  EXPECT_EQ(host.resyncs.last(), QStringLiteral("-1:05"));
+  EXPECT_EQ(host.resyncs.last(), QStringLiteral("1:05"));
 
   st.Elapsed = 12.5;  // halves round to even
   t.Forward();
