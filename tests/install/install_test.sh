@@ -6,6 +6,7 @@
 #
 # Usage: install_test.sh BUILD_DIR [CMAKE]
 set -uo pipefail
+. "$(dirname "$0")/../support/stop_player.sh"
 
 build=${1:?build folder}
 cmake=${2:-cmake}
@@ -88,12 +89,20 @@ PY
   sleep 0.1
 done
 [ $answered = 1 ] || fail "the installed player never answered on $socket"
-kill -TERM "$pid" 2>/dev/null
-rc=124
-for _ in $(seq 150); do
-  if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; rc=$?; break; fi
-  sleep 0.1
-done
+# Run under a session bus (CTest starts this script with dbus-run-session),
+# the installed player offers its media controls once its start-up is over.
+if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
+  owned=0
+  for _ in $(seq 100); do  # 10 s at most
+    if gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+      --method org.freedesktop.DBus.NameHasOwner org.mpris.MediaPlayer2.cantorel 2>/dev/null | grep -q true; then
+      owned=1; break
+    fi
+    sleep 0.1
+  done
+  [ $owned = 1 ] || fail "the installed player did not offer its media controls on the session bus"
+fi
+stop_player "$pid"
 pid=
 [ $rc = 0 ] || { cat "$work/run.log" >&2; fail "the installed player ended with $rc"; }
 grep -q '^Language=ENGLISH' "$home/cantorel.conf" 2>/dev/null || fail "no settings written"

@@ -16,6 +16,7 @@
 #                         /var/cache/cantorel-test; empty: keep nothing)
 #   CANTOREL_KEEP_CHROOT=1  leave BUILD_DIR/deb-test/root for a look
 set -uo pipefail
+. "$(dirname "$0")/../support/stop_player.sh"
 
 if [ "$(id -u)" -ne 0 ]; then
   if sudo -n true 2>/dev/null; then exec sudo -n -E bash "$0" "$@"; fi
@@ -256,12 +257,7 @@ if [ -S "$socket" ]; then
 else
   fail "the installed player never opened its channel $socket"
 fi
-kill -TERM "$pid" 2>/dev/null
-rc=124
-for _ in $(seq 150); do
-  if ! kill -0 "$pid" 2>/dev/null; then wait "$pid"; rc=$?; break; fi
-  sleep 0.1
-done
+stop_player "$pid"
 pid=
 [ $rc = 0 ] || { cat "$work/run.log" >&2; fail "the installed player ended with $rc"; }
 grep -q '^Language=ENGLISH' "$root$home/cantorel.conf" 2>/dev/null || fail "the player wrote no settings"
