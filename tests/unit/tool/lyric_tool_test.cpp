@@ -16,6 +16,7 @@
 #include "playlist/mp3_info.h"
 #include "prefs/language.h"
 #include "support/test_support.h"
+#include "tool_run.h"
 
 namespace cantorel {
 namespace {
@@ -26,16 +27,8 @@ QByteArray crlf(std::initializer_list<const char *> lines) {
   return out;
 }
 
-// Arguments written as one text, split at blanks.
-QStringList words(const char *text) {
-  return QString::fromUtf8(text).split(u' ', Qt::SkipEmptyParts);
-}
-
-struct ToolRun {
-  int exitCode = -1;
-  QByteArray out;
-  QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
-};
+using test::ToolRun;
+using test::words;
 
 class LyricTool : public ::testing::Test {
  protected:
@@ -48,24 +41,7 @@ class LyricTool : public ::testing::Test {
   }
   QString path(const char *rel) const { return dir.filePath(QString::fromUtf8(rel)); }
 
-  ToolRun tool(const QStringList &args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("CANTOREL_HOME"), path("home"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(path("cwd"));
-    p.start(test::programPath(QStringLiteral("cantorel-tool")), args);
-    ToolRun r;
-    if (!p.waitForFinished(30000)) {
-      p.kill();
-      p.waitForFinished(5000);
-      ADD_FAILURE() << "cantorel-tool did not finish";
-      return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    return r;
-  }
+  ToolRun tool(const QStringList &args) { return test::runTool(args, path("home"), path("cwd")); }
 
   QTemporaryDir dir;
   General g;
