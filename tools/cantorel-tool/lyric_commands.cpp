@@ -53,53 +53,23 @@ const char kLyricUsage[] =
 
 namespace {
 
-constexpr int kExitAccepted = 0;
-constexpr int kExitRejected = 1;
-constexpr int kExitUsage = 2;
+using common::kExitAccepted;
+using common::kExitRejected;
+using common::kExitUsage;
+using common::print;
+using common::printJson;
+using common::quoted;
+using common::shown;
 
 int usageError(const QString &why) {
   std::fprintf(stderr, "cantorel-tool: %s\nUsage:\n%s", qUtf8Printable(why), kLyricUsage);
   return kExitUsage;
 }
 
-void print(const QString &text) {
-  std::fputs(qUtf8Printable(text), stdout);
-}
-
-void printJson(const QJsonObject &o) {
-  print(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
-}
-
-// Text from a file, safe to print on a terminal: control characters shown as
-// \xNN so a lyric cannot move the cursor or change colours.
-QString shown(const QString &s) {
-  QString out;
-  out.reserve(s.size());
-  for (QChar c : s) {
-    const char16_t u = c.unicode();
-    if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
-      out += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
-    else
-      out += c;
-  }
-  return out;
-}
-
-QString quoted(const QString &s) {
-  return u'"' + shown(s) + u'"';
-}
-
 // The player's settings and message table, read only.
 struct PlayerContext {
-  General g;
-  PlayerContext() {
-    const Folders folders = Folders::fromEnvironment();
-    SettingsStore store(folders.configFile());
-    store.load();
-    Settings settings(store);
-    settings.load(g, {});
-    LoadLanguage(folders.dataRoots(), g.Language, g.Messages);
-  }
+  General g = common::loadUserSettings();
+  PlayerContext() { LoadLanguage(Folders::fromEnvironment().dataRoots(), g.Language, g.Messages); }
 };
 
 using common::Options;
