@@ -43,6 +43,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "player's own code.")
 string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})
 
+# TagLib (libtag1v5) is linked, so dpkg-shlibdeps names it.
 # Loaded at run time only (see above). playbin, audioconvert, audioresample,
 # volume and the Ogg, Vorbis and Opus decoders are in -base; scaletempo,
 # audiopanorama, level, autoaudiosink, the PulseAudio sink, WAV, MP3 and

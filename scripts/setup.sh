@@ -4,7 +4,7 @@
 set -euo pipefail
 
 BUILD_PKGS=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
-  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libtag1-dev
   libgtest-dev libgmock-dev libbenchmark-dev)
 RUN_PKGS=(fonts-liberation2 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-alsa timgm6mb-soundfont xdg-utils)

@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "desktop/tray_gui.h"
 #include "lyrics/lyric_search.h"
+#include "playlist/cover.h"
 #include "playlist/mp3_info.h"
 #include "platform/mpris_player.h"
 #include "playback/playback_timer.h"
@@ -80,7 +81,11 @@ void MainWindowHost::readMpegInfo(const QString &path) {
 }
 
 void MainWindowHost::loadTagCover(const QString &path) {
-  window_.playlistCommands().LoadTagCover(DirPart(path), g_.Tag.Artist.trimmed(), g_.Tag.Album.trimmed());
+  // A picture in the song's own tag comes first, then pictures named after it.
+  PlaylistCommands &pc = window_.playlistCommands();
+  const bool embedded = !g_.Facts.pictures.isEmpty() &&
+                        pc.LoadEmbeddedCover(g_.Facts.pictures.first().data, EmbeddedCoverKey(path));
+  if (!embedded) pc.LoadTagCover(DirPart(path), g_.SongTag.Artist.trimmed(), g_.SongTag.Album.trimmed());
   mediaStateChanged();
 }
 

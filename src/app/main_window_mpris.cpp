@@ -12,6 +12,7 @@
 #include "app/main_window_host.h"
 #include "platform/mpris_service_dbus.h"
 #include "playback/transport.h"
+#include "playlist/cover.h"
 #include "playlist/paths.h"
 #include "plugins/plugin_object.h"
 
@@ -53,14 +54,18 @@ mpris::TrackInfo MainWindowMpris::track() {
   t.path = st.SongPath;
   t.length = st.Dev == QLatin1String("Delay") || st.InternetFile ? 0 : st.SongLen;
   // The tag record is this entry's (PlayIt clears it for files without one).
-  if (g.Tag.Found) {
-    t.title = g.Tag.Title.trimmed();
-    t.artist = g.Tag.Artist.trimmed();
-    t.album = g.Tag.Album.trimmed();
+  if (g.SongTag.Found) {
+    t.title = g.SongTag.Title.trimmed();
+    t.artist = g.SongTag.Artist.trimmed();
+    t.album = g.SongTag.Album.trimmed();
   }
   if (t.title.isEmpty()) t.title = st.SongName;
   if (!st.LastCover.isEmpty() && !isDefaultCover(st.LastCover) && QFileInfo(st.LastCover).isFile())
     t.cover = QFileInfo(st.LastCover).absoluteFilePath();
+  // A picture from the song's tag reaches the desktop as a file in the
+  // user's cache folder.
+  if (IsEmbeddedCoverKey(st.LastCover) && !g.Facts.pictures.isEmpty())
+    t.cover = CachedPictureFile(g.Facts.pictures.first().data, w_.folders().userFile(QStringLiteral("covers")));
   if (g.LyricActive) t.lyric = w_.lyrics().PlLyrics;
   return t;
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "playlist/song_facts.h"
 #include "playlist/tag_info.h"
 
 namespace cantorel {
@@ -73,7 +74,11 @@ struct General {
   QString LastCommandLine;
   int SnoozeMinutes = 0;
   float Balance = 0.0f;
-  TagInfo Tag;  // `TagInfo` of the current file
+  TagInfo Tag;  // `TagInfo` of the current file: its ID3v1 record, which the info window edits
+  SongFacts Facts;  // what the current file's modern tag and stream say (see song_facts.h)
+  // The current file's tag as shown and as lyrics are named and searched by:
+  // the modern tag's fields where it has them, else `Tag`'s (SongTag()).
+  TagInfo SongTag;
   std::array<QString, kMessageCount> Messages;
   qint16 LyricActive = 0;
   qint16 LyricLineCount = 0;

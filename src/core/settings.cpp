@@ -43,7 +43,7 @@ const Setting kSettings[] = {
     // Read as "ClearPLFirst", written as "ClearPlFirst": the same key.
     {"ClearPLFirst", Form::Plain, "0", &General::ClearPLFirst},
     {"AutoPlay", Form::Plain, "0", &General::AutoPlay},
-    {"ValidExt", Form::Text, "mp2 mp3 mpa wav mid rmi", &General::ValidExt},
+    {"ValidExt", Form::Text, "mp2 mp3 mpa wav mid rmi ogg oga flac opus m4a", &General::ValidExt},
     {"PBOverlap", Form::Plain, "0", &General::PBOverlap},
     {"ScrollName", Form::Plain, "0", &General::ScrollName},
     {"UseTagCover", Form::Plain, "0", &General::UseTagCover},

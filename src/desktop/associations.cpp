@@ -55,6 +55,9 @@ QStringList registeredTypes() {
     const QString t = FileAssociations::mimeTypeOf(e);
     if (!t.isEmpty() && !types.contains(t)) types.append(t);
   }
+  // The MIME database names most Ogg Vorbis files by this subtype rather
+  // than by ".ogg"'s own type.
+  types.insert(types.indexOf(QStringLiteral("audio/ogg")) + 1, QStringLiteral("audio/x-vorbis+ogg"));
   return types;
 }
 
@@ -95,7 +98,8 @@ const QStringList &FileAssociations::mediaExtensions() {
       QStringLiteral(".ram"), QStringLiteral(".rmm"), QStringLiteral(".avi"), QStringLiteral(".mov"),
       QStringLiteral(".qt"),  QStringLiteral(".m1v"), QStringLiteral(".mpa"), QStringLiteral(".mpe"),
       QStringLiteral(".mpg"), QStringLiteral(".mpeg"), QStringLiteral(".dat"), QStringLiteral(".asf"),
-      QStringLiteral(".asx"), QStringLiteral(".mp3")};
+      QStringLiteral(".asx"), QStringLiteral(".mp3"), QStringLiteral(".ogg"), QStringLiteral(".oga"),
+      QStringLiteral(".flac"), QStringLiteral(".opus"), QStringLiteral(".m4a")};
   return list;
 }
 
@@ -135,6 +139,11 @@ QString FileAssociations::mimeTypeOf(const QString &ext) {
       {QStringLiteral(".asf"), QStringLiteral("application/vnd.ms-asf")},
       {QStringLiteral(".asx"), QStringLiteral("audio/x-ms-asx")},
       {QStringLiteral(".mp3"), QStringLiteral("audio/mpeg")},
+      {QStringLiteral(".ogg"), QStringLiteral("audio/ogg")},
+      {QStringLiteral(".oga"), QStringLiteral("audio/ogg")},
+      {QStringLiteral(".flac"), QStringLiteral("audio/flac")},
+      {QStringLiteral(".opus"), QStringLiteral("audio/x-opus+ogg")},
+      {QStringLiteral(".m4a"), QStringLiteral("audio/mp4")},
       {QStringLiteral(".m3u"), QStringLiteral("audio/x-mpegurl")},
   };
   return types.value(ext.toLower());

@@ -163,6 +163,8 @@ void frmAsistente::Form_Load() {
       lyric.clear();
     }
   }
+  // Without a timed lyric, a plain lyric in the song's tag is the text to time.
+  if (lines_.count() == 0 && !g.Facts.plain.isEmpty()) lines_.append(g.Facts.plain.text.split(u'\n'));
   refreshLists();
   Command6->setEnabled(lines_.count() > 0);
 }
@@ -285,7 +287,7 @@ void frmAsistente::Command5_Click() {
 void frmAsistente::Command6_Click() {
   if (lines_.count() == 0) return;
   General &g = host_.g;
-  const QString r = GrabaLetra(host_.st.SongPath, g.Tag);
+  const QString r = GrabaLetra(host_.st.SongPath, g.SongTag);
   g.LastLyricFile = r;
   LyricLines &lyric = host_.lyric;
   if (r.isEmpty()) {

@@ -407,7 +407,7 @@ void frmAsistente2::Command3_Click() {
 
 void frmAsistente2::Command2_Click() {
   General &g = host_.g;
-  const QString path = GrabaLetra(host_.st.SongPath, g.Tag);
+  const QString path = GrabaLetra(host_.st.SongPath, g.SongTag);
   QStringList texts, times;
   if (!path.isEmpty()) {
     texts = recorded_.texts;
@@ -423,7 +423,7 @@ void frmAsistente2::Command2_Click() {
       const QString base =
           path.endsWith(QLatin1String(".qvl"), Qt::CaseInsensitive) ? path.left(path.size() - 4) : path;
       const QString lrc = base + QStringLiteral(".lrc");
-      if (WriteLrcFile(lrc, texts, times, g.Tag, &error))
+      if (WriteLrcFile(lrc, texts, times, g.SongTag, &error))
         writtenLrc_ = lrc;
       else
         host_.desktop.showMessage(

@@ -149,8 +149,8 @@ LyricSearch findLyricFile(const QString &basePath, const TagInfo &tag, General &
 }
 
 QString FindLyric(const QString &basePath, General &g, LyricLines &lyric, const QString &relativeDir) {
-  const LyricSearch r = findLyricFile(basePath, g.Tag, g, lyric, relativeDir);
-  if (r.found || findLyricFile(basePath, g.Tag, g, lyric, relativeDir, LyricFormat::Lrc).found)
+  const LyricSearch r = findLyricFile(basePath, g.SongTag, g, lyric, relativeDir);
+  if (r.found || findLyricFile(basePath, g.SongTag, g, lyric, relativeDir, LyricFormat::Lrc).found)
     return QStringLiteral("True");
   return lyricStatusText(r.status, g);
 }
@@ -169,28 +169,46 @@ LyricLoad loadLyric(const QString &songPath, General &g, LyricLines &lyric, cons
   load.lyricDir = g.LyricPath;
   if (!load.lyricDir.isEmpty() && !isSeparator(load.lyricDir.back()) && QFileInfo(load.lyricDir).isDir())
     load.lyricDir = AddBackslash(load.lyricDir);
-  load.lyricFolder = findLyricFile(load.lyricDir, g.Tag, g, lyric, relativeDir);
+  load.lyricFolder = findLyricFile(load.lyricDir, g.SongTag, g, lyric, relativeDir);
   load.found = load.lyricFolder.found;
   if (!load.found) {
-    load.song = findLyricFile(songPath, g.Tag, g, lyric, relativeDir);
+    load.song = findLyricFile(songPath, g.SongTag, g, lyric, relativeDir);
     load.found = load.song.found;
   }
   if (!load.found) {
-    load.lrcLyricFolder = findLyricFile(load.lyricDir, g.Tag, g, lyric, relativeDir, LyricFormat::Lrc);
+    load.lrcLyricFolder = findLyricFile(load.lyricDir, g.SongTag, g, lyric, relativeDir, LyricFormat::Lrc);
     load.found = load.lrcLyricFolder.found;
   }
   if (!load.found) {
-    load.lrcSong = findLyricFile(songPath, g.Tag, g, lyric, relativeDir, LyricFormat::Lrc);
+    load.lrcSong = findLyricFile(songPath, g.SongTag, g, lyric, relativeDir, LyricFormat::Lrc);
     load.found = load.lrcSong.found;
   }
   if (load.found) return load;
-  // Only the failure text is shown: no half-read lines of a broken file.
+  // The song's own tag last: a lyric file beside it is what its user chose.
+  const SongFacts facts = ReadSongFacts(songPath, kFactsLyrics);
+  load.embeddedRead = facts.opened;
+  load.embeddedSynced = facts.synced;
+  load.embeddedPlain = facts.plain;
+  if (!facts.synced.isEmpty()) {
+    load.embeddedStatus = parseLrcBytes(facts.synced.text.toUtf8(), lyric);
+    if (load.embeddedStatus == LyricStatus::Correct) {
+      load.found = load.embeddedUsed = true;
+      g.LyricLineCount = static_cast<qint16>(lyric.PlLyrics.size());
+      g.LyricNext = 0;
+      return load;
+    }
+  }
+  // No timed lyric: the failure text alone (no half-read lines of a broken
+  // file), or the plain embedded lyric as text.
   g.LyricActive = 0;
   g.LyricLineCount = 0;
   g.LyricNext = 0;
   load.failureText = lyricStatusText(load.song.status, g);
   lyric.clear();
-  lyric.PlLyrics.append(load.failureText);
+  if (!facts.plain.isEmpty())
+    lyric.PlLyrics = facts.plain.text.split(QLatin1Char('\n'));
+  else
+    lyric.PlLyrics.append(load.failureText);
   return load;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/general.h"
 #include "lyrics/lyric_file.h"
+#include "playlist/song_facts.h"
 #include "playlist/tag_info.h"
 
 namespace cantorel {
@@ -81,11 +82,14 @@ QString FindLyric(const QString &basePath, General &g, LyricLines &lyric,
 // Loads the lyric of a song: first among the candidates of the lyric folder
 // ("LyricPath"), then of the song itself; when neither holds a lyric of our
 // own format, the same two passes look for LRC files by the same names (our
-// format keeps priority). Sets `LyricActive` while searching.
+// format keeps priority). When every file fails, a synced lyric embedded in
+// the song's tag (SYLT, or LRC text in a lyric field) is read as an LRC file.
+// Sets `LyricActive` while searching.
 // When nothing is found, clears `LyricActive` and leaves the failure text as
-// the only line of `PlLyrics` (no time, no entries counted). Returns whether a
-// lyric was loaded; the main window shows the countdown label (label 30)
-// exactly then.
+// the only line of `PlLyrics` (no time, no entries counted), or the lines of
+// a plain lyric embedded in the tag, untimed. Returns whether a timed lyric
+// was loaded; the main window shows the countdown label (label 30) exactly
+// then.
 bool LoadLyricFor(const QString &songPath, General &g, LyricLines &lyric,
                   const QString &relativeDir = QString());
 
@@ -98,6 +102,12 @@ struct LyricLoad {
   LyricSearch song;
   LyricSearch lrcLyricFolder;  // LRC passes, only when our format was not found
   LyricSearch lrcSong;
+  // The lyrics embedded in the song's tag, read only when every file failed.
+  bool embeddedRead = false;
+  EmbeddedLyric embeddedSynced;  // its LRC text and where it was found
+  LyricStatus embeddedStatus = LyricStatus::ReadError;
+  EmbeddedLyric embeddedPlain;  // shown untimed when nothing else was found
+  bool embeddedUsed = false;    // the embedded synced lyric was loaded
   // The failure text of our own format's last candidate: the only line of
   // `PlLyrics` when nothing was found.
   QString failureText;

@@ -78,7 +78,7 @@ LyricSubmitter::~LyricSubmitter() {
 bool LyricSubmitter::submit(const General &g, const QString &lyricFile, const QStringList &texts,
                             const QStringList &times) {
   if (g.SubmitLyric != 1 || !online_ || !online_()) return false;
-  return PostForm(g.SubmitURL, LyricFieldNames(), LyricFieldValues(g.Nick, lyricFile, g.Tag, texts, times));
+  return PostForm(g.SubmitURL, LyricFieldNames(), LyricFieldValues(g.Nick, lyricFile, g.SongTag, texts, times));
 }
 
 bool LyricSubmitter::PostForm(const QString &url, const QStringList &names, const QStringList &values) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "playlist/paths.h"
+#include "playlist/song_facts.h"
 #include "prefs/message_ids.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
@@ -140,14 +141,20 @@ void Transport::PlayIt(qint16 mode) {
   st_.Dev = QStringLiteral("DX");
   bool picture = false;
   const bool mpeg = ext == QLatin1String("MP2") || ext == QLatin1String("MP3") || ext == QLatin1String("MPA");
-  // Only MPEG files have their tag read. Any other entry has no tag: keeping
-  // the one before would name this entry's lyric after another song (found,
-  // and saved over, by the lyric search) and show it in the media controls.
+  // Only MPEG files have their ID3v1 tag read. Any other entry has none:
+  // keeping the one before would name this entry's lyric after another song
+  // (found, and saved over, by the lyric search) and show it in the media
+  // controls.
   if (!mpeg) g_.Tag.clear();
-  if (mpeg) {
-    host_.readMpegInfo(st_.SongPath);
+  if (mpeg) host_.readMpegInfo(st_.SongPath);
+  const bool shownPicture = ext == QLatin1String("BMP") || ext == QLatin1String("GIF") || ext == QLatin1String("JPG");
+  // Every other file may carry a modern tag (ID3v2, Vorbis comment, MP4):
+  // its facts name the song, its lyric and its cover.
+  g_.Facts = stream || shownPicture ? SongFacts() : ReadSongFacts(st_.SongPath, kFactsAll);
+  g_.SongTag = SongTag(g_.Tag, g_.Facts);
+  if (mpeg || g_.Facts.opened) {
     if (g_.UseTagCover == 1) host_.loadTagCover(st_.SongPath);
-  } else if (ext == QLatin1String("BMP") || ext == QLatin1String("GIF") || ext == QLatin1String("JPG")) {
+  } else if (shownPicture) {
     picture = true;
     st_.Dev = QStringLiteral("Delay");
     st_.SongLen = 5;

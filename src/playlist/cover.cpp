@@ -1,5 +1,10 @@
 #include "playlist/cover.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+
+#include "core/atomic_file.h"
 #include "playlist/paths.h"
 
 namespace cantorel {
@@ -35,6 +40,29 @@ QString FindTagCover(const QString &folder, const QString &artist, const QString
     if (const QString f = FindImageFile(d + a + QLatin1String(" - ") + b); !f.isEmpty()) r = f;
   }
   return r;
+}
+
+QString EmbeddedCoverKey(const QString &songPath) {
+  return QStringLiteral("embedded-cover:") + songPath;
+}
+
+bool IsEmbeddedCoverKey(const QString &lastCover) {
+  return lastCover.startsWith(QLatin1String("embedded-cover:"));
+}
+
+QString CachedPictureFile(const QByteArray &data, const QString &cacheDir) {
+  if (data.isEmpty() || cacheDir.isEmpty()) return QString();
+  const char *ext = data.startsWith("\x89PNG")   ? "png"
+                    : data.startsWith("\xFF\xD8") ? "jpg"
+                    : data.startsWith("GIF8")      ? "gif"
+                    : data.startsWith("BM")        ? "bmp"
+                                                   : "img";
+  const QString path = QDir(cacheDir).filePath(
+      QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex()) + u'.' +
+      QLatin1String(ext));
+  if (QFileInfo(path).isFile()) return path;
+  if (!QDir().mkpath(cacheDir) || !writeFileAtomically(path, data)) return QString();
+  return path;
 }
 
 QString TagCoverOrFallback(const QString &folder, const QString &artist, const QString &album,

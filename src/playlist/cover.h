@@ -29,6 +29,18 @@ CoverChoice ChooseCover(const QString &x, const QString &lastCover, bool prefsOp
 // Empty when nothing is found.
 QString FindTagCover(const QString &folder, const QString &artist, const QString &album);
 
+// The "LastCover" name of the picture embedded in the song at `songPath`: no
+// file has it, so it is never taken for a picture on disk.
+QString EmbeddedCoverKey(const QString &songPath);
+// Whether a "LastCover" name is such a name.
+bool IsEmbeddedCoverKey(const QString &lastCover);
+
+// A picture from a song's tag as a file for those who need one (the desktop's
+// media controls): `cacheDir`/<hash of the bytes>.<png|jpg|gif|bmp|img>,
+// written atomically unless it is there already. Empty when it cannot be
+// written. Never used beside the music.
+QString CachedPictureFile(const QByteArray &data, const QString &cacheDir);
+
 // The picture to show for a track: its tag cover, else the playlist's picture,
 // else `defaultCover` ("nocover.bmp" of the program).
 QString TagCoverOrFallback(const QString &folder, const QString &artist, const QString &album,

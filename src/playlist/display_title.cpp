@@ -3,6 +3,7 @@
 #include "core/general.h"
 #include "playlist/mp3_info.h"
 #include "playlist/paths.h"
+#include "playlist/song_facts.h"
 
 namespace cantorel {
 
@@ -24,9 +25,16 @@ QString TitleFromTag(const TagInfo &tag, const QString &path, const TitleOptions
   return title;
 }
 
+TagInfo ReadSongTag(const QString &path) {
+  const SongFacts facts = ReadSongFacts(path);
+  // The ID3v1 record is read only for what the modern tag leaves out.
+  if (!facts.artist.isEmpty() && !facts.album.isEmpty() && !facts.title.isEmpty()) return SongTag(TagInfo(), facts);
+  return SongTag(ReadMp3Info(path).Tag, facts);
+}
+
 QString PonTituloMp3(const QString &path, const TitleOptions &opt) {
   const QString p = path.trimmed();
-  return TitleFromTag(ReadMp3Info(p).Tag, p, opt);
+  return TitleFromTag(ReadSongTag(p), p, opt);
 }
 
 }  // namespace cantorel

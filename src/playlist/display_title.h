@@ -24,8 +24,12 @@ struct TitleOptions {
 // Artist") when ShowArtist is 1, joined by " - ".
 QString TitleFromTag(const TagInfo &tag, const QString &path, const TitleOptions &opt);
 
-// The display title of a file, read from its tag. The shared tag record of
-// the playing file is not touched.
+// The tag a file is shown and its lyric named by: the fields of its modern
+// tag (ID3v2, Vorbis comment, MP4, ...) where set, else its ID3v1 record's.
+TagInfo ReadSongTag(const QString &path);
+
+// The display title of a file, read from its tags (ReadSongTag). The shared
+// tag record of the playing file is not touched.
 QString PonTituloMp3(const QString &path, const TitleOptions &opt);
 
 }  // namespace cantorel

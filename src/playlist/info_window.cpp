@@ -195,7 +195,10 @@ void frmInfo::SaveIDTag() {
   }
   const TagWriteResult r = WriteIdTag(p, t);
   if (release) {
-    if (r == TagWriteResult::Updated || r == TagWriteResult::Added) g_.Tag = t;
+    if (r == TagWriteResult::Updated || r == TagWriteResult::Added) {
+      g_.Tag = t;
+      g_.SongTag = SongTag(g_.Tag, g_.Facts);
+    }
     if (player_.resume) player_.resume(p, position, st_.Playing != 0);
     Timer1->start();
   }

@@ -40,7 +40,33 @@ class Yielder {
 
 bool HasValidExtension(const QString &fileName, const QString &validExt) {
   const QString e = ExtPart(fileName);
-  return e.size() == 3 && validExt.contains(e, Qt::CaseInsensitive);
+  if (e.isEmpty()) return false;
+  if (e.size() == 3 && validExt.contains(e, Qt::CaseInsensitive)) return true;
+  const QStringList words = validExt.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+  return words.contains(e, Qt::CaseInsensitive);
+}
+
+QStringList DeclaredExtensions(const QList<InputPluginInfo> &plugins) {
+  QStringList out;
+  for (const InputPluginInfo &p : plugins) {
+    const QStringList parts = p.Extensions.split(QLatin1Char('|'));
+    // "Name|patterns|Name|patterns": the patterns are every second part.
+    for (qsizetype i = 1; i < parts.size(); i += 2) {
+      for (const QString &pattern : parts[i].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString t = pattern.trimmed();
+        if (!t.startsWith(QLatin1String("*.")) || t.size() < 3) continue;
+        const QString e = t.mid(2).toLower();
+        if (e.contains(QLatin1Char('*')) || e.contains(QLatin1Char(' ')) || out.contains(e)) continue;
+        out.append(e);
+      }
+    }
+  }
+  return out;
+}
+
+QString ScanExtensions(const QString &validExt, const QList<InputPluginInfo> &plugins) {
+  const QStringList declared = DeclaredExtensions(plugins);
+  return declared.isEmpty() ? validExt : validExt + QLatin1Char(' ') + declared.join(QLatin1Char(' '));
 }
 
 namespace {

@@ -2,14 +2,23 @@
 
 #include <QString>
 
+#include "core/general.h"
 #include "playlist/playlist.h"
 
 namespace cantorel {
 
 // Whether a file name has one of the listed extensions: its extension (the
-// whole name when it has no dot) must be exactly three characters and occur,
-// in any letter case, anywhere in `validExt` ("mp2 mp3 mpa wav mid rmi").
+// whole name when it has no dot), in any letter case, is one of the words of
+// `validExt` ("mp2 mp3 mpa wav mid rmi ogg oga flac opus m4a"), or has exactly
+// three characters and occurs anywhere in it (as stored lists were written).
 bool HasValidExtension(const QString &fileName, const QString &validExt);
+
+// The extensions the input plug-ins declare in their dialog filters
+// ("Ogg|*.ogg;*.oga" gives "ogg" and "oga"), lower case, each once.
+QStringList DeclaredExtensions(const QList<InputPluginInfo> &plugins);
+// The list a scan or a dropped folder uses: the user's "ValidExt", then what
+// the input plug-ins declare.
+QString ScanExtensions(const QString &validExt, const QList<InputPluginInfo> &plugins);
 
 // Appends every file with a valid extension under `folder`: the folders are
 // collected breadth first, then each folder's files are added in name order.

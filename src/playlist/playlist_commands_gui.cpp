@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPixmap>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -16,6 +17,7 @@
 #include "playlist/paths.h"
 #include "playlist/playlist_add.h"
 #include "playlist/playlist_file.h"
+#include "plugins/plugin_host.h"
 
 namespace cantorel {
 
@@ -133,16 +135,10 @@ void PlaylistCommands::PlSave() {
 
 bool PlaylistCommands::OpenMediaFile() {
   st_.AddName.clear();
-  QStringList filter;
-  for (const InputPluginInfo &p : g_.InputPluginTable) {
-    QStringList patterns;
-    for (const QString &e : p.Extensions.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-      patterns << QLatin1String("*.") + e;
-    if (!patterns.isEmpty()) filter << p.Name << patterns.join(QLatin1Char(';'));
-  }
+  // Each input plug-in's own filter ("Ogg files|*.ogg;*.oga").
   int index = mediaFilterIndex_ > 0 ? mediaFilterIndex_ : 1;
-  const QString f =
-      dialogs_->openFile(QStringLiteral("Open Media file"), filter.join(QLatin1Char('|')), g_.Path, &index);
+  const QString f = dialogs_->openFile(QStringLiteral("Open Media file"), PluginHost::InputFilter(g_.InputPluginTable),
+                                       g_.Path, &index);
   if (f.isEmpty()) return false;
   mediaFilterIndex_ = index;
   st_.AddName = FilePart(f);
@@ -154,7 +150,7 @@ bool PlaylistCommands::OpenMediaFile() {
 
 void PlaylistCommands::PlAddOpened() {
   cantorel::PlAddOpened(
-      st_.AddPath, st_.AddName, pl_, g_.ValidExt, entryTitle(), st_.TNum,
+      st_.AddPath, st_.AddName, pl_, ScanExtensions(g_.ValidExt, g_.InputPluginTable), entryTitle(), st_.TNum,
       [] { QCoreApplication::processEvents(); }, g_.FriendlyNames);
   changed();
 }
@@ -162,7 +158,7 @@ void PlaylistCommands::PlAddOpened() {
 void PlaylistCommands::AddFromDir() {
   const QString d = dialogs_->folder(QStringLiteral("Select Directory containing Media Files:"));
   if (d.isEmpty()) return;
-  PlAddTree(d, pl_, g_.ValidExt, entryTitle(), [] { QCoreApplication::processEvents(); });
+  PlAddTree(d, pl_, ScanExtensions(g_.ValidExt, g_.InputPluginTable), entryTitle(), [] { QCoreApplication::processEvents(); });
   changed();
 }
 
@@ -227,6 +223,16 @@ void PlaylistCommands::LoadTagCover(const QString &folder, const QString &artist
   QString fallback = folders_.findData(QStringLiteral("nocover.bmp"));
   if (fallback.isEmpty()) fallback = folders_.installDataDir() + QLatin1String("/nocover.bmp");
   LoadCover(TagCoverOrFallback(folder, artist, album, st_.PLCover, fallback));
+}
+
+bool PlaylistCommands::LoadEmbeddedCover(const QByteArray &data, const QString &key) {
+  if (key == st_.LastCover || (prefsOpen_ && prefsOpen_())) return true;
+  QPixmap pic;
+  if (!pic.loadFromData(data)) return false;
+  coverWindow()->setPicture(pic);
+  album_->show();
+  st_.LastCover = key;
+  return true;
 }
 
 void PlaylistCommands::SelectCover() {

@@ -75,6 +75,10 @@ class PlaylistCommands {
   // Covers.
   void LoadCover(const QString &x);
   void LoadTagCover(const QString &folder, const QString &artist, const QString &album);
+  // Shows a picture from a song's tag (nothing is written to disk); `key`
+  // names it in "LastCover", so the same picture is not decoded again.
+  // False when the picture cannot be decoded (the shown one stays).
+  bool LoadEmbeddedCover(const QByteArray &data, const QString &key);
   void SelectCover();
   void toggleCoverWindow();
   frmAlbum *coverWindow();

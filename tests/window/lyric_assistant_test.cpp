@@ -109,8 +109,8 @@ class LyricAssistant : public ::testing::Test {
     pl.append(QStringLiteral("Luna"), song);
     st.TNum = 1;
     st.SongPath = song;
-    g.Tag.setArtist(QStringLiteral("Ana"));
-    g.Tag.setTitle(QStringLiteral("Luna"));
+    g.SongTag.setArtist(QStringLiteral("Ana"));
+    g.SongTag.setTitle(QStringLiteral("Luna"));
   }
   void TearDown() override { qputenv("CANTOREL_RECORD_DESKTOP", oldRecord); }
 

@@ -20,6 +20,7 @@
 #include "lyrics/lyric_search.h"
 #include "platform/folders.h"
 #include "playlist/mp3_info.h"
+#include "playlist/song_facts.h"
 #include "prefs/language.h"
 #include "tool_common.h"
 
@@ -41,15 +42,22 @@ const char kLyricUsage[] =
     "               text}] (kind: out-of-order, duplicate-stamp, past-length,\n"
     "               mixed-precision, word-stamp, malformed-stamp, malformed-tag,\n"
     "               same-second), warningsDropped\n"
+    "               a song (not .qvl or .lrc, of a format the tag reader knows):\n"
+    "               the synced lyric embedded in its tag (SYLT, or LRC text in a\n"
+    "               lyric field), checked as an LRC file, with embedded (where it\n"
+    "               was found); rejected with a reason when there is none\n"
     "  lyric find SONG [--lyric-dir DIR] [--artist A] [--album B] [--title T] [--json]\n"
-    "               the lyric files the player tries for SONG, in order, and the\n"
-    "               one it uses; DIR replaces the \"LyricPath\" setting; A, B, T\n"
-    "               replace the fields of the song's ID3v1 tag\n"
+    "               the lyric files the player tries for SONG, in order, then the\n"
+    "               lyrics in its tag, and the one it uses; DIR replaces the\n"
+    "               \"LyricPath\" setting; A, B, T\n"
+    "               replace the tag fields (modern tag first, then ID3v1)\n"
     "               JSON: song, tag {artist, album, title}, lyricDir, relativeDir,\n"
     "               found, file, format, entryCount, failureText, passes [{base,\n"
     "               candidates [{order, name, file, exists, status, message,\n"
     "               line, used}]}], lrcPasses (the same, for the \".lrc\" names\n"
-    "               tried when no lyric of our own format was found)\n";
+    "               tried when no lyric of our own format was found), embedded\n"
+               "               (null when a file was found; else {read, synced, plain:\n"
+               "               where each was found or null, syncedStatus, used})\n";
 
 namespace {
 
@@ -120,11 +128,14 @@ QString msText(qint64 ms) {
                     .arg(ms % 1000, 3, 10, QLatin1Char('0'));
 }
 
-int lrcCheck(const Options &o, const QString &file) {
+// Checks an LRC file, or (with `embedded`) the synced lyric in a song's tag
+// as the player reads it: its LRC text.
+int lrcCheck(const Options &o, const QString &file, const EmbeddedLyric *embedded = nullptr) {
   PlayerContext ctx;
   LyricLines lyric;
   LrcDocument doc;
-  const LyricStatus status = readLrcFile(file, lyric, &doc);
+  const LyricStatus status =
+      embedded ? parseLrcBytes(embedded->text.toUtf8(), lyric, &doc) : readLrcFile(file, lyric, &doc);
   const QString statusText = lyricStatusText(status, ctx.g);
   const bool accepted = status == LyricStatus::Correct;
   QString reason = unreadableReason(file);
@@ -166,10 +177,12 @@ int lrcCheck(const Options &o, const QString &file) {
                     {QStringLiteral("warnings"), warnings},
                     {QStringLiteral("warningsDropped"), doc.warningsDropped}};
     if (!reason.isEmpty()) out.insert(QStringLiteral("reason"), reason);
+    if (embedded) out.insert(QStringLiteral("embedded"), embedded->source);
     printJson(out);
   } else {
     QString r;
     r += QStringLiteral("File:     %1\n").arg(shown(file));
+    if (embedded) r += QStringLiteral("Lyric:    synced, embedded in the tag (%1)\n").arg(embedded->source);
     r += QStringLiteral("Format:   LRC, %1\n").arg(encodingName(doc.encoding));
     r += QStringLiteral("Result:   %1\n")
              .arg(accepted ? QStringLiteral("accepted") : QStringLiteral("rejected"));
@@ -208,6 +221,25 @@ int lyricCheck(const Options &o) {
   if (o.positional.size() != 1) return usageError(QStringLiteral("lyric check takes one FILE"));
   const QString file = o.positional.first();
   if (isLrc(file)) return lrcCheck(o, file);
+  if (!file.endsWith(QLatin1String(".qvl"), Qt::CaseInsensitive)) {
+    // A song: the synced lyric embedded in its tag.
+    const SongFacts facts = ReadSongFacts(file, kFactsLyrics);
+    if (facts.opened) {
+      if (!facts.synced.isEmpty()) return lrcCheck(o, file, &facts.synced);
+      const QString why = facts.plain.isEmpty()
+                              ? QStringLiteral("the song's tag holds no lyric")
+                              : QStringLiteral("the song's tag holds only a plain lyric (%1), without times")
+                                    .arg(facts.plain.source);
+      if (o.json)
+        printJson(QJsonObject{{QStringLiteral("file"), file},
+                              {QStringLiteral("format"), QStringLiteral("embedded")},
+                              {QStringLiteral("accepted"), false},
+                              {QStringLiteral("reason"), why}});
+      else
+        print(QStringLiteral("File:    %1\nResult:  rejected\nReason:  %2\n").arg(shown(file), why));
+      return kExitRejected;
+    }
+  }
   PlayerContext ctx;
   LyricLines lyric;
   int count = 0, line = 0;
@@ -269,13 +301,15 @@ int lyricFind(const Options &o) {
   // The tag as the player reads it when the song starts; fields given on
   // the command line replace those of the file.
   GetMP3Info(song, g.Tag, nullptr);
+  g.Facts = ReadSongFacts(song);
+  g.SongTag = SongTag(g.Tag, g.Facts);
   const auto field = [&o](const char *option, QString &value) {
     const QString key = QString::fromLatin1(option);
     if (o.values.contains(key)) value = o.values.value(key);
   };
-  field("--artist", g.Tag.Artist);
-  field("--album", g.Tag.Album);
-  field("--title", g.Tag.Title);
+  field("--artist", g.SongTag.Artist);
+  field("--album", g.SongTag.Album);
+  field("--title", g.SongTag.Title);
   const QString relativeDir = QDir::currentPath();
 
   LyricLines lyric;
@@ -285,8 +319,12 @@ int lyricFind(const Options &o) {
   const LyricSearch *passes[] = {&load.lyricFolder, &load.song, &load.lrcLyricFolder, &load.lrcSong};
   const QString bases[] = {load.lyricDir, song, load.lyricDir, song};
   const LyricSearch *used = load.used();
-  const QString usedFile = used ? used->file : QString();
+  const QString usedFile = used ? used->file : load.embeddedUsed ? song : QString();
   const bool lrcUsed = used == &load.lrcLyricFolder || used == &load.lrcSong;
+  const QString format = load.embeddedUsed ? QStringLiteral("embedded") : lrcUsed ? QStringLiteral("lrc") : QStringLiteral("qvl");
+  // The song's tag is looked at only when every file failed.
+  const bool embeddedTried = !used;
+  const auto sourceOrNull = [](const EmbeddedLyric &l) { return l.isEmpty() ? QJsonValue() : QJsonValue(l.source); };
   int tried = 0;  // passes run
   for (const LyricSearch *p : passes) {
     ++tried;
@@ -318,27 +356,37 @@ int lyricFind(const Options &o) {
                               {QStringLiteral("candidates"), attemptJson(*passes[p])}});
     QJsonObject out{
         {QStringLiteral("song"), song},
-        {QStringLiteral("tag"), QJsonObject{{QStringLiteral("artist"), g.Tag.Artist.trimmed()},
-                                            {QStringLiteral("album"), g.Tag.Album.trimmed()},
-                                            {QStringLiteral("title"), g.Tag.Title.trimmed()}}},
+        {QStringLiteral("tag"), QJsonObject{{QStringLiteral("artist"), g.SongTag.Artist.trimmed()},
+                                            {QStringLiteral("album"), g.SongTag.Album.trimmed()},
+                                            {QStringLiteral("title"), g.SongTag.Title.trimmed()}}},
         {QStringLiteral("lyricDir"), load.lyricDir},
         {QStringLiteral("relativeDir"), relativeDir},
         {QStringLiteral("found"), load.found},
         {QStringLiteral("file"), load.found ? QJsonValue(usedFile) : QJsonValue()},
-        {QStringLiteral("format"),
-         load.found ? QJsonValue(lrcUsed ? QStringLiteral("lrc") : QStringLiteral("qvl")) : QJsonValue()},
+        {QStringLiteral("format"), load.found ? QJsonValue(format) : QJsonValue()},
         {QStringLiteral("entryCount"), load.found ? static_cast<int>(g.LyricLineCount) : 0},
         {QStringLiteral("failureText"), load.found ? QJsonValue() : QJsonValue(load.failureText)},
         {QStringLiteral("passes"), passArray},
         {QStringLiteral("lrcPasses"), lrcPassArray},
+        {QStringLiteral("embedded"),
+         embeddedTried ? QJsonValue(QJsonObject{
+                             {QStringLiteral("read"), load.embeddedRead},
+                             {QStringLiteral("synced"), sourceOrNull(load.embeddedSynced)},
+                             {QStringLiteral("syncedStatus"), load.embeddedSynced.isEmpty()
+                                                                  ? QJsonValue()
+                                                                  : QJsonValue(lyricStatusText(load.embeddedStatus, g))},
+                             {QStringLiteral("plain"), sourceOrNull(load.embeddedPlain)},
+                             {QStringLiteral("used"), load.embeddedUsed},
+                         })
+                       : QJsonValue()},
     };
     printJson(out);
   } else {
     QString r;
     r += QStringLiteral("Song:          %1\n").arg(shown(song));
     r += QStringLiteral("Tag:           artist %1, album %2, title %3\n")
-             .arg(quoted(g.Tag.Artist.trimmed()), quoted(g.Tag.Album.trimmed()),
-                  quoted(g.Tag.Title.trimmed()));
+             .arg(quoted(g.SongTag.Artist.trimmed()), quoted(g.SongTag.Album.trimmed()),
+                  quoted(g.SongTag.Title.trimmed()));
     r += QStringLiteral("Lyric folder:  %1\n")
              .arg(load.lyricDir.isEmpty()
                       ? QStringLiteral("(none)")
@@ -369,8 +417,26 @@ int lyricFind(const Options &o) {
         r += QStringLiteral("     %1\n").arg(what);
       }
     }
-    r += load.found
+    if (embeddedTried) {
+      r += QStringLiteral("\nFifth pass, lyrics embedded in the song's tag:\n");
+      if (!load.embeddedRead)
+        r += QStringLiteral("  not read (not a media file with a tag the reader knows)\n");
+      r += QStringLiteral("  synced: %1\n")
+               .arg(load.embeddedSynced.isEmpty()
+                        ? QStringLiteral("none")
+                        : load.embeddedSynced.source + (load.embeddedUsed ? QStringLiteral(", used, %1 entries").arg(g.LyricLineCount)
+                                                                          : QStringLiteral(", rejected: no usable timed line")));
+      r += QStringLiteral("  plain:  %1\n")
+               .arg(load.embeddedPlain.isEmpty() ? QStringLiteral("none")
+                    : load.embeddedUsed         ? load.embeddedPlain.source
+                                                : load.embeddedPlain.source + QStringLiteral(", shown as text"));
+    }
+    r += load.embeddedUsed ? QStringLiteral("\nResult: found the synced lyric in the song's %1\n").arg(load.embeddedSynced.source)
+         : load.found
              ? QStringLiteral("\nResult: found %1\n").arg(shown(usedFile))
+         : !load.embeddedPlain.isEmpty()
+             ? QStringLiteral("\nResult: no timed lyric; the lyric box shows the plain lyric of the song's %1\n")
+                   .arg(load.embeddedPlain.source)
              : QStringLiteral("\nResult: no lyric; the lyric box shows: %1\n").arg(shown(load.failureText));
     print(r);
   }

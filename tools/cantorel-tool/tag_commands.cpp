@@ -1,5 +1,6 @@
 // "tag show" and "tag set": the MPEG header and ID3v1 reader of the player,
-// and the save of its file information window, run on the user's files.
+// its reader of modern tags, and the save of its file information window, run
+// on the user's files.
 #include "tag_commands.h"
 
 #include <QFile>
@@ -8,6 +9,7 @@
 
 #include "playlist/display_title.h"
 #include "playlist/mp3_info.h"
+#include "playlist/song_facts.h"
 #include "tool_common.h"
 
 namespace cantorel::tool {
@@ -22,7 +24,12 @@ const char kTagUsage[] =
     "               replace the last two); exit 1 when the file is not read\n"
     "               JSON: file, read, header {bitrate, sampleRate, channels},\n"
     "               tag {found, offset, atEnd, title, artist, album, year,\n"
-    "               comment, track, genre, genreName}, displayTitle\n"
+    "               comment, track, genre, genreName}, displayTitle,\n"
+    "               modern {opened, tag, title, artist, album, genre, track,\n"
+    "               year, lengthMs, sampleRate, channels, bitrate, syncedLyric,\n"
+    "               plainLyric (where each was found, or null), pictures}: the\n"
+    "               modern tag (ID3v2, Vorbis comment, MP4, ...), whose fields\n"
+    "               the display and the lyric search take before ID3v1's\n"
     "  tag set FILE [--title T] [--artist A] [--album B] [--year Y]\n"
     "               [--comment C] [--track N] [--genre G] [--json]\n"
     "               write the tag as the file information window saves it: over\n"
@@ -95,6 +102,56 @@ QString tagReport(const TagInfo &t, qint64 offset, qint64 size) {
   return r;
 }
 
+QJsonValue sourceOrNull(const EmbeddedLyric &l) {
+  return l.isEmpty() ? QJsonValue() : QJsonValue(l.source);
+}
+
+QJsonObject modernJson(const SongFacts &f) {
+  return QJsonObject{
+      {QStringLiteral("opened"), f.opened},
+      {QStringLiteral("tag"), f.hasModernTag() ? QJsonValue(f.tagKind) : QJsonValue()},
+      {QStringLiteral("title"), f.title},
+      {QStringLiteral("artist"), f.artist},
+      {QStringLiteral("album"), f.album},
+      {QStringLiteral("genre"), f.genre},
+      {QStringLiteral("track"), f.track},
+      {QStringLiteral("year"), f.year},
+      {QStringLiteral("lengthMs"), f.lengthMs},
+      {QStringLiteral("sampleRate"), f.sampleRate},
+      {QStringLiteral("channels"), f.channels},
+      {QStringLiteral("bitrate"), f.bitrate},
+      {QStringLiteral("syncedLyric"), sourceOrNull(f.synced)},
+      {QStringLiteral("plainLyric"), sourceOrNull(f.plain)},
+      {QStringLiteral("pictures"), static_cast<int>(f.pictures.size())},
+  };
+}
+
+QString modernReport(const SongFacts &f) {
+  if (!f.opened) return QStringLiteral("Modern tag:   not read (not a media file the reader knows)\n");
+  QString r;
+  if (!f.hasModernTag()) {
+    r += QStringLiteral("Modern tag:   none\n");
+  } else {
+    r += QStringLiteral("Modern tag:   %1\n").arg(f.tagKind);
+    r += QStringLiteral("  Title:      %1\n").arg(quoted(f.title));
+    r += QStringLiteral("  Artist:     %1\n").arg(quoted(f.artist));
+    r += QStringLiteral("  Album:      %1\n").arg(quoted(f.album));
+    r += QStringLiteral("  Genre:      %1\n").arg(quoted(f.genre));
+    r += QStringLiteral("  Track:      %1\n").arg(f.track);
+    r += QStringLiteral("  Year:       %1\n").arg(f.year);
+  }
+  r += QStringLiteral("  Stream:     %1 ms, %2 Hz, %3 channels, %4 kbit/s\n")
+           .arg(f.lengthMs)
+           .arg(f.sampleRate)
+           .arg(f.channels)
+           .arg(f.bitrate);
+  r += QStringLiteral("  Lyrics:     synced %1, plain %2\n")
+           .arg(f.synced.isEmpty() ? QStringLiteral("none") : f.synced.source,
+                f.plain.isEmpty() ? QStringLiteral("none") : f.plain.source);
+  r += QStringLiteral("  Pictures:   %1\n").arg(f.pictures.size());
+  return r;
+}
+
 // A 0 or 1 option replacing a title setting.
 bool switchOption(const Options &o, const char *option, qint16 *value) {
   if (!o.has(option)) return true;
@@ -115,6 +172,7 @@ int tagShow(const Options &o) {
   const qint64 size = QFileInfo(file).size();
   const qint64 offset = info.Tag.Found ? tagOffset(file) : -1;
   const QString title = PonTituloMp3(file, TitleOptions::from(g));
+  const SongFacts facts = ReadSongFacts(file, kFactsAll);
 
   if (o.json) {
     printJson(QJsonObject{
@@ -126,6 +184,7 @@ int tagShow(const Options &o) {
                      {QStringLiteral("channels"), info.Header.Channels}}},
         {QStringLiteral("tag"), tagJson(info.Tag, offset, size)},
         {QStringLiteral("displayTitle"), title},
+        {QStringLiteral("modern"), modernJson(facts)},
     });
   } else {
     QString r;
@@ -138,6 +197,7 @@ int tagShow(const Options &o) {
       r += QStringLiteral("Channels:     %1\n").arg(info.Header.Channels.trimmed());
       r += tagReport(info.Tag, offset, size);
     }
+    r += modernReport(facts);
     r += QStringLiteral("Display:      %1\n").arg(quoted(title));
     print(r);
   }

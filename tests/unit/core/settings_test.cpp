@@ -30,7 +30,7 @@ TEST_F(SettingsTest, EmptyStoreGivesTheDefaults) {
   Settings s(store);
   General g;
   const Settings::Position pos = s.load(g, {120, 240});
-  EXPECT_EQ(g.ValidExt, QStringLiteral("mp2 mp3 mpa wav mid rmi"));
+  EXPECT_EQ(g.ValidExt, QStringLiteral("mp2 mp3 mpa wav mid rmi ogg oga flac opus m4a"));
   EXPECT_EQ(g.SnoozeTime, QStringLiteral("23:59"));
   EXPECT_EQ(g.TimeIntro, 10);
   EXPECT_EQ(g.Language, QStringLiteral("ENGLISH"));

@@ -179,7 +179,8 @@ TEST_F(Associations, UnreadableUserFileIsLeftAlone) {
 }
 
 TEST_F(Associations, ExtensionsAndTheirTypes) {
-  EXPECT_EQ(FileAssociations::mediaExtensions().size(), 22);
+  EXPECT_EQ(FileAssociations::mediaExtensions().size(), 27);
+  EXPECT_EQ(FileAssociations::mimeTypeOf(QStringLiteral(".flac")), QStringLiteral("audio/flac"));
   EXPECT_EQ(FileAssociations::examinedExtensions().size(), 21);
   EXPECT_FALSE(FileAssociations::examinedExtensions().contains(QStringLiteral(".rm")));
   EXPECT_EQ(FileAssociations::mimeTypeOf(QStringLiteral(".MP3")), QStringLiteral("audio/mpeg"));

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/tagged_media.h"
+
 #include "lyric_test_util.h"
 #include "lyrics/lyric_search.h"
 #include "playlist/paths.h"
@@ -110,15 +112,15 @@ class LyricSearchFiles : public ::testing::Test {
 };
 
 TEST_F(LyricSearchFiles, CandidatesTriedInOrderAndBrokenOnesSkipped) {
-  g.Tag = tag(S("Ana"), S("Sol"), S("Luna"));
-  const QStringList candidates = LyricCandidates(song, g.Tag);
+  g.SongTag = tag(S("Ana"), S("Sol"), S("Luna"));
+  const QStringList candidates = LyricCandidates(song, g.SongTag);
   ASSERT_EQ(candidates.size(), 8);
   auto onDisk = [&](const QString &c) { return DirPart(c).isEmpty() ? QDir(cwd).filePath(c) : c; };
   for (int k = 0; k < 8; ++k) writeLyric(onDisk(candidates[k]), QByteArray::number(k + 1).constData());
   // Each candidate wins while it is readable; then it is broken and the next wins.
   for (int k = 0; k < 8; ++k) {
     SCOPED_TRACE(k + 1);
-    const LyricSearch r = findLyricFile(song, g.Tag, g, lyric, cwd);
+    const LyricSearch r = findLyricFile(song, g.SongTag, g, lyric, cwd);
     EXPECT_TRUE(r.found);
     EXPECT_EQ(r.file, onDisk(candidates[k]));
     EXPECT_EQ(first(), QString::number(k + 1));
@@ -132,7 +134,7 @@ TEST_F(LyricSearchFiles, CandidatesTriedInOrderAndBrokenOnesSkipped) {
 }
 
 TEST_F(LyricSearchFiles, LyricFolderFirstThenTheSongsFolder) {
-  g.Tag = tag(S("Ana"), S("Sol"), S("Luna"));
+  g.SongTag = tag(S("Ana"), S("Sol"), S("Luna"));
   writeLyric(music + QStringLiteral("Song.qvl"), "beside the song");
   EXPECT_TRUE(LoadLyricFor(song, g, lyric, cwd));
   EXPECT_EQ(first(), QStringLiteral("beside the song"));
@@ -167,7 +169,7 @@ TEST_F(LyricSearchFiles, NotFoundLeavesTheFailureTextAsTheOnlyLine) {
 // LRC files by the same names, after every file of our own format: which
 // file wins as files appear, from the weakest to the strongest.
 TEST_F(LyricSearchFiles, LrcAfterOurFormatInBothFolders) {
-  g.Tag = tag(S("Ana"), S("Sol"), S("Luna"));
+  g.SongTag = tag(S("Ana"), S("Sol"), S("Luna"));
   g.LyricPath = lyrics;
   const struct {
     QString file;
@@ -214,7 +216,38 @@ TEST_F(LyricSearchFiles, LrcAfterOurFormatInBothFolders) {
   EXPECT_EQ(none.used(), nullptr);
   EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("message 3")});
   EXPECT_EQ(none.lrcSong.attempts.size(), 8);
-  EXPECT_EQ(LrcCandidates(song, g.Tag).last(), music + S("Song.lrc"));
+  EXPECT_EQ(LrcCandidates(song, g.SongTag).last(), music + S("Song.lrc"));
+}
+
+// The song's own tag after every file: a synced lyric plays, a file beside
+// the song still wins, and a plain lyric is shown untimed.
+TEST_F(LyricSearchFiles, EmbeddedLyricAfterEveryFile) {
+  ASSERT_TRUE(test::makeTone(test::Media::Mp3v24, song));
+  test::SongTagSpec spec;
+  spec.sylt = {{1000, S("Раз")}, {2200, S("二")}};
+  spec.lyric = S("plain one\nplain two");
+  ASSERT_TRUE(test::writeSongTag(test::Media::Mp3v24, song, spec));
+  LyricLoad load = loadLyric(song, g, lyric, cwd);
+  EXPECT_TRUE(load.found && load.embeddedUsed);
+  EXPECT_EQ(load.embeddedSynced.source, S("SYLT"));
+  EXPECT_EQ(lyric.PlLyrics, (QStringList{S("Раз"), S("二")}));
+  EXPECT_EQ(lyric.PlTimes, (QStringList{S("0:01"), S("0:02")}));
+  EXPECT_EQ(g.LyricLineCount, 2);
+
+  test::writeAll(music + S("Song.lrc"), "[00:01.00]lrc beside\n");
+  load = loadLyric(song, g, lyric, cwd);
+  EXPECT_FALSE(load.embeddedUsed);
+  EXPECT_EQ(first(), S("lrc beside"));
+
+  QFile::remove(music + S("Song.lrc"));
+  spec.sylt.clear();
+  ASSERT_TRUE(test::makeTone(test::Media::Mp3v24, song));
+  ASSERT_TRUE(test::writeSongTag(test::Media::Mp3v24, song, spec));
+  load = loadLyric(song, g, lyric, cwd);
+  EXPECT_FALSE(load.found);
+  EXPECT_EQ(g.LyricActive, 0);
+  EXPECT_EQ(lyric.PlLyrics, (QStringList{S("plain one"), S("plain two")}));
+  EXPECT_TRUE(lyric.PlTimes.isEmpty());
 }
 
 TEST_F(LyricSearchFiles, LetterCaseOfNamesFromOtherDesktops) {
@@ -279,8 +312,8 @@ TEST_F(LyricSearchFiles, NamesFromTagsStayInTheSongsFolder) {
   int k = 0;
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
-    g.Tag = tag(c.artist, c.album, c.title);
-    const QString path = GrabaLetra(song, g.Tag);
+    g.SongTag = tag(c.artist, c.album, c.title);
+    const QString path = GrabaLetra(song, g.SongTag);
     EXPECT_EQ(path, music + S(c.name));
     const QString line = QStringLiteral("line %1").arg(++k);
     ASSERT_TRUE(WriteLyricFile(path, {line}, {QStringLiteral("0:01")}));

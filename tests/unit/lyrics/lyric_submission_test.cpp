@@ -69,9 +69,9 @@ class SubmitTest : public ::testing::Test, private AppFirst {
     g.SubmitLyric = 1;
     g.Nick = QStringLiteral("Ana & Bo");
     g.SubmitURL = server.url(QStringLiteral("/lyrics/submit.php?v=2"));
-    g.Tag.setTitle(QStringLiteral("Noche"));
-    g.Tag.setAlbum(QStringLiteral("Mar"));
-    g.Tag.setArtist(QStringLiteral("Luz"));
+    g.SongTag.setTitle(QStringLiteral("Noche"));
+    g.SongTag.setAlbum(QStringLiteral("Mar"));
+    g.SongTag.setArtist(QStringLiteral("Luz"));
     server.setResponse(test::LoopbackHttpServer::answer(200, "thanks", {"Content-Length: 6"}));
   }
   bool submitAndWait(LyricSubmitter &s, bool *answered) {

@@ -175,8 +175,8 @@ TEST_F(LyricTool, FindSaysWhatTheSearchSays) {
   const QString song = path("music/Song.mp3");
   test::writeAll(song, "x");
   test::writeAll(path("lyrics/Ana - Luna.qvl"), crlf({"(QVL)", "Uno", "0:01"}));
-  g.Tag.Artist = QStringLiteral("Ana");
-  g.Tag.Title = QStringLiteral("Luna");
+  g.SongTag.Artist = QStringLiteral("Ana");
+  g.SongTag.Title = QStringLiteral("Luna");
 
   // Found through the lyric folder given on the command line.
   g.LyricPath = path("lyrics/");

@@ -1,0 +1,154 @@
+// The song-facts reader on real files: each format GStreamer's encoders make
+// here, tagged with text beyond Latin, embedded lyrics and a cover.
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "lyrics/lrc_file.h"
+#include "playlist/display_title.h"
+#include "playlist/mp3_info.h"
+#include "playlist/song_facts.h"
+#include "support/tagged_media.h"
+
+namespace cantorel {
+namespace {
+
+using test::Media;
+
+const QString kArtist = QStringLiteral("Кино");
+const QString kTitle = QStringLiteral("夜に駆ける");
+const QString kAlbum = QStringLiteral("Группа крови / 夜");
+const QString kLrc = QStringLiteral("[00:01.00]Первая строка\n[00:02.60]二行目\n");
+
+struct FormatCase {
+  Media kind;
+  const char *tagKind;
+  int sampleRate;
+  bool sylt;              // the synced lyric as SYLT frame (else LRC text in the lyric field)
+  bool syltInFrames;      // its times as MPEG frames
+  const char *lyricField;  // for Ogg and FLAC
+  const char *syncedSource;
+};
+
+class SongFactsFormats : public ::testing::TestWithParam<FormatCase> {
+ protected:
+  QTemporaryDir dir;
+};
+
+TEST_P(SongFactsFormats, TextStreamLyricAndCover) {
+  const FormatCase &c = GetParam();
+  const QString path = dir.path() + QStringLiteral("/song.") + test::mediaExtension(c.kind);
+  ASSERT_TRUE(test::makeTone(c.kind, path)) << "no encoder for " << path.toStdString();
+  test::SongTagSpec spec;
+  spec.artist = kArtist;
+  spec.album = kAlbum;
+  spec.title = kTitle;
+  spec.genre = QStringLiteral("Рок");
+  spec.track = 7;
+  spec.year = 1988;
+  spec.picture = test::tinyPng();
+  spec.lyricField = QLatin1String(c.lyricField);
+  spec.syltInFrames = c.syltInFrames;
+  if (c.sylt) {
+    // Frames of 1152 samples at 44.1 kHz: 39 frames are 1018 ms, 99 are 2586 ms (shown as 0:01 and 0:03).
+    spec.sylt = c.syltInFrames ? QList<QPair<qint64, QString>>{{39, QStringLiteral("Первая строка")},
+                                                                {99, QStringLiteral("二行目")}}
+                               : QList<QPair<qint64, QString>>{{1000, QStringLiteral("Первая строка")},
+                                                                {2600, QStringLiteral("二行目")}};
+    spec.lyric = QStringLiteral("Просто текст\nwithout times");  // plain, in USLT
+  } else {
+    spec.lyric = kLrc;
+  }
+  ASSERT_TRUE(test::writeSongTag(c.kind, path, spec));
+
+  const SongFacts f = ReadSongFacts(path, kFactsAll);
+  ASSERT_TRUE(f.opened);
+  EXPECT_EQ(f.tagKind, QLatin1String(c.tagKind));
+  EXPECT_EQ(f.artist, kArtist);
+  EXPECT_EQ(f.album, kAlbum);
+  EXPECT_EQ(f.title, kTitle);
+  EXPECT_EQ(f.genre, QStringLiteral("Рок"));
+  EXPECT_EQ(f.track, 7);
+  EXPECT_EQ(f.year, 1988);
+  EXPECT_EQ(f.sampleRate, c.sampleRate);
+  EXPECT_EQ(f.channels, 2);
+  EXPECT_GT(f.lengthMs, 0);  // estimated from the first MPEG frame's bitrate
+  EXPECT_LT(f.lengthMs, 400);
+  EXPECT_GT(f.bitrate, 0);
+
+  // The synced lyric reads as an LRC file would, times to the second.
+  EXPECT_EQ(f.synced.source, QString::fromUtf8(c.syncedSource));
+  LyricLines lines;
+  ASSERT_EQ(parseLrcBytes(f.synced.text.toUtf8(), lines), LyricStatus::Correct) << f.synced.text.toStdString();
+  EXPECT_EQ(lines.PlLyrics, (QStringList{QStringLiteral("Первая строка"), QStringLiteral("二行目")}));
+  EXPECT_EQ(lines.PlTimes, (QStringList{QStringLiteral("0:01"), QStringLiteral("0:03")})) << f.synced.text.toStdString();
+  if (c.sylt) {
+    EXPECT_EQ(f.plain.text, QStringLiteral("Просто текст\nwithout times"));
+  }
+
+  ASSERT_EQ(f.pictures.size(), 1);
+  EXPECT_EQ(f.pictures[0].data, test::tinyPng());
+
+  // Reading the text alone leaves the costly parts out.
+  const SongFacts text = ReadSongFacts(path);
+  EXPECT_EQ(text.title, kTitle);
+  EXPECT_TRUE(text.synced.isEmpty());
+  EXPECT_TRUE(text.pictures.isEmpty());
+  EXPECT_EQ(text.lengthMs, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachFormat, SongFactsFormats,
+    ::testing::Values(FormatCase{Media::Mp3v24, "ID3v2.4", 44100, true, false, "", "SYLT"},
+                      FormatCase{Media::Mp3v23, "ID3v2.3", 44100, true, true, "", "SYLT"},
+                      FormatCase{Media::Mp3v24, "ID3v2.4", 44100, false, false, "", "USLT"},
+                      FormatCase{Media::Flac, "Vorbis comment", 44100, false, false, "LYRICS", "LYRICS"},
+                      FormatCase{Media::Vorbis, "Vorbis comment", 44100, false, false, "UNSYNCEDLYRICS",
+                                 "UNSYNCEDLYRICS"},
+                      FormatCase{Media::Opus, "Vorbis comment", 48000, false, false, "LYRICS", "LYRICS"},
+                      FormatCase{Media::M4a, "MP4", 44100, false, false, "", "\u00A9lyr"}));
+
+// Which tag names the song: the modern tag's fields, ID3v1's where it has none.
+TEST(SongTagRule, ModernFieldsWinOverId3v1) {
+  QTemporaryDir dir;
+  const QString path = dir.path() + QStringLiteral("/both.mp3");
+  ASSERT_TRUE(test::makeTone(Media::Mp3v24, path));
+  test::SongTagSpec spec;
+  spec.title = kTitle;
+  spec.artist = kArtist;  // no album in the modern tag
+  ASSERT_TRUE(test::writeSongTag(Media::Mp3v23, path, spec));
+  TagInfo v1;
+  v1.setTitle(QStringLiteral("Old title"));
+  v1.setArtist(QStringLiteral("Old artist"));
+  v1.setAlbum(QStringLiteral("Old album"));
+  ASSERT_EQ(WriteIdTag(path, v1), TagWriteResult::Added);
+
+  EXPECT_EQ(ReadMp3Info(path).Tag.Title.trimmed(), QStringLiteral("Old title"));  // ID3v1 as it was
+  const TagInfo t = ReadSongTag(path);
+  EXPECT_EQ(t.Title, kTitle);
+  EXPECT_EQ(t.Artist, kArtist);
+  EXPECT_EQ(t.Album.trimmed(), QStringLiteral("Old album"));
+  EXPECT_EQ(PonTituloMp3(path, TitleOptions{1, 1, 0}), kArtist + QStringLiteral(" - ") + kTitle);
+}
+
+// Files that are no songs are refused without blocking or crashing.
+TEST(SongFactsRefuses, WhatIsNoPlainMediaFile) {
+  QTemporaryDir dir;
+  const QString fifo = dir.path() + QStringLiteral("/song.mp3");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);  // opening it would block
+  const QString junk = dir.path() + QStringLiteral("/junk.flac");
+  QFile j(junk);
+  ASSERT_TRUE(j.open(QIODevice::WriteOnly));
+  j.write(QByteArray("fLaC") + QByteArray(64, '\xff'));
+  j.close();
+  for (const QString &p : QStringList{fifo, dir.path(), junk, dir.path() + QStringLiteral("/missing.ogg")})
+    EXPECT_FALSE(ReadSongFacts(p, kFactsAll).hasModernTag()) << p.toStdString();
+  EXPECT_FALSE(ReadSongFacts(fifo).opened);
+  EXPECT_FALSE(ReadSongFactsFromBytes(QByteArray(1000, '\0')).opened);
+}
+
+}  // namespace
+}  // namespace cantorel
