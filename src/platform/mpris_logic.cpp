@@ -25,6 +25,11 @@ QStringList supportedMimeTypes() {
           QStringLiteral("audio/mpeg"),
           QStringLiteral("application/vnd.ms-asf"),
           QStringLiteral("audio/x-ms-asx"),
+          QStringLiteral("audio/ogg"),
+          QStringLiteral("audio/x-vorbis+ogg"),
+          QStringLiteral("audio/flac"),
+          QStringLiteral("audio/x-opus+ogg"),
+          QStringLiteral("audio/mp4"),
           QStringLiteral("audio/x-mpegurl"),
           QStringLiteral("audio/x-scpls")};
 }

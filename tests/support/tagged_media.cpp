@@ -103,13 +103,28 @@ QString mediaExtension(Media kind) {
   return QString();
 }
 
+bool run(const QString &program, const QStringList &args) {
+  QProcess p;
+  p.start(program, args);
+  return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
 bool makeTone(Media kind, const QString &path, double seconds) {
+  if (kind == Media::Mp3v23 || kind == Media::Mp3v24) {
+    // lame writes the Info frame by which players know the length at once.
+    const QString wav = path + QStringLiteral(".wav");
+    const bool ok = makeTone(Media::Flac, wav, seconds) &&
+                    run(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, path});
+    QFile::remove(wav);
+    return ok && QFile(path).size() > 0;
+  }
   const int rate = kind == Media::Opus ? 48000 : 44100;
-  const QString encoder = kind == Media::Flac     ? QStringLiteral("flacenc")
+  const QString encoder = path.endsWith(QLatin1String(".wav")) ? QStringLiteral("wavenc")
+                          : kind == Media::Flac                ? QStringLiteral("flacenc")
                           : kind == Media::Vorbis ? QStringLiteral("vorbisenc ! oggmux")
                           : kind == Media::Opus   ? QStringLiteral("opusenc ! oggmux")
                           : kind == Media::M4a    ? QStringLiteral("voaacenc ! mp4mux")
-                                                  : QStringLiteral("lamemp3enc");
+                                                                        : QStringLiteral("flacenc");
   const QString pipeline =
       QStringLiteral("audiotestsrc wave=sine num-buffers=%1 samplesperbuffer=%2 ! audio/x-raw,rate=%3,channels=2 ! "
                      "audioconvert ! %4 ! filesink")
@@ -117,12 +132,10 @@ bool makeTone(Media kind, const QString &path, double seconds) {
           .arg(rate / 10)
           .arg(rate)
           .arg(encoder);
-  QProcess p;
-  p.start(QStringLiteral("gst-launch-1.0"), QStringList{QStringLiteral("-q"), QStringLiteral("-e")} +
-                                                pipeline.split(u' ', Qt::SkipEmptyParts) +
-                                                QStringList{QStringLiteral("location=") + path});
-  if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) return false;
-  return QFile(path).size() > 0;
+  return run(QStringLiteral("gst-launch-1.0"), QStringList{QStringLiteral("-q"), QStringLiteral("-e")} +
+                                                   pipeline.split(u' ', Qt::SkipEmptyParts) +
+                                                   QStringList{QStringLiteral("location=") + path}) &&
+         QFile(path).size() > 0;
 }
 
 bool writeSongTag(Media kind, const QString &path, const SongTagSpec &s) {

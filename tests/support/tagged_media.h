@@ -14,7 +14,8 @@ enum class Media { Mp3v23, Mp3v24, Flac, Vorbis, Opus, M4a };
 
 // The file extension of a kind ("mp3", "flac", "ogg", "opus", "m4a").
 QString mediaExtension(Media kind);
-// Writes a `seconds` long tone of `kind` to `path`. False when the encoder is
+// Writes a `seconds` long tone of `kind` to `path` (MP3 through lame, the rest
+// through GStreamer's encoders). False when the encoder is
 // missing or fails.
 bool makeTone(Media kind, const QString &path, double seconds = 0.2);
 

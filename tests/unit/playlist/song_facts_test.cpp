@@ -75,7 +75,7 @@ TEST_P(SongFactsFormats, TextStreamLyricAndCover) {
   EXPECT_EQ(f.year, 1988);
   EXPECT_EQ(f.sampleRate, c.sampleRate);
   EXPECT_EQ(f.channels, 2);
-  EXPECT_GT(f.lengthMs, 0);  // estimated from the first MPEG frame's bitrate
+  EXPECT_GT(f.lengthMs, 100);
   EXPECT_LT(f.lengthMs, 400);
   EXPECT_GT(f.bitrate, 0);
 
