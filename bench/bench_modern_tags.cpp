@@ -87,7 +87,7 @@ void BM_AddFolder2000Modern(benchmark::State &state) {
     return;
   }
   const TitleOptions options{1, 1, 0};
-  const EntryTitleFn title = [&options](const QString &p) { return PonTituloMp3(p, options); };
+  const EntryTitleFn title = [&options](const QString &p) { return TitleFromFile(p, options); };
   qint64 longestGapNs = 0;
   for (auto _ : state) {
     // The stretches between two chances for the window to handle events.

@@ -32,7 +32,7 @@ TagInfo ReadSongTag(const QString &path) {
   return SongTag(ReadMp3Info(path).Tag, facts);
 }
 
-QString PonTituloMp3(const QString &path, const TitleOptions &opt) {
+QString TitleFromFile(const QString &path, const TitleOptions &opt) {
   const QString p = path.trimmed();
   return TitleFromTag(ReadSongTag(p), p, opt);
 }

@@ -30,6 +30,6 @@ TagInfo ReadSongTag(const QString &path);
 
 // The display title of a file, read from its tags (ReadSongTag). The shared
 // tag record of the playing file is not touched.
-QString PonTituloMp3(const QString &path, const TitleOptions &opt);
+QString TitleFromFile(const QString &path, const TitleOptions &opt);
 
 }  // namespace cantorel

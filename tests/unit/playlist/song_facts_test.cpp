@@ -131,7 +131,7 @@ TEST(SongTagRule, ModernFieldsWinOverId3v1) {
   EXPECT_EQ(t.Title, kTitle);
   EXPECT_EQ(t.Artist, kArtist);
   EXPECT_EQ(t.Album.trimmed(), QStringLiteral("Old album"));
-  EXPECT_EQ(PonTituloMp3(path, TitleOptions{1, 1, 0}), kArtist + QStringLiteral(" - ") + kTitle);
+  EXPECT_EQ(TitleFromFile(path, TitleOptions{1, 1, 0}), kArtist + QStringLiteral(" - ") + kTitle);
 }
 
 // Files that are no songs are refused without blocking or crashing.
