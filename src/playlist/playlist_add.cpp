@@ -19,7 +19,7 @@ namespace cantorel {
 namespace {
 
 // How often a long scan lets events run.
-constexpr qint64 kYieldEveryMs = 15;
+constexpr qint64 kYieldEveryMs = 8;
 
 class Yielder {
  public:

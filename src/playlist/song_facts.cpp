@@ -226,6 +226,18 @@ TagInfo SongTag(const TagInfo &id3v1, const SongFacts &facts) {
   return t;
 }
 
+QString StreamFactsText(const SongFacts &f) {
+  QStringList parts;
+  if (f.lengthMs > 0) {
+    const int s = (f.lengthMs + 500) / 1000;
+    parts << QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QLatin1Char('0'));
+  }
+  if (f.sampleRate > 0) parts << QStringLiteral("%1 kHz").arg(f.sampleRate / 1000.0, 0, 'g', 4);
+  if (f.channels > 0) parts << (f.channels == 1 ? QStringLiteral("mono") : QStringLiteral("%1 channels").arg(f.channels));
+  if (f.bitrate > 0) parts << QStringLiteral("%1 kbit/s").arg(f.bitrate);
+  return parts.join(QLatin1String(", "));
+}
+
 QString LrcTextFor(const QList<TimedText> &entries) {
   QString out;
   for (const TimedText &e : entries) {

@@ -71,6 +71,10 @@ SongFacts ReadSongFactsFromBytes(const QByteArray &bytes, int parts = kFactsAll)
 // record's. Text is not cut to ID3v1 widths. `Found` when either tag was.
 TagInfo SongTag(const TagInfo &id3v1, const SongFacts &facts);
 
+// The stream facts in words: "3:25, 44.1 kHz, 2 channels, 320 kbit/s"; the
+// parts not known are left out; empty when none is.
+QString StreamFactsText(const SongFacts &facts);
+
 // LRC text for synced lyric entries: one "[mm:ss.xx]text" line per entry; a
 // line break inside a text becomes a blank.
 struct TimedText {

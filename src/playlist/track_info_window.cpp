@@ -81,21 +81,39 @@ TrackInfoWindow::TrackInfoWindow(General &g, MainState &st, DesktopServices &des
   followTimer = new QTimer(this);
   followTimer->setInterval(kFollowMs);
 
+  modernTagLabel = plainLabel(this);
+  modernTagLabel->setObjectName(QStringLiteral("modernTagLabel"));
+  streamFactsLabel = plainLabel(this);
+  streamFactsLabel->setObjectName(QStringLiteral("streamFactsLabel"));
+  const auto shownOnly = [&](const char *name) {
+    QLineEdit *e = edit(name, 0);
+    e->setReadOnly(true);
+    return e;
+  };
+  modernTitleEdit = shownOnly("modernTitleEdit");
+  modernArtistEdit = shownOnly("modernArtistEdit");
+  modernAlbumEdit = shownOnly("modernAlbumEdit");
+  modernTrackEdit = shownOnly("modernTrackEdit");
+  modernYearEdit = shownOnly("modernYearEdit");
+  modernGenreEdit = shownOnly("modernGenreEdit");
+
   auto *grid = new QGridLayout;
   int row = 0;
-  const auto addRow = [&](QLabel *label, QWidget *field) {
+  const auto addRow = [&](QLabel *label, QWidget *field, QWidget *modern = nullptr) {
     grid->addWidget(label, row, 0);
-    grid->addWidget(field, row, 1);
+    grid->addWidget(field, row, 1, 1, modern || row == 0 ? 1 : 2);
+    if (modern) grid->addWidget(modern, row, 2);
     ++row;
   };
-  addRow(fileNameLabel, fileNameEdit);
-  addRow(titleLabel, titleEdit);
-  addRow(artistLabel, artistEdit);
-  addRow(albumLabel, albumEdit);
-  addRow(trackLabel, trackEdit);
-  addRow(yearLabel, yearEdit);
-  addRow(genreLabel, genreCombo);
+  addRow(fileNameLabel, fileNameEdit, modernTagLabel);
+  addRow(titleLabel, titleEdit, modernTitleEdit);
+  addRow(artistLabel, artistEdit, modernArtistEdit);
+  addRow(albumLabel, albumEdit, modernAlbumEdit);
+  addRow(trackLabel, trackEdit, modernTrackEdit);
+  addRow(yearLabel, yearEdit, modernYearEdit);
+  addRow(genreLabel, genreCombo, modernGenreEdit);
   addRow(commentLabel, commentEdit);
+  grid->addWidget(streamFactsLabel, row, 1, 1, 2);
   auto *top = new QHBoxLayout;
   top->addLayout(grid, 1);
   top->addWidget(coverLabel, 0, Qt::AlignTop);
@@ -155,10 +173,25 @@ void TrackInfoWindow::showPlayingTag() {
   // A file without a tag shows no track number.
   trackEdit->setText(t.Found ? QStringLiteral("%1").arg(t.Track, 2, 10, QLatin1Char('0')) : QString());
   genreCombo->setCurrentIndex(GenreListIndex(t.Genre));
+  const SongFacts &f = g_.Facts;
+  modernTagLabel->setText(f.hasModernTag() ? f.tagKind : QStringLiteral("No modern tag"));
+  modernTitleEdit->setText(f.title);
+  modernArtistEdit->setText(f.artist);
+  modernAlbumEdit->setText(f.album);
+  modernTrackEdit->setText(f.track > 0 ? QString::number(f.track) : QString());
+  modernYearEdit->setText(f.year > 0 ? QString::number(f.year) : QString());
+  modernGenreEdit->setText(f.genre);
+  streamFactsLabel->setText(StreamFactsText(f));
   showCover();
 }
 
 void TrackInfoWindow::showCover() {
+  QPixmap embedded;
+  if (fileNameEdit->text() == st_.SongPath && !g_.Facts.pictures.isEmpty() &&
+      embedded.loadFromData(g_.Facts.pictures.first().data)) {
+    coverLabel->setPixmap(embedded.scaled(coverLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return;
+  }
   QString found;
   if (!albumEdit->text().isEmpty())
     found = FindTagCover(DirPart(fileNameEdit->text()), artistEdit->text(), albumEdit->text());

@@ -36,7 +36,8 @@ class TrackInfoWindow : public QWidget {
 
   // Fills the controls from the shared tag record and the playing file.
   void showPlayingTag();
-  // The cover of the shown file, found from its artist and album.
+  // The cover of the shown file: the picture in the playing file's tag, else
+  // one found from the shown artist and album.
   void showCover();
   // Writes the tag in the controls into the file named in fileNameEdit.
   void saveTag();
@@ -52,6 +53,11 @@ class TrackInfoWindow : public QWidget {
   QLabel *titleLabel, *artistLabel, *albumLabel, *yearLabel, *genreLabel, *commentLabel, *trackLabel,
       *fileNameLabel, *hintLabel;
   QTimer *followTimer;
+  // The playing file's modern tag (ID3v2, Vorbis comment, MP4), read-only
+  // beside the ID3v1 fields, and its stream facts.
+  QLabel *modernTagLabel, *streamFactsLabel;
+  QLineEdit *modernTitleEdit, *modernArtistEdit, *modernAlbumEdit, *modernTrackEdit, *modernYearEdit,
+      *modernGenreEdit;
 
  private:
   void setCaptions();

@@ -109,8 +109,9 @@ class LyricAssistant : public ::testing::Test {
     pl.append(QStringLiteral("Luna"), song);
     st.TNum = 1;
     st.SongPath = song;
-    g.SongTag.setArtist(QStringLiteral("Ana"));
-    g.SongTag.setTitle(QStringLiteral("Luna"));
+    g.Tag.setArtist(QStringLiteral("Ana"));
+    g.Tag.setTitle(QStringLiteral("Luna"));
+    g.SongTag = g.Tag;  // what the song is shown and its lyric named by
   }
   void TearDown() override { qputenv("CANTOREL_RECORD_DESKTOP", oldRecord); }
 

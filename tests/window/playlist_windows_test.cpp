@@ -1,6 +1,7 @@
 // The file information window, the cover window and the playlist commands
 // with their dialogs answered by the test (offscreen).
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
@@ -86,9 +87,18 @@ TEST_F(InfoWindow, CaptionsGenresAndFollowTimer) {
 TEST_F(InfoWindow, ShowsTheTagRecordAndFollowsTheSongUntilEditing) {
   g.Tag = test::makeTag(QStringLiteral("Song"), QStringLiteral("Band"), QStringLiteral("Disc"), 5, 0);
   g.Tag.Found = true;
+  g.Facts.tagKind = QStringLiteral("ID3v2.4");
+  g.Facts.title = QStringLiteral("夜の歌");
+  g.Facts.lengthMs = 205400;
+  g.Facts.sampleRate = 44100;
+  g.Facts.channels = 2;
   st.SongPath = QStringLiteral("/m/a.mp3");
   TrackInfoWindow w(g, st, desktop, {});
-  EXPECT_EQ(w.titleEdit->text(), QStringLiteral("Song"));
+  EXPECT_EQ(w.titleEdit->text(), QStringLiteral("Song"));  // ID3v1, editable; the modern tag beside it
+  EXPECT_EQ(w.modernTitleEdit->text(), QStringLiteral("夜の歌"));
+  EXPECT_TRUE(w.modernTitleEdit->isReadOnly());
+  EXPECT_EQ(w.modernTagLabel->text(), QStringLiteral("ID3v2.4"));
+  EXPECT_EQ(w.streamFactsLabel->text(), QStringLiteral("3:25, 44.1 kHz, 2 channels"));
   EXPECT_EQ(w.trackEdit->text(), QStringLiteral("05"));
   EXPECT_EQ(w.genreCombo->currentText(), QStringLiteral("Blues"));
 
@@ -166,6 +176,13 @@ TEST_F(InfoWindow, CoverFromTheShownFields) {
   w.albumEdit->clear();
   w.showCover();
   EXPECT_TRUE(w.coverLabel->pixmap().isNull());
+  // A picture in the playing song's tag comes first.
+  QByteArray png;
+  QBuffer buffer(&png);
+  ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && img.save(&buffer, "PNG"));
+  g.Facts.pictures.append(EmbeddedPicture{png, QStringLiteral("image/png"), 3});
+  w.showCover();
+  EXPECT_FALSE(w.coverLabel->pixmap().isNull());
 }
 
 TEST_F(WindowTest, CoverWindowKeepsASquareCentred) {

@@ -78,16 +78,22 @@ TEST(PlaylistEdit, ClearForgetsEverything) {
   EXPECT_TRUE(pl.PLCover.isEmpty());
 }
 
-TEST(ValidExtension, ThreeCharactersFoundAnywhereInTheList) {
-  const QString list = QStringLiteral("mp2 mp3 mpa wav mid rmi");
+TEST(ValidExtension, WordsOfTheListOrThreeCharactersFoundAnywhere) {
+  const QString list = QStringLiteral("mp2 mp3 mpa wav mid rmi flac");
   struct {
     const char *name;
     bool valid;
   } cases[] = {{"a.MP3", true},     {"b.Wav", true}, {"c.mpeg", false}, {"mp3", true},
                {"d", false},        {"x.p3 ", true}, {"x.p4 ", false},  {"e.3 m", true},  // substring rule
-               {"f.tar.mid", true}, {".mp2", true},  {"g.mp", false}};
+               {"f.tar.mid", true}, {".mp2", true},  {"g.mp", false},    {"h.FLAC", true},
+               {"i.fla", true},     {"j.flacs", false}, {"k.opus", false}};
   for (const auto &c : cases)
     EXPECT_EQ(HasValidExtension(QString::fromLatin1(c.name), list), c.valid) << c.name;
+  // What the input plug-ins declare joins the list a scan uses.
+  InputPluginInfo gst;
+  gst.Extensions = QStringLiteral("Audio|*.ogg;*.OPUS;*.m4a|Other|*.ogg;*.*");
+  EXPECT_EQ(DeclaredExtensions({gst}), (QStringList{QStringLiteral("ogg"), QStringLiteral("opus"), QStringLiteral("m4a")}));
+  EXPECT_TRUE(HasValidExtension(QStringLiteral("k.opus"), ScanExtensions(list, {gst})));
 }
 
 class TreeScan : public ::testing::Test {

@@ -18,9 +18,9 @@ namespace {
 
 using test::Media;
 
-const QString kArtist = QStringLiteral("Кино");
-const QString kTitle = QStringLiteral("夜に駆ける");
-const QString kAlbum = QStringLiteral("Группа крови / 夜");
+const QString kArtist = QStringLiteral("Ночной поезд");
+const QString kTitle = QStringLiteral("夜の歌");
+const QString kAlbum = QStringLiteral("Тени / 影");
 const QString kLrc = QStringLiteral("[00:01.00]Первая строка\n[00:02.60]二行目\n");
 
 struct FormatCase {
