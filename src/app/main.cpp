@@ -1,8 +1,12 @@
 #include <QApplication>
+#include <QDir>
+#include <QLockFile>
 #include <QPointer>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 #include "app/main_window.h"
 #include "app/unix_signals.h"
@@ -13,6 +17,7 @@
 #include "desktop/associations.h"
 #include "desktop/splash_window.h"
 #include "platform/folders.h"
+#include "platform/instance_channel.h"
 #include "version.h"
 
 namespace {
@@ -58,14 +63,36 @@ int main(int argc, char **argv) {
     }
   }
 
+  using namespace cantorel;
+  // Whether another instance runs is settled before anything of the window
+  // (widgets, plug-ins, fonts, skins) is built: a later start only hands its
+  // request over and ends.
+  std::optional<Folders> folders;
+  std::unique_ptr<QLockFile> lock;
+  CommandLineRequest request;
+  {
+    QCoreApplication handOff(argc, argv);
+    folders.emplace(Folders::fromEnvironment());
+    request = parseArguments(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    const QString key = folders->instanceKey();
+    lock = std::make_unique<QLockFile>(InstanceChannel::lockPath(key));
+    switch (InstanceChannel::handOver(key, request, *lock)) {
+      case InstanceChannel::HandOff::Delivered:
+        return 0;
+      case InstanceChannel::HandOff::NoAnswer:
+        std::fputs("cantorel: the running Cantorel did not answer; nothing was handed over\n", stderr);
+        return 1;
+      case InstanceChannel::HandOff::NobodyRunning:
+        break;
+    }
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("cantorel"));
   QApplication::setApplicationVersion(QStringLiteral(CANTOREL_VERSION));
   QApplication::setQuitOnLastWindowClosed(false);
 
-  using namespace cantorel;
-  const Folders folders = Folders::fromEnvironment();
-  SettingsStore store(folders.configFile());
+  SettingsStore store(folders->configFile());
   QString warning;
   if (!store.load(&warning)) std::fprintf(stderr, "cantorel: %s\n", qUtf8Printable(warning));
   Settings settings(store);
@@ -74,20 +101,16 @@ int main(int argc, char **argv) {
   // Signals are caught from here on; they are acted on once the event loop
   // runs, after the start-up they may interrupt.
   UnixSignals signals;
-  frmQuelt window(general, settings, folders);
-  const QString commandLine = joinArguments(QApplication::arguments().mid(1));
-
-  // A second start hands its file over at once, without a splash of its own.
-  if (window.otherInstanceRunning()) {
-    window.Form_Load(commandLine);
-    return 0;
-  }
+  frmQuelt window(general, settings, *folders);
+  // Later starts wait on the lock until this instance listens.
+  window.listenForHandOffs();
+  lock->unlock();
 
   // The splash first; at its end the main window loads and the start-up runs.
-  QPointer<frmSplash> splash = new frmSplash(general, folders.userDataDir());
+  QPointer<frmSplash> splash = new frmSplash(general, folders->userDataDir());
   splash->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(splash, &frmSplash::loadMainWindow, &window, [&window, &commandLine] {
-    window.Form_Load(commandLine);
+  QObject::connect(splash, &frmSplash::loadMainWindow, &window, [&window, &request] {
+    window.Form_Load(request);
   });
   // A file handed over by a later start while the splash is up.
   QObject::connect(&window, &frmQuelt::loadRequested, &window, [&splash] {

@@ -2,22 +2,20 @@
 
 #include <QDir>
 #include <QLocalSocket>
-#include <QLockFile>
 
 #include "core/log.h"
 
 namespace cantorel {
 
 namespace {
-const QByteArray kRequest = QByteArrayLiteral("F12\n");
-const QByteArray kReply = QByteArrayLiteral("DONE\n");
+const QByteArray kAnswer = QByteArrayLiteral("OK\n");
+// A request is one line; anything longer is not one of ours.
+constexpr qint64 kMaxMessage = 64 * 1024;
+constexpr int kLockWaitMs = 5000;
 
-bool answers(const QString &key) {
-  QLocalSocket probe;
-  probe.connectToServer(key);
-  const bool ok = probe.waitForConnected(1000);
-  probe.abort();
-  return ok;
+bool connectTo(QLocalSocket &s, const QString &key, int timeoutMs) {
+  s.connectToServer(key);
+  return s.waitForConnected(timeoutMs);
 }
 }  // namespace
 
@@ -25,12 +23,31 @@ InstanceChannel::InstanceChannel(QString key, QObject *parent) : QObject(parent)
 
 InstanceChannel::~InstanceChannel() = default;
 
-bool InstanceChannel::claim() {
-  // Two starts at the same moment must not both become the running instance.
-  QLockFile lock(QDir::temp().filePath(key_ + QLatin1String(".lock")));
-  lock.setStaleLockTime(5000);
-  lock.tryLock(5000);
-  if (answers(key_)) return true;
+QString InstanceChannel::lockPath(const QString &key) { return QDir::temp().filePath(key + QLatin1String(".lock")); }
+
+InstanceChannel::HandOff InstanceChannel::handOver(const QString &key, const CommandLineRequest &request,
+                                                   QLockFile &lock, int timeoutMs) {
+  QLocalSocket s;
+  // A running instance answers at once; only when none does is the lock
+  // needed, and then asked again under it (another start may just have
+  // begun listening).
+  if (!connectTo(s, key, timeoutMs)) {
+    lock.setStaleLockTime(kLockWaitMs);
+    lock.tryLock(kLockWaitMs);
+    if (!connectTo(s, key, timeoutMs)) return HandOff::NobodyRunning;
+    lock.unlock();
+  }
+  s.write(encodeHandOff(request));
+  QByteArray got;
+  while (!got.endsWith('\n') && got.size() < kAnswer.size() + 1) {
+    if (!s.waitForReadyRead(timeoutMs)) break;
+    got += s.readAll();
+  }
+  return got == kAnswer ? HandOff::Delivered : HandOff::NoAnswer;
+}
+
+bool InstanceChannel::listen() {
+  if (server_) return true;
   // A crashed instance leaves its socket file behind.
   QLocalServer::removeServer(key_);
   server_ = std::make_unique<QLocalServer>();
@@ -41,40 +58,27 @@ bool InstanceChannel::claim() {
     return false;
   }
   connect(server_.get(), &QLocalServer::newConnection, this, &InstanceChannel::onConnection);
-  return false;
+  return true;
 }
 
 void InstanceChannel::onConnection() {
   while (QLocalSocket *s = server_->nextPendingConnection()) {
     connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
     connect(s, &QLocalSocket::readyRead, this, [this, s] {
-      if (!s->canReadLine()) {
-        if (s->bytesAvailable() > 64) s->abort();
-        return;
-      }
-      const QByteArray line = s->readLine(64);
-      if (line == kRequest) {
-        Q_EMIT handOffRequested();
-        s->write(kReply);
+      while (s->canReadLine()) {
+        CommandLineRequest request;
+        if (!decodeHandOff(s->readLine(kMaxMessage + 1), &request)) {
+          s->abort();
+          return;
+        }
+        // Answered first: the sender may end while the request is carried out.
+        s->write(kAnswer);
         s->flush();
+        Q_EMIT handOffReceived(request);
       }
-      s->disconnectFromServer();
+      if (s->bytesAvailable() > kMaxMessage) s->abort();
     });
   }
-}
-
-bool InstanceChannel::signalPrimary(int timeoutMs) {
-  QLocalSocket s;
-  s.connectToServer(key_);
-  if (!s.waitForConnected(timeoutMs)) return false;
-  s.write(kRequest);
-  if (!s.waitForBytesWritten(timeoutMs)) return false;
-  QByteArray got;
-  while (!got.contains('\n')) {
-    if (!s.waitForReadyRead(timeoutMs)) break;
-    got += s.readAll();
-  }
-  return got == kReply;
 }
 
 }  // namespace cantorel

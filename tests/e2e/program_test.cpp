@@ -8,7 +8,9 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <csignal>
+#include <vector>
 
 #include "platform/folders.h"
 #include "support/loopback_http.h"
@@ -40,8 +42,10 @@ class ProgramTest : public ::testing::Test {
   }
 
   std::unique_ptr<QProcess> launch(const QStringList &args, const QMap<QString, QString> &extraEnv = {},
-                                   QProcess::ProcessChannelMode mode = QProcess::ForwardedErrorChannel) {
+                                   QProcess::ProcessChannelMode mode = QProcess::ForwardedErrorChannel,
+                                   const QString &workDir = QString()) {
     auto p = std::make_unique<QProcess>();
+    if (!workDir.isEmpty()) p->setWorkingDirectory(workDir);
     QProcessEnvironment e = env();
     for (auto it = extraEnv.begin(); it != extraEnv.end(); ++it) e.insert(it.key(), it.value());
     p->setProcessEnvironment(e);
@@ -87,31 +91,39 @@ TEST_F(ProgramTest, HelpAndVersion) {
   }
 }
 
-TEST_F(ProgramTest, SecondStartHandsItsFileToTheRunningOne) {
-  auto first = launch({});
+TEST_F(ProgramTest, LaterStartsAtOnceEachAddTheirFileOnce) {
+  // Relative names are taken from the folder each start was given them in;
+  // the files exist, as a missing one would be marked and dropped when played.
+  const QString music = home_.filePath(QStringLiteral("music"));
+  QStringList expected{QStringLiteral("music/own.mp3")};
+  test::writeAll(music + QStringLiteral("/own.mp3"), "not really audio");
+  auto first = launch({QStringLiteral("/ADD"), QStringLiteral("own.mp3")}, {}, QProcess::ForwardedErrorChannel, music);
   ASSERT_TRUE(waitUntilListening());
 
-  // The files exist: a missing one would be marked and dropped when played.
-  const QString song1 = home_.filePath(QStringLiteral("music/01 - First_Song.mp3"));
-  const QString song2 = home_.filePath(QStringLiteral("music/second song.ogg"));
-  test::writeAll(song1, "not really audio");
-  test::writeAll(song2, "not really audio");
-
-  // Play form: the running instance clears its playlist and takes the file.
-  auto second = launch({song1});
-  ASSERT_TRUE(second->waitForFinished(15000));
-  EXPECT_EQ(second->exitCode(), 0);
-  // Add form: appended without clearing.
-  auto third = launch({QStringLiteral("/ADD"), song2});
-  ASSERT_TRUE(third->waitForFinished(15000));
-  EXPECT_EQ(third->exitCode(), 0);
+  // As a file manager enqueues a selection: one start per file, all at once.
+  std::vector<std::unique_ptr<QProcess>> adds;
+  for (int i = 0; i < 8; ++i) {
+    const QString name = QStringLiteral("ADDICTS/song %1.mp3").arg(i);
+    test::writeAll(music + u'/' + name, "not really audio");
+    expected << QStringLiteral("music/") + name;
+    adds.push_back(launch({QStringLiteral("/ADD"), name}, {}, QProcess::ForwardedErrorChannel, music));
+  }
+  for (auto &p : adds) {
+    ASSERT_TRUE(p->waitForFinished(15000));
+    EXPECT_EQ(p->exitCode(), 0);
+  }
   EXPECT_EQ(first->state(), QProcess::Running);
 
   terminate(*first);
-  // Files beside the playlist are written relative to it.
-  EXPECT_EQ(file("playlist.m3u"), QByteArray("music/01 - First_Song.mp3\r\nmusic/second song.ogg\r\n"));
+  // Files beside the playlist are written relative to it; the own file first,
+  // the others in the order they arrived.
+  QStringList lines = QString::fromUtf8(file("playlist.m3u")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+  ASSERT_FALSE(lines.isEmpty());
+  EXPECT_EQ(lines.first(), expected.first());
+  std::sort(lines.begin() + 1, lines.end());
+  EXPECT_EQ(lines, expected);
   const QByteArray conf = file("cantorel.conf");
-  EXPECT_TRUE(conf.contains(QByteArray("\nOtherFile=/ADD \"" + song2.toUtf8() + "\"\n"))) << conf.constData();
+  EXPECT_FALSE(conf.contains("OtherFile=")) << conf.constData();
   EXPECT_TRUE(conf.contains("\nInstalado=SI\n"));
   EXPECT_TRUE(conf.contains("\nAutoPlay=0\n"));
 }
