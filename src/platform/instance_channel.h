@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
@@ -11,33 +10,16 @@
 
 namespace cantorel {
 
-// Keeps one running instance per user and settings file. The running instance
-// listens on a local socket; a later start sends it its request there as one
-// message, waits until the running instance has queued it (its answer), and
-// ends. Every message is taken once, in the order the messages arrived.
+// The running side of the single-instance channel (hand_off_client.h is the
+// start side). The running instance listens on a local socket per user and
+// settings file; a later start sends its request there as one message and
+// ends once it is answered. Each message is answered once it is taken and
+// reported once, in the order the messages arrived.
 class InstanceChannel : public QObject {
   Q_OBJECT
  public:
-  enum class HandOff {
-    Delivered,      // the running instance has the request
-    NobodyRunning,  // this start is the first: it should listen
-    NoAnswer,       // an instance is there but did not take the request in time
-  };
-
   explicit InstanceChannel(QString key, QObject *parent = nullptr);
   ~InstanceChannel() override;
-
-  // The lock that makes "is anybody running? then I listen" one step for
-  // starts at the same moment.
-  static QString lockPath(const QString &key);
-
-  // From any start, before it builds anything else: hands `request` to the
-  // running instance and waits (at most `timeoutMs`) for its answer. When
-  // nobody is running, `lock` (on lockPath) is held on return, so no other
-  // start can become the running instance before this one listens; unlock it
-  // after listen().
-  static HandOff handOver(const QString &key, const CommandLineRequest &request, QLockFile &lock,
-                          int timeoutMs = 10000);
 
   // Becomes the running instance: listens, replacing the socket file a
   // crashed instance left behind. False when the socket could not be opened.
