@@ -150,13 +150,50 @@ TEST_F(ClockScheduleTest, DateAndClockTexts) {
     EXPECT_EQ(ClockSchedule::dayMatches(QLatin1Char(code), QLatin1Char(letter)), match) << code << letter;
 }
 
-TEST_F(ClockScheduleTest, VolumeSliderFollowsOutsideChanges) {
+TEST_F(ClockScheduleTest, WakesOnlyWhenSomethingIsDue) {
+  // The volume knob follows changes made outside the program, every step.
   st.Sliders[2].Value = 0.5;
   host.volume = 0.8;
-  at(2026, 12, 7, 10, 0, 10);
+  at(2026, 12, 7, 10, 0, 10, 300);
   cs.tick();
-  EXPECT_DOUBLE_EQ(st.Sliders[2].Value, 0.8);
   EXPECT_DOUBLE_EQ(host.slider, 0.8);
+  EXPECT_EQ(cs.nextTickMs(clock.t), ClockSchedule::kStepMs);
+  host.volume = -1;
+
+  struct Case {
+    qint16 scroll, snooze;
+    int snoozeMinutes;
+    int expected;  // ms from 10:00:10.300
+  };
+  const int nextSecond = 700 + 20, nextMinute = 49700 + 20;
+  const Case cases[] = {
+      {0, 0, 0, nextMinute},          // only the clock: the next minute
+      {1, 0, 0, ClockSchedule::kStepMs},  // the title scrolls every step
+      {0, 1, -5, nextSecond},         // a countdown just chosen shows at once
+      {0, 1, 5, nextMinute},          // a running countdown steps by minutes
+      {0, 0, 5, nextSecond},          // switched off: its label is cleared at once
+      {0, 0, 5, nextMinute},          // ... and then nothing is due
+  };
+  for (const Case &c : cases) {
+    g.ScrollName = c.scroll;
+    g.Snooze = c.snooze;
+    g.SnoozeMinutes = c.snoozeMinutes;
+    at(2026, 12, 7, 10, 0, 10, 300);
+    EXPECT_EQ(cs.nextTickMs(clock.t), c.expected) << &c - cases;
+    cs.tick();
+  }
+  // Waking at the computed moments keeps the minute steps: a day of them.
+  g.Snooze = 1;
+  g.SnoozeMode = 1;
+  g.SnoozeTime = QStringLiteral("23:10");
+  int wakes = 0;
+  for (const QDateTime end = clock.t.addDays(1); clock.t < end; ++wakes) {
+    clock.t = clock.t.addMSecs(cs.nextTickMs(clock.t));
+    cs.tick();
+  }
+  EXPECT_LE(wakes, 24 * 60 + 1);
+  EXPECT_EQ(cs.fireCount(), 1);
+  EXPECT_EQ(host.labels[ClockSchedule::kClockLabel], ClockSchedule::clockText(clock.t.time(), false));
 }
 
 TEST_F(ClockScheduleTest, ScheduleFile) {
