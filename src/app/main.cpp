@@ -6,9 +6,9 @@
 #include <QLockFile>
 #include <QStringList>
 
+#include <dlfcn.h>
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
 
 #include "app/player_main.h"
 #include "core/command_line.h"
@@ -52,7 +52,8 @@ QString playerModule() {
 int runPlayer(int argc, char **argv, QLockFile *lock) {
   const QByteArray module = QFile::encodeName(playerModule());
   void *handle = ::dlopen(module.constData(), RTLD_NOW | RTLD_LOCAL);
-  auto entry = handle ? reinterpret_cast<CantorelPlayerMain>(::dlsym(handle, "cantorel_player_main")) : nullptr;
+  auto entry =
+      handle ? reinterpret_cast<CantorelPlayerMain>(::dlsym(handle, "cantorel_player_main")) : nullptr;
   if (!entry) {
     std::fprintf(stderr, "cantorel: cannot load the player: %s\n", ::dlerror());
     return 1;

@@ -38,7 +38,8 @@ namespace cantorel {
 namespace {
 class UserInputWatcher : public QObject {
  public:
-  UserInputWatcher(std::function<void()> onInput, QObject *parent) : QObject(parent), onInput_(std::move(onInput)) {}
+  UserInputWatcher(std::function<void()> onInput, QObject *parent)
+      : QObject(parent), onInput_(std::move(onInput)) {}
 
  protected:
   bool eventFilter(QObject *, QEvent *e) override {
@@ -143,7 +144,8 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   connect(checkpointTimer_, &QTimer::timeout, this, [this] { lifecycle_.checkpoint(); });
   // Whatever the user changes (settings, playlist, window place) comes
   // after a click, a key, a wheel turn or a drop.
-  QCoreApplication::instance()->installEventFilter(new UserInputWatcher([this] { scheduleCheckpoint(); }, this));
+  QCoreApplication::instance()->installEventFilter(
+      new UserInputWatcher([this] { scheduleCheckpoint(); }, this));
 
   connect(&channel_, &InstanceChannel::handOffReceived, this, [this](const CommandLineRequest &request) {
     handOffs_.push_back(request);
@@ -156,7 +158,9 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
 
 frmQuelt::~frmQuelt() = default;
 
-bool frmQuelt::listenForHandOffs() { return channel_.listen(); }
+bool frmQuelt::listenForHandOffs() {
+  return channel_.listen();
+}
 
 void frmQuelt::Form_Load(const CommandLineRequest &request) {
   if (loaded_ || loading_) return;
@@ -301,7 +305,8 @@ void frmQuelt::buildDayText() {
 void frmQuelt::startClockTimer() {
   // A modal window (the preferences) may change what the clock shows: while
   // one is open the clock looks every step.
-  timer2_->start(QApplication::activeModalWidget() ? ClockSchedule::kStepMs : clockSchedule_.nextTickMs(clock_.now()));
+  timer2_->start(QApplication::activeModalWidget() ? ClockSchedule::kStepMs
+                                                   : clockSchedule_.nextTickMs(clock_.now()));
 }
 
 void frmQuelt::scheduleCheckpoint() {

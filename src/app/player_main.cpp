@@ -56,9 +56,8 @@ extern "C" Q_DECL_EXPORT int cantorel_player_main(int argc, char **argv, QLockFi
   // The splash first; at its end the main window loads and the start-up runs.
   QPointer<frmSplash> splash = new frmSplash(general, folders.userDataDir());
   splash->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(splash, &frmSplash::loadMainWindow, &window, [&window, &request] {
-    window.Form_Load(request);
-  });
+  QObject::connect(splash, &frmSplash::loadMainWindow, &window,
+                   [&window, &request] { window.Form_Load(request); });
   // A file handed over by a later start while the splash is up.
   QObject::connect(&window, &frmQuelt::loadRequested, &window, [&splash] {
     if (splash) splash->finishNow();

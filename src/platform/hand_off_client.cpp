@@ -4,12 +4,12 @@
 #include <QDir>
 #include <QFile>
 
-#include <cerrno>
-#include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 namespace cantorel {
 
@@ -42,7 +42,8 @@ class Connection {
   bool send(const QByteArray &bytes) {
     qsizetype done = 0;
     while (done < bytes.size()) {
-      const ssize_t n = ::send(fd_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), MSG_NOSIGNAL);
+      const ssize_t n =
+          ::send(fd_, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), MSG_NOSIGNAL);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) return false;
       done += n;
@@ -72,9 +73,13 @@ class Connection {
 
 }  // namespace
 
-QString instanceSocketPath(const QString &key) { return QDir::cleanPath(QDir::tempPath()) + u'/' + key; }
+QString instanceSocketPath(const QString &key) {
+  return QDir::cleanPath(QDir::tempPath()) + u'/' + key;
+}
 
-QString instanceLockPath(const QString &key) { return instanceSocketPath(key) + QLatin1String(".lock"); }
+QString instanceLockPath(const QString &key) {
+  return instanceSocketPath(key) + QLatin1String(".lock");
+}
 
 HandOff handOver(const QString &key, const CommandLineRequest &request, QLockFile &lock, int timeoutMs) {
   const QString path = instanceSocketPath(key);

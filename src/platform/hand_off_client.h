@@ -30,6 +30,7 @@ enum class HandOff {
 // `timeoutMs`) for its answer. When nobody is running, `lock` (on
 // instanceLockPath) is held on return, so no other start becomes the running
 // instance before this one listens; it is unlocked once this one listens.
-HandOff handOver(const QString &key, const CommandLineRequest &request, QLockFile &lock, int timeoutMs = 10000);
+HandOff handOver(const QString &key, const CommandLineRequest &request, QLockFile &lock,
+                 int timeoutMs = 10000);
 
 }  // namespace cantorel

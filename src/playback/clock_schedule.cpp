@@ -78,8 +78,7 @@ void ClockSchedule::tick() {
 
 void ClockSchedule::snoozeLabel() {
   g_.SnoozeMinutes = std::abs(g_.SnoozeMinutes);
-  if (g_.Snooze == 1)
-    setSnoozeLabel(g_.SnoozeMode != 0 ? g_.SnoozeTime : twoDigits(g_.SnoozeMinutes));
+  if (g_.Snooze == 1) setSnoozeLabel(g_.SnoozeMode != 0 ? g_.SnoozeTime : twoDigits(g_.SnoozeMinutes));
 }
 
 void ClockSchedule::setSnoozeLabel(const QString &text) {

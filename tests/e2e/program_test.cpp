@@ -97,7 +97,8 @@ TEST_F(ProgramTest, LaterStartsAtOnceEachAddTheirFileOnce) {
   const QString music = home_.filePath(QStringLiteral("music"));
   QStringList expected{QStringLiteral("music/own.mp3")};
   test::writeAll(music + QStringLiteral("/own.mp3"), "not really audio");
-  auto first = launch({QStringLiteral("/ADD"), QStringLiteral("own.mp3")}, {}, QProcess::ForwardedErrorChannel, music);
+  auto first =
+      launch({QStringLiteral("/ADD"), QStringLiteral("own.mp3")}, {}, QProcess::ForwardedErrorChannel, music);
   ASSERT_TRUE(waitUntilListening());
 
   // As a file manager enqueues a selection: one start per file, all at once.
@@ -117,7 +118,8 @@ TEST_F(ProgramTest, LaterStartsAtOnceEachAddTheirFileOnce) {
   terminate(*first);
   // Files beside the playlist are written relative to it; the own file first,
   // the others in the order they arrived.
-  QStringList lines = QString::fromUtf8(file("playlist.m3u")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+  QStringList lines =
+      QString::fromUtf8(file("playlist.m3u")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
   ASSERT_FALSE(lines.isEmpty());
   EXPECT_EQ(lines.first(), expected.first());
   std::sort(lines.begin() + 1, lines.end());

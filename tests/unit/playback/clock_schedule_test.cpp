@@ -167,12 +167,12 @@ TEST_F(ClockScheduleTest, WakesOnlyWhenSomethingIsDue) {
   };
   const int nextSecond = 700 + 20, nextMinute = 49700 + 20;
   const Case cases[] = {
-      {0, 0, 0, nextMinute},          // only the clock: the next minute
+      {0, 0, 0, nextMinute},              // only the clock: the next minute
       {1, 0, 0, ClockSchedule::kStepMs},  // the title scrolls every step
-      {0, 1, -5, nextSecond},         // a countdown just chosen shows at once
-      {0, 1, 5, nextMinute},          // a running countdown steps by minutes
-      {0, 0, 5, nextSecond},          // switched off: its label is cleared at once
-      {0, 0, 5, nextMinute},          // ... and then nothing is due
+      {0, 1, -5, nextSecond},             // a countdown just chosen shows at once
+      {0, 1, 5, nextMinute},              // a running countdown steps by minutes
+      {0, 0, 5, nextSecond},              // switched off: its label is cleared at once
+      {0, 0, 5, nextMinute},              // ... and then nothing is due
   };
   for (const Case &c : cases) {
     g.ScrollName = c.scroll;
