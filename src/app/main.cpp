@@ -85,7 +85,8 @@ int main(int argc, char **argv) {
     case HandOff::Delivered:
       return 0;
     case HandOff::NoAnswer:
-      std::fputs("cantorel: the running Cantorel did not answer; nothing was handed over\n", stderr);
+      // Sent but not confirmed: the running player may still take it later.
+      std::fputs("cantorel: the running Cantorel did not confirm the hand-off in time\n", stderr);
       return 1;
     case HandOff::NobodyRunning:
       break;
