@@ -97,8 +97,10 @@ TEST_F(ProgramTest, LaterStartsAtOnceEachAddTheirFileOnce) {
   const QString music = home_.filePath(QStringLiteral("music"));
   QStringList expected{QStringLiteral("music/own.mp3")};
   test::writeAll(music + QStringLiteral("/own.mp3"), "not really audio");
-  auto first =
-      launch({QStringLiteral("/ADD"), QStringLiteral("own.mp3")}, {}, QProcess::ForwardedErrorChannel, music);
+  // Its splash would stay up for a minute: the first hand-off ends it at once.
+  auto first = launch({QStringLiteral("/ADD"), QStringLiteral("own.mp3")},
+                      {{QStringLiteral("CANTOREL_SPLASH_MS"), QStringLiteral("60000")}},
+                      QProcess::ForwardedErrorChannel, music);
   ASSERT_TRUE(waitUntilListening());
 
   // As a file manager enqueues a selection: one start per file, all at once.
@@ -113,16 +115,12 @@ TEST_F(ProgramTest, LaterStartsAtOnceEachAddTheirFileOnce) {
     ASSERT_TRUE(p->waitForFinished(15000));
     EXPECT_EQ(p->exitCode(), 0);
   }
-  EXPECT_EQ(first->state(), QProcess::Running);
-
   terminate(*first);
   // Files beside the playlist are written relative to it; the own file first,
   // the others in the order they arrived.
   QStringList lines =
       QString::fromUtf8(file("playlist.m3u")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-  ASSERT_FALSE(lines.isEmpty());
-  EXPECT_EQ(lines.first(), expected.first());
-  std::sort(lines.begin() + 1, lines.end());
+  std::sort(lines.begin() + std::min<qsizetype>(1, lines.size()), lines.end());
   EXPECT_EQ(lines, expected);
   const QByteArray conf = file("cantorel.conf");
   EXPECT_FALSE(conf.contains("OtherFile=")) << conf.constData();
@@ -168,19 +166,6 @@ TEST_F(ProgramTest, DamagedSettingsStillStart) {
   EXPECT_EQ(file("cantorel.conf.damaged"), QByteArray("\0\0\0garbage", 10));
 }
 
-TEST_F(ProgramTest, ASecondStartDuringTheSplashHandsOverAtOnce) {
-  // The first start's splash would stay up for a minute.
-  auto first = launch({}, {{QStringLiteral("CANTOREL_SPLASH_MS"), QStringLiteral("60000")}});
-  ASSERT_TRUE(waitUntilListening());
-  const QString song = home_.filePath(QStringLiteral("music/now.mp3"));  // a missing one would be dropped
-  test::writeAll(song, "not really audio");
-  auto second = launch({song});
-  ASSERT_TRUE(second->waitForFinished(15000));
-  EXPECT_EQ(second->exitCode(), 0);
-  terminate(*first);
-  EXPECT_EQ(file("playlist.m3u"), QByteArray("music/now.mp3\r\n"));
-}
-
 TEST_F(ProgramTest, TheNewsMessageIsShownOncePerDistinctMessage) {
   test::LoopbackHttpServer server;
   auto serve = [&server](const QByteArray &news) {
@@ -189,19 +174,15 @@ TEST_F(ProgramTest, TheNewsMessageIsShownOncePerDistinctMessage) {
   };
   const QMap<QString, QString> news{{QStringLiteral("CANTOREL_NEWS_URL"), server.url(QStringLiteral("/msg.txt"))},
                                     {QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("cantorel.desktop.news.info=true")}};
-  // One run: waits (serving the news) until the start-up is over, then ends
-  // the program. Returns whether the message window was shown.
+  // One run: waits until the news arrived, then ends the program (a signal
+  // during the start-up lets it finish first). Returns whether the message
+  // window was shown.
   auto run = [&](const QByteArray &expectFile) {
     auto p = launch({}, news, QProcess::SeparateChannels);
-    QByteArray err;
     EXPECT_TRUE(test::spinUntil([&] { return file("msg.txt") == expectFile; }, 15000));
-    // A later start hands over only once the start-up has run.
-    EXPECT_TRUE(waitUntilListening());
-    auto handOff = launch({QStringLiteral("/ADD"), QStringLiteral("/music/x.mp3")});
-    EXPECT_TRUE(test::spinUntil([&] { return handOff->state() == QProcess::NotRunning; }, 15000));
+    EXPECT_TRUE(waitUntilListening());  // it catches signals from here on
     terminate(*p);
-    err = p->readAllStandardError();
-    return err.contains("News message shown");
+    return p->readAllStandardError().contains("News message shown");
   };
 
   const QByteArray hello = "old#line\r\nhttp://127.0.0.1/submit.php#Hello <b>there</b>\r\n";

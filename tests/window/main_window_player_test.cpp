@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -60,11 +61,9 @@ void doubleClickRow(QListWidget *list, int row) {
   }
 }
 
-// Whether the 25 ms playback tick is running.
 bool tickRunning(QObject &w) {
-  for (QTimer *t : w.findChildren<QTimer *>())
-    if (t->isActive() && t->interval() == PlaybackTimer::kIntervalMs) return true;
-  return false;
+  const auto timers = w.findChildren<QTimer *>();
+  return std::any_of(timers.begin(), timers.end(), [](QTimer *t) { return t->isActive() && t->interval() == 25; });
 }
 
 class MainWindowPlayer : public ::testing::Test {
