@@ -48,18 +48,18 @@ extern "C" Q_DECL_EXPORT int cantorel_player_main(int argc, char **argv, QLockFi
   // Signals are caught from here on; they are acted on once the event loop
   // runs, after the start-up they may interrupt.
   UnixSignals signals;
-  frmQuelt window(general, settings, folders);
+  MainWindow window(general, settings, folders);
   // Later starts wait on the lock until this instance listens.
   window.listenForHandOffs();
   if (lock) lock->unlock();
 
   // The splash first; at its end the main window loads and the start-up runs.
-  QPointer<frmSplash> splash = new frmSplash(general, folders.userDataDir());
+  QPointer<SplashWindow> splash = new SplashWindow(general, folders.userDataDir());
   splash->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(splash, &frmSplash::loadMainWindow, &window,
-                   [&window, &request] { window.Form_Load(request); });
+  QObject::connect(splash, &SplashWindow::loadMainWindow, &window,
+                   [&window, &request] { window.startUp(request); });
   // A file handed over by a later start while the splash is up.
-  QObject::connect(&window, &frmQuelt::loadRequested, &window, [&splash] {
+  QObject::connect(&window, &MainWindow::loadRequested, &window, [&splash] {
     if (splash) splash->finishNow();
   });
 
@@ -69,15 +69,15 @@ extern "C" Q_DECL_EXPORT int cantorel_player_main(int argc, char **argv, QLockFi
   auto unload = [&window, &splash, &ended] {
     ended = true;
     // Marked first, so the start-up the splash now runs asks nothing.
-    window.Form_Unload();
+    window.shutDown();
     if (splash) splash->finishNow();
-    window.Form_Unload();
+    window.shutDown();
   };
   QObject::connect(&signals, &UnixSignals::terminateRequested, &window, unload);
   // The end of the desktop session, or any other way the event loop ends.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, unload);
 
-  splash->Form_Load();
+  splash->start();
   // Showing a window may let events run; a signal taken then has already
   // run the shut-down, and the event loop must not start.
   if (ended) return 0;
