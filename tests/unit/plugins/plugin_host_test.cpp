@@ -168,14 +168,20 @@ TEST(PluginDiscovery, OnlyTheFirstHundredGetARecord) {
 
 TEST(PluginListing, ListsVisualizationFilesAndSelectsTheActiveOne) {
   PluginFolder f;
-  for (const char *n : {"qv_a.so", "qv_plugin.so", "other.so"})
+  for (const char *n : {"qv_a.so", "other.so"})
     f.write(QStringLiteral("vis_plugins"), QLatin1String(n), QByteArray());
+  f.copy(qEnvironmentVariable("CANTOREL_PLUGIN_DIR") + QStringLiteral("/vis_plugins/qv_plugin.so"),
+         QStringLiteral("vis_plugins"), QStringLiteral("qv_plugin.so"));
   PluginHost host(f.path());
   General g;
   g.VisPluginName = QStringLiteral("qv_plugin");
   PluginListing l = host.ListPlugins(g);
   EXPECT_EQ(l.visPlugins, (QStringList{QStringLiteral("qv_a.so"), QStringLiteral("qv_plugin.so")}));
   EXPECT_EQ(l.selectedVisPlugin, 1);
+  // Listed by what each says it does; one that cannot say keeps its file name.
+  ASSERT_EQ(l.visDescriptions.size(), 2);
+  EXPECT_EQ(l.visDescriptions[0], QStringLiteral("qv_a.so"));
+  EXPECT_TRUE(l.visDescriptions[1].startsWith(QStringLiteral("Full-screen lyrics"))) << qPrintable(l.visDescriptions[1]);
   g.VisPluginName = QStringLiteral("qv_gone");
   EXPECT_EQ(host.ListPlugins(g).selectedVisPlugin, 0);
 
