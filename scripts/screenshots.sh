@@ -63,6 +63,10 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 songs=$work/songs
 mkdir -p "$songs"
 cp "$build/share/cantorel/demo/demo.mid" "$build/share/cantorel/demo/demo.qvl" "$songs/"
+# The demo song is played from a playlist with a picture: its cover.
+printf 'demo.mid\r\n' >"$songs/Evening Songs.m3u"
+convert -size 300x300 radial-gradient:'#5fe0c8'-'#10202a' -fill '#0c1a20' -gravity center -pointsize 40 \
+  -annotate 0 'Evening\nSongs' "$songs/Evening Songs.jpg"
 # 17 playlists with covers, in folders of their own (the browser looks into
 # every folder below the one chosen).
 lists=$work/playlists
@@ -133,13 +137,6 @@ click_element() {  # click_element SKIN KIND INDEX
   main_window
   xdotool mousemove $((mx + ${at% *})) $((my + ${at#* })) click 1
 }
-key_on_main() {
-  main_window
-  xdotool windowactivate --sync "$main" 2>/dev/null || true
-  xdotool mousemove $((mx + 2)) $((my + 2)) click 1
-  sleep 0.3
-  xdotool key "$@"
-}
 # Keeps window WINDOW_ID as OUT/NAME.png: cut to the window, small.
 shot() {
   xdotool mousemove 0 899
@@ -154,10 +151,10 @@ skins=$build/share/cantorel/skins
 browse=$work/empty/
 
 # Main window with each shipped skin, playing the demo song.
-start "$skins/pebble.skin" "$songs/demo.mid"
+start "$skins/pebble.skin" "$songs/Evening Songs.m3u"
 shot "$main" main-pebble
 stop
-start "$skins/default.skin" "$songs/demo.mid"
+start "$skins/default.skin" "$songs/Evening Songs.m3u"
 sleep 3
 shot "$main" main-default
 
@@ -182,7 +179,7 @@ stop
 
 # Every preferences tab (one at a time, Ctrl+Tab to the next).
 browse=$lists/
-start "$skins/default.skin" "$songs/demo.mid"
+start "$skins/default.skin" "$songs/Evening Songs.m3u"
 click_element "$skins/default.skin" button 35
 wait_window "Visual Playlist Selector"
 xdotool mousemove 0 0
@@ -190,7 +187,7 @@ shot "$shown" playlist-browser
 xdotool windowclose "$shown" 2>/dev/null || true
 sleep 1
 
-key_on_main p
+click_element "$skins/default.skin" button 5
 until_true 10 window_named "Cantorel v4.0 Prefs" || { echo "no preferences" >&2; exit 1; }
 prefs=$shown
 tabs=(skin documents general timer paths other plugins)
@@ -198,21 +195,26 @@ for i in "${!tabs[@]}"; do
   sleep 1
   shot "$prefs" "preferences-$((i + 1))-${tabs[i]}"
   xdotool windowactivate --sync "$prefs" 2>/dev/null || true
-  xdotool key --window "$prefs" ctrl+Tab
+  xdotool key ctrl+Tab
 done
-xdotool key --window "$prefs" Escape
-sleep 1
+xdotool windowactivate --sync "$prefs" 2>/dev/null || true
+xdotool key Escape || true
+until_true 10 eval '! window_named "Cantorel v4.0 Prefs"' || { echo "the preferences did not close" >&2; exit 1; }
 
 # The lyric assistant: the text step, then the timing step.
-key_on_main l
+click_element "$skins/default.skin" button 40
 until_true 10 window_named "Lyric Assistant.*Step 1.*" || { echo "no lyric assistant" >&2; exit 1; }
 step1=$shown
 sleep 1
 shot "$step1" lyric-assistant-text
 eval "$(xdotool getwindowgeometry --shell "$step1")"
 # "Next Step" is the last button on the bottom row.
-xdotool mousemove $((X + WIDTH - 60)) $((Y + HEIGHT - 24)) click 1
-until_true 10 window_named "Lyric Assistant.*Step 2.*" || { echo "no timing step" >&2; exit 1; }
+xdotool mousemove --window "$step1" $((WIDTH - 52)) $((HEIGHT - 23)) click 1
+until_true 10 window_named "Lyric Assistant.*Step 2.*" || {
+  echo "no timing step; windows shown:" >&2
+  for w in $(xdotool search --onlyvisible --pid "$app"); do xdotool getwindowname "$w" >&2; done
+  exit 1
+}
 sleep 1
 shot "$shown" lyric-assistant-timing
 stop

@@ -344,16 +344,27 @@ void PreferencesDialog::build() {
   lyricFolderButton = button(foldersGroup, "lyricFolderButton", QStringLiteral("..."));
   browserFolderButton = button(foldersGroup, "browserFolderButton", QStringLiteral("..."));
   skinFolderButton = button(foldersGroup, "skinFolderButton", QStringLiteral("..."));
-  // One line per folder: what it is for, the folder, and its picker.
+  // One line per folder, with what the program does with it below.
+  const QString hints[] = {
+      QStringLiteral("Timed lyrics are looked for here first, then beside the song."),
+      QStringLiteral(
+          "The visual playlist selector opens in this folder and shows the playlists in it and below it."),
+      QStringLiteral("The skin picker opens here. Empty: the skins that come with Cantorel.")};
   int row = 0;
   for (auto [label, box, btn] : {std::tuple{lyricFolderLabel, lyricFolderEdit, lyricFolderButton},
                                  std::tuple{browserFolderLabel, browserFolderEdit, browserFolderButton},
                                  std::tuple{skinFolderLabel, skinFolderEdit, skinFolderButton}}) {
     btn->setMaximumWidth(40);
     box->setMinimumWidth(320);
+    auto *hint = new QLabel(hints[row / 2], foldersGroup);
+    hint->setTextFormat(Qt::PlainText);
+    hint->setWordWrap(true);
+    hint->setForegroundRole(QPalette::PlaceholderText);
     f7->addWidget(label, row, 0);
     f7->addWidget(box, row, 1);
     f7->addWidget(btn, row++, 2);
+    hint->setContentsMargins(0, 0, 0, 10);
+    f7->addWidget(hint, row++, 1, 1, 2);
   }
   f7->setColumnStretch(1, 1);
   l4->addWidget(foldersGroup);
