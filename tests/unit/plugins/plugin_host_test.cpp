@@ -92,22 +92,16 @@ TEST_F(PickInputPluginTest, LastMatchingRowWinsBySubstringWithoutCase) {
   }
 }
 
-TEST_F(PickInputPluginTest, NoMatchKeepsThePreviousPlayer) {
-  ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
-  const auto before = g.Player;
-  EXPECT_FALSE(host.PickInputPlugin(g, QStringLiteral("XM")));
-  EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_c"));
-  EXPECT_EQ(g.Player, before);
-}
-
-TEST_F(PickInputPluginTest, EachPickMakesAFreshObject) {
+// Each pick makes a fresh object; no match keeps the player; a match that
+// cannot be created falls back to an earlier row.
+TEST_F(PickInputPluginTest, FreshObjectsAndWhatHappensWithoutAUsableMatch) {
   ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
   const auto first = g.Player;
   ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
   EXPECT_NE(g.Player, first);
-}
-
-TEST_F(PickInputPluginTest, AMatchThatCannotBeCreatedFallsBackToAnEarlierOne) {
+  const auto before = g.Player;
+  EXPECT_FALSE(host.PickInputPlugin(g, QStringLiteral("XM")));
+  EXPECT_EQ(g.Player, before);
   g.InputPluginTable.append(row(QStringLiteral("qv_input_gone"), QStringLiteral("Wave|*.wav")));
   ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
   EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_c"));
