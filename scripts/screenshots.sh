@@ -167,13 +167,13 @@ xdotool windowclose "$shown" 2>/dev/null || xdotool key --window "$shown" Escape
 # Track information.
 click_element "$skins/default.skin" button 16
 wait_window "Track Info"
-shot "$shown" track-info
+shot "$shown" track-information
 xdotool windowclose "$shown" 2>/dev/null || true
 
 # The visual playlist selector, first on a folder without playlists.
 click_element "$skins/default.skin" button 35
 wait_window "Visual Playlist Selector"
-shot "$shown" playlist-browser-empty
+shot "$shown" playlist-selector-empty
 xdotool windowclose "$shown" 2>/dev/null || true
 stop
 
@@ -183,7 +183,7 @@ start "$skins/default.skin" "$songs/Evening Songs.m3u"
 click_element "$skins/default.skin" button 35
 wait_window "Visual Playlist Selector"
 xdotool mousemove 0 0
-shot "$shown" playlist-browser
+shot "$shown" playlist-selector
 xdotool windowclose "$shown" 2>/dev/null || true
 sleep 1
 

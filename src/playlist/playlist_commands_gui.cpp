@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QScreen>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -250,13 +249,7 @@ void PlaylistCommands::ShowInfo() {
   if (!info_) {
     info_ = new TrackInfoWindow(g_, st_, desktop_, playerAccess_, owner_);
   }
-  // A window that is not open yet comes up beside the main window, on its screen.
-  if (!info_->isVisible() && owner_) {
-    info_->adjustSize();
-    const QWidget *main = owner_->window();
-    if (const QScreen *s = main->screen())
-      info_->move(PlaceBeside(main->frameGeometry(), info_->frameGeometry().size(), s->availableGeometry()));
-  }
+  if (!info_->isVisible() && owner_) info_->moveBeside(*owner_->window());
   info_->show();
   info_->raise();
 }

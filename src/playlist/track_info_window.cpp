@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -173,6 +174,12 @@ void TrackInfoWindow::showPath() {
 void TrackInfoWindow::resizeEvent(QResizeEvent *e) {
   QWidget::resizeEvent(e);
   showPath();
+}
+
+void TrackInfoWindow::moveBeside(const QWidget &main) {
+  adjustSize();
+  if (const QScreen *s = main.screen())
+    move(PlaceBeside(main.frameGeometry(), frameGeometry().size(), s->availableGeometry()));
 }
 
 QPoint PlaceBeside(const QRect &owner, const QSize &size, const QRect &available) {

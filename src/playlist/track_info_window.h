@@ -42,6 +42,8 @@ class TrackInfoWindow : public QWidget {
   void saveTag();
   // Every two seconds: follows the playing file unless "Edit" is ticked.
   void followPlayingFile();
+  // Puts the window (not yet shown) beside `main`, on main's screen.
+  void moveBeside(const QWidget &main);
   // The file whose tag is shown (in full; `fileNameValue` may shorten it).
   const QString &filePath() const { return path_; }
 
