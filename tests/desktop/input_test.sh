@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# Keyboard and mouse on the main window as a user meets them: keys reach the
+# skin wherever the focus is, the playlist box keeps its own keys, a right
+# click never arms a button, and the file dialogs show the music.
+# Usage: input_test.sh BUILD_DIR
+source "$(dirname "$0")/lib.sh"
+
+setup_media() {
+  music=$HOME/Music
+  tone "$music/alpha.wav" 30
+  tone "$music/beta.wav" 30
+  mkdir -p "$work/elsewhere"
+  tone "$work/elsewhere/gamma.wav" 30
+}
+default=$skins/default.skin
+
+# Focus given by a click on each kind of child (or Tab from there); the skin's
+# letters and Space then drive the player.
+case_keys_reach_skin() {
+  app_start -- /ADD "$music/alpha.wav"
+  local how
+  while read -r how kind index; do
+    case_name="keys after $how"
+    if [ "$kind" = tab ]; then press Tab; else click_at "$default" "$kind" "$index"; fi
+    press x && check "x plays" becomes Playing
+    press c && check "c pauses" becomes Paused
+    press space && check "Space resumes" becomes Playing
+    press space && check "Space pauses" becomes Paused
+    press v && check "v stops" becomes Stopped
+  done <<'EOF'
+playlist-click playlist 1
+display-click display 1
+volume-label-click label 18
+Tab tab 0
+EOF
+  # The hot areas (Escape, ` and ~) with the focus in the playlist box.
+  case_name="hot areas"
+  click_at "$default" playlist 1
+  shot keys-plain
+  press grave && shot keys-hot
+  press Escape && shot keys-plain2
+  local a b c
+  a=$(crop keys-plain "$default" button 12) b=$(crop keys-hot "$default" button 12) c=$(crop keys-plain2 "$default" button 12)
+  check "\` shows the hot areas" [ "$(differ "$a" "$b")" -gt 50 ]
+  check "Escape hides them" [ "$(differ "$a" "$c")" -lt 10 ]
+}
+
+# The playlist box keeps arrows, Enter and Delete for itself.
+case_playlist_keys() {
+  app_start -- /ADD "$music/alpha.wav"
+  app_start_second_file "$music/beta.wav"
+  click_at "$default" playlist 1
+  press Home Down Return
+  check "Down and Enter play the second entry" wait_for 5 eval '[[ "$(prop Metadata)" == *beta.wav* ]]'
+  press Home Delete
+  app_stop
+  check "Delete removed the selected entry" eval '! grep -q alpha.wav "$home/playlist.m3u" && grep -q beta.wav "$home/playlist.m3u"'
+}
+# A second start hands its file over to the running program.
+app_start_second_file() {
+  CANTOREL_HOME=$home CANTOREL_SPLASH_MS=20 CANTOREL_NEWS_URL=http://127.0.0.1:9/msg.txt \
+    timeout 20 "$build/bin/cantorel" /ADD "$1" >>"$work/second.log" 2>&1
+  wait_for 5 eval '[ "$(prop CanGoNext)" = "(<true>,)" ] || grep -q "$1" "$home/playlist.m3u" 2>/dev/null' || true
+  sleep 0.5
+}
+
+# A right press on a button, the menu dismissed: the next left click on the
+# bare window runs no command.
+case_right_click() {
+  app_start -- /ADD "$music/alpha.wav"
+  press x && becomes Playing
+  local code
+  for code in 10 1; do
+    case_name="right click on button $code"
+    click_at "$default" button "$code" 3
+    press Escape
+    shot right-$code
+    local a b
+    a=$(crop right-$code "$default" button "$code")
+    click_at "$default" cover 1   # a spot of the window without a button
+    sleep 0.3
+    check "the program still runs" kill -0 "$app"
+    check "still playing" status_is Playing
+    shot right-$code-after
+    b=$(crop right-$code-after "$default" button "$code")
+    check "the button is not drawn pressed" [ "$(differ "$a" "$b")" -lt 10 ]
+  done
+}
+
+# The file dialogs: the first letters of a song's name complete to it only
+# when the dialog shows songs; it starts in "Path", else the Music folder.
+case_open_dialog() {
+  local path letters
+  while read -r path letters; do
+    case_name="open dialog with Path '$path'"
+    if [ "$path" = - ]; then app_start; else app_start "Path=$work/$path"; fi
+    press o
+    wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || { fail "no file dialog"; continue; }
+    sleep 0.5
+    xdotool type --delay 80 "$letters"
+    sleep 0.5
+    press Down Return Return
+    check "a song there is offered and plays" becomes Playing
+    app_stop
+  done <<'EOF'
+- al
+elsewhere ga
+EOF
+}
+
+# The skin picker starts among the shipped skins.
+case_skin_picker() {
+  app_start
+  press k
+  wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || { fail "no skin picker"; return; }
+  sleep 0.5
+  xdotool type --delay 80 "pebble.skin"
+  press Return
+  check "the Pebble skin loads" wait_for 5 eval 'geom; [ "$WIDTH" = 360 ]'
+}
+
+# A double click on the cover area asks for a picture.
+case_cover_pick() {
+  app_start
+  local px py before
+  before=$(visible_windows)
+  read -r px py < <(point "$default" cover 1)
+  xdotool mousemove "$px" "$py" sleep 0.1 click --repeat 2 --delay 80 1
+  check "a picture dialog opens" wait_for 5 eval '[ "$(visible_windows)" -gt "$before" ]'
+}
+
+desktop_up
+setup_media
+run_cases case_keys_reach_skin case_playlist_keys case_right_click case_open_dialog case_skin_picker case_cover_pick
