@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -16,6 +17,7 @@
 #include "playlist/paths.h"
 #include "playlist/playlist_add.h"
 #include "playlist/playlist_file.h"
+#include "plugins/plugin_host.h"
 
 namespace cantorel {
 
@@ -133,16 +135,14 @@ void PlaylistCommands::PlSave() {
 
 bool PlaylistCommands::OpenMediaFile() {
   st_.AddName.clear();
-  QStringList filter;
-  for (const InputPluginInfo &p : g_.InputPluginTable) {
-    QStringList patterns;
-    for (const QString &e : p.Extensions.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-      patterns << QLatin1String("*.") + e;
-    if (!patterns.isEmpty()) filter << p.Name << patterns.join(QLatin1Char(';'));
-  }
+  // One entry with every type the plug-ins play (and "All files"), opened in
+  // the folder used last, else the user's music folder.
   int index = mediaFilterIndex_ > 0 ? mediaFilterIndex_ : 1;
-  const QString f =
-      dialogs_->openFile(QStringLiteral("Open Media file"), filter.join(QLatin1Char('|')), g_.Path, &index);
+  QString folder = g_.Path;
+  if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  const QString f = dialogs_->openFile(QStringLiteral("Open Media file"), PluginHost::InputFilter(g_.InputPluginTable),
+                                       folder, &index);
   if (f.isEmpty()) return false;
   mediaFilterIndex_ = index;
   st_.AddName = FilePart(f);
