@@ -56,9 +56,11 @@ wait_for() {  # wait_for SECONDS CONDITION...
     sleep 0.1
   done
 }
-# Runs each named case function; a case that fails does not stop the others.
+# Runs each named case function (or those named in DESKTOP_CASES); a case
+# that fails does not stop the others.
 run_cases() {
   local c before
+  [ -n "${DESKTOP_CASES:-}" ] && set -- $DESKTOP_CASES
   for c in "$@"; do
     case_name=$c
     before=$failures

@@ -19,6 +19,7 @@ make_skins() {
   tone "$work/song.wav" 30
   lame --quiet -b 64 --ta "Test Artist" --tl "Red Album" --tt "Song" "$work/song.wav" "$work/song.mp3" || die "lame"
   convert -size 64x64 xc:'rgb(220,30,30)' "$work/Test Artist - Red Album.jpg"
+  printf '(QVL)\r\nfirst line\r\n0:05\r\nsecond line\r\n0:25\r\n' >"$work/Test Artist - Song.qvl"
 }
 
 # A drag on the bare window moves it; let go near the screen's left edge, it
@@ -76,22 +77,62 @@ case_skin_switch_labels() {
     [ "$(count_colour "$(crop switched "$default" label 18)" "${teal[@]}")" -gt 5 ]
 }
 
+# A start-up skin that fails leaves the plain window; a skin chosen later
+# (through the menu of a right click) shows the playlist box with the song.
+case_failed_startup_skin() {
+  echo "not a skin" >"$work/broken.skin"
+  app_start "Skin=$work/broken.skin" -- /ADD "$work/song.wav"
+  xdotool mousemove $((X + 100)) $((Y + 12)) click 3
+  sleep 0.5
+  press Down Down Down Down Down Down Down Down Return   # item 8: choose a skin
+  wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || { fail "no skin picker"; return; }
+  sleep 0.3
+  xdotool type --delay 20 "$default"
+  press Return
+  wait_for 5 eval 'geom; [ "$WIDTH" = 560 ]' || { fail "the default skin did not load"; return; }
+  sleep 0.5
+  shot later-skin
+  check "the playlist box shows the song" \
+    [ "$(count_colour "$(crop later-skin "$default" playlist 1)" 200 210 225)" -gt 20 ]
+}
+
+# tip_width KIND INDEX: rests the pointer on an element; the width of the
+# tip window that shows (empty when none does).
+tip_width() {
+  local px py w main=$win
+  xdotool mousemove $((X + 2)) $((Y + 2))
+  sleep 0.4
+  read -r px py < <(point "$default" "$1" "$2")
+  xdotool mousemove "$px" "$py" sleep 0.1 mousemove $((px + 1)) "$py"
+  local deadline=$((SECONDS + 4))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    for w in $(xdotool search --onlyvisible --pid "$app"); do
+      [ "$w" != "$main" ] && { xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p'; return; }
+    done
+    sleep 0.2
+  done
+}
+
 # Tips of a label and of the cover area show when the pointer rests there.
 case_tips() {
   app_start "Skin=$work/skins/default.skin"
-  local kind index before
-  while read -r kind index; do
-    case_name="tip of $kind $index"
-    xdotool mousemove $((X + 2)) $((Y + 2))
-    sleep 0.3
-    before=$(visible_windows)
-    read -r px py < <(point "$default" "$kind" "$index")
-    xdotool mousemove "$px" "$py" sleep 0.1 mousemove $((px + 1)) "$py"
-    check "a tip shows" wait_for 4 eval '[ "$(visible_windows)" -gt "$before" ]'
-  done <<'EOF'
-label 18
-cover 1
-EOF
+  check "label 18 shows its tip" [ -n "$(tip_width label 18)" ]
+  check "the cover area shows its tip" [ -n "$(tip_width cover 1)" ]
+}
+
+# The big display's tip names what it shows: the elapsed time, or with a
+# lyric the time to its next line (a tip of another width).
+case_display_tip() {
+  app_start -- "$work/song.wav"
+  becomes Playing
+  local plain timed
+  plain=$(tip_width display 1)
+  app_stop
+  app_start -- "$work/song.mp3"
+  becomes Playing
+  timed=$(tip_width display 1)
+  check "both tips show" eval '[ -n "$plain" ] && [ -n "$timed" ]'
+  check "the tip with a lyric says something else" [ "$plain" != "$timed" ]
 }
 
 # The cover area shows the song's cover while it plays; the cover window,
@@ -117,4 +158,4 @@ case_cover() {
 
 desktop_up 2560x800
 make_skins
-run_cases case_drag case_second_screen case_volume case_skin_switch_labels case_tips case_cover
+run_cases case_drag case_second_screen case_volume case_skin_switch_labels case_failed_startup_skin case_tips case_display_tip case_cover
