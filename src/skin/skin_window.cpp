@@ -69,11 +69,11 @@ SkinWindow::~SkinWindow() = default;
 bool SkinWindow::LoadSkin(const QString &name, bool reuseImportFolder) {
   SkinEnvironment env;
   QScreen *s = screenOf(window_);
-  const QRect screen = s ? s->geometry() : QRect(0, 0, 1024, 768);
-  env.screenWidthPx = screen.width();
+  env.screenWidthPx = s ? s->geometry().width() : 1024;
   env.twipX = qMax<qint16>(1, st_.TwipX);
   env.twipY = qMax<qint16>(1, st_.TwipY);
-  env.screenTwips = QSize(screen.width() * env.twipX, screen.height() * env.twipY);
+  // The window is placed on the work area of the screen it is on.
+  env.screenTwips = GetWorkArea();
   env.windowPosTwips = QPoint(window_->x() * env.twipX, window_->y() * env.twipY);
   env.appFolders = appFolders;
   env.pickImportFile = [this](const QString &filter, const QString &defaultName, const QString &folder) {
