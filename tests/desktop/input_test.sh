@@ -94,7 +94,7 @@ case_open_dialog() {
   while read -r path letters; do
     case_name="open dialog with Path '$path'"
     if [ "$path" = - ]; then app_start; else app_start "Path=$work/$path"; fi
-    press o
+    click_at "$default" button 13   # open a file and play it
     wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || { fail "no file dialog"; continue; }
     sleep 0.5
     xdotool type --delay 80 "$letters"
@@ -111,7 +111,7 @@ EOF
 # The skin picker starts among the shipped skins.
 case_skin_picker() {
   app_start
-  press k
+  click_at "$default" button 6   # choose a skin
   wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || { fail "no skin picker"; return; }
   sleep 0.5
   xdotool type --delay 80 "pebble.skin"
