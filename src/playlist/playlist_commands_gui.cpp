@@ -213,13 +213,15 @@ void PlaylistCommands::LoadCover(const QString &x) {
       coverWindow_->clearPicture();
       coverWindow_->hide();
     }
+    if (cover_) cover_(QPixmap());
     st_.LastCover.clear();
     return;
   }
-  // The main window has no cover area of its own yet: covers go to the
-  // cover window. A picture that cannot be decoded leaves the old one.
-  if (!coverWindow()->setPicture(c.File)) return;
-  coverWindow_->show();
+  // A picture that cannot be decoded leaves the old one.
+  const QPixmap pic(c.File);
+  if (pic.isNull()) return;
+  if (cover_) cover_(pic);
+  coverWindow()->setPicture(pic);
   st_.LastCover = c.File;
 }
 
@@ -231,8 +233,10 @@ void PlaylistCommands::LoadTagCover(const QString &folder, const QString &artist
 
 void PlaylistCommands::SelectCover() {
   int index = 1;
+  // Opened beside the song that plays.
   const QString f = dialogs_->openFile(QStringLiteral("Select Cover"),
-                                       QStringLiteral("Bitmap|*.gif;*.bmp;*.jpg"), QString(), &index);
+                                       QStringLiteral("Pictures|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All files|*"),
+                                       st_.SongPath.isEmpty() ? g_.Path : DirPart(st_.SongPath), &index);
   if (!f.isEmpty()) LoadCover(f);
 }
 

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
+#include <QWindow>
 
 #include "skin/skin_logic.h"
 
@@ -54,6 +55,20 @@ SkinFace::SkinFace(SkinTables &t, MainState &st, QWidget *parent) : QWidget(pare
   cover_->setScaledContents(true);
   cover_->setAttribute(Qt::WA_TransparentForMouseEvents);
   cover_->hide();
+  // A right press opens the menu (contextMenuRequested) only once: the
+  // window's own context menu handling stays out of it.
+  setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void SkinFace::setCoverPicture(const QPixmap &picture) {
+  if (picture.isNull())
+    cover_->clear();
+  else
+    cover_->setPixmap(picture);
+}
+
+void SkinFace::setDisplayTip(int n, const QString &tip) {
+  if (n >= 1 && n <= SkinTables::kDisplays) displayTips_[static_cast<size_t>(n)] = tip;
 }
 
 QLabel *SkinFace::label(int n) const {
@@ -312,7 +327,14 @@ void SkinFace::hoverTo(int n) {
 
 void SkinFace::mousePressEvent(QMouseEvent *e) {
   const QPoint pt = e->position().toPoint();
-  if (const int k = knobAt(pt); k && e->button() == Qt::LeftButton && st_.SlideFlag == 0) {
+  // Only the left button works the controls; the right one opens the menu,
+  // wherever it is pressed, and arms nothing.
+  if (e->button() == Qt::RightButton) {
+    Q_EMIT contextMenuRequested(e->globalPosition().toPoint());
+    return;
+  }
+  if (e->button() != Qt::LeftButton) return;
+  if (const int k = knobAt(pt); k && st_.SlideFlag == 0) {
     const SkinSlider &s = t_.Sliders[static_cast<size_t>(k)];
     // The grab point is kept in the knob's own coordinates.
     if (s.vertical()) {
@@ -331,16 +353,19 @@ void SkinFace::mousePressEvent(QMouseEvent *e) {
     buttonDown(b);
     return;
   }
-  if (e->button() == Qt::LeftButton && !st_.DragFlag) {
-    QWidget *w = window();
-    grabX_ = pt.x() * st_.TwipX;
-    grabY_ = pt.y() * st_.TwipY;
-    grabLeft_ = w->x() * st_.TwipX;
-    grabTop_ = w->y() * st_.TwipY;
-    st_.DragFlag = -1;
-  } else if (e->button() == Qt::RightButton) {
-    Q_EMIT contextMenuRequested(e->globalPosition().toPoint());
+  if (st_.DragFlag) return;
+  // The window manager moves the window where it can (on Wayland a window
+  // cannot move itself); elsewhere the window follows the pointer.
+  QWidget *w = window();
+  if (w->windowHandle() && w->windowHandle()->startSystemMove()) {
+    Q_EMIT systemMoveStarted();
+    return;
   }
+  grabX_ = pt.x() * st_.TwipX;
+  grabY_ = pt.y() * st_.TwipY;
+  grabLeft_ = w->x() * st_.TwipX;
+  grabTop_ = w->y() * st_.TwipY;
+  st_.DragFlag = -1;
 }
 
 void SkinFace::mouseMoveEvent(QMouseEvent *e) {
@@ -369,7 +394,8 @@ void SkinFace::mouseMoveEvent(QMouseEvent *e) {
   hoverTo(buttonAt(pt));
 }
 
-void SkinFace::mouseReleaseEvent(QMouseEvent *) {
+void SkinFace::mouseReleaseEvent(QMouseEvent *e) {
+  if (e->button() != Qt::LeftButton) return;
   if (st_.SlideFlag > 0) {
     const int n = st_.SlideFlag;
     st_.SlideFlag = 0;
@@ -389,8 +415,13 @@ void SkinFace::mouseReleaseEvent(QMouseEvent *) {
 }
 
 void SkinFace::mouseDoubleClickEvent(QMouseEvent *e) {
-  if (const int k = knobAt(e->position().toPoint())) {
+  const QPoint pt = e->position().toPoint();
+  if (const int k = knobAt(pt)) {
     Q_EMIT sliderDoubleClicked(k);
+    return;
+  }
+  if (e->button() == Qt::LeftButton && cover_->isVisible() && cover_->geometry().contains(pt) && !buttonAt(pt)) {
+    Q_EMIT coverDoubleClicked();
     return;
   }
   // A double click on a button is two clicks.
@@ -413,8 +444,17 @@ bool SkinFace::event(QEvent *e) {
     else
       for (int n = 1; n <= SkinTables::kDisplays && tip.isEmpty(); ++n) {
         const DigitDisplay &d = t_.Dig[static_cast<size_t>(n)];
-        if (d.Visible && QRect(d.Left, d.Top, d.Width, d.Height).contains(pt)) tip = d.ToolTip;
+        if (d.Visible && QRect(d.Left, d.Top, d.Width, d.Height).contains(pt)) {
+          const QString &own = displayTips_[static_cast<size_t>(n)];
+          tip = own.isEmpty() ? d.ToolTip : own;
+        }
       }
+    // Labels past 2 and the cover area let the mouse through to here.
+    for (int n = SkinTables::kLabels; n >= 1 && tip.isEmpty(); --n) {
+      const SkinLabel &l = t_.Lbl[static_cast<size_t>(n)];
+      if (l.Visible && QRect(l.Left, l.Top, l.Width, l.Height).contains(pt)) tip = l.ToolTip;
+    }
+    if (tip.isEmpty() && t_.Cover.Visible && cover_->geometry().contains(pt)) tip = t_.Cover.ToolTip;
     if (tip.isEmpty())
       QToolTip::hideText();
     else

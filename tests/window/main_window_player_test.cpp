@@ -199,18 +199,5 @@ TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
   EXPECT_EQ(recorded(), QStringList{QStringLiteral("url https://example.org/lyrics")});
 }
 
-TEST_F(MainWindowPlayer, TypedKeysRunTheirButtonsCommand) {
-  MainWindow w(g, *settings, *folders);
-  w.loadSkin(w.defaultSkinFile());
-  // Mode toggle 27 (repeat) answers to "j" typed in lower case.
-  for (SkinButton &b : w.skin().tables().Btn)
-    if (b.KeyChar == QLatin1Char('J')) b.KeyChar = QLatin1Char(' ');
-  w.skin().tables().Btn[27].KeyChar = QLatin1Char('J');
-  w.show();  // keys reach the skin once it is on screen
-  QKeyEvent key(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier, QStringLiteral("j"));
-  QApplication::sendEvent(&w, &key);
-  EXPECT_EQ(w.state().Repeat, -1);
-}
-
 }  // namespace
 }  // namespace cantorel
