@@ -316,7 +316,18 @@ void MainWindow::checkAssociations() {
   CheckAssociations(g_, assoc, [this](const QString &title, const QString &text) {
     // Nobody is asked anything once the program has been told to end.
     if (unloadPending_) return false;
-    return askAssociationQuestion(this, title, text);
+    bool dontAskAgain = false;
+    const bool ok = askAssociationQuestion(this, title, text, &dontAskAgain);
+    // "Don't ask again": after OK the types are taken over from now on
+    // without asking; after Cancel the program stops taking care of them
+    // (asking no more must not mean taking them over unasked).
+    if (dontAskAgain) {
+      if (ok)
+        g_.AskForIt = 0;
+      else
+        g_.AutoRegistry = 0;
+    }
+    return ok;
   });
 }
 void MainWindow::startNews() {

@@ -129,6 +129,29 @@ case_cover_pick() {
   check "a picture dialog opens" wait_for 5 eval '[ "$(visible_windows)" -gt "$before" ]'
 }
 
+# The file-association question, answered Cancel with "Don't ask again":
+# it is not asked at the next start, and nothing was taken over.
+case_association_question() {
+  local run
+  for run in 1 2; do
+    case_name="association question, start $run"
+    [ "$run" = 1 ] && APP_NO_WAIT=1 APP_RECORD= app_start AutoRegistry=1 AskForIt=1 Instalado=SI
+    [ "$run" = 2 ] && APP_NO_WAIT=1 APP_RECORD= APP_HOME=1 app_start
+    local q=
+    wait_for 15 eval 'q=$(xdotool search --onlyvisible --name "^File Associations$" | head -1); [ -n "$q" ] || bus_up'
+    if [ "$run" = 2 ]; then
+      check "not asked again" [ -z "$q" ]
+      check "no type taken over" eval '! grep -qs cantorel "$XDG_CONFIG_HOME/mimeapps.list"'
+      break
+    fi
+    [ -n "$q" ] || { fail "the question was not asked"; return; }
+    xdotool windowactivate --sync "$q" 2>/dev/null
+    press Tab Tab space Escape   # past OK and Cancel to the check box, then Cancel
+    wait_for 10 bus_up || { fail "the start-up did not go on"; return; }
+    app_stop
+  done
+}
+
 desktop_up
 setup_media
-run_cases case_keys_reach_skin case_playlist_keys case_right_click case_open_dialog case_skin_picker case_cover_pick
+run_cases case_association_question case_keys_reach_skin case_playlist_keys case_right_click case_open_dialog case_skin_picker case_cover_pick

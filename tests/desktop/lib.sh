@@ -97,21 +97,28 @@ desktop_up() {
 
 # --- The program -----------------------------------------------------------
 # app_start [SETTING=VALUE...] [-- ARGS...]: a fresh home with these settings
-# (association question off unless given) and the files in APP_FILES, the
+# (association question off unless given) and the files in APP_FILES (with
+# APP_HOME=1: the home of the last start again; APP_RECORD= : dialogs and
+# addresses really shown instead of recorded), the
 # program started on it, and its main window found ($win; geometry in X Y
-# WIDTH HEIGHT): mapped, or with APP_HIDDEN=1 mapped or not.
+# WIDTH HEIGHT): mapped, or with APP_HIDDEN=1 mapped or not (APP_NO_WAIT=1:
+# not waited for).
 app_start() {
-  home=$(mktemp -d "$work/home.XXXX")
-  local settings=("AutoRegistry=0")
+  local settings=()
   while [ $# -gt 0 ] && [ "$1" != -- ]; do settings+=("$1"); shift; done
   [ "${1:-}" = -- ] && shift
-  printf '[Cantorel v4.0/config]\n' >"$home/cantorel.conf"
-  printf '%s\n' "${settings[@]}" >>"$home/cantorel.conf"
-  [ -n "${APP_FILES:-}" ] && cp $APP_FILES "$home/"
+  if [ -z "${APP_HOME:-}" ]; then
+    home=$(mktemp -d "$work/home.XXXX")
+    [[ " ${settings[*]} " == *" AutoRegistry="* ]] || settings+=("AutoRegistry=0")
+    printf '[Cantorel v4.0/config]\n' >"$home/cantorel.conf"
+    printf '%s\n' "${settings[@]}" >>"$home/cantorel.conf"
+    [ -n "${APP_FILES:-}" ] && cp $APP_FILES "$home/"
+  fi
   CANTOREL_HOME=$home CANTOREL_SPLASH_MS=20 CANTOREL_NEWS_URL=http://127.0.0.1:9/msg.txt \
-    CANTOREL_RECORD_DESKTOP=$work/desktop.log CANTOREL_NULL_AUDIO=1 \
+    CANTOREL_RECORD_DESKTOP=${APP_RECORD-$work/desktop.log} CANTOREL_NULL_AUDIO=1 \
     "$build/bin/cantorel" "$@" >"$work/app.log" 2>&1 &
   app=$!
+  [ -n "${APP_NO_WAIT:-}" ] && return 0
   wait_for 20 bus_up || die "$bus_name never appeared on the bus"
   wait_for 10 find_window ${APP_HIDDEN:+any} || die "the main window never appeared"
 }
