@@ -82,9 +82,9 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
   // Whichever way a skin loads, the first one takes over the whole window
   // from the plain layout.
   connect(skin_.get(), &SkinWindow::skinLoaded, this, [this] {
-    if (layout() == nullptr) return;
+    if (this->layout() == nullptr) return;
     skin_->face()->adoptPlaylistBox(playlistBox_);
-    delete layout();
+    delete this->layout();
     for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
       if (w != skin_->face()) w->hide();
     skin_->face()->applyLayout();

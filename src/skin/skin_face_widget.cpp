@@ -1,5 +1,6 @@
 #include "skin/skin_face_widget.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QHelpEvent>
 #include <QLabel>
@@ -354,13 +355,11 @@ void SkinFace::mousePressEvent(QMouseEvent *e) {
     return;
   }
   if (st_.DragFlag) return;
-  // The window manager moves the window where it can (on Wayland a window
-  // cannot move itself); elsewhere the window follows the pointer.
+  // A drag of the bare window; the window manager is asked to move it once
+  // the pointer has moved a little (a double click stays a double click).
   QWidget *w = window();
-  if (w->windowHandle() && w->windowHandle()->startSystemMove()) {
-    Q_EMIT systemMoveStarted();
-    return;
-  }
+  pressPoint_ = pt;
+  trySystemMove_ = true;
   grabX_ = pt.x() * st_.TwipX;
   grabY_ = pt.y() * st_.TwipY;
   grabLeft_ = w->x() * st_.TwipX;
@@ -383,6 +382,17 @@ void SkinFace::mouseMoveEvent(QMouseEvent *e) {
   if (pressed_) return;  // a held button keeps its pressed image
   if (st_.DragFlag) {
     QWidget *w = window();
+    if (trySystemMove_) {
+      if ((pt - pressPoint_).manhattanLength() < QApplication::startDragDistance()) return;
+      trySystemMove_ = false;
+      // The window manager moves the window where it can (on Wayland a
+      // window cannot move itself); elsewhere it follows the pointer.
+      if (w->windowHandle() && w->windowHandle()->startSystemMove()) {
+        st_.DragFlag = 0;
+        Q_EMIT systemMoveStarted();
+        return;
+      }
+    }
     const int tx = qMax<int>(1, st_.TwipX), ty = qMax<int>(1, st_.TwipY);
     const qint64 left = qint64(pt.x()) * tx - grabX_ + grabLeft_;
     const qint64 top = qint64(pt.y()) * ty - grabY_ + grabTop_;

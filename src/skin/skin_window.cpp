@@ -204,8 +204,12 @@ bool SkinWindow::HandleKey(QChar c) {
   } else {
     const QChar upper = c.toUpper();
     int button = 0;
-    for (int n = 1; n <= 40 && !button; ++n)
-      if (t_.Btn[static_cast<size_t>(n)].KeyChar == upper) button = n;
+    // Only buttons this skin declares: a button the skin lacks keeps the key
+    // a skin before gave it, and a blank key by default.
+    for (int n = 1; n <= 40 && !button; ++n) {
+      const SkinButton &b = t_.Btn[static_cast<size_t>(n)];
+      if (b.Visible && b.KeyChar == upper) button = n;
+    }
     if (!button && c == u' ') button = 36;  // play or pause
     if (button) runCommand(button);
   }

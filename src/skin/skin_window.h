@@ -53,8 +53,9 @@ class SkinWindow : public QObject {
   void runCommand(int code);
 
   // A character typed on the window: Escape, "`" and "~" hide, fill or frame
-  // the hot areas; other characters run the first of buttons 1 to 40 whose
-  // key is the character in upper case (Space: whose key field is blank).
+  // the hot areas; other characters run the first of the skin's buttons 1 to
+  // 40 whose key is the character in upper case (Space: whose key field is
+  // blank).
   // A Space no button answers pauses or resumes. Returns whether the key was
   // taken (every character is, once a skin is loaded).
   bool HandleKey(QChar c);
