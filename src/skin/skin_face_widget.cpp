@@ -358,7 +358,7 @@ void SkinFace::mousePressEvent(QMouseEvent *e) {
   // A drag of the bare window; the window manager is asked to move it once
   // the pointer has moved a little (a double click stays a double click).
   QWidget *w = window();
-  pressPoint_ = pt;
+  pressPoint_ = e->globalPosition().toPoint();
   trySystemMove_ = true;
   grabX_ = pt.x() * st_.TwipX;
   grabY_ = pt.y() * st_.TwipY;
@@ -381,24 +381,25 @@ void SkinFace::mouseMoveEvent(QMouseEvent *e) {
   }
   if (pressed_) return;  // a held button keeps its pressed image
   if (st_.DragFlag) {
+    // The window follows the pointer; once the pointer has moved a little
+    // (so that a double click stays a double click) the window manager is
+    // asked to take over, where it can (on Wayland a window cannot move
+    // itself, and the window manager knows the screens' edges and snapping).
     QWidget *w = window();
-    if (trySystemMove_) {
-      if ((pt - pressPoint_).manhattanLength() < QApplication::startDragDistance()) return;
-      trySystemMove_ = false;
-      // The window manager moves the window where it can (on Wayland a
-      // window cannot move itself); elsewhere it follows the pointer.
-      if (w->windowHandle() && w->windowHandle()->startSystemMove()) {
-        st_.DragFlag = 0;
-        Q_EMIT systemMoveStarted();
-        return;
-      }
-    }
     const int tx = qMax<int>(1, st_.TwipX), ty = qMax<int>(1, st_.TwipY);
     const qint64 left = qint64(pt.x()) * tx - grabX_ + grabLeft_;
     const qint64 top = qint64(pt.y()) * ty - grabY_ + grabTop_;
     w->move(static_cast<int>(left / tx), static_cast<int>(top / ty));
     grabLeft_ = w->x() * tx;
     grabTop_ = w->y() * ty;
+    if (trySystemMove_ &&
+        (e->globalPosition().toPoint() - pressPoint_).manhattanLength() >= QApplication::startDragDistance()) {
+      trySystemMove_ = false;
+      if (w->windowHandle() && w->windowHandle()->startSystemMove()) {
+        st_.DragFlag = 0;
+        Q_EMIT systemMoveStarted();
+      }
+    }
     return;
   }
   hoverTo(buttonAt(pt));

@@ -108,7 +108,7 @@ class SkinFace : public QWidget {
   int hotAreas_ = 0;  // 0 hidden, 1 filled, 2 framed
   int grabX_ = 0, grabY_ = 0, grabLeft_ = 0, grabTop_ = 0;
   double lastSliderValue_ = 0.0;
-  QPoint pressPoint_;           // where a drag of the bare window began
+  QPoint pressPoint_;           // where a drag of the bare window began (on the screen)
   bool trySystemMove_ = false;  // the window manager not asked yet
   std::array<QString, SkinTables::kDisplays + 1> displayTips_;
 };

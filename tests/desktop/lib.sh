@@ -97,8 +97,7 @@ desktop_up() {
 
 # --- The program -----------------------------------------------------------
 # app_start [SETTING=VALUE...] [-- ARGS...]: a fresh home with these settings
-# (association question off unless given) and the files in APP_FILES (with
-# APP_HOME=1: the home of the last start again; APP_RECORD= : dialogs and
+# (association question off unless given) (with APP_HOME=1: the home of the last start again; APP_RECORD= : dialogs and
 # addresses really shown instead of recorded), the
 # program started on it, and its main window found ($win; geometry in X Y
 # WIDTH HEIGHT): mapped, or with APP_HIDDEN=1 mapped or not (APP_NO_WAIT=1:
@@ -112,7 +111,6 @@ app_start() {
     [[ " ${settings[*]} " == *" AutoRegistry="* ]] || settings+=("AutoRegistry=0")
     printf '[Cantorel v4.0/config]\n' >"$home/cantorel.conf"
     printf '%s\n' "${settings[@]}" >>"$home/cantorel.conf"
-    [ -n "${APP_FILES:-}" ] && cp $APP_FILES "$home/"
   fi
   CANTOREL_HOME=$home CANTOREL_SPLASH_MS=20 CANTOREL_NEWS_URL=http://127.0.0.1:9/msg.txt \
     CANTOREL_RECORD_DESKTOP=${APP_RECORD-$work/desktop.log} CANTOREL_NULL_AUDIO=1 \
@@ -176,6 +174,18 @@ click_at() {  # click_at SKIN KIND INDEX [BUTTON]
   sleep 0.2
 }
 press() { xdotool key --delay 60 "$@"; sleep 0.3; }
+# drag X0 Y0 X1 Y1: a left-button drag between two screen points, in small
+# steps as a hand moves.
+drag() {
+  local i steps=12
+  xdotool mousemove "$1" "$2" mousedown 1
+  for ((i = 1; i <= steps; i++)); do
+    xdotool mousemove $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps)) sleep 0.08
+  done
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.2
+}
 
 # --- Media controls ----------------------------------------------------------
 bus_up() {
