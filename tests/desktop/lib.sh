@@ -19,9 +19,12 @@ skins=$source_dir/data/skins
 bus_name=org.mpris.MediaPlayer2.cantorel
 player_if=org.mpris.MediaPlayer2.Player
 
-for tool in Xvfb openbox xdotool xprop import convert gdbus dbus-daemon sox; do
-  command -v "$tool" >/dev/null || { echo "SKIP-FAIL: $tool missing (bash scripts/setup.sh --test)" >&2; exit 1; }
-done
+need() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool missing (bash scripts/setup.sh --test)" >&2; exit 1; }
+  done
+}
 
 work=$(mktemp -d)
 pids=()   # desktop processes, ended last
@@ -75,6 +78,7 @@ run_cases() {
 # desktop_up [WxH]: Xvfb on a free display number (the server picks it),
 # openbox managing it, and a private session bus.
 desktop_up() {
+  need Xvfb openbox xdotool xprop import convert gdbus dbus-daemon sox
   exec 3>"$work/display"
   Xvfb -displayfd 3 -screen 0 "${1:-1280x800}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
   pids+=($!)
@@ -85,6 +89,11 @@ desktop_up() {
   pids+=($!)
   wait_for 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
     die "openbox did not start"
+  private_session
+  unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+}
+# A session bus, home and runtime folder of the test's own.
+private_session() {
   local bus
   bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || die "dbus-daemon"
   export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$bus")
@@ -92,7 +101,6 @@ desktop_up() {
   export HOME=$work/user XDG_CONFIG_HOME=$work/user/.config XDG_RUNTIME_DIR=$work/runtime
   mkdir -p "$HOME/Music" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
-  unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 }
 
 # --- The program -----------------------------------------------------------
@@ -225,8 +233,6 @@ count_colour() {
   convert "$1" -fuzz 16% -fill black +opaque "rgb($2,$3,$4)" -fill white -opaque "rgb($2,$3,$4)" \
     -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
 }
-# Standard deviation of an image's grey levels (0 for one flat colour), 0..1000.
-spread() { convert "$1" -colorspace gray -format '%[fx:int(standard_deviation*1000)]' info:; }
 
 # --- Media -------------------------------------------------------------------
 tone() {  # tone FILE SECONDS

@@ -151,12 +151,16 @@ TEST_F(ClockScheduleTest, DateAndClockTexts) {
 }
 
 TEST_F(ClockScheduleTest, VolumeSliderFollowsOutsideChanges) {
-  st.Sliders[2].Value = 0.5;
-  host.volume = 0.8;
   at(2026, 12, 7, 10, 0, 10);
-  cs.tick();
-  EXPECT_DOUBLE_EQ(st.Sliders[2].Value, 0.8);
-  EXPECT_DOUBLE_EQ(host.slider, 0.8);
+  // The player's own rounding of the slider's value is no change.
+  for (auto [read, after] : {std::pair{0.8, 0.8}, {0.8 + 1e-5, 0.8}, {0.3, 0.3}}) {
+    st.Sliders[2].Value = 0.8;
+    host.slider = -1;
+    host.volume = read;
+    cs.tick();
+    EXPECT_DOUBLE_EQ(st.Sliders[2].Value, after) << read;
+    EXPECT_DOUBLE_EQ(host.slider, after == 0.8 ? -1 : after) << read;
+  }
 }
 
 TEST_F(ClockScheduleTest, ScheduleFile) {
