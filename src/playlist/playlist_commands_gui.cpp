@@ -173,6 +173,7 @@ void PlaylistCommands::PlClear() {
     coverWindow_->clearPicture();
     coverWindow_->hide();
   }
+  if (cover_) cover_(QPixmap());
   st_.LastCover.clear();
   changed();
 }
