@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,11 @@ void doubleClickRow(QListWidget *list, int row) {
   }
 }
 
+bool tickRunning(QObject &w) {
+  const auto timers = w.findChildren<QTimer *>();
+  return std::any_of(timers.begin(), timers.end(), [](QTimer *t) { return t->isActive() && t->interval() == 25; });
+}
+
 class MainWindowPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -94,8 +100,12 @@ TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  // The tick rests until something plays, and after it stops.
+  w.enableTimer1(true);
+  EXPECT_FALSE(tickRunning(w));
   w.transport().PlayIt(0);
   ASSERT_EQ(w.state().Playing, -1);
+  EXPECT_TRUE(tickRunning(w));
   EXPECT_EQ(g.LyricActive, -1);
   QListWidget *box = w.skin().face()->lyricBox();
   ASSERT_EQ(box->count(), 6);
@@ -111,6 +121,7 @@ TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
 
   w.runCommand(10);
   EXPECT_EQ(w.state().Playing, 0);
+  EXPECT_FALSE(tickRunning(w));
 }
 
 TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
@@ -197,6 +208,17 @@ TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
   w.skin().tables().KeyStrings[13] = QStringLiteral("/usr/bin/xterm");
   for (qint16 code : {111, 112, 113}) w.runCommand(code);
   EXPECT_EQ(recorded(), QStringList{QStringLiteral("url https://example.org/lyrics")});
+}
+
+TEST_F(MainWindowPlayer, F12IsNoHandOff) {
+  MainWindow w(g, *settings, *folders);
+  w.loadSkin(w.defaultSkinFile());
+  w.show();
+  // A file a start long ago left in the settings stays there.
+  settings->setText(key::OtherFile, dir.filePath(QStringLiteral("demo.mid")));
+  QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+  QApplication::sendEvent(&w, &f12);
+  EXPECT_EQ(w.playlist().count(), 0);
 }
 
 }  // namespace
