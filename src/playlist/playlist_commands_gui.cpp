@@ -10,13 +10,13 @@
 #include "core/settings.h"
 #include "platform/desktop_services.h"
 #include "platform/folders.h"
-#include "playlist/cover_window.h"
 #include "playlist/cover.h"
+#include "playlist/cover_window.h"
 #include "playlist/display_title.h"
-#include "playlist/track_info_window.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_add.h"
 #include "playlist/playlist_file.h"
+#include "playlist/track_info_window.h"
 #include "plugins/plugin_host.h"
 
 namespace cantorel {
@@ -141,8 +141,8 @@ bool PlaylistCommands::OpenMediaFile() {
   QString folder = g_.Path;
   if (folder.isEmpty() || !QFileInfo(folder).isDir())
     folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-  const QString f = dialogs_->openFile(QStringLiteral("Open Media file"), PluginHost::InputFilter(g_.InputPluginTable),
-                                       folder, &index);
+  const QString f = dialogs_->openFile(QStringLiteral("Open Media file"),
+                                       PluginHost::InputFilter(g_.InputPluginTable), folder, &index);
   if (f.isEmpty()) return false;
   mediaFilterIndex_ = index;
   st_.AddName = FilePart(f);

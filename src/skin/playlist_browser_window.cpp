@@ -309,9 +309,10 @@ void PlaylistBrowserWindow::showPage() {
   printButton->setEnabled(count > 0);
   loadButton->setEnabled(count > 0 && !selectedEntry.isEmpty());
   if (generation == fillGeneration_)
-    nameLabel->setText(count > 0 ? g_.message(msg::BrowserReady)
-                                 : QStringLiteral("No playlists in this folder. Save the playlist into it "
-                                                  "(.m3u or .pls), or choose another folder with Change Folder."));
+    nameLabel->setText(count > 0
+                           ? g_.message(msg::BrowserReady)
+                           : QStringLiteral("No playlists in this folder. Save the playlist into it "
+                                            "(.m3u or .pls), or choose another folder with Change Folder."));
   closeIfPending();
 }
 

@@ -392,8 +392,8 @@ void SkinFace::mouseMoveEvent(QMouseEvent *e) {
     w->move(static_cast<int>(left / tx), static_cast<int>(top / ty));
     grabLeft_ = w->x() * tx;
     grabTop_ = w->y() * ty;
-    if (trySystemMove_ &&
-        (e->globalPosition().toPoint() - pressPoint_).manhattanLength() >= QApplication::startDragDistance()) {
+    if (trySystemMove_ && (e->globalPosition().toPoint() - pressPoint_).manhattanLength() >=
+                              QApplication::startDragDistance()) {
       trySystemMove_ = false;
       if (w->windowHandle() && w->windowHandle()->startSystemMove()) {
         st_.DragFlag = 0;
@@ -431,7 +431,8 @@ void SkinFace::mouseDoubleClickEvent(QMouseEvent *e) {
     Q_EMIT sliderDoubleClicked(k);
     return;
   }
-  if (e->button() == Qt::LeftButton && cover_->isVisible() && cover_->geometry().contains(pt) && !buttonAt(pt)) {
+  if (e->button() == Qt::LeftButton && cover_->isVisible() && cover_->geometry().contains(pt) &&
+      !buttonAt(pt)) {
     Q_EMIT coverDoubleClicked();
     return;
   }

@@ -2,9 +2,9 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>

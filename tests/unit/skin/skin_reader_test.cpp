@@ -335,7 +335,8 @@ TEST_F(SkinReaderTest, StartPositionsAndPullBackOntoTheScreen) {
     head.replace(QByteArray("1, 0, 10"),
                  QByteArray(QByteArray("1, ") + QByteArray::number(c.start) + QByteArray(", 10")));
     test::writeAll(dir_.filePath(QStringLiteral("p.skin")), head);
-    EXPECT_EQ(LoadSkin(dir_.filePath(QStringLiteral("p.skin")), true, env_, t_, g_).windowPosTwips, c.pos * 15)
+    EXPECT_EQ(LoadSkin(dir_.filePath(QStringLiteral("p.skin")), true, env_, t_, g_).windowPosTwips,
+              c.pos * 15)
         << c.start << " " << c.origin.x();
   }
 }
