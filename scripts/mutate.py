@@ -122,11 +122,21 @@ class Restorer:
         self.note.unlink()
 
 
-def run(cmd, log, **kw):
+def run(cmd, log):
+    """Runs cmd with its output in the log. On an interrupt the command and
+    everything it started (compilers, test programs) end before the mutated
+    file is restored: an object still being built from the mutant would
+    otherwise be newer than the restored file and stay in the build."""
     with open(log, "ab") as out:
         out.write(("\n$ " + " ".join(cmd) + "\n").encode())
         out.flush()
-        return subprocess.run(cmd, stdout=out, stderr=subprocess.STDOUT, cwd=ROOT, **kw).returncode
+        p = subprocess.Popen(cmd, stdout=out, stderr=subprocess.STDOUT, cwd=ROOT, start_new_session=True)
+        try:
+            return p.wait()
+        except BaseException:
+            os.killpg(p.pid, signal.SIGKILL)
+            p.wait()
+            raise
 
 
 def configure_and_build(build, log):
