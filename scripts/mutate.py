@@ -142,7 +142,10 @@ def run(cmd, log):
 def configure_and_build(build, log):
     if not (build / "build.ninja").exists():
         cmd = ["cmake", "-S", str(ROOT), "-B", str(build), "-G", "Ninja", "-DCANTOREL_WERROR=ON",
-               "-DCANTOREL_BENCH=OFF", "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"]
+               "-DCANTOREL_BENCH=OFF"]
+        # ccache answers the first build and every restored file at once.
+        if shutil.which("ccache"):
+            cmd.append("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
         # Every mutant relinks the program, the tool and its tests: lld
         # links them several times faster than the default linker.
         if shutil.which("ld.lld"):
