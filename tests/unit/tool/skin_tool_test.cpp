@@ -65,6 +65,7 @@ TEST(SkinCheckTool, ReportsWhatTheReaderMadeOfTheSkin) {
           {"skin check --json {data}/skins/default.skin",
            0,
            {{"accepted", "true"}, {"loaded", "true"}, {"rejected", "[0]"}, {"messages", "[0]"}}},
+          {"skin check {data}/skins/pebble.skin", 0, {{"@out", "~accepted"}, {"@out", "~8 outline points"}}},
           {"skin check --json {d}/mixed.skin",
            1,
            {{"accepted", "false"}, {"errorFlag", "true"}, {"errorList", "[1]"}, {"errorList/0", "L51"},
