@@ -171,6 +171,19 @@ def test_programs(build):
     return programs
 
 
+def check_selectors(build, selectors, programs):
+    """ctest reads -R as a CMake expression (no \\w, \\d, ...): a selector it
+    reads differently would run other tests, or none, and pass."""
+    for sel in sorted(selectors):
+        expected = sum(1 for n in programs if re.search(sel, n))
+        out = subprocess.run(["ctest", "--test-dir", str(build), "-N", "-R", sel], capture_output=True,
+                             text=True, cwd=ROOT).stdout
+        found = re.search(r"Total Tests: (\d+)", out)
+        if not found or int(found.group(1)) != expected:
+            sys.exit(f"selector {sel}: ctest finds {found.group(1) if found else '?'} tests, "
+                     f"Python {expected}; write it in CMake's regular expressions")
+
+
 def end_like_ctrl_c(*_):
     """SIGTERM ends the run as Ctrl+C does: through the restoring finally."""
     raise KeyboardInterrupt()
@@ -209,6 +222,7 @@ def main():
     started = time.monotonic()
     configure_and_build(build, log)
     programs = test_programs(build)
+    check_selectors(build, {m.selector for m in mutants}, programs)
     results = {"killed": [], "survived": [], "invalid": [], "stale": []}
     print(f"{len(mutants)} mutants; details in {log}", flush=True)
     try:
