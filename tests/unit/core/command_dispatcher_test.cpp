@@ -78,7 +78,8 @@ TEST_P(DispatchWindowTest, RunsTheOperationOfTheCode) {
   host.keys = {{105, QStringLiteral("other.skin")},
                {115, QStringLiteral("https://example.org/x")},
                {116, QStringLiteral("file:///etc/passwd")},
-               {117, QStringLiteral("javascript:alert(1)")}};
+               {117, QStringLiteral("javascript:alert(1)")},
+               {120, QStringLiteral("http://example.org/last")}};
   d.DoIt(GetParam().code);
   EXPECT_EQ(host.calls.join(u'|'), QString::fromLatin1(GetParam().calls)) << GetParam().code;
 }
@@ -98,8 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // Skins and web links from the key strings.
                       WindowCase{101, "window 101"}, WindowCase{105, "window 105"},
                       WindowCase{115, "web https://example.org/x"},
+                      WindowCase{120, "web http://example.org/last"},
                       // Only http and https addresses are opened.
-                      WindowCase{116, ""}, WindowCase{117, ""}, WindowCase{120, ""}),
+                      WindowCase{116, ""}, WindowCase{117, ""}, WindowCase{119, ""}),
     [](const auto &info) {
       return std::string(info.param.code < 0 ? "minus" : "") + std::to_string(std::abs(info.param.code));
     });
