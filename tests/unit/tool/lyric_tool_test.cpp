@@ -67,6 +67,7 @@ TEST(LyricTool, CommandsAnswerAsTheReaderAndTheSearch) {
           {"lyric find --json {d}/music/Lrc.mp3",
            0,
            {{"file", "{d}/music/Lrc.LRC"}, {"format", "lrc"}, {"entryCount", "2"}, {"lrcPasses", "[2]"}}},
+          {"", 2, {}},  // no command at all
           {"lyric", 2, {}},
           {"lyric check", 2, {}},
           {"lyric check a --bogus", 2, {}},
