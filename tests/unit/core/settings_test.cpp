@@ -79,7 +79,6 @@ TEST_F(SettingsTest, StoredFormsReadBack) {
       "WinSnap=1\n"
       "TimeIntro=15 seconds\n"
       "Transparency=opaque\n"
-      "clearplfirst=1\n"   // any letter case addresses the same key
       "SNOOZETIME=07:30\n"
       "X=-1500\n"
       "Y=  2400.4\n"
@@ -93,7 +92,6 @@ TEST_F(SettingsTest, StoredFormsReadBack) {
   EXPECT_EQ(g.WinSnap, 1);
   EXPECT_EQ(g.TimeIntro, 15);
   EXPECT_EQ(g.Transparency, 0);
-  EXPECT_EQ(g.ClearPLFirst, 1);
   EXPECT_EQ(g.SnoozeTime, QStringLiteral("07:30"));
   EXPECT_EQ(g.Nick, QStringLiteral(" spaced nick "));  // texts are taken as stored
   EXPECT_EQ(pos.x, -1500);
