@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <functional>
 
@@ -35,6 +36,32 @@
 
 namespace cantorel {
 
+namespace {
+class UserInputWatcher : public QObject {
+ public:
+  UserInputWatcher(std::function<void()> onInput, QObject *parent)
+      : QObject(parent), onInput_(std::move(onInput)) {}
+
+ protected:
+  bool eventFilter(QObject *, QEvent *e) override {
+    switch (e->type()) {
+      case QEvent::MouseButtonRelease:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel:
+      case QEvent::Drop:
+        onInput_();
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> onInput_;
+};
+}  // namespace
+
 MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       g_(g),
@@ -49,14 +76,16 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
   setStyleSheet(QStringLiteral(
       "#MainWindow { background: #1d2430; }"
       "QLabel#title { color: #e8eef7; font-weight: bold; font-size: 13pt; padding: 6px; }"
-      "QListWidget { background: #121820; color: #cfd8e3; border: 1px solid #2c3646; }"
-      "QToolButton { color: #cfd8e3; background: transparent; border: none; font-size: 13pt; }"
-      "QToolButton:hover { color: #ff7a59; }"));
+      "QListWidget#PlNames, QListWidget#PlLyrics { background: #121820; color: #cfd8e3; border: 1px solid "
+      "#2c3646; }"
+      "QToolButton#closeButton { color: #cfd8e3; background: transparent; border: none; font-size: 13pt; }"
+      "QToolButton#closeButton:hover { color: #ff7a59; }"));
   auto *top = new QHBoxLayout;
   title_ = new QLabel(this);
   title_->setObjectName(QStringLiteral("title"));
   title_->setTextFormat(Qt::PlainText);
   auto *close = new QToolButton(this);
+  close->setObjectName(QStringLiteral("closeButton"));
   close->setText(QStringLiteral("\u2715"));
   close->setToolTip(QStringLiteral("Close"));
   connect(close, &QToolButton::clicked, this, &MainWindow::quit);
@@ -78,9 +107,32 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
   skin_->showMessage = [this](const QString &text) { showMessage(text); };
   skin_->openUrl = [this](const QString &url) { return desktop_.openUrl(url); };
   skin_->enableTimer1 = [this](bool on) { enableTimer1(on); };
-  clockHost_.attach(skin_.get(), this);
+  // Whichever way a skin loads, the first one takes over the whole window
+  // from the plain layout.
+  connect(skin_.get(), &SkinWindow::skinLoaded, this, [this] {
+    if (this->layout() == nullptr) return;
+    skin_->face()->adoptPlaylistBox(playlistBox_);
+    delete this->layout();
+    for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+      if (w != skin_->face()) w->hide();
+    skin_->face()->applyLayout();
+  });
+  // Keys typed while a list box has the focus reach the skin too; the lists
+  // keep only the keys that move in them or act on their entries.
+  playlistBox_->installEventFilter(this);
+  skin_->face()->lyricBox()->installEventFilter(this);
+  clockHost_.attach(skin_.get());
+  // The volume slider follows the player's volume, changed outside the window
+  // too, on the clock's tick while something plays (asking for it makes the
+  // clock tick often, which an idle program should not).
+  clockHost_.readVolume = [this] {
+    return transport_ && st_.Playing ? static_cast<double>(transport_->ReadVolume()) : -1.0;
+  };
   plCommands_ = std::make_unique<PlaylistCommands>(this, g_, st_, settings_, folders_, desktop_, pl_);
   plCommands_->onChanged([this] { refreshPlaylistBox(); });
+  // The skin's cover area shows the cover; a double click there picks one.
+  plCommands_->onCover([this](const QPixmap &picture) { skin_->face()->setCoverPicture(picture); });
+  connect(skin_->face(), &SkinFace::coverDoubleClicked, this, [this] { plCommands_->SelectCover(); });
   plCommands_->onSelection([this] { return playlistBox_->currentRow(); },
                            [this](int i) { playlistBox_->setCurrentRow(i); });
   setAcceptDrops(true);
@@ -96,55 +148,74 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
     transport_->PlayIt(0);
   });
 
-  // `Timer2`: clock, title scroll, snooze and schedule.
+  // `Timer2`: clock, title scroll, snooze and schedule. It wakes only when
+  // one of them has something to do.
   timer2_ = new QTimer(this);
-  timer2_->setInterval(200);
-  connect(timer2_, &QTimer::timeout, this, [this] { clockSchedule_.tick(); });
+  timer2_->setSingleShot(true);
+  timer2_->setTimerType(Qt::PreciseTimer);
+  connect(timer2_, &QTimer::timeout, this, [this] {
+    const int fired = clockSchedule_.fireCount();
+    clockSchedule_.tick();
+    if (clockSchedule_.fireCount() != fired) scheduleCheckpoint();  // a snooze switches itself off
+    startClockTimer();
+  });
 
-  // Settings, schedule and playlist reach the disk while the program runs too.
+  // Settings, schedule and playlist reach the disk while the program runs
+  // too: a while after something changed, not on a fixed beat.
   checkpointTimer_ = new QTimer(this);
+  checkpointTimer_->setSingleShot(true);
   checkpointTimer_->setInterval(qEnvironmentVariableIntValue("CANTOREL_CHECKPOINT_MS") > 0
                                     ? qEnvironmentVariableIntValue("CANTOREL_CHECKPOINT_MS")
                                     : 30000);
   connect(checkpointTimer_, &QTimer::timeout, this, [this] { lifecycle_.checkpoint(); });
+  // Whatever the user changes (settings, playlist, window place) comes
+  // after a click, a key, a wheel turn or a drop.
+  QCoreApplication::instance()->installEventFilter(
+      new UserInputWatcher([this] { scheduleCheckpoint(); }, this));
 
-  connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
-    // The channel listens from the very start; a file handed over while the
-    // splash is up opens the window at once.
+  connect(&channel_, &InstanceChannel::handOffReceived, this, [this](const CommandLineRequest &request) {
+    handOffs_.push_back(request);
+    // A file handed over while the splash is up opens the window at once;
+    // during the start-up it waits until the start-up is over.
     if (!loaded_ && !loading_) Q_EMIT loadRequested();
-    if (!loaded_) {
-      // The start-up is under way (it let events run): taken when it is over.
-      handOffPending_ = true;
-      return;
-    }
-    if (isVisible()) {
-      raise();
-      activateWindow();
-    }
-    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
-    keyPressEvent(&f12);
+    if (loaded_) takeHandOffs();
   });
 }
 
 MainWindow::~MainWindow() = default;
 
-bool MainWindow::startUp(const QString &commandLine) {
-  if (loaded_ || loading_) return true;
+bool MainWindow::listenForHandOffs() {
+  return channel_.listen();
+}
+
+void MainWindow::startUp(const CommandLineRequest &request) {
+  if (loaded_ || loading_) return;
   loading_ = true;
-  const bool ok = lifecycle_.formLoad(commandLine);
+  lifecycle_.formLoad(request);
   loading_ = false;
-  if (!ok) return false;
   loaded_ = true;
   checkpointTimer_->start();
   startMediaControls();
   // What arrived while the start-up let events run.
-  if (handOffPending_) {
-    handOffPending_ = false;
-    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
-    keyPressEvent(&f12);
-  }
+  takeHandOffs();
   if (unloadPending_) shutDown();
-  return true;
+}
+
+void MainWindow::takeHandOffs() {
+  // Carrying one out may let events run, and another may arrive meanwhile:
+  // it waits in the queue for this loop.
+  if (takingHandOffs_) return;
+  takingHandOffs_ = true;
+  while (!handOffs_.empty() && !lifecycle_.unloaded()) {
+    const CommandLineRequest request = handOffs_.front();
+    handOffs_.pop_front();
+    if (isVisible()) {
+      raise();
+      activateWindow();
+    }
+    lifecycle_.receiveHandOff(request);
+  }
+  takingHandOffs_ = false;
 }
 
 void MainWindow::shutDown() {
@@ -204,6 +275,7 @@ void MainWindow::loadTray() {
     tray_ = std::make_unique<TrayIcon>(
         g_, [this](int code) { skin_->runCommand(code); },
         [this] {
+          if (isMinimized()) showNormal();
           show();
           raise();
           activateWindow();
@@ -220,15 +292,9 @@ void MainWindow::loadTray() {
 void MainWindow::unloadTray() {
   if (tray_) tray_->removeIcon();
 }
-void MainWindow::hideWindow() { hide(); }
+void MainWindow::hideWindow() { skin_->hideWindow(); }
 void MainWindow::showMessage(const QString &text) { desktop_.showMessage(text); }
 void MainWindow::openUrl(const QString &url) { desktop_.openUrl(url); }
-bool MainWindow::otherInstanceRunning() {
-  // Asked early (before the splash) and again by the start-up: one answer.
-  if (otherInstance_ < 0) otherInstance_ = channel_.claim() ? 1 : 0;
-  return otherInstance_ == 1;
-}
-void MainWindow::signalOtherInstance() { channel_.signalPrimary(); }
 
 void MainWindow::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
 
@@ -260,7 +326,18 @@ void MainWindow::readAutoList() {
 
 void MainWindow::buildDayText() {
   clockSchedule_.MakeDayStr();
-  timer2_->start();
+  startClockTimer();
+}
+
+void MainWindow::startClockTimer() {
+  // A modal window (the preferences) may change what the clock shows: while
+  // one is open the clock looks every step.
+  timer2_->start(QApplication::activeModalWidget() ? ClockSchedule::kStepMs
+                                                   : clockSchedule_.nextTickMs(clock_.now()));
+}
+
+void MainWindow::scheduleCheckpoint() {
+  if (loaded_ && !lifecycle_.unloaded() && !checkpointTimer_->isActive()) checkpointTimer_->start();
 }
 
 void MainWindow::writeAutoList() {
@@ -294,7 +371,18 @@ void MainWindow::checkAssociations() {
   CheckAssociations(g_, assoc, [this](const QString &title, const QString &text) {
     // Nobody is asked anything once the program has been told to end.
     if (unloadPending_) return false;
-    return askAssociationQuestion(this, title, text);
+    bool dontAskAgain = false;
+    const bool ok = askAssociationQuestion(this, title, text, &dontAskAgain);
+    // "Don't ask again": after OK the types are taken over from now on
+    // without asking; after Cancel the program stops taking care of them
+    // (asking no more must not mean taking them over unasked).
+    if (dontAskAgain) {
+      if (ok)
+        g_.AskForIt = 0;
+      else
+        g_.AutoRegistry = 0;
+    }
+    return ok;
   });
 }
 void MainWindow::startNews() {
@@ -325,15 +413,7 @@ QString MainWindow::defaultSkinFile() const {
   return shipped.isEmpty() ? folders_.installDataDir() + QLatin1String("/skins/default.skin") : shipped;
 }
 
-void MainWindow::loadSkin(const QString &path) {
-  if (!skin_->LoadSkin(path, true) || layout() == nullptr) return;
-  // The first skin takes over the whole window from the plain layout.
-  skin_->face()->adoptPlaylistBox(playlistBox_);
-  delete layout();
-  for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-    if (w != skin_->face()) w->hide();
-  skin_->face()->applyLayout();
-}
+void MainWindow::loadSkin(const QString &path) { skin_->LoadSkin(path, true); }
 
 void MainWindow::applyTransparency() { skin_->SetTransparency(g_.Transparency); }
 
@@ -346,12 +426,36 @@ void MainWindow::refreshPlaylistBox() {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *e) {
-  if (e->key() == Qt::Key_F12) {
-    lifecycle_.receiveHandOff();
-    return;
-  }
   if (!e->text().isEmpty() && skin_->HandleKey(e->text().at(0))) return;
   QWidget::keyPressEvent(e);
+}
+
+bool MainWindow::eventFilter(QObject *o, QEvent *e) {
+  if (e->type() == QEvent::KeyPress && (o == playlistBox_ || o == skin_->face()->lyricBox())) {
+    auto *k = static_cast<QKeyEvent *>(e);
+    switch (k->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+      case Qt::Key_Home:
+      case Qt::Key_End:
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+      case Qt::Key_Delete:
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab:
+        return false;
+      default:
+        break;
+    }
+    // Shortcuts with Ctrl or Alt stay the list's (select all, copy).
+    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    if (!k->text().isEmpty() && skin_->HandleKey(k->text().at(0))) return true;
+  }
+  return QWidget::eventFilter(o, e);
 }
 
 void MainWindow::changeEvent(QEvent *e) {
@@ -366,7 +470,10 @@ void MainWindow::closeEvent(QCloseEvent *e) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *e) {
-  if (e->button() == Qt::LeftButton) {
+  if (e->button() != Qt::LeftButton) return;
+  // The window manager moves the window where it can (always on Wayland).
+  if (windowHandle() && windowHandle()->startSystemMove()) return;
+  {
     dragging_ = true;
     dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
   }

@@ -3,20 +3,27 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+<<<<<<< HEAD
 #include <QPixmap>
+=======
+#include <QStandardPaths>
+>>>>>>> main
 
 #include "core/general.h"
 #include "core/main_state.h"
 #include "core/settings.h"
 #include "platform/desktop_services.h"
 #include "platform/folders.h"
-#include "playlist/cover_window.h"
 #include "playlist/cover.h"
+#include "playlist/cover_window.h"
 #include "playlist/display_title.h"
-#include "playlist/track_info_window.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_add.h"
 #include "playlist/playlist_file.h"
+<<<<<<< HEAD
+=======
+#include "playlist/track_info_window.h"
+>>>>>>> main
 #include "plugins/plugin_host.h"
 
 namespace cantorel {
@@ -135,10 +142,21 @@ void PlaylistCommands::PlSave() {
 
 bool PlaylistCommands::OpenMediaFile() {
   st_.AddName.clear();
+<<<<<<< HEAD
   // Each input plug-in's own filter ("Ogg files|*.ogg;*.oga").
   int index = mediaFilterIndex_ > 0 ? mediaFilterIndex_ : 1;
   const QString f = dialogs_->openFile(QStringLiteral("Open Media file"), PluginHost::InputFilter(g_.InputPluginTable),
                                        g_.Path, &index);
+=======
+  // One entry with every type the plug-ins play (and "All files"), opened in
+  // the folder used last, else the user's music folder.
+  int index = mediaFilterIndex_ > 0 ? mediaFilterIndex_ : 1;
+  QString folder = g_.Path;
+  if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  const QString f = dialogs_->openFile(QStringLiteral("Open Media file"),
+                                       PluginHost::InputFilter(g_.InputPluginTable), folder, &index);
+>>>>>>> main
   if (f.isEmpty()) return false;
   mediaFilterIndex_ = index;
   st_.AddName = FilePart(f);
@@ -169,6 +187,7 @@ void PlaylistCommands::PlClear() {
     coverWindow_->clearPicture();
     coverWindow_->hide();
   }
+  if (cover_) cover_(QPixmap());
   st_.LastCover.clear();
   changed();
 }
@@ -209,13 +228,15 @@ void PlaylistCommands::LoadCover(const QString &x) {
       coverWindow_->clearPicture();
       coverWindow_->hide();
     }
+    if (cover_) cover_(QPixmap());
     st_.LastCover.clear();
     return;
   }
-  // The main window has no cover area of its own yet: covers go to the
-  // cover window. A picture that cannot be decoded leaves the old one.
-  if (!coverWindow()->setPicture(c.File)) return;
-  coverWindow_->show();
+  // A picture that cannot be decoded leaves the old one.
+  const QPixmap pic(c.File);
+  if (pic.isNull()) return;
+  if (cover_) cover_(pic);
+  coverWindow()->setPicture(pic);
   st_.LastCover = c.File;
 }
 
@@ -237,8 +258,10 @@ bool PlaylistCommands::LoadEmbeddedCover(const QByteArray &data, const QString &
 
 void PlaylistCommands::SelectCover() {
   int index = 1;
+  // Opened beside the song that plays.
   const QString f = dialogs_->openFile(QStringLiteral("Select Cover"),
-                                       QStringLiteral("Bitmap|*.gif;*.bmp;*.jpg"), QString(), &index);
+                                       QStringLiteral("Pictures|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All files|*"),
+                                       st_.SongPath.isEmpty() ? g_.Path : DirPart(st_.SongPath), &index);
   if (!f.isEmpty()) LoadCover(f);
 }
 
@@ -255,6 +278,7 @@ void PlaylistCommands::ShowInfo() {
   if (!info_) {
     info_ = new TrackInfoWindow(g_, st_, desktop_, playerAccess_, owner_);
   }
+  if (!info_->isVisible() && owner_) info_->moveBeside(*owner_->window());
   info_->show();
   info_->raise();
 }

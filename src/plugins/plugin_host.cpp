@@ -137,16 +137,21 @@ void PluginHost::ScanInputPlugins(General &g) {
 }
 
 QString PluginHost::InputFilter(const QList<InputPluginInfo> &table) {
-  QString filter;
-  bool first = true;
+  // Plug-ins declare "Name|*.a;*.b" (several pairs allowed); every pattern of
+  // every plug-in goes into one entry, so a folder of mixed songs shows whole.
+  QStringList patterns;
   for (const InputPluginInfo &info : table) {
-    if (info.Extensions.isEmpty()) continue;  // nothing to offer in the dialog
-    if (!first) filter += u'|';
-    first = false;
-    filter += info.Extensions;
-    if (!filter.endsWith(u';')) filter += u';';
+    const QStringList parts = info.Extensions.split(u'|');
+    for (qsizetype i = 1; i < parts.size(); i += 2)
+      for (const QString &p : parts[i].split(u';', Qt::SkipEmptyParts)) {
+        const QString pattern = p.trimmed().toLower();
+        if (pattern.startsWith(QLatin1String("*.")) && pattern != QLatin1String("*.*") &&
+            !patterns.contains(pattern))
+          patterns << pattern;
+      }
   }
-  return filter;
+  const QString all = QStringLiteral("All files|*");
+  return patterns.isEmpty() ? all : QStringLiteral("Music files|") + patterns.join(u';') + u'|' + all;
 }
 
 bool PluginHost::PickInputPlugin(General &g, const QString &extension) {
@@ -175,8 +180,19 @@ PluginListing PluginHost::ListPlugins(General &g) {
     if (libraryName(out.visPlugins[i]) == g.VisPluginName) out.selectedVisPlugin = i;
   }
   if (out.selectedVisPlugin < 0 && !out.visPlugins.isEmpty()) out.selectedVisPlugin = 0;
+  for (const QString &file : out.visPlugins) {
+    // Only asked when the plug-in has the member, so older plug-ins list quietly.
+    const std::shared_ptr<PluginObject> obj = create(PluginKind::Vis, libraryName(file));
+    const QString said =
+        obj && obj->has("GetDescription", 0) ? obj->value("GetDescription").toString() : QString();
+    out.visDescriptions.append(said.trimmed().isEmpty() ? file : said.trimmed());
+  }
   ScanInputPlugins(g);
-  for (const InputPluginInfo &info : g.InputPluginTable) out.inputPlugins.append(info.Name);
+  for (const InputPluginInfo &info : g.InputPluginTable) {
+    out.inputPlugins.append(info.Name);
+    const QString said = info.Description.trimmed();
+    out.inputDescriptions.append(said.isEmpty() ? info.Name + librarySuffix() : said);
+  }
   return out;
 }
 

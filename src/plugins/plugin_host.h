@@ -20,9 +20,13 @@ enum class PluginKind { Input, Vis };
 // (`visPlugins`, with the entry to select, -1 for none) and the input plug-in
 // names (`inputPlugins`).
 struct PluginListing {
-  QStringList visPlugins;
+  QStringList visPlugins;  // library file names ("qv_plugin.so")
   int selectedVisPlugin = -1;
-  QStringList inputPlugins;
+  QStringList inputPlugins;  // plug-in names ("qv_input_gst")
+  // What each plug-in says it does (`GetDescription`), in the same order; a
+  // plug-in that says nothing gets its file name.
+  QStringList visDescriptions;
+  QStringList inputDescriptions;
 };
 
 // Finds, loads and creates plug-ins. Input plug-ins are
@@ -58,7 +62,8 @@ class PluginHost {
   // Builds `InputPluginTable` from the input plug-in folder, only while no
   // input plug-in has been chosen (`InputPluginName` empty).
   void ScanInputPlugins(General &g);
-  // The open-media-file dialog filter made of every plug-in's extensions.
+  // The media file dialogs' filter, "Music files|<every pattern the plug-ins
+  // declare>|All files|*" ("All files|*" alone when none declares any).
   static QString InputFilter(const QList<InputPluginInfo> &table);
   // Chooses the player for a file extension (upper case, no dot). True when a
   // plug-in matched and its object is now `Player`.

@@ -28,7 +28,7 @@ namespace cantorel {
 
 namespace {
 
-constexpr int kTileSize = 132;     // picture square of one cover
+constexpr int kTileSize = 104;  // picture square of one cover (16 fit on a 1024x768 screen)
 constexpr int kCaptionHeight = 18;
 constexpr qint64 kMaxPlaylistBytes = 4 << 20;  // what a selected playlist shows at most
 constexpr int kMaxShownLines = 32766;
@@ -159,7 +159,7 @@ PlaylistBrowserWindow::PlaylistBrowserWindow(General &g, const QString &noCoverP
   nameLabel->setMinimumHeight(nameLabel->fontMetrics().height() * 2 + 4);
   nameLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   contentsList = new QListWidget(this);
-  contentsList->setFixedWidth(260);
+  contentsList->setFixedWidth(230);
   contentsList->setUniformItemSizes(true);
   previousButton = button(msg::BrowserPrev);
   nextButton = button(msg::BrowserNext);
@@ -229,7 +229,9 @@ PlaylistBrowserWindow::PlaylistBrowserWindow(General &g, const QString &noCoverP
     if (!busy) close();
   });
 
-  applyColours(Qt::black, Qt::white);
+  // The desktop's colours, like every other window; "Swap Colours" turns it
+  // to white on black and back to black on white.
+  applyColours(palette().color(QPalette::Window), palette().color(QPalette::WindowText));
   noCoverFile = QFileInfo::exists(noCoverPath) ? noCoverPath : QString();
   pickFolder_ = [this](const QString &prompt) { return QFileDialog::getExistingDirectory(this, prompt, folder_); };
   scanFolder(g_.VisPLPath.isEmpty() ? appFolder : g_.VisPLPath);
@@ -238,6 +240,7 @@ PlaylistBrowserWindow::PlaylistBrowserWindow(General &g, const QString &noCoverP
 void PlaylistBrowserWindow::clearBrowser() {
   entries.clear();
   entryNames.clear();
+  selectedEntry.clear();
   contentsList->clear();
   nameLabel->setText(QStringLiteral("<- ") + g_.message(msg::BrowserFolderRead));
 }
@@ -303,7 +306,15 @@ void PlaylistBrowserWindow::showPage() {
   markSelected();
   busy = wasBusy;
   // A fill started while this one let events run has the last word.
-  if (generation == fillGeneration_) nameLabel->setText(g_.message(msg::BrowserReady));
+  // Nothing to load or print until there is a playlist (and one is chosen);
+  // an empty folder says how to get some.
+  printButton->setEnabled(count > 0);
+  loadButton->setEnabled(count > 0 && !selectedEntry.isEmpty());
+  if (generation == fillGeneration_)
+    nameLabel->setText(count > 0
+                           ? g_.message(msg::BrowserReady)
+                           : QStringLiteral("No playlists in this folder. Save the playlist into it "
+                                            "(.m3u or .pls), or choose another folder with Change Folder."));
   closeIfPending();
 }
 
@@ -314,6 +325,7 @@ void PlaylistBrowserWindow::selectEntry(int k) {
   contentsList->clear();
   nameLabel->setText(FriendlyName(FilePart(entry), 1));
   selectedEntry = entry;
+  loadButton->setEnabled(true);
   markSelected();
   if (isDirCard(entry)) {
     contentsList->addItem(kDirCardText);
