@@ -3,11 +3,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-<<<<<<< HEAD
 #include <QPixmap>
-=======
 #include <QStandardPaths>
->>>>>>> main
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -20,10 +17,7 @@
 #include "playlist/paths.h"
 #include "playlist/playlist_add.h"
 #include "playlist/playlist_file.h"
-<<<<<<< HEAD
-=======
 #include "playlist/track_info_window.h"
->>>>>>> main
 #include "plugins/plugin_host.h"
 
 namespace cantorel {
@@ -142,12 +136,6 @@ void PlaylistCommands::PlSave() {
 
 bool PlaylistCommands::OpenMediaFile() {
   st_.AddName.clear();
-<<<<<<< HEAD
-  // Each input plug-in's own filter ("Ogg files|*.ogg;*.oga").
-  int index = mediaFilterIndex_ > 0 ? mediaFilterIndex_ : 1;
-  const QString f = dialogs_->openFile(QStringLiteral("Open Media file"), PluginHost::InputFilter(g_.InputPluginTable),
-                                       g_.Path, &index);
-=======
   // One entry with every type the plug-ins play (and "All files"), opened in
   // the folder used last, else the user's music folder.
   int index = mediaFilterIndex_ > 0 ? mediaFilterIndex_ : 1;
@@ -156,7 +144,6 @@ bool PlaylistCommands::OpenMediaFile() {
     folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
   const QString f = dialogs_->openFile(QStringLiteral("Open Media file"),
                                        PluginHost::InputFilter(g_.InputPluginTable), folder, &index);
->>>>>>> main
   if (f.isEmpty()) return false;
   mediaFilterIndex_ = index;
   st_.AddName = FilePart(f);

@@ -110,23 +110,13 @@ TrackInfoWindow::TrackInfoWindow(General &g, MainState &st, DesktopServices &des
     if (modern) grid->addWidget(modern, row, 2);
     ++row;
   };
-<<<<<<< HEAD
-  addRow(fileNameLabel, fileNameEdit, modernTagLabel);
+  addRow(fileNameLabel, fileNameValue, modernTagLabel);
   addRow(titleLabel, titleEdit, modernTitleEdit);
   addRow(artistLabel, artistEdit, modernArtistEdit);
   addRow(albumLabel, albumEdit, modernAlbumEdit);
   addRow(trackLabel, trackEdit, modernTrackEdit);
   addRow(yearLabel, yearEdit, modernYearEdit);
   addRow(genreLabel, genreCombo, modernGenreEdit);
-=======
-  addRow(fileNameLabel, fileNameValue);
-  addRow(titleLabel, titleEdit);
-  addRow(artistLabel, artistEdit);
-  addRow(albumLabel, albumEdit);
-  addRow(trackLabel, trackEdit);
-  addRow(yearLabel, yearEdit);
-  addRow(genreLabel, genreCombo);
->>>>>>> main
   addRow(commentLabel, commentEdit);
   grid->addWidget(streamFactsLabel, row, 1, 1, 2);
   auto *top = new QHBoxLayout;
@@ -231,7 +221,7 @@ QPoint PlaceBeside(const QRect &owner, const QSize &size, const QRect &available
 
 void TrackInfoWindow::showCover() {
   QPixmap embedded;
-  if (fileNameEdit->text() == st_.SongPath && !g_.Facts.pictures.isEmpty() &&
+  if (path_ == st_.SongPath && !g_.Facts.pictures.isEmpty() &&
       embedded.loadFromData(g_.Facts.pictures.first().data)) {
     coverLabel->setPixmap(embedded.scaled(coverLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     return;
