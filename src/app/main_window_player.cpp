@@ -62,16 +62,15 @@ void frmQuelt::wirePlayer() {
   // played on from where it was.
   frmInfo::PlayerAccess access;
   access.release = [this] {
-    const double at = st_.Elapsed;
+    const double at = transport_->Position();
     transport_->CleanUP();
     return at;
   };
+  // The same file by its path (the playlist may have changed meanwhile), at
+  // the same position, with its lyric, cover and title left as they are.
   access.resume = [this](const QString &path, double position, bool play) {
-    if (path != st_.SongPath) return;
-    const bool paused = st_.Paused != 0;
-    st_.Paused = 0;
-    transport_->PlayIt(paused || !play ? 2 : 0);
-    transport_->PlayFrom(static_cast<qint32>(Transport::roundEven(position)));
+    if (!transport_->Reopen(path, position, play && st_.Paused == 0) && path == st_.SongPath)
+      transport_->StopIt();
   };
   plCommands_->setPlayerAccess(std::move(access));
 

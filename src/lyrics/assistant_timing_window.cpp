@@ -340,8 +340,8 @@ void frmAsistente2::Command5_Click() {
 }
 
 void frmAsistente2::markLine() {
-  // The time exactly as the main window shows it at this press.
-  const QString time = host_.elapsedText ? host_.elapsedText() : QString();
+  // The player's position at this press, as the time display shows it.
+  const QString time = host_.elapsedText ? host_.elapsedText() : host_.transport.ElapsedText();
   recorded_.texts.append(Text1->text());
   recorded_.times.append(time);
   List1->addItem(Text1->text());

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "playlist/display_title.h"
 #include "playlist/mp3_info.h"
 #include "support/test_support.h"
@@ -82,6 +84,8 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
       {"plain.mp3", audio(), -1},
       {"older.mp3", audio() + old, 600},
       {"short.mp3", audio(100), -1},
+      // Not MPEG: its bytes must not be read as a frame header.
+      {"tone.wav", QByteArray("RIFF\x24\x10\x00\x00WAVEfmt \x10\x00\x00\x00", 20) + QByteArray(600, '\x11'), -1},
   };
   for (const auto &f : files) test::writeAll(path("music/") + QString::fromUtf8(f.name), f.bytes);
   QStringList names;
@@ -99,9 +103,12 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
     EXPECT_EQ(h.value(QStringLiteral("bitrate")).toString(), info.Header.Bitrate);
     EXPECT_EQ(h.value(QStringLiteral("sampleRate")).toString(), info.Header.SampleRate);
     EXPECT_EQ(h.value(QStringLiteral("channels")).toString(), info.Header.Channels);
+    EXPECT_EQ(h.value(QStringLiteral("source")).toString(),
+              names[k] == QLatin1String("tone.wav") || !info.HeaderRead ? QStringLiteral("none")
+                                                                       : QStringLiteral("mpeg-header"));
     const QJsonObject t = j.value(QStringLiteral("tag")).toObject();
     expectTag(t, info.Tag);
-    const qint64 offset = k < 4 ? files[k].offset : -1;
+    const qint64 offset = k < static_cast<int>(std::size(files)) ? files[k].offset : -1;
     EXPECT_EQ(t.value(QStringLiteral("offset")).isNull(), offset < 0);
     if (offset >= 0) {
       EXPECT_EQ(t.value(QStringLiteral("offset")).toInteger(), offset);
@@ -111,6 +118,8 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
     EXPECT_EQ(j.value(QStringLiteral("displayTitle")).toString(), PonTituloMp3(file, TitleOptions{1, 1, 0}));
   }
   EXPECT_FALSE(ReadMp3Info(path("music/tagged.mp3")).Header.Bitrate.trimmed().isEmpty());
+  EXPECT_TRUE(ReadMp3Info(path("music/tone.wav")).Header.Bitrate.isEmpty());
+  EXPECT_TRUE(tool(words("tag show") << path("music/tone.wav")).out.contains("unknown: no MPEG frame header"));
 
   // The title options come from the user's settings, and the command line
   // replaces them.
@@ -178,6 +187,36 @@ TEST_F(TagTool, SetWritesAsTheWindowSaves) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "too-short\n");
   EXPECT_EQ(test::readAll(path("music/short.mp3")), audio(100));
+}
+
+// A save keeps the bytes of the fields it does not change, and writes text
+// the Windows code page cannot hold as UTF-8, never as "?".
+TEST_F(TagTool, SetKeepsUnchangedFieldsAndOtherScripts) {
+  const QString file = path("music/song.mp3");
+  QByteArray record = BuildTagRecord(sampleTag());
+  const QByteArray cyrillic = QByteArray("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82");  // Привет
+  record.replace(3, cyrillic.size(), cyrillic);
+  record.replace(33, 4, QByteArray("\x90\x00x\x81", 4));  // odd bytes in the artist
+  test::writeAll(file, audio() + record);
+  const QString japanese = QString::fromUtf8("\xE5\xA4\x9C\xE3\x81\xAB\xE9\xA7\x86\xE3\x81\x91\xE3\x82\x8B");
+  const struct {
+    QStringList args;
+    QByteArray title;  // the title field's bytes after the save, blanks aside
+  } steps[] = {{{QStringLiteral("--year"), QStringLiteral("2002")}, cyrillic},
+               {{QStringLiteral("--title"), japanese}, japanese.toUtf8()},
+               {{QStringLiteral("--title"), QString::fromUtf8("Caf\xC3\xA9")}, "Caf\xE9"},
+               {{QStringLiteral("--title"), japanese + japanese + japanese}, (japanese + japanese).toUtf8()}};
+  for (const auto &step : steps) {
+    const test::ToolRun r = tool(QStringList{QStringLiteral("tag"), QStringLiteral("set")} << step.args << file);
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(step.args.join(u' '));
+    const QByteArray tag = test::readAll(file).right(128);
+    EXPECT_EQ(tag.mid(3, 30).trimmed(), step.title) << qPrintable(step.args.join(u' '));
+    EXPECT_EQ(tag.mid(33, 30), record.mid(33, 30)) << "the artist is kept byte for byte";
+    // Read back as typed (at most cut to the field's 30 bytes).
+    EXPECT_EQ(ReadMp3Info(file).Tag.Title.trimmed(),
+              step.title == "Caf\xE9" ? QString::fromUtf8("Caf\xC3\xA9") : QString::fromUtf8(step.title));
+  }
+  EXPECT_EQ(ReadMp3Info(file).Tag.Year, QStringLiteral("2002"));
 }
 
 TEST_F(TagTool, UsageErrors) {
