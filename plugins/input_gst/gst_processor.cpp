@@ -204,7 +204,6 @@ bool GstProcessor::open(const QString &path) {
   return true;
 }
 
-
 bool GstProcessor::waitForState(GstClockTime timeout) {
   if (!pipeline_) return false;
   const GstStateChangeReturn r = gst_element_get_state(pipeline_, nullptr, nullptr, timeout);

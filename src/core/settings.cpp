@@ -167,8 +167,8 @@ QStringList Settings::loadOrder() {
 QStringList Settings::saveOrder() {
   QStringList out;
   for (const char *k : kSaveOrder) out << QLatin1String(k);
-  out << key::MsgRemote << key::Instalado << key::X << key::Y << key::LastCover << key::LastTrack << key::Volume
-      << key::Balance;
+  out << key::MsgRemote << key::Instalado << key::X << key::Y << key::LastCover << key::LastTrack
+      << key::Volume << key::Balance;
   return out;
 }
 

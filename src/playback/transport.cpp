@@ -8,9 +8,9 @@
 
 #include "core/log.h"
 #include "playlist/paths.h"
-#include "prefs/message_ids.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
+#include "prefs/message_ids.h"
 
 namespace cantorel {
 

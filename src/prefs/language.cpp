@@ -53,7 +53,9 @@ bool readLanguage(const QStringList &folders, const QString &language,
   bool tooLarge = false;
   if (!readFileLimited(r->file, kMaxLanguageFile, &bytes, &tooLarge) || bytes.isEmpty()) {
     *why = QStringLiteral("Language file not read: ") + r->file +
-           (tooLarge ? QStringLiteral(" (too large)") : bytes.isEmpty() ? QStringLiteral(" (empty)") : QString());
+           (tooLarge          ? QStringLiteral(" (too large)")
+            : bytes.isEmpty() ? QStringLiteral(" (empty)")
+                              : QString());
     return false;
   }
   r->found = true;

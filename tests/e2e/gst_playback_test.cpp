@@ -327,8 +327,7 @@ INSTANTIATE_TEST_SUITE_P(
     Files, GstGarbage,
     ::testing::Values(
         Garbage{"text.mp3", pattern("not audio at all ", 20000), true},
-        Garbage{"noise.mp3", noise(100 * 1024), true},
-        Garbage{"empty.ogg", QByteArray(), true},
+        Garbage{"noise.mp3", noise(100 * 1024), true}, Garbage{"empty.ogg", QByteArray(), true},
         Garbage{"header.wav", pattern("RIFF\x10\x00\x00\x00WAVEfmt ", 5000), true},
         Garbage{"huge_header.wav",
                 pattern(QByteArray("RIFF\xff\xff\xff\xffWAVEfmt \xff\xff\xff\x7f", 20), 3000), true},

@@ -164,7 +164,8 @@ TEST_F(ProgramTest, BadFilesAreSkippedThenPlaybackStopsAndTheVolumeIsKept) {
   test::writeAll(home_.filePath(QStringLiteral("bad.mp3")), noise);
   test::writeAll(home_.filePath(QStringLiteral("bad2.mp3")), noise.left(5000));
   test::writeAll(home_.filePath(QStringLiteral("good.wav")), test::makeWav(30));
-  const QByteArray conf = "[Cantorel v4.0/config]\nStartMd=1\nAutoPlay=1\nLastTrack=1\nVolume=44\nBalance=30\n";
+  const QByteArray conf =
+      "[Cantorel v4.0/config]\nStartMd=1\nAutoPlay=1\nLastTrack=1\nVolume=44\nBalance=30\n";
   struct Case {
     QByteArray playlist;
     int failures;
@@ -174,7 +175,8 @@ TEST_F(ProgramTest, BadFilesAreSkippedThenPlaybackStopsAndTheVolumeIsKept) {
   for (const Case &c : cases) {
     test::writeAll(home_.filePath(QStringLiteral("playlist.m3u")), c.playlist);
     test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), conf);
-    auto p = launch({}, {{QStringLiteral("CANTOREL_NULL_AUDIO"), QStringLiteral("1")}}, QProcess::SeparateChannels);
+    auto p = launch({}, {{QStringLiteral("CANTOREL_NULL_AUDIO"), QStringLiteral("1")}},
+                    QProcess::SeparateChannels);
     ASSERT_TRUE(waitUntilListening());
     QThread::msleep(5000);  // long enough to have tried every entry more than once
     terminate(*p);

@@ -24,9 +24,9 @@
 #include <functional>
 
 #include "core/general.h"
-#include "e2e/media_files.h"
 #include "core/main_state.h"
 #include "core/text_codec.h"
+#include "e2e/media_files.h"
 #include "lyrics/lrc_file.h"
 #include "lyrics/lyric_assistant_window.h"
 #include "lyrics/lyric_file.h"

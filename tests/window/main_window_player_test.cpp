@@ -4,11 +4,11 @@
 // keys, and skin web buttons open only web addresses.
 #include <QApplication>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -22,14 +22,14 @@
 #include "support/gui_app.h"
 
 #include "app/main_window.h"
-#include "e2e/media_files.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
+#include "e2e/media_files.h"
 #include "platform/folders.h"
+#include "playback/transport.h"
 #include "playlist/info_window.h"
 #include "playlist/mp3_info.h"
 #include "playlist/playlist_commands_gui.h"
-#include "playback/transport.h"
 #include "plugins/plugin_object.h"
 #include "skin/skin_face_widget.h"
 #include "support/test_support.h"

@@ -144,7 +144,8 @@ int tagShow(const Options &o) {
         r += QStringLiteral("Sample rate:  %1 kHz\n").arg(info.Header.SampleRate.trimmed());
         r += QStringLiteral("Channels:     %1\n").arg(info.Header.Channels.trimmed());
       } else {
-        r += QStringLiteral("Stream:       unknown: no MPEG frame header (the player shows what its decoder reports)\n");
+        r += QStringLiteral(
+            "Stream:       unknown: no MPEG frame header (the player shows what its decoder reports)\n");
       }
       r += tagReport(info.Tag, offset, size);
     }

@@ -405,9 +405,10 @@ TEST_F(PlaybackTimerTest, UnplayableEntriesAreSkippedThenPlaybackStops) {
     QStringList files;
     bool repeat;
     int playsAt;  // the entry playing after the failures, 0: stopped
-  } cases[] = {{{QStringLiteral("bad1.wav"), QStringLiteral("good.wav")}, false, 2},
-               {{QStringLiteral("bad1.wav"), QStringLiteral("gone.wav"), QStringLiteral("bad2.wav")}, false, 0},
-               {{QStringLiteral("bad1.wav"), QStringLiteral("good.wav")}, true, 0}};
+  } cases[] = {
+      {{QStringLiteral("bad1.wav"), QStringLiteral("good.wav")}, false, 2},
+      {{QStringLiteral("bad1.wav"), QStringLiteral("gone.wav"), QStringLiteral("bad2.wav")}, false, 0},
+      {{QStringLiteral("bad1.wav"), QStringLiteral("good.wav")}, true, 0}};
   for (const Case &c : cases) {
     pl.PlClear();
     for (const QString &f : c.files) f == QLatin1String("gone.wav") ? pl.append(f, dir.filePath(f)) : add(f);

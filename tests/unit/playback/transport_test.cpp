@@ -52,7 +52,9 @@ class RecordingHost : public TransportHost {
  public:
   void enableTimer1(bool on) override { timer = on; }
   void setLabel(int n, const QString &t) override { labels[n] = t; }
-  void showStreamFacts(const Mp3Header &f) override { facts = f.Bitrate + u'|' + f.SampleRate + u'|' + f.Channels; }
+  void showStreamFacts(const Mp3Header &f) override {
+    facts = f.Bitrate + u'|' + f.SampleRate + u'|' + f.Channels;
+  }
   void showMessage(const QString &t) override { messages.append(t); }
   void loadCover(const QString &p) override { covers.append(p); }
   void lyricResync(const QString &t) override { resyncs.append(t); }

@@ -270,7 +270,8 @@ TEST(TagRecord, EditedTextReadsBackAndUnchangedBytesStay) {
     QByteArray bytes;  // the field's bytes, blanks aside
   } cases[] = {
       {QStringLiteral("Caf\u00e9"), "Caf\xE9"},
-      {QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442"), "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
+      {QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442"),
+       "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"},
       // Windows-1252 bytes that would read as UTF-8 ("Ã©" is C3 A9): UTF-8.
       {QStringLiteral("\u00C3\u00A9"), "\xC3\x83\xC2\xA9"},
       // 11 three-byte characters: ten fit in 30 bytes.

@@ -85,7 +85,8 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
       {"older.mp3", audio() + old, 600},
       {"short.mp3", audio(100), -1},
       // Not MPEG: its bytes must not be read as a frame header.
-      {"tone.wav", QByteArray("RIFF\x24\x10\x00\x00WAVEfmt \x10\x00\x00\x00", 20) + QByteArray(600, '\x11'), -1},
+      {"tone.wav", QByteArray("RIFF\x24\x10\x00\x00WAVEfmt \x10\x00\x00\x00", 20) + QByteArray(600, '\x11'),
+       -1},
   };
   for (const auto &f : files) test::writeAll(path("music/") + QString::fromUtf8(f.name), f.bytes);
   QStringList names;
@@ -105,7 +106,7 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
     EXPECT_EQ(h.value(QStringLiteral("channels")).toString(), info.Header.Channels);
     EXPECT_EQ(h.value(QStringLiteral("source")).toString(),
               names[k] == QLatin1String("tone.wav") || !info.HeaderRead ? QStringLiteral("none")
-                                                                       : QStringLiteral("mpeg-header"));
+                                                                        : QStringLiteral("mpeg-header"));
     const QJsonObject t = j.value(QStringLiteral("tag")).toObject();
     expectTag(t, info.Tag);
     const qint64 offset = k < static_cast<int>(std::size(files)) ? files[k].offset : -1;
@@ -119,7 +120,8 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
   }
   EXPECT_FALSE(ReadMp3Info(path("music/tagged.mp3")).Header.Bitrate.trimmed().isEmpty());
   EXPECT_TRUE(ReadMp3Info(path("music/tone.wav")).Header.Bitrate.isEmpty());
-  EXPECT_TRUE(tool(words("tag show") << path("music/tone.wav")).out.contains("unknown: no MPEG frame header"));
+  EXPECT_TRUE(
+      tool(words("tag show") << path("music/tone.wav")).out.contains("unknown: no MPEG frame header"));
 
   // The title options come from the user's settings, and the command line
   // replaces them.
@@ -207,7 +209,8 @@ TEST_F(TagTool, SetKeepsUnchangedFieldsAndOtherScripts) {
                {{QStringLiteral("--title"), QString::fromUtf8("Caf\xC3\xA9")}, "Caf\xE9"},
                {{QStringLiteral("--title"), japanese + japanese + japanese}, (japanese + japanese).toUtf8()}};
   for (const auto &step : steps) {
-    const test::ToolRun r = tool(QStringList{QStringLiteral("tag"), QStringLiteral("set")} << step.args << file);
+    const test::ToolRun r =
+        tool(QStringList{QStringLiteral("tag"), QStringLiteral("set")} << step.args << file);
     EXPECT_EQ(r.exitCode, 0) << qPrintable(step.args.join(u' '));
     const QByteArray tag = test::readAll(file).right(128);
     EXPECT_EQ(tag.mid(3, 30).trimmed(), step.title) << qPrintable(step.args.join(u' '));
