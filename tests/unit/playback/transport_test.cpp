@@ -2,6 +2,7 @@
 // like a plug-in), and its display texts and volume packing.
 #include <QDir>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,9 @@ class FakePlayer : public QObject {
   Q_INVOKABLE void finish() { log(QStringLiteral("finish")); }
   // Why the file cannot be played; empty while all is well.
   Q_INVOKABLE QString LastError() { return error; }
+  Q_INVOKABLE QVariantMap StreamInfo() {
+    return {{QStringLiteral("bitrate"), 1411}, {QStringLiteral("sampleRate"), 44100}, {QStringLiteral("channels"), 2}};
+  }
 
   void log(const QString &s) { calls.append(s); }
   QStringList calls;
@@ -123,6 +127,8 @@ TEST_F(TransportTest, PlayItOpensRunsAndShowsTheLength) {
   EXPECT_EQ(host.labels[13], QStringLiteral("4:05"));
   EXPECT_EQ(host.labels[26], QStringLiteral("Media"));
   EXPECT_EQ(host.labels[4], QStringLiteral(" 1"));
+  // No MPEG frame header was read here: the decoder's facts are shown.
+  EXPECT_EQ(host.facts, QStringLiteral("1411|44|stereo"));
   EXPECT_TRUE(host.timer);
 
   // The next entry releases the player in use first.
