@@ -41,7 +41,9 @@ class FakePlayer : public QObject {
   // Why the file cannot be played; empty while all is well.
   Q_INVOKABLE QString LastError() { return error; }
   Q_INVOKABLE QVariantMap StreamInfo() {
-    return {{QStringLiteral("bitrate"), 1411}, {QStringLiteral("sampleRate"), 44100}, {QStringLiteral("channels"), 2}};
+    return {{QStringLiteral("bitrate"), 1411},
+            {QStringLiteral("sampleRate"), 44100},
+            {QStringLiteral("channels"), 2}};
   }
 
   void log(const QString &s) { calls.append(s); }
