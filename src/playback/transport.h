@@ -63,6 +63,8 @@ class Transport {
   static constexpr int kFailedPauseTicks = 60;
   // Counts the pause after a failure down; true when the next entry is due.
   bool failedEntryDue();
+  // Whether that pause is being counted down (the timer must keep ticking).
+  bool failurePending() const { return skipTicks_ > 0; }
   // Asks the player for an error while an entry plays (the optional
   // "LastError" member); an error fails the entry. True when it did.
   bool checkPlayerError();

@@ -15,6 +15,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@
 #include "e2e/media_files.h"
 #include "platform/folders.h"
 #include "playback/transport.h"
-#include "playlist/info_window.h"
+#include "playlist/track_info_window.h"
 #include "playlist/mp3_info.h"
 #include "playlist/playlist_commands_gui.h"
 #include "plugins/plugin_object.h"
@@ -66,6 +67,11 @@ void doubleClickRow(QListWidget *list, int row) {
   }
 }
 
+bool tickRunning(QObject &w) {
+  const auto timers = w.findChildren<QTimer *>();
+  return std::any_of(timers.begin(), timers.end(), [](QTimer *t) { return t->isActive() && t->interval() == 25; });
+}
+
 class MainWindowPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -96,12 +102,16 @@ class MainWindowPlayer : public ::testing::Test {
 };
 
 TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  // The tick rests until something plays, and after it stops.
+  w.enableTimer1(true);
+  EXPECT_FALSE(tickRunning(w));
   w.transport().PlayIt(0);
   ASSERT_EQ(w.state().Playing, -1);
+  EXPECT_TRUE(tickRunning(w));
   EXPECT_EQ(g.LyricActive, -1);
   QListWidget *box = w.skin().face()->lyricBox();
   ASSERT_EQ(box->count(), 6);
@@ -115,12 +125,13 @@ TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
   EXPECT_EQ(box->currentRow(), 2);
   EXPECT_EQ(g.LyricNext, 3);
 
-  w.DoIt(10);
+  w.runCommand(10);
   EXPECT_EQ(w.state().Playing, 0);
+  EXPECT_FALSE(tickRunning(w));
 }
 
 TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
@@ -140,15 +151,15 @@ TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
     if (QWidget *m = QApplication::activeModalWidget()) m->close();
   });
   guard.start(5000);
-  w.DoIt(40);
-  EXPECT_EQ(opened, QStringLiteral("cantorel::frmAsistente"));
+  w.runCommand(40);
+  EXPECT_EQ(opened, QStringLiteral("cantorel::LyricTextDialog"));
   EXPECT_EQ(lines, 6) << "opens with the lyric found for the song";
 }
 
 // Saving the playing song's tag after its entry moved in the playlist: the
 // same file plays on from the same place, its lyric and title untouched.
 TEST_F(MainWindowPlayer, TagSaveReopensTheSameFileWhereItWas) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   // A WAV (a tag at its end is harmless) with the demo's lyric beside it.
@@ -163,11 +174,11 @@ TEST_F(MainWindowPlayer, TagSaveReopensTheSameFileWhereItWas) {
   const QString title = w.skin().labelText(2);
   w.playlist().PlMoveEntry(1, -1);  // the demo is entry 1 now
   w.playlistCommands().ShowInfo();
-  frmInfo *info = w.playlistCommands().infoWindow();
+  TrackInfoWindow *info = w.playlistCommands().infoWindow();
   ASSERT_TRUE(info);
-  info->cbEdit->setChecked(true);
-  info->txtYear->setText(QStringLiteral("2024"));
-  info->SaveIDTag();
+  info->editCheck->setChecked(true);
+  info->yearEdit->setText(QStringLiteral("2024"));
+  info->saveTag();
   EXPECT_EQ(w.state().SongPath, song);
   EXPECT_EQ(w.state().Playing, -1);
   EXPECT_EQ(w.state().Paused, 0);
@@ -176,12 +187,12 @@ TEST_F(MainWindowPlayer, TagSaveReopensTheSameFileWhereItWas) {
   EXPECT_EQ(w.skin().face()->lyricBox()->currentRow(), 2);
   EXPECT_EQ(w.skin().labelText(2), title);
   EXPECT_EQ(ReadMp3Info(song).Tag.Year, QStringLiteral("2024"));
-  w.DoIt(10);
+  w.runCommand(10);
 }
 
 // The demo song's lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.
 TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
@@ -215,7 +226,7 @@ TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
   EXPECT_NEAR(position(), 5.0, 0.5);
   EXPECT_EQ(w.state().Paused, -1);
 
-  w.DoIt(10);
+  w.runCommand(10);
 
   // A song without a lyric: its only line is the failure text, which seeks nowhere.
   QFile::copy(dir.filePath(QStringLiteral("demo.mid")), dir.filePath(QStringLiteral("bare.mid")));
@@ -226,21 +237,21 @@ TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
   ASSERT_EQ(box->count(), 1);
   doubleClickRow(box, 0);
   EXPECT_LT(position(), 2.0);
-  w.DoIt(10);
+  w.runCommand(10);
 }
 
 TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.skin().tables().KeyStrings[11] = QStringLiteral("https://example.org/lyrics");
   w.skin().tables().KeyStrings[12] = QStringLiteral("file:///etc/passwd");
   w.skin().tables().KeyStrings[13] = QStringLiteral("/usr/bin/xterm");
-  for (qint16 code : {111, 112, 113}) w.DoIt(code);
+  for (qint16 code : {111, 112, 113}) w.runCommand(code);
   EXPECT_EQ(recorded(), QStringList{QStringLiteral("url https://example.org/lyrics")});
 }
 
 TEST_F(MainWindowPlayer, TypedKeysRunTheirButtonsCommand) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   // Mode toggle 27 (repeat) answers to "j" typed in lower case.
   for (SkinButton &b : w.skin().tables().Btn)
@@ -250,6 +261,11 @@ TEST_F(MainWindowPlayer, TypedKeysRunTheirButtonsCommand) {
   QKeyEvent key(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier, QStringLiteral("j"));
   QApplication::sendEvent(&w, &key);
   EXPECT_EQ(w.state().Repeat, -1);
+  // F12 is no hand-off: a file a start long ago left in the settings stays there.
+  settings->setText(key::OtherFile, dir.filePath(QStringLiteral("demo.mid")));
+  QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+  QApplication::sendEvent(&w, &f12);
+  EXPECT_EQ(w.playlist().count(), 0);
 }
 
 }  // namespace
