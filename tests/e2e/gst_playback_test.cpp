@@ -309,14 +309,6 @@ TEST_P(GstGarbage, IsAnErrorNotACrash) {
   EXPECT_LT(t.elapsed(), 15000);
 }
 
-// Pseudo-random bytes, the same on every run.
-QByteArray noise(int size) {
-  QByteArray b(size, '\0');
-  quint32 x = 12345;
-  for (char &c : b) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-  return b;
-}
-
 QByteArray pattern(const QByteArray &head, int size) {
   QByteArray b = head;
   while (b.size() < size) b.append(static_cast<char>('a' + b.size() % 23));
@@ -327,7 +319,7 @@ INSTANTIATE_TEST_SUITE_P(
     Files, GstGarbage,
     ::testing::Values(
         Garbage{"text.mp3", pattern("not audio at all ", 20000), true},
-        Garbage{"noise.mp3", noise(100 * 1024), true}, Garbage{"empty.ogg", QByteArray(), true},
+        Garbage{"noise.mp3", test::makeNoise(100 * 1024), true}, Garbage{"empty.ogg", QByteArray(), true},
         Garbage{"header.wav", pattern("RIFF\x10\x00\x00\x00WAVEfmt ", 5000), true},
         Garbage{"huge_header.wav",
                 pattern(QByteArray("RIFF\xff\xff\xff\xffWAVEfmt \xff\xff\xff\x7f", 20), 3000), true},

@@ -170,9 +170,7 @@ TEST_F(ProgramTest, DamagedSettingsStillStart) {
 // Files that cannot be decoded are reported and skipped, and a playlist of
 // nothing else stops; volume and balance come back at the next start.
 TEST_F(ProgramTest, BadFilesAreSkippedThenPlaybackStopsAndTheVolumeIsKept) {
-  QByteArray noise(100 * 1024, '\0');
-  quint32 x = 12345;
-  for (char &c : noise) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  const QByteArray noise = test::makeNoise(100 * 1024);
   test::writeAll(home_.filePath(QStringLiteral("bad.mp3")), noise);
   test::writeAll(home_.filePath(QStringLiteral("bad2.mp3")), noise.left(5000));
   test::writeAll(home_.filePath(QStringLiteral("good.wav")), test::makeWav(30));

@@ -211,20 +211,6 @@ TEST_F(TransportTest, EmptyPlaylistDoesNothing) {
   EXPECT_EQ(st.Playing, 0);
 }
 
-TEST_F(TransportTest, MissingFileIsMarkedOnce) {
-  add(QStringLiteral("gone.mp3"), false);
-  for (int i = 0; i < 2; ++i) {
-    st.Playing = -1;  // something played before
-    t.PlayIt(0);
-    EXPECT_EQ(st.Playing, 0);
-    EXPECT_EQ(pl.PlNames[0], QStringLiteral("gone.mp3 [FILE NOT FOUND]"));
-    EXPECT_TRUE(pl.PlPath[0].isEmpty());
-    EXPECT_TRUE(st.Dev.isEmpty());
-    EXPECT_FALSE(host.timer);
-  }
-  EXPECT_FALSE(current());
-}
-
 TEST_F(TransportTest, PicturesShowForFiveSecondsAndSkippedKindsPlayNothing) {
   add(QStringLiteral("cover.JPG"));
   t.PlayIt(0);
