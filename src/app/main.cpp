@@ -35,7 +35,8 @@ const char kUsage[] =
     "\n"
     "Environment:\n"
     "  CANTOREL_HOME       keep settings, playlist and schedule in this folder\n"
-    "  CANTOREL_NEWS_URL   fetch the news message from this address\n";
+    "  CANTOREL_NEWS_URL   fetch the news message from this address\n"
+    "  CANTOREL_LYRIC_URL  ask this online lyric service for missing lyrics\n";
 
 }  // namespace
 

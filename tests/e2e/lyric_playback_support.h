@@ -31,8 +31,10 @@ struct LyricRun {
   QVariantList arrived;  // when each line arrived (steady clock, ns)
 };
 
-// Plays `pl` from its first entry until it stops (at most 30 seconds).
-LyricRun playWithLyrics(Playlist &pl);
+// Plays `pl` from its first entry until it stops (at most 30 seconds). With
+// `onlineBase`, an entry without a lyric on disk asks the online lyric
+// service there, and a lyric it saves is taken up as the entry plays.
+LyricRun playWithLyrics(Playlist &pl, const QString &onlineBase = QString());
 
 // Every line arrived once, in order, while the time display showed its own
 // time, with the position behind it rounding to that second and never before
