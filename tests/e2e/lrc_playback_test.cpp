@@ -43,10 +43,12 @@ TEST(LrcPlayback, LyricFromTheOnlineServiceArrivesInStep) {
   // No tag: artist and title come from the file name.
   const QString song = dir.filePath(QStringLiteral("The Band - Song One.wav"));
   test::writeAll(song, test::makeWav(3.2, 22050, 1));
+  test::ensureCoreApp();
   test::LoopbackHttpServer server;
+  const QByteArray body =
+      R"({"artistName":"The Band","trackName":"Song One","syncedLyrics":"[00:01.10]first\n[00:02.30]second"})";
   server.setResponse(test::LoopbackHttpServer::answer(
-      200, R"({"artistName":"The Band","trackName":"Song One","syncedLyrics":"[00:01.10]first\n[00:02.30]second"})",
-      {"Content-Type: application/json"}));
+      200, body, {"Content-Type: application/json", "Content-Length: " + QByteArray::number(body.size())}));
   Playlist pl;
   pl.append(QStringLiteral("Song"), song);
 
@@ -54,7 +56,7 @@ TEST(LrcPlayback, LyricFromTheOnlineServiceArrivesInStep) {
 
   EXPECT_TRUE(run.ended);
   EXPECT_EQ(run.found, QList<bool>{false});  // nothing on disk when it started
-  ASSERT_EQ(server.requests().size(), 1);
+  ASSERT_EQ(server.requests().size(), 1) << server.requests().value(1).path.constData();
   EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("The Band - Song One.lrc"))));
   test::expectLinesInTheirSeconds(run, {QStringLiteral("first"), QStringLiteral("second")},
                                   {QStringLiteral("0:01"), QStringLiteral("0:02")}, {0, 0});

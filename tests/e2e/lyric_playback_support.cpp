@@ -64,13 +64,17 @@ class Host : public TransportHost, public PlaybackTimerHost {
 
 }  // namespace
 
-LyricRun playWithLyrics(Playlist &pl, const QString &onlineBase) {
+void ensureCoreApp() {
   if (!QCoreApplication::instance()) {
     static int argc = 1;
     static char name[] = "e2e";
     static char *argv[] = {name, nullptr};
     new QCoreApplication(argc, argv);
   }
+}
+
+LyricRun playWithLyrics(Playlist &pl, const QString &onlineBase) {
+  ensureCoreApp();
   LyricRun run;
   General g;
   MainState st;

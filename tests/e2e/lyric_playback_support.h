@@ -31,6 +31,10 @@ struct LyricRun {
   QVariantList arrived;  // when each line arrived (steady clock, ns)
 };
 
+// The application object, made on first use (a loopback server needs it
+// before it starts).
+void ensureCoreApp();
+
 // Plays `pl` from its first entry until it stops (at most 30 seconds). With
 // `onlineBase`, an entry without a lyric on disk asks the online lyric
 // service there, and a lyric it saves is taken up as the entry plays.

@@ -1,5 +1,6 @@
 // "cantorel-tool lyric check|find" run on files made here: its JSON must say
 // what the core library says, and its exit status whether the player accepts.
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -270,6 +271,33 @@ TEST_F(LyricTool, UsageErrors) {
   for (const char *args : {"lyric", "lyric check", "lyric check a --bogus", "lyric find a b",
                            "lyric find a --lyric-dir", "lyric sing"})
     EXPECT_EQ(tool(words(args)).exitCode, 2) << args;
+}
+
+// "lyric fetch" against a loopback service: what it asked, what it saved, and
+// that it never writes over a file.
+TEST_F(LyricTool, FetchSavesTheServicesLyricWhereThePlayerLooks) {
+  static int argc = 1;
+  static char name[] = "unit_tool";
+  static char *argv[] = {name, nullptr};
+  if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+  test::LoopbackHttpServer server;
+  server.setResponse(test::LoopbackHttpServer::answer(200, R"({"syncedLyrics":"[00:01.00]one\n[00:02.00]two"})", {}));
+  QProcessEnvironment env;
+  env.insert(QStringLiteral("CANTOREL_LYRIC_URL"), server.url(QString()));
+  const QString song = path("music/The Band - Song One.mp3");
+  const QStringList args = words("lyric fetch --length 199.6 --save --json") << song;
+  const QJsonObject j = test::runTool(args, path("home"), path("cwd"), env).json();
+  EXPECT_EQ(j.value(QStringLiteral("result")).toString(), QStringLiteral("synced"));
+  EXPECT_EQ(j.value(QStringLiteral("query")).toObject().value(QStringLiteral("duration")).toInt(), 200);
+  EXPECT_TRUE(j.value(QStringLiteral("saved")).toBool());
+  const QString file = path("music/The Band - Song One.lrc");
+  EXPECT_EQ(j.value(QStringLiteral("file")).toString(), file);
+  EXPECT_EQ(test::readAll(file), QByteArray("[00:01.00]one\n[00:02.00]two\n"));
+  test::writeAll(file, "mine");
+  EXPECT_EQ(test::runTool(args, path("home"), path("cwd"), env).exitCode, 1);
+  EXPECT_EQ(test::readAll(file), QByteArray("mine"));
+  ASSERT_EQ(server.requests().size(), 2);
+  EXPECT_TRUE(server.requests()[0].path.contains("duration=200"));
 }
 
 }  // namespace
