@@ -75,23 +75,23 @@ int main(int argc, char **argv) {
   // Signals are caught from here on; they are acted on once the event loop
   // runs, after the start-up they may interrupt.
   UnixSignals signals;
-  frmQuelt window(general, settings, folders);
+  MainWindow window(general, settings, folders);
   const QString commandLine = joinArguments(QApplication::arguments().mid(1));
 
   // A second start hands its file over at once, without a splash of its own.
   if (window.otherInstanceRunning()) {
-    window.Form_Load(commandLine);
+    window.startUp(commandLine);
     return 0;
   }
 
   // The splash first; at its end the main window loads and the start-up runs.
-  QPointer<frmSplash> splash = new frmSplash(general, folders.userDataDir());
+  QPointer<SplashWindow> splash = new SplashWindow(general, folders.userDataDir());
   splash->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(splash, &frmSplash::loadMainWindow, &window, [&window, &commandLine] {
-    window.Form_Load(commandLine);
+  QObject::connect(splash, &SplashWindow::loadMainWindow, &window, [&window, &commandLine] {
+    window.startUp(commandLine);
   });
   // A file handed over by a later start while the splash is up.
-  QObject::connect(&window, &frmQuelt::loadRequested, &window, [&splash] {
+  QObject::connect(&window, &MainWindow::loadRequested, &window, [&splash] {
     if (splash) splash->finishNow();
   });
 
@@ -101,15 +101,15 @@ int main(int argc, char **argv) {
   auto unload = [&window, &splash, &ended] {
     ended = true;
     // Marked first, so the start-up the splash now runs asks nothing.
-    window.Form_Unload();
+    window.shutDown();
     if (splash) splash->finishNow();
-    window.Form_Unload();
+    window.shutDown();
   };
   QObject::connect(&signals, &UnixSignals::terminateRequested, &window, unload);
   // The end of the desktop session, or any other way the event loop ends.
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, unload);
 
-  splash->Form_Load();
+  splash->start();
   // Showing a window may let events run; a signal taken then has already
   // run the shut-down, and the event loop must not start.
   if (ended) return 0;

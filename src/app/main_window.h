@@ -21,7 +21,7 @@
 #include "skin/skin_clock_host_gui.h"
 #include "skin/skin_window.h"
 #include "playlist/playlist_commands_gui.h"
-#include "skin/vis_loader_window.h"
+#include "skin/playlist_browser_window.h"
 
 class QLabel;
 class QListWidget;
@@ -33,29 +33,29 @@ class MainWindowHost;
 class MainWindowMpris;
 class MprisService;
 class PluginHost;
-class frmIcon;
+class TrayIcon;
 class Transport;
 
 // The main window. It owns the main window state and the playlist, runs the
 // start-up when loaded and the shut-down when unloaded, and draws what the
 // rest of the program reports. Until a skin draws it, it is a plain frameless
 // window with the title, the playlist box and a close button.
-class frmQuelt : public QWidget, public LifecycleHost {
+class MainWindow : public QWidget, public LifecycleHost {
   Q_OBJECT
  public:
-  frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent = nullptr);
-  ~frmQuelt() override;
+  MainWindow(General &g, Settings &settings, const Folders &folders, QWidget *parent = nullptr);
+  ~MainWindow() override;
 
   // Start-up; false when another instance took over.
-  bool Form_Load(const QString &commandLine);
+  bool startUp(const QString &commandLine);
   // Shut-down (runs once).
-  void Form_Unload();
+  void shutDown();
   // Ends the program the normal way.
-  void Quit();
+  void quit();
   // Opens the visual playlist browser; a playlist chosen there replaces the
   // playlist and plays.
-  void ShowVisSelect();
-  frmVisLoader *visLoader() const { return visLoader_; }
+  void showPlaylistBrowser();
+  PlaylistBrowserWindow *playlistBrowser() const { return playlistBrowser_; }
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
@@ -105,7 +105,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   const Folders &folders() const { return folders_; }
   ClockSchedule &clockSchedule() { return clockSchedule_; }
   // The tray icon and its menu (null before the start-up loads it).
-  frmIcon *tray() { return tray_.get(); }
+  TrayIcon *tray() { return tray_.get(); }
   void loadTray() override;
   void unloadTray() override;
   Transport &transport() { return *transport_; }
@@ -115,7 +115,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void enableTimer1(bool on) override;
   PlaybackTimer &playbackTimer() { return *playbackTimer_; }
   LyricLines &lyrics() { return lyric_; }
-  void DoIt(qint16 code) { dispatcher_->DoIt(code); }
+  void runCommand(qint16 code) { dispatcher_->DoIt(code); }
   CommandDispatcher &dispatcher() { return *dispatcher_; }
   // The playlist box, its count (label 16) and name (label 14) again.
   void refreshPlaylistBox();
@@ -159,7 +159,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   ClockSchedule clockSchedule_;
   QTimer *timer2_ = nullptr;
   QTimer *checkpointTimer_ = nullptr;
-  QPointer<frmVisLoader> visLoader_;
+  QPointer<PlaylistBrowserWindow> playlistBrowser_;
   QStringList savedPlaylist_;  // what the playlist file holds now
   QStringList savedAutoList_;  // what the schedule file holds now
   bool playlistWritten_ = false;
@@ -176,7 +176,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   std::unique_ptr<PlaybackTimer> playbackTimer_;
   std::unique_ptr<CommandDispatcher> dispatcher_;
   QTimer *timer1_ = nullptr;
-  std::unique_ptr<frmIcon> tray_;
+  std::unique_ptr<TrayIcon> tray_;
   std::unique_ptr<MainWindowMpris> mprisPlayer_;
   std::unique_ptr<MprisService> mpris_;
   bool loaded_ = false;

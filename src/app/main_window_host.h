@@ -11,7 +11,7 @@ class QListWidget;
 
 namespace cantorel {
 
-class frmQuelt;
+class MainWindow;
 class MprisEvents;
 struct LyricLines;
 
@@ -20,7 +20,7 @@ struct LyricLines;
 // lyric box and the playlist box, and the playlist commands' windows.
 class MainWindowHost : public TransportHost, public PlaybackTimerHost, public CommandHost {
  public:
-  MainWindowHost(frmQuelt &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox);
+  MainWindowHost(MainWindow &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox);
 
   void setTimer(PlaybackTimer *timer) { timer_ = timer; }
   // The desktop's media controls, told what they show changed; null: none.
@@ -85,7 +85,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   void onlineLyricSaved(const QString &song);
   void onlinePlainLyric(const QString &song, const QStringList &lines);
 
-  frmQuelt &window_;
+  MainWindow &window_;
   General &g_;
   MainState &st_;
   LyricLines &lyric_;

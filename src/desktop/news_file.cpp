@@ -55,7 +55,7 @@ bool ParseNews(const QByteArray &bytes, NewsLine *out) {
   return true;
 }
 
-bool InicializaRemoto(General &g, const QString &newsFile, const QString &seen) {
+bool LoadNewsMessage(General &g, const QString &newsFile, const QString &seen) {
   QByteArray bytes;
   bool tooLarge = false;
   if (!readFileLimited(newsFile, kMaxNewsBytes, &bytes, &tooLarge)) {

@@ -90,7 +90,7 @@ class MainWindowPlayer : public ::testing::Test {
 };
 
 TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
@@ -109,12 +109,12 @@ TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
   EXPECT_EQ(box->currentRow(), 2);
   EXPECT_EQ(g.LyricNext, 3);
 
-  w.DoIt(10);
+  w.runCommand(10);
   EXPECT_EQ(w.state().Playing, 0);
 }
 
 TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
@@ -134,14 +134,14 @@ TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
     if (QWidget *m = QApplication::activeModalWidget()) m->close();
   });
   guard.start(5000);
-  w.DoIt(40);
-  EXPECT_EQ(opened, QStringLiteral("cantorel::frmAsistente"));
+  w.runCommand(40);
+  EXPECT_EQ(opened, QStringLiteral("cantorel::LyricTextDialog"));
   EXPECT_EQ(lines, 6) << "opens with the lyric found for the song";
 }
 
 // The demo song's lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.
 TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
@@ -175,7 +175,7 @@ TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
   EXPECT_NEAR(position(), 5.0, 0.5);
   EXPECT_EQ(w.state().Paused, -1);
 
-  w.DoIt(10);
+  w.runCommand(10);
 
   // A song without a lyric: its only line is the failure text, which seeks nowhere.
   QFile::copy(dir.filePath(QStringLiteral("demo.mid")), dir.filePath(QStringLiteral("bare.mid")));
@@ -186,21 +186,21 @@ TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
   ASSERT_EQ(box->count(), 1);
   doubleClickRow(box, 0);
   EXPECT_LT(position(), 2.0);
-  w.DoIt(10);
+  w.runCommand(10);
 }
 
 TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.skin().tables().KeyStrings[11] = QStringLiteral("https://example.org/lyrics");
   w.skin().tables().KeyStrings[12] = QStringLiteral("file:///etc/passwd");
   w.skin().tables().KeyStrings[13] = QStringLiteral("/usr/bin/xterm");
-  for (qint16 code : {111, 112, 113}) w.DoIt(code);
+  for (qint16 code : {111, 112, 113}) w.runCommand(code);
   EXPECT_EQ(recorded(), QStringList{QStringLiteral("url https://example.org/lyrics")});
 }
 
 TEST_F(MainWindowPlayer, TypedKeysRunTheirButtonsCommand) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   // Mode toggle 27 (repeat) answers to "j" typed in lower case.
   for (SkinButton &b : w.skin().tables().Btn)

@@ -52,7 +52,7 @@ bool readPlaylist(const QString &file, Playlist *pl) {
   const General g = loadUserSettings();
   const TitleOptions opt = TitleOptions::from(g);
   const bool ok =
-      PlRead(file, *pl, [opt](const QString &path) { return PonTituloMp3(path, opt); }, g.FriendlyNames);
+      PlRead(file, *pl, [opt](const QString &path) { return TitleFromFile(path, opt); }, g.FriendlyNames);
   return ok && !playlistKind(file).isEmpty();
 }
 
