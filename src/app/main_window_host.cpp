@@ -90,7 +90,7 @@ void MainWindowHost::loadCover(const QString &path) {
   mediaStateChanged();
 }
 
-MainWindowHost::MainWindowHost(frmQuelt &window, General &g, MainState &st, LyricLines &lyric,
+MainWindowHost::MainWindowHost(MainWindow &window, General &g, MainState &st, LyricLines &lyric,
                                QListWidget *playlistBox)
     : window_(window), g_(g), st_(st), lyric_(lyric), list_(playlistBox), online_(g) {
   QObject::connect(&online_, &OnlineLyricStep::lyricSaved, &online_,
