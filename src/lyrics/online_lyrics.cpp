@@ -250,6 +250,8 @@ void OnlineLyricFetch::get(const QUrl &url) {
   refusal_.clear();
   QNetworkReply *r = nam_.get(req);
   reply_ = r;
+  // Qt keeps no more than this unread; the rest waits in the socket.
+  r->setReadBufferSize(64 * 1024);
   connect(r, &QNetworkReply::redirected, this, [this, r](const QUrl &to) {
     const QUrl target = r->url().resolved(to);
     if (target.scheme() == base_.scheme() && target.host() == base_.host() &&
@@ -334,7 +336,7 @@ void OnlineLyricFetch::onFinished() {
     get(url);
     return;
   }
-  body_ += r->readAll();
+  body_ += r->read(limits_.maxBytes + 1 - body_.size());
   if (body_.size() > limits_.maxBytes) return fail(QStringLiteral("answer over %1 bytes").arg(limits_.maxBytes));
   if (r->header(QNetworkRequest::ContentTypeHeader).toString().contains(QLatin1String("html"), Qt::CaseInsensitive))
     return fail(QStringLiteral("answer is HTML"));
