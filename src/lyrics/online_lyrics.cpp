@@ -106,7 +106,9 @@ bool parseOnlineLyricSearch(const QByteArray &json, QList<OnlineLyricRecord> *ou
   return true;
 }
 
-bool sameOnlineLyricName(const QString &a, const QString &b) { return withoutSpacing(a) == withoutSpacing(b); }
+bool sameOnlineLyricName(const QString &a, const QString &b) {
+  return withoutSpacing(a) == withoutSpacing(b);
+}
 
 int bestOnlineLyricMatch(const QList<OnlineLyricRecord> &records, const OnlineLyricQuery &query) {
   int best = -1;
@@ -172,8 +174,8 @@ QString onlineLyricSavePath(const QString &songPath, const General &g) {
   const bool tagNamed = !lyricNameField(g.Tag.Artist).isEmpty() && !lyricNameField(g.Tag.Title).isEmpty();
   // A tag name ("Artist[ - Album] - Title") is looked for in every folder; the
   // song's own name is looked for beside the song and in the data folder only.
-  QString name = tagNamed ? lyricFileNameFor(songPath, g.Tag) : StripExt(FilePart(songPath)).trimmed() +
-                                                                    QLatin1String(".qvl");
+  QString name = tagNamed ? lyricFileNameFor(songPath, g.Tag)
+                          : StripExt(FilePart(songPath)).trimmed() + QLatin1String(".qvl");
   name = name.left(name.size() - 4) + QLatin1String(".lrc");
   const auto writableDir = [](const QString &dir) {
     const QFileInfo info(dir);
@@ -216,7 +218,9 @@ OnlineLyricFetch::OnlineLyricFetch(QObject *parent) : QObject(parent) {
           [this] { fail(QStringLiteral("no answer within %1 s").arg(limits_.timeoutMs / 1000.0)); });
 }
 
-OnlineLyricFetch::~OnlineLyricFetch() { cancel(); }
+OnlineLyricFetch::~OnlineLyricFetch() {
+  cancel();
+}
 
 void OnlineLyricFetch::start(const QUrl &base, const OnlineLyricQuery &query) {
   cancel();
@@ -337,13 +341,17 @@ void OnlineLyricFetch::onFinished() {
     return;
   }
   body_ += r->read(limits_.maxBytes + 1 - body_.size());
-  if (body_.size() > limits_.maxBytes) return fail(QStringLiteral("answer over %1 bytes").arg(limits_.maxBytes));
-  if (r->header(QNetworkRequest::ContentTypeHeader).toString().contains(QLatin1String("html"), Qt::CaseInsensitive))
+  if (body_.size() > limits_.maxBytes)
+    return fail(QStringLiteral("answer over %1 bytes").arg(limits_.maxBytes));
+  if (r->header(QNetworkRequest::ContentTypeHeader)
+          .toString()
+          .contains(QLatin1String("html"), Qt::CaseInsensitive))
     return fail(QStringLiteral("answer is HTML"));
   OnlineLyricRecord record;
   if (searching_) {
     QList<OnlineLyricRecord> records;
-    if (!parseOnlineLyricSearch(body_, &records)) return fail(QStringLiteral("search answer is not a JSON array"));
+    if (!parseOnlineLyricSearch(body_, &records))
+      return fail(QStringLiteral("search answer is not a JSON array"));
     const int best = bestOnlineLyricMatch(records, query_);
     if (best < 0) {
       OnlineLyricResult none;

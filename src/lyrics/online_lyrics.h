@@ -17,7 +17,6 @@
 #include "core/general.h"
 #include "playlist/tag_info.h"
 
-
 namespace cantorel {
 
 // Lyrics from LRCLIB, an open database of synced lyrics, for songs that have

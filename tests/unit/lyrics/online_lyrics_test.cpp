@@ -76,7 +76,8 @@ TEST(OnlineLyricQueryTest, FromTheTagElseFromTheFileName) {
 }
 
 TEST(OnlineLyricUrl, HttpsOrLoopbackOnly) {
-  for (const char *ok : {"https://lrclib.net", "http://127.0.0.1:8080", "http://[::1]:80", "http://localhost"})
+  for (const char *ok :
+       {"https://lrclib.net", "http://127.0.0.1:8080", "http://[::1]:80", "http://localhost"})
     EXPECT_TRUE(onlineLyricUrlAllowed(QUrl(QString::fromLatin1(ok)))) << ok;
   for (const char *bad : {"http://lrclib.net", "ftp://127.0.0.1", "file:///tmp", "https://", "lrclib.net"})
     EXPECT_FALSE(onlineLyricUrlAllowed(QUrl(QString::fromLatin1(bad)))) << bad;
@@ -136,30 +137,36 @@ TEST_F(OnlineLyricLookup, AnswersOfTheServiceAndWhatIsSaved) {
   } cases[] = {
       {"200 synced", [](auto &) { return ok(kSynced); }, "[00:01.00]one\n[00:02.50]two\n"},
       {"200 plain only",
-       [](auto &) { return ok(R"({"artistName":"The Band","plainLyrics":"one\r\ntwo\n\n","syncedLyrics":null})"); },
+       [](auto &) {
+         return ok(R"({"artistName":"The Band","plainLyrics":"one\r\ntwo\n\n","syncedLyrics":null})");
+       },
        nullptr, true},
       {"instrumental", [](auto &) { return ok(R"({"instrumental":true,"syncedLyrics":null})"); },
        "[ti:Song One]\n[ar:The Band]\n[instrumental:yes]\n"},
       {"404 then a search hit among two durations",
        [](const Server::Request &r) {
          if (r.path.startsWith("/api/get")) return Server::answer(404, "{}", {});
-         return ok(R"([{"artistName":"The Band","trackName":"Song One","duration":197,"syncedLyrics":"[00:01]far"},)"
-                   R"({"artistName":"the band","trackName":"SONG ONE","duration":201,"syncedLyrics":"[00:01]near"},)"
-                   R"(7, {"artistName":"The Band","trackName":"Other","duration":200,"syncedLyrics":"[00:01]x"}])");
+         return ok(
+             R"([{"artistName":"The Band","trackName":"Song One","duration":197,"syncedLyrics":"[00:01]far"},)"
+             R"({"artistName":"the band","trackName":"SONG ONE","duration":201,"syncedLyrics":"[00:01]near"},)"
+             R"(7, {"artistName":"The Band","trackName":"Other","duration":200,"syncedLyrics":"[00:01]x"}])");
        },
        "[00:01]near\n"},
-      {"404 then no match", [](const Server::Request &r) {
+      {"404 then no match",
+       [](const Server::Request &r) {
          return r.path.startsWith("/api/get") ? Server::answer(404, "", {}) : ok("[]");
        },
        nullptr},
       {"invalid JSON", [](auto &) { return ok(R"({"syncedLyrics":"[00:01]x")"); }, nullptr},
-      {"HTML", [](auto &) { return Server::answer(200, "<html>{}</html>", {"Content-Type: text/html"}); }, nullptr},
+      {"HTML", [](auto &) { return Server::answer(200, "<html>{}</html>", {"Content-Type: text/html"}); },
+       nullptr},
       {"status 500", [](auto &) { return Server::answer(500, kSynced, {}); }, nullptr},
       {"1 MB answer, no length given",
        [](auto &) { return Server::answer(200, QByteArray(1 << 20, ' ') + kSynced, {}, 16); }, nullptr},
       {"redirect to another host",
        [this](auto &) {
-         return Server::answer(302, "", {"Location: http://localhost:" + QByteArray::number(server_.port()) + "/x"});
+         return Server::answer(302, "",
+                               {"Location: http://localhost:" + QByteArray::number(server_.port()) + "/x"});
        },
        nullptr},
   };
