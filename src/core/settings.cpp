@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include <algorithm>
 #include <variant>
 
 #include "core/log.h"
@@ -62,6 +63,9 @@ const Setting kSettings[] = {
     {"TimeIntro", Form::Plain, "10", &General::TimeIntro},
     {"Language", Form::Text, "ENGLISH", &General::Language},
     {"Transparency", Form::Plain, "255", &General::Transparency},
+    // Looking up a lyric online when none is on disk, and where.
+    {"LyricOnline", Form::Plain, "1", &General::LyricOnline},
+    {"LyricOnlineURL", Form::Text, "https://lrclib.net", &General::LyricOnlineURL},
     // The news message already shown stays "seen" until a new one arrives.
     {"MsgRemote", Form::Text, "", &General::MsgRemoteSeen},
 };
@@ -73,7 +77,7 @@ const char *const kSaveOrder[] = {
     "ClearPlFirst", "AutoPlay",    "ValidExt",    "PBOverlap",     "ScrollName",   "UseTagCover",
     "FriendlyNames", "AutoRegistry", "AskForIt",  "ShowArtist",    "ShowAlbum",    "LyricPath",
     "SubmitLyric",  "TypeLyric",   "Nick",        "Pwd",           "TimeIntro",    "Language",
-    "Transparency"};
+    "Transparency", "LyricOnline", "LyricOnlineURL"};
 // Every setting is saved here except "Path" and "OtherFile" (written when they
 // change) and "MsgRemote" (written after the table, from `MsgRemoteSeen`).
 static_assert(std::size(kSaveOrder) + 3 == std::size(kSettings), "save order and table out of step");
@@ -142,9 +146,18 @@ bool Settings::save(const General &g, const ExitValues &exit) {
   }
   setText(key::LastCover, exit.lastCover);
   setText(key::LastTrack, spacedInt(exit.lastTrack));
+  if (exit.volume >= 0) setText(key::Volume, spacedInt(std::clamp(exit.volume, 0, 100)));
+  if (exit.balance >= 0) setText(key::Balance, spacedInt(std::clamp(exit.balance, 0, 100)));
   }
   ok = store_.lastError().isEmpty();
   return ok;
+}
+
+double Settings::fraction(const QString &k) const {
+  if (!store_.contains(kPrg, kSect, k)) return -1;
+  bool ok = false;
+  const int v = text(k).trimmed().toInt(&ok);
+  return ok ? std::clamp(v, 0, 100) / 100.0 : -1;
 }
 
 QStringList Settings::loadOrder() {
@@ -157,7 +170,8 @@ QStringList Settings::loadOrder() {
 QStringList Settings::saveOrder() {
   QStringList out;
   for (const char *k : kSaveOrder) out << QLatin1String(k);
-  out << key::MsgRemote << key::Instalado << key::X << key::Y << key::LastCover << key::LastTrack;
+  out << key::MsgRemote << key::Instalado << key::X << key::Y << key::LastCover << key::LastTrack
+      << key::Volume << key::Balance;
   return out;
 }
 

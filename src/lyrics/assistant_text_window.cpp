@@ -165,6 +165,12 @@ void LyricTextDialog::populate() {
   }
   // Without a timed lyric, a plain lyric in the song's tag is the text to time.
   if (lines_.count() == 0 && !g.Facts.plain.isEmpty()) lines_.append(g.Facts.plain.text.split(u'\n'));
+  // Else untimed text found online for the song is offered as the lines to
+  // time (blank lines, which a lyric file cannot hold, left out).
+  if (lines_.count() == 0) {
+    for (const QString &line : g.PlainLyric)
+      if (!line.trimmed().isEmpty() && !lines_.add(line)) break;
+  }
   refreshLists();
   saveAndTimeButton->setEnabled(lines_.count() > 0);
 }

@@ -82,8 +82,9 @@ QString FindLyric(const QString &basePath, General &g, LyricLines &lyric,
 // Loads the lyric of a song: first among the candidates of the lyric folder
 // ("LyricPath"), then of the song itself; when neither holds a lyric of our
 // own format, the same two passes look for LRC files by the same names (our
-// format keeps priority). When every file fails, a synced lyric embedded in
-// the song's tag (SYLT, or LRC text in a lyric field) is read as an LRC file.
+// format keeps priority), then LRC files in the folder of lyrics found online.
+// When every file fails, a synced lyric embedded in the song's tag (SYLT, or
+// LRC text in a lyric field) is read as an LRC file.
 // Sets `LyricActive` while searching.
 // When nothing is found, clears `LyricActive` and leaves the failure text as
 // the only line of `PlLyrics` (no time, no entries counted), or the lines of
@@ -102,6 +103,9 @@ struct LyricLoad {
   LyricSearch song;
   LyricSearch lrcLyricFolder;  // LRC passes, only when our format was not found
   LyricSearch lrcSong;
+  // LRC files in `General::OnlineLyricDir` (where lyrics found online go when
+  // no other folder takes them), by the song's tag names and its own name.
+  LyricSearch lrcOnlineFolder;
   // The lyrics embedded in the song's tag, read only when every file failed.
   bool embeddedRead = false;
   EmbeddedLyric embeddedSynced;  // its LRC text and where it was found

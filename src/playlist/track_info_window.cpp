@@ -268,8 +268,9 @@ void TrackInfoWindow::saveTag() {
   }
   const TagWriteResult r = WriteIdTag(p, t);
   if (release) {
+    // The record as it now reads from the file (kept and re-encoded fields).
     if (r == TagWriteResult::Updated || r == TagWriteResult::Added) {
-      g_.Tag = t;
+      g_.Tag = ReadMp3Info(p).Tag;
       g_.SongTag = SongTag(g_.Tag, g_.Facts);
     }
     if (player_.resume) player_.resume(p, position, st_.Playing != 0);
