@@ -6,6 +6,7 @@
 
 #include "app/main_window.h"
 #include "app/unix_signals.h"
+#include "core/atomic_file.h"
 #include "core/command_line.h"
 #include "core/log.h"
 #include "core/settings.h"
@@ -34,12 +35,14 @@ const char kUsage[] =
     "player and this start ends.\n"
     "\n"
     "Environment:\n"
-    "  CANTOREL_HOME       keep settings, playlist and schedule in this folder\n"
+    "  CANTOREL_HOME       keep settings, playlist and everything else written here\n"
+    "  CANTOREL_SERVICE_URL  the lyric service's address (overrides the build's)\n"
     "  CANTOREL_NEWS_URL   fetch the news message from this address\n";
 
 }  // namespace
 
 int main(int argc, char **argv) {
+  const QDateTime started = QDateTime::currentDateTime();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);
@@ -65,6 +68,9 @@ int main(int argc, char **argv) {
 
   using namespace cantorel;
   const Folders folders = Folders::fromEnvironment();
+  // What an earlier run left when it died in the middle of a save.
+  removeStaleTemporaryFiles(folders.writtenFiles() + AssociationPaths::fromEnvironment(QString()).writtenFiles(),
+                            started);
   SettingsStore store(folders.configFile());
   QString warning;
   if (!store.load(&warning)) std::fprintf(stderr, "cantorel: %s\n", qUtf8Printable(warning));

@@ -18,6 +18,7 @@
 
 #include "app/main_window_host.h"
 #include "app/main_window_mpris.h"
+#include "core/text_codec.h"
 #include "desktop/association_question_gui.h"
 #include "desktop/associations.h"
 #include "desktop/news_file.h"
@@ -174,7 +175,7 @@ void frmQuelt::Form_Unload() {
 void frmQuelt::Quit() { close(); }
 
 void frmQuelt::setCaption(const QString &caption) {
-  setWindowTitle(caption);
+  setWindowTitle(plainWindowTitle(caption));
   title_->setText(caption);
 }
 
@@ -246,13 +247,7 @@ void frmQuelt::plAddOpened() { plCommands_->PlAddOpened(); }
 void frmQuelt::plClear() { plCommands_->PlClear(); }
 bool frmQuelt::plRead(const QString &file) { return plCommands_->PlRead(file); }
 
-bool frmQuelt::writePlaylist(const QString &file) {
-  if (playlistWritten_ && savedPlaylist_ == pl_.PlPath) return true;
-  if (!WritePL(file, pl_)) return false;
-  savedPlaylist_ = pl_.PlPath;
-  playlistWritten_ = true;
-  return true;
-}
+bool frmQuelt::writePlaylist(const QString &file, QString *error) { return WritePL(file, pl_, error); }
 
 void frmQuelt::readAutoList() {
   clockSchedule_.ReadAutoList(folders_.userFile(QStringLiteral("autolist.txt")));

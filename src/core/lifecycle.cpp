@@ -6,6 +6,7 @@
 #include "core/command_line.h"
 #include "core/log.h"
 #include "core/number_text.h"
+#include "desktop/news_file.h"
 #include "playlist/paths.h"
 #include "prefs/message_ids.h"
 
@@ -13,9 +14,7 @@ namespace cantorel {
 
 QString LifecycleHost::displayTitle(const QString &path) { return FriendlyName(path, 1); }
 
-QString Lifecycle::downloadPageUrl() {
-  return QStringLiteral("https://cantorel.org/descarga_qv.php?id=1");
-}
+QString Lifecycle::downloadPageUrl() { return ServiceUrl(QStringLiteral("descarga_qv.php?id=1")); }
 
 bool Lifecycle::formLoad(const QString &commandLine) {
   // 1-2. Caption, screen units, element pools.
@@ -29,7 +28,10 @@ bool Lifecycle::formLoad(const QString &commandLine) {
   const Settings::Position pos = settings_.load(g_, host_.windowPosTwips());
 
   // 4. First run: show where the program comes from.
-  if (settings_.text(key::Instalado) != kInstalledMark) host_.openUrl(downloadPageUrl());
+  if (settings_.text(key::Instalado) != kInstalledMark) {
+    const QString page = downloadPageUrl();
+    if (!page.isEmpty()) host_.openUrl(page);
+  }
 
   // 5. Saved position.
   host_.moveWindowTwips(pos.x, pos.y);
@@ -102,7 +104,7 @@ bool Lifecycle::formLoad(const QString &commandLine) {
   } else if (g_.StartMd == 1) {
     const QString saved = host_.playlistFile();
     if (FileExists(saved)) {
-      host_.plRead(saved);
+      if (host_.plRead(saved)) playlistOnDisk_ = host_.playlistEntries();
       st_.TNum = settings_.int16(key::LastTrack, 0);
     }
     const QString cover = settings_.text(key::LastCover);
@@ -169,7 +171,7 @@ void Lifecycle::formUnload() {
   host_.writeAutoList();
 
   // 5. The playlist of this run.
-  host_.writePlaylist(host_.playlistFile());
+  savePlaylist();
 
   // 6. Tray, and the end.
   host_.unloadTray();
@@ -180,7 +182,24 @@ void Lifecycle::checkpoint() {
   if (unloaded_) return;
   saveSettings();
   host_.writeAutoList();
-  host_.writePlaylist(host_.playlistFile());
+  savePlaylist();
+}
+
+void Lifecycle::savePlaylist() {
+  const QStringList entries = host_.playlistEntries();
+  if (entries == playlistOnDisk_) return;
+  const QString file = host_.playlistFile();
+  QString error;
+  if (host_.writePlaylist(file, &error)) {
+    playlistOnDisk_ = entries;
+    playlistFailureShown_ = false;
+    return;
+  }
+  // Said once, not at every checkpoint while the disk stays full.
+  if (playlistFailureShown_) return;
+  playlistFailureShown_ = true;
+  qCWarning(lcCore).noquote() << "Playlist not saved to" << file + QLatin1Char(':') << error;
+  host_.showMessage(QStringLiteral("The playlist could not be saved in %1: %2").arg(file, error));
 }
 
 bool Lifecycle::saveSettings() {
@@ -191,9 +210,8 @@ bool Lifecycle::saveSettings() {
   exit.y = static_cast<float>(pos.y);
   exit.lastCover = st_.LastCover;
   exit.lastTrack = st_.TNum;
-  if (settings_.save(g_, exit)) return true;
-  qCWarning(lcCore).noquote() << "Settings not saved:" << settings_.store().lastError();
-  return false;
+  // A failure is reported by the store, once while it repeats.
+  return settings_.save(g_, exit);
 }
 
 }  // namespace cantorel

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "core/text_codec.h"
 #include "prefs/message_ids.h"
 
 namespace cantorel {
@@ -21,7 +22,7 @@ frmMensajes::frmMensajes(const General &g, QWidget *parent)
   Label2->setTextFormat(Qt::PlainText);
   const QString heading = g.message(msg::NewsHeading);
   Label2->setText(heading.isEmpty() ? QStringLiteral("News from Cantorel") : heading);
-  setWindowTitle(Label2->text());
+  setWindowTitle(plainWindowTitle(Label2->text()));
   // The message comes from the network: plain text only, never markup or links.
   Label1 = new QLabel(this);
   Label1->setObjectName(QStringLiteral("Label1"));

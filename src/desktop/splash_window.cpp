@@ -82,6 +82,8 @@ void frmSplash::Form_Load() {
   show();
   if (finished_) return;  // ended while being shown
   Timer1->start();
+  // Without a service there is nothing to fetch: the first tick ends the splash.
+  if (g_.NewsURL.isEmpty()) return;
   QDir().mkpath(newsFolder_);
   Inet1->start(g_.NewsURL, QDir(newsFolder_).filePath(NewsFileName(g_.NewsURL)));
 }
@@ -89,7 +91,7 @@ void frmSplash::Form_Load() {
 void frmSplash::Inet1_StateChanged(int state) { Label1->setText(StateText(state)); }
 
 void frmSplash::Timer1_Timer() {
-  if (Inet1->done()) finishNow();
+  if (Inet1->done() || g_.NewsURL.isEmpty()) finishNow();
 }
 
 void frmSplash::finishNow() {

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QResizeEvent>
 
+#include "core/text_codec.h"
 #include "playlist/paths.h"
 
 namespace cantorel {
@@ -10,7 +11,7 @@ namespace cantorel {
 frmAlbum::frmAlbum(const QString &caption, const QString &lastCover, QWidget *parent)
     : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("frmAlbum"));
-  setWindowTitle(caption.isEmpty() ? QStringLiteral("Now Playing") : caption);
+  setWindowTitle(caption.isEmpty() ? QStringLiteral("Now Playing") : plainWindowTitle(caption));
   setStyleSheet(QStringLiteral("#frmAlbum { background: black; }"));
   Cover = new QLabel(this);
   Cover->setObjectName(QStringLiteral("Cover"));

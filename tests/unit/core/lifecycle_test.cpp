@@ -19,6 +19,8 @@ class RecordingHost : public LifecycleHost {
   bool other = false;
   QString skinFile = QStringLiteral("/share/skins/default.skin");
   QString savedPlaylist;
+  QStringList entries;       // the playlist as the window holds it
+  QString writeError;        // set: every playlist write fails with it
 
   void note(const QString &s) { calls << s; }
   void setCaption(const QString &c) override { note(QStringLiteral("caption ") + c); }
@@ -36,10 +38,17 @@ class RecordingHost : public LifecycleHost {
   void readAutoList() override { note(QStringLiteral("autolist")); }
   void loadTray() override { note(QStringLiteral("tray")); }
   void unloadTray() override { note(QStringLiteral("unload tray")); }
-  void plAddOpened() override { note(QStringLiteral("add")); }
-  void plClear() override { note(QStringLiteral("clear")); }
+  void plAddOpened() override {
+    note(QStringLiteral("add"));
+    entries << QStringLiteral("/added.mp3");
+  }
+  void plClear() override {
+    note(QStringLiteral("clear"));
+    entries.clear();
+  }
   bool plRead(const QString &f) override {
     note(QStringLiteral("read ") + f);
+    entries << QStringLiteral("/read.mp3");
     return true;
   }
   void loadCover(const QString &f) override { note(QStringLiteral("cover ") + f); }
@@ -51,10 +60,12 @@ class RecordingHost : public LifecycleHost {
   void createVisPlugin() override { note(QStringLiteral("vis plug-in")); }
   void cleanUpPlayer() override { note(QStringLiteral("clean up")); }
   void writeAutoList() override { note(QStringLiteral("write autolist")); }
-  bool writePlaylist(const QString &f) override {
+  bool writePlaylist(const QString &f, QString *error) override {
     note(QStringLiteral("write playlist"));
-    return true;
+    *error = writeError;
+    return writeError.isEmpty();
   }
+  QStringList playlistEntries() const override { return entries; }
   QString playlistFile() const override { return savedPlaylist; }
   QString defaultSkinFile() const override { return skinFile; }
 };
@@ -160,17 +171,67 @@ TEST_F(LifecycleTest, ReceivingAHandOff) {
   EXPECT_EQ(settings_.text(key::OtherFile), QStringLiteral("/ADD \"/m/b.mp3\""));
 }
 
-TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnce) {
+TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnceAndOnlyWithAService) {
   ASSERT_TRUE(start(QString()));
-  EXPECT_EQ(host_.calls.count(QStringLiteral("url ") + Lifecycle::downloadPageUrl()), 1);
-  EXPECT_TRUE(Lifecycle::downloadPageUrl().endsWith(QStringLiteral("/descarga_qv.php?id=1")));
+  // The build's default has no service: nothing is opened.
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")).size(), Lifecycle::downloadPageUrl().isEmpty() ? 0 : 1);
   life_->formUnload();
   EXPECT_EQ(settings_.text(key::Instalado), QStringLiteral("SI"));
 
+  qputenv("CANTOREL_SERVICE_URL", "https://lyrics.example/svc");
+  EXPECT_EQ(Lifecycle::downloadPageUrl(), QStringLiteral("https://lyrics.example/svc/descarga_qv.php?id=1"));
+  set(key::Instalado, QString());
+  host_.calls.clear();
+  ASSERT_TRUE(start(QString()));
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")), QStringList{QStringLiteral("url ") + Lifecycle::downloadPageUrl()});
+  life_->formUnload();
   host_.calls.clear();
   store_.load();
   ASSERT_TRUE(start(QString()));
+  qunsetenv("CANTOREL_SERVICE_URL");
   EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")).size(), 0);
+}
+
+// The playlist file is written only when this run read it or changed the
+// playlist: a run on default settings (a damaged settings file) that adds
+// nothing leaves the last session's list alone. A failed write is said
+// once, with the reason.
+TEST_F(LifecycleTest, PlaylistIsWrittenOnlyWhenReadOrChangedAndFailuresAreShownOnce) {
+  set(key::Instalado, kInstalledMark);
+  host_.savedPlaylist = dir_.filePath(QStringLiteral("playlist.m3u"));
+  test::writeAll(host_.savedPlaylist, "/m/a.mp3\r\n");
+  const struct {
+    const char *name;
+    const char *startMode;
+    const char *commandLine;
+    bool changeLater;
+    int writes;
+  } cases[] = {{"defaults, nothing added", " 0", "", false, 0},
+               {"restored, unchanged", " 1", "", false, 0},
+               {"restored, then changed", " 1", "", true, 1},
+               {"defaults, then added", " 0", "", true, 1},
+               {"command line", " 0", "/m/b.mp3", false, 1}};
+  for (const auto &c : cases) {
+    set(QStringLiteral("StartMd"), QString::fromLatin1(c.startMode));
+    host_.entries.clear();
+    ASSERT_TRUE(start(QString::fromLatin1(c.commandLine))) << c.name;
+    if (c.changeLater) host_.entries << QStringLiteral("/later.mp3");
+    host_.calls.clear();
+    life_->checkpoint();
+    life_->formUnload();
+    EXPECT_EQ(host_.calls.count(QStringLiteral("write playlist")), c.writes) << c.name;
+  }
+
+  host_.writeError = QStringLiteral("No space left on device");
+  ASSERT_TRUE(start(QStringLiteral("/m/c.mp3")));
+  host_.calls.clear();
+  life_->checkpoint();
+  life_->checkpoint();
+  life_->formUnload();
+  EXPECT_EQ(host_.calls.count(QStringLiteral("write playlist")), 3);
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("message ")),
+            QStringList{QStringLiteral("message The playlist could not be saved in %1: No space left on device")
+                            .arg(host_.savedPlaylist)});
 }
 
 TEST_F(LifecycleTest, StartModes) {

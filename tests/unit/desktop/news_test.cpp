@@ -92,6 +92,7 @@ class NewsFileTest : public ::testing::Test, private AppFirst {
 };
 
 TEST_F(NewsFileTest, InicializaRemotoShowsOnlyANewNonEmptyMessage) {
+  g.NewsURL = QStringLiteral("https://h/msg.txt");
   g.SubmitURL = QStringLiteral("kept");
   g.MsgRemoteSeen = QStringLiteral("seen before");
   // Missing file, or a last line without "#": nothing set, nothing shown.
@@ -101,23 +102,54 @@ TEST_F(NewsFileTest, InicializaRemotoShowsOnlyANewNonEmptyMessage) {
   EXPECT_EQ(g.SubmitURL, QStringLiteral("kept"));
   EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("seen before"));
 
-  test::writeAll(path("msg.txt"), "http://h/s.php#seen before\r\n");
+  test::writeAll(path("msg.txt"), "https://h/s.php#seen before\r\n");
   EXPECT_FALSE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("seen before")));
-  EXPECT_EQ(g.SubmitURL, QStringLiteral("http://h/s.php"));
+  EXPECT_EQ(g.SubmitURL, QStringLiteral("https://h/s.php"));
 
-  test::writeAll(path("msg.txt"), "http://h/s.php#Something new\r\n");
+  test::writeAll(path("msg.txt"), "https://h/s.php#Something new\r\n");
   EXPECT_TRUE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("seen before")));
   EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("Something new"));
 
   // The server took its message back: remembered as empty, no empty window.
-  test::writeAll(path("msg.txt"), "http://h/s.php#\r\n");
+  test::writeAll(path("msg.txt"), "https://h/s.php#\r\n");
   EXPECT_FALSE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("Something new")));
   EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
 
   // An oversized file is not read.
-  test::writeAll(path("big.txt"), QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttp://h#big");
+  test::writeAll(path("big.txt"), QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttps://h#big");
   EXPECT_FALSE(InicializaRemoto(g, path("big.txt"), QString()));
   EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
+
+  // Without a service (no build setting, no address) nothing is read.
+  if (!DefaultNewsUrl().isEmpty()) return;  // a build with a service
+  g.NewsURL.clear();
+  test::writeAll(path("msg.txt"), "https://h/s.php#Old news of another build\r\n");
+  EXPECT_FALSE(InicializaRemoto(g, path("msg.txt"), QString()));
+  EXPECT_TRUE(g.SubmitURL.isEmpty());
+}
+
+// The news file names where lyrics (with the user's nick) go: only an https
+// address on the host the news came from is taken.
+TEST_F(NewsFileTest, SubmissionAddressOnlyOverHttpsOnTheNewsHost) {
+  g.NewsURL = QStringLiteral("https://lyrics.example/svc/msg.txt");
+  const struct {
+    const char *address;
+    bool taken;
+  } cases[] = {{"https://lyrics.example/up.php", true},   {"https://LYRICS.example/up.php?a=1", true},
+               {"http://lyrics.example/up.php", false},   {"https://elsewhere.example/up.php", false},
+               {"https://u:p@lyrics.example/up.php", false}, {"file:///etc/passwd", false},
+               {"", false}};
+  for (const auto &c : cases) {
+    g.SubmitURL = QStringLiteral("before");
+    test::writeAll(path("msg.txt"), QByteArray(c.address) + "#news\r\n");
+    InicializaRemoto(g, path("msg.txt"), QString());
+    EXPECT_EQ(g.SubmitURL, c.taken ? QString::fromUtf8(c.address) : QString()) << c.address;
+  }
+  // Redirects of our transfers follow the same rule against the first address.
+  const QUrl from(QStringLiteral("https://lyrics.example/svc/msg.txt"));
+  EXPECT_TRUE(IsAllowedRedirect(from, QUrl(QStringLiteral("https://lyrics.example/new/msg.txt"))));
+  EXPECT_FALSE(IsAllowedRedirect(from, QUrl(QStringLiteral("http://lyrics.example/msg.txt"))));
+  EXPECT_FALSE(IsAllowedRedirect(from, QUrl(QStringLiteral("https://other.example/msg.txt"))));
 }
 
 // The transfer against a real server; every wait is bounded.
@@ -193,6 +225,7 @@ TEST_P(NewsFailureTest, KeepsTheOldFile) {
   }
   run(d, url);
   EXPECT_EQ(states.last(), news_state::Error);
+  EXPECT_LE(server.requests().size(), 1) << "a redirect was followed";
   EXPECT_EQ(test::readAll(path("msg.txt")), QByteArray("http://h/s.php#old news\r\n"));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("msg.txt")});
 }
@@ -215,12 +248,34 @@ INSTANTIATE_TEST_SUITE_P(
                    s.setResponse(r);
                    d.setLimits({200, 400, kMaxNewsBytes});
                  }},
-        FailCase{"oversized",
-                 [](test::LoopbackHttpServer &s, NewsDownload &d) {
-                   s.setResponse(test::LoopbackHttpServer::answer(200, bytes(5000), {}, 5));
-                   d.setLimits({20000, 30000, 4096});
+        FailCase{"redirect_elsewhere",
+                 [](test::LoopbackHttpServer &s, NewsDownload &) {
+                   s.setResponse(test::LoopbackHttpServer::answer(
+                       302, {}, {"Location: http://localhost:" + QByteArray::number(s.port()) + "/msg.txt"}));
+                 }},
+        FailCase{"redirect_plain_http",
+                 [](test::LoopbackHttpServer &s, NewsDownload &) {
+                   s.setResponse(test::LoopbackHttpServer::answer(302, {}, {"Location: /other.txt"}));
                  }}),
     [](const ::testing::TestParamInfo<FailCase> &i) { return std::string(i.param.name); });
+
+// A server that sends without end, with or without announcing it, is cut
+// off at the limit: the download never holds much more than the limit.
+TEST_F(NewsDownloadTest, AnEndlessBodyStopsAtTheLimit) {
+  for (const QList<QByteArray> &headers : {QList<QByteArray>{}, QList<QByteArray>{"Content-Length: 1073741824"}}) {
+    states.clear();
+    test::writeAll(path("msg.txt"), "old");
+    auto r = test::LoopbackHttpServer::answer(200, {}, headers);
+    r.streamBytes = qint64(1) << 30;
+    server.setResponse(r);
+    NewsDownload d;
+    const qint64 growth = test::peakMemoryGrowthKiB([&] { run(d, server.url(QStringLiteral("/msg.txt"))); });
+    EXPECT_EQ(states.last(), news_state::Error);
+    EXPECT_LT(growth, 10 * 1024) << "KiB";
+    ::testing::Test::RecordProperty(headers.isEmpty() ? "peakGrowthKiB" : "peakGrowthKiBWithLength", int(growth));
+    EXPECT_EQ(test::readAll(path("msg.txt")), QByteArray("old"));
+  }
+}
 
 }  // namespace
 }  // namespace cantorel

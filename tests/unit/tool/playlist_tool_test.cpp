@@ -115,6 +115,15 @@ TEST_F(PlaylistTool, ConvertWritesAsThePlayerSaves) {
   const Playlist back = read(out, &ok);
   EXPECT_EQ(back.PlPath, pl.PlPath);
 
+  // What the reader leaves out is counted as skipped: a line too long to be a
+  // path and the entries past the player's limit.
+  QByteArray big = QByteArray(kMaxPlaylistLineChars + 1, 'x') + "\n";
+  for (int i = 0; i < Playlist::kMaxReadEntries + 2; ++i) big += "t" + QByteArray::number(i) + ".mp3\n";
+  test::writeAll(path("music/big.m3u"), big);
+  r = tool(words("playlist convert --json") << path("music/big.m3u") << path("music/big-out.m3u"));
+  EXPECT_EQ(r.json().value(QStringLiteral("entryCount")).toInt(), Playlist::kMaxReadEntries);
+  EXPECT_EQ(r.json().value(QStringLiteral("skipped")).toInt(), 3);
+
   // A file the player does not read as a playlist leaves OUT alone.
   test::writeAll(path("music/notes.txt"), "01 - Uno.mp3\n");
   test::writeAll(path("out/keep.m3u"), "old\r\n");

@@ -283,13 +283,14 @@ TEST_F(SkinCheckTool, RejectedElementsSayWhy) {
 TEST_F(SkinCheckTool, RefusedFilesAndMessages) {
   test::writeAll(path("text.skin"), "Cantorel skin\r\n1,1\r\n");
   test::writeAll(path("nobitmaps.skin"),
-                 "Cantorel Skin\r\n10,10\r\n10,10\r\n10,10\r\nnone.bmp, nores.bmp\r\n0,0,0,0,0,0,0,0\r\n"
+                 "Cantorel Skin\r\n20,20\r\n20,20\r\n20,20\r\nnone.bmp, nores.bmp\r\n0,0,0,0,0,0,0,0\r\n"
                  "B1,1,1,5,5,0,0,x,t\r\n");
   test::writeAll(path("quiet.skin"), QByteArray(kHead) + "B0,1,1,5,5,0,0,x,t\r\nZZ\r\n");
+  test::writeAll(path("tiny.skin"), QByteArray(kHead).replace("100, 20", "0, 0"));
   // Import mode: the pictures come from the import folder (here the skin's own).
   test::writeAll(
       path("import.skin"),
-      "Cantorel Skin\r\n10,10\r\n10,10\r\n10,10\r\n*,\r\nBitmaps|*.bmp,main.bmp\r\n0,0,0,0,0,0,0,0\r\n"
+      "Cantorel Skin\r\n20,20\r\n20,20\r\n20,20\r\n*,\r\nBitmaps|*.bmp,main.bmp\r\n0,0,0,0,0,0,0,0\r\n"
       "R0,main.bmp\r\nR1,res.bmp\r\nU\r\nB1,1,1,5,5,0,0,x,t\r\n");
   const struct {
     const char *file;
@@ -300,6 +301,7 @@ TEST_F(SkinCheckTool, RefusedFilesAndMessages) {
       {"text.skin", false, 1, 0},  {"missing.skin", false, 1, 0}, {"nobitmaps.skin", true, 2, 1},
       {"quiet.skin", true, 0, 0},  // refusals without a message: still accepted
       {"import.skin", true, 0, 1},
+      {"tiny.skin", true, 1, 0},  // a window size outside 16..8192: the skin error message
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.file);
