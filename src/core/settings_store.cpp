@@ -86,7 +86,7 @@ QString entryId(const QString &section, const QString &key) {
 
 SettingsStore::SettingsStore(QString filePath) : path_(std::move(filePath)) {}
 
-QList<SettingsStore::Entry> SettingsStore::parse(const QByteArray &data) {
+QList<SettingsStore::Entry> SettingsStore::parse(const QByteArray &data, QHash<QString, int> *indexOut) {
   QList<Entry> out;
   QHash<QString, int> index;
   QString section;
@@ -108,6 +108,7 @@ QList<SettingsStore::Entry> SettingsStore::parse(const QByteArray &data) {
     Entry e{section, key, QString::fromUtf8(unescape(line.mid(eq + 1)))};
     apply(out, index, e);
   }
+  if (indexOut) *indexOut = std::move(index);
   return out;
 }
 
@@ -150,13 +151,6 @@ void SettingsStore::apply(QList<Entry> &entries, QHash<QString, int> &index, con
   }
 }
 
-QHash<QString, int> SettingsStore::indexFor(const QList<Entry> &entries) {
-  QHash<QString, int> index;
-  index.reserve(entries.size());
-  for (int i = 0; i < entries.size(); ++i) index.insert(entryId(entries[i].section, entries[i].key), i);
-  return index;
-}
-
 bool SettingsStore::load(QString *warning) {
   entries_.clear();
   index_.clear();
@@ -181,8 +175,7 @@ bool SettingsStore::load(QString *warning) {
     if (warning) *warning = msg;
     return false;
   }
-  entries_ = parse(data);
-  index_ = indexFor(entries_);
+  entries_ = parse(data, &index_);
   return true;
 }
 
@@ -237,11 +230,12 @@ bool SettingsStore::flush() {
   }
   // Start from what is on disk now, so other writers' keys survive.
   QList<Entry> merged;
+  QHash<QString, int> mergedIndex;
   QByteArray onDisk;
   bool tooLarge = false;
   if (QFile::exists(path_)) {
     if (readFileLimited(path_, kMaxFileSize, &onDisk, &tooLarge) && asSettingsText(&onDisk)) {
-      merged = parse(onDisk);
+      merged = parse(onDisk, &mergedIndex);
     } else {
       damaged_ = true;
     }
@@ -252,9 +246,9 @@ bool SettingsStore::flush() {
     QFile::rename(path_, copy);
     qCWarning(lcSettings).noquote() << "Damaged settings file kept as" << copy;
     merged = entries_;
+    mergedIndex = index_;
   }
   damaged_ = false;
-  QHash<QString, int> mergedIndex = indexFor(merged);
   for (const Entry &e : pending_) apply(merged, mergedIndex, e);
   AtomicWriteOptions opts = testOptions_;
   opts.mode = 0600;  // the store holds the lyric service password

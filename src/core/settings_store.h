@@ -80,14 +80,14 @@ class SettingsStore {
     QString key;
     QString value;
   };
-  static QList<Entry> parse(const QByteArray &data);
+  // `index` receives each entry's position by section and key.
+  static QList<Entry> parse(const QByteArray &data, QHash<QString, int> *index = nullptr);
   static QByteArray serialize(const QList<Entry> &entries);
 
  private:
   int indexOf(const QString &fullSection, const QString &key) const;
   // Sets `e` in `entries`, whose positions `index` holds by section and key.
   static void apply(QList<Entry> &entries, QHash<QString, int> &index, const Entry &e);
-  static QHash<QString, int> indexFor(const QList<Entry> &entries);
   void fail(const QString &why);
 
   QString path_;

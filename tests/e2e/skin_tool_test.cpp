@@ -34,7 +34,7 @@ TEST(SkinTool, ExitStatusAndReport) {
   const QString bad = dir.filePath(QStringLiteral("bad.skin"));
   test::writeAll(
       bad,
-      "Cantorel Skin\r\n10,10\r\n10,10\r\n10,10\r\nnone.bmp,\r\n0,0,0,0,0,0,0,0\r\nL51,1,1,5,5,0,0,0,8,"
+      "Cantorel Skin\r\n20,20\r\n20,20\r\n20,20\r\nnone.bmp,\r\n0,0,0,0,0,0,0,0\r\nL51,1,1,5,5,0,0,0,8,"
       "Arial,t\r\n");
   const QString notSkin = dir.filePath(QStringLiteral("text.skin"));
   test::writeAll(notSkin, "hello\r\n");

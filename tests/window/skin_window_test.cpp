@@ -308,8 +308,8 @@ TEST_F(SkinWindowTest, MarkupInTipsIsShownAsTextAndLoadsNothing) {
   ASSERT_NE(shown, nullptr) << "no tip shown";
   QTextDocument doc;
   doc.setHtml(shown->text());
-  EXPECT_EQ(doc.toPlainText(), tip);
+  EXPECT_EQ(doc.toPlainText().toStdString(), tip.toStdString());
   doc.setHtml(label->toolTip());
-  EXPECT_EQ(doc.toPlainText(), tip);
+  EXPECT_EQ(doc.toPlainText().toStdString(), tip.toStdString());
   QToolTip::hideText();
 }
