@@ -65,7 +65,7 @@ const TitleOptions kOptions{1, 1, 0};
 
 void BM_AddTree10k(benchmark::State &state) {
   Tree &t = tree();
-  const EntryTitleFn title = [](const QString &p) { return PonTituloMp3(p, kOptions); };
+  const EntryTitleFn title = [](const QString &p) { return TitleFromFile(p, kOptions); };
   for (auto _ : state) {
     Playlist pl;
     PlAddTree(t.dir.path(), pl, QStringLiteral("mp2 mp3 mpa wav mid rmi"), title, [] {});
@@ -98,7 +98,7 @@ BENCHMARK(BM_AddTree10kFloor_OpenReadTailClose)->Unit(benchmark::kMillisecond)->
 
 void BM_ReadM3U32766(benchmark::State &state) {
   Tree &t = tree();
-  const EntryTitleFn title = [](const QString &p) { return PonTituloMp3(p, kOptions); };
+  const EntryTitleFn title = [](const QString &p) { return TitleFromFile(p, kOptions); };
   for (auto _ : state) {
     Playlist pl;
     PlRead(t.m3u, pl, title);

@@ -100,6 +100,7 @@ while True:
     c.close()
 EOF
 pids+=($!)
+disown "$!"
 for _ in $(seq 50); do [ -s "$port_file" ] && break; sleep 0.1; done
 home=$work/news
 mkdir -p "$home"

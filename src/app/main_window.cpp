@@ -36,7 +36,33 @@
 
 namespace cantorel {
 
-frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent)
+namespace {
+class UserInputWatcher : public QObject {
+ public:
+  UserInputWatcher(std::function<void()> onInput, QObject *parent)
+      : QObject(parent), onInput_(std::move(onInput)) {}
+
+ protected:
+  bool eventFilter(QObject *, QEvent *e) override {
+    switch (e->type()) {
+      case QEvent::MouseButtonRelease:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel:
+      case QEvent::Drop:
+        onInput_();
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> onInput_;
+};
+}  // namespace
+
+MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       g_(g),
       settings_(settings),
@@ -45,10 +71,10 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
       channel_(folders.instanceKey()),
       desktop_(this),
       clockSchedule_(g, st_, clock_, clockHost_) {
-  setObjectName(QStringLiteral("frmQuelt"));
+  setObjectName(QStringLiteral("MainWindow"));
   resize(420, 320);
   setStyleSheet(QStringLiteral(
-      "#frmQuelt { background: #1d2430; }"
+      "#MainWindow { background: #1d2430; }"
       "QLabel#title { color: #e8eef7; font-weight: bold; font-size: 13pt; padding: 6px; }"
       "QListWidget { background: #121820; color: #cfd8e3; border: 1px solid #2c3646; }"
       "QToolButton { color: #cfd8e3; background: transparent; border: none; font-size: 13pt; }"
@@ -60,7 +86,7 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
   auto *close = new QToolButton(this);
   close->setText(QStringLiteral("\u2715"));
   close->setToolTip(QStringLiteral("Close"));
-  connect(close, &QToolButton::clicked, this, &frmQuelt::Quit);
+  connect(close, &QToolButton::clicked, this, &MainWindow::quit);
   top->addWidget(title_, 1);
   top->addWidget(close);
   playlistBox_ = new QListWidget(this);
@@ -97,58 +123,77 @@ frmQuelt::frmQuelt(General &g, Settings &settings, const Folders &folders, QWidg
     transport_->PlayIt(0);
   });
 
-  // `Timer2`: clock, title scroll, snooze and schedule.
+  // `Timer2`: clock, title scroll, snooze and schedule. It wakes only when
+  // one of them has something to do.
   timer2_ = new QTimer(this);
-  timer2_->setInterval(200);
-  connect(timer2_, &QTimer::timeout, this, [this] { clockSchedule_.tick(); });
+  timer2_->setSingleShot(true);
+  timer2_->setTimerType(Qt::PreciseTimer);
+  connect(timer2_, &QTimer::timeout, this, [this] {
+    const int fired = clockSchedule_.fireCount();
+    clockSchedule_.tick();
+    if (clockSchedule_.fireCount() != fired) scheduleCheckpoint();  // a snooze switches itself off
+    startClockTimer();
+  });
 
-  // Settings, schedule and playlist reach the disk while the program runs too.
+  // Settings, schedule and playlist reach the disk while the program runs
+  // too: a while after something changed, not on a fixed beat.
   checkpointTimer_ = new QTimer(this);
+  checkpointTimer_->setSingleShot(true);
   checkpointTimer_->setInterval(qEnvironmentVariableIntValue("CANTOREL_CHECKPOINT_MS") > 0
                                     ? qEnvironmentVariableIntValue("CANTOREL_CHECKPOINT_MS")
                                     : 30000);
   connect(checkpointTimer_, &QTimer::timeout, this, [this] { lifecycle_.checkpoint(); });
+  // Whatever the user changes (settings, playlist, window place) comes
+  // after a click, a key, a wheel turn or a drop.
+  QCoreApplication::instance()->installEventFilter(
+      new UserInputWatcher([this] { scheduleCheckpoint(); }, this));
 
-  connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
-    // The channel listens from the very start; a file handed over while the
-    // splash is up opens the window at once.
+  connect(&channel_, &InstanceChannel::handOffReceived, this, [this](const CommandLineRequest &request) {
+    handOffs_.push_back(request);
+    // A file handed over while the splash is up opens the window at once;
+    // during the start-up it waits until the start-up is over.
     if (!loaded_ && !loading_) Q_EMIT loadRequested();
-    if (!loaded_) {
-      // The start-up is under way (it let events run): taken when it is over.
-      handOffPending_ = true;
-      return;
-    }
-    if (isVisible()) {
-      raise();
-      activateWindow();
-    }
-    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
-    keyPressEvent(&f12);
+    if (loaded_) takeHandOffs();
   });
 }
 
-frmQuelt::~frmQuelt() = default;
+MainWindow::~MainWindow() = default;
 
-bool frmQuelt::Form_Load(const QString &commandLine) {
-  if (loaded_ || loading_) return true;
+bool MainWindow::listenForHandOffs() {
+  return channel_.listen();
+}
+
+void MainWindow::startUp(const CommandLineRequest &request) {
+  if (loaded_ || loading_) return;
   loading_ = true;
-  const bool ok = lifecycle_.formLoad(commandLine);
+  lifecycle_.formLoad(request);
   loading_ = false;
-  if (!ok) return false;
   loaded_ = true;
   checkpointTimer_->start();
   startMediaControls();
   // What arrived while the start-up let events run.
-  if (handOffPending_) {
-    handOffPending_ = false;
-    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
-    keyPressEvent(&f12);
-  }
-  if (unloadPending_) Form_Unload();
-  return true;
+  takeHandOffs();
+  if (unloadPending_) shutDown();
 }
 
-void frmQuelt::Form_Unload() {
+void MainWindow::takeHandOffs() {
+  // Carrying one out may let events run, and another may arrive meanwhile:
+  // it waits in the queue for this loop.
+  if (takingHandOffs_) return;
+  takingHandOffs_ = true;
+  while (!handOffs_.empty() && !lifecycle_.unloaded()) {
+    const CommandLineRequest request = handOffs_.front();
+    handOffs_.pop_front();
+    if (isVisible()) {
+      raise();
+      activateWindow();
+    }
+    lifecycle_.receiveHandOff(request);
+  }
+  takingHandOffs_ = false;
+}
+
+void MainWindow::shutDown() {
   // Asked to end before or in the middle of the start-up: right after it.
   // Before the start-up nothing was read, so nothing may be written back yet.
   if (!loaded_) {
@@ -172,14 +217,14 @@ void frmQuelt::Form_Unload() {
   lifecycle_.formUnload();
 }
 
-void frmQuelt::Quit() { close(); }
+void MainWindow::quit() { close(); }
 
-void frmQuelt::setCaption(const QString &caption) {
+void MainWindow::setCaption(const QString &caption) {
   setWindowTitle(plainWindowTitle(caption));
   title_->setText(caption);
 }
 
-void frmQuelt::readTwips(qint16 *x, qint16 *y) {
+void MainWindow::readTwips(qint16 *x, qint16 *y) {
   // 1440 twips make an inch.
   const QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
   const double dx = s ? s->logicalDotsPerInchX() : 96.0;
@@ -188,21 +233,21 @@ void frmQuelt::readTwips(qint16 *x, qint16 *y) {
   *y = static_cast<qint16>(qMax(1L, qRound(1440.0 / dy)));
 }
 
-Settings::Position frmQuelt::windowPosTwips() const {
+Settings::Position MainWindow::windowPosTwips() const {
   return {pos().x() * st_.TwipX, pos().y() * st_.TwipY};
 }
 
-void frmQuelt::moveWindowTwips(qint32 x, qint32 y) {
+void MainWindow::moveWindowTwips(qint32 x, qint32 y) {
   move(x / qMax<qint16>(1, st_.TwipX), y / qMax<qint16>(1, st_.TwipY));
 }
 
-void frmQuelt::showWindow() { show(); }
+void MainWindow::showWindow() { show(); }
 
 // The tray icon; its menu also answers a right click on the window.
-void frmQuelt::loadTray() {
+void MainWindow::loadTray() {
   if (!tray_) {
-    QApplication::setWindowIcon(frmIcon::programIcon());
-    tray_ = std::make_unique<frmIcon>(
+    QApplication::setWindowIcon(TrayIcon::programIcon());
+    tray_ = std::make_unique<TrayIcon>(
         g_, [this](int code) { skin_->runCommand(code); },
         [this] {
           show();
@@ -215,74 +260,79 @@ void frmQuelt::loadTray() {
     connect(this, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) { tray_->popup(mapToGlobal(p)); });
     connect(skin_.get(), &SkinWindow::contextMenuRequested, this, [this](const QPoint &p) { tray_->popup(p); });
   }
-  tray_->Form_Load();
+  tray_->showIcon();
 }
 
-void frmQuelt::unloadTray() {
-  if (tray_) tray_->Form_Unload();
+void MainWindow::unloadTray() {
+  if (tray_) tray_->removeIcon();
 }
-void frmQuelt::hideWindow() { hide(); }
-void frmQuelt::showMessage(const QString &text) { desktop_.showMessage(text); }
-void frmQuelt::openUrl(const QString &url) { desktop_.openUrl(url); }
-bool frmQuelt::otherInstanceRunning() {
-  // Asked early (before the splash) and again by the start-up: one answer.
-  if (otherInstance_ < 0) otherInstance_ = channel_.claim() ? 1 : 0;
-  return otherInstance_ == 1;
-}
-void frmQuelt::signalOtherInstance() { channel_.signalPrimary(); }
+void MainWindow::hideWindow() { hide(); }
+void MainWindow::showMessage(const QString &text) { desktop_.showMessage(text); }
+void MainWindow::openUrl(const QString &url) { desktop_.openUrl(url); }
 
-void frmQuelt::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
+void MainWindow::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
 
-QString frmQuelt::displayTitle(const QString &path) {
-  return PonTituloMp3(path, TitleOptions::from(g_));
+QString MainWindow::displayTitle(const QString &path) {
+  return TitleFromFile(path, TitleOptions::from(g_));
 }
 
-void frmQuelt::clearMediaInfo() {
+void MainWindow::clearMediaInfo() {
   // The information labels belong to the skin; until it draws them there is
   // nothing on the window to reset.
 }
 
-void frmQuelt::loadCover(const QString &file) { plCommands_->LoadCover(file); }
-void frmQuelt::plAddOpened() { plCommands_->PlAddOpened(); }
-void frmQuelt::plClear() { plCommands_->PlClear(); }
-bool frmQuelt::plRead(const QString &file) { return plCommands_->PlRead(file); }
+void MainWindow::loadCover(const QString &file) { plCommands_->LoadCover(file); }
+void MainWindow::plAddOpened() { plCommands_->PlAddOpened(); }
+void MainWindow::plClear() { plCommands_->PlClear(); }
+bool MainWindow::plRead(const QString &file) { return plCommands_->PlRead(file); }
 
-bool frmQuelt::writePlaylist(const QString &file, QString *error) { return WritePL(file, pl_, error); }
+bool MainWindow::writePlaylist(const QString &file, QString *error) { return WritePL(file, pl_, error); }
 
-void frmQuelt::readAutoList() {
+void MainWindow::readAutoList() {
   clockSchedule_.ReadAutoList(folders_.userFile(QStringLiteral("autolist.txt")));
 }
 
-void frmQuelt::buildDayText() {
+void MainWindow::buildDayText() {
   clockSchedule_.MakeDayStr();
-  timer2_->start();
+  startClockTimer();
 }
 
-void frmQuelt::writeAutoList() {
+void MainWindow::startClockTimer() {
+  // A modal window (the preferences) may change what the clock shows: while
+  // one is open the clock looks every step.
+  timer2_->start(QApplication::activeModalWidget() ? ClockSchedule::kStepMs
+                                                   : clockSchedule_.nextTickMs(clock_.now()));
+}
+
+void MainWindow::scheduleCheckpoint() {
+  if (loaded_ && !lifecycle_.unloaded() && !checkpointTimer_->isActive()) checkpointTimer_->start();
+}
+
+void MainWindow::writeAutoList() {
   if (autoListWritten_ && savedAutoList_ == clockSchedule_.AutoList) return;
   if (!clockSchedule_.WriteAutoList(folders_.userFile(QStringLiteral("autolist.txt")))) return;
   savedAutoList_ = clockSchedule_.AutoList;
   autoListWritten_ = true;
 }
 
-void frmQuelt::ShowVisSelect() {
-  if (!visLoader_) {
+void MainWindow::showPlaylistBrowser() {
+  if (!playlistBrowser_) {
     // Opened afresh each time: it starts in "VisPLPath", else the music folder.
-    visLoader_ = new frmVisLoader(g_, folders_.findData(QStringLiteral("nocover.bmp")),
+    playlistBrowser_ = new PlaylistBrowserWindow(g_, folders_.findData(QStringLiteral("nocover.bmp")),
                                   QStandardPaths::writableLocation(QStandardPaths::MusicLocation), this);
-    visLoader_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(visLoader_, &frmVisLoader::playlistChosen, this, [this](const QString &file) {
+    playlistBrowser_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(playlistBrowser_, &PlaylistBrowserWindow::playlistChosen, this, [this](const QString &file) {
       plCommands_->PlClear();
       plCommands_->PlRead(file);
       playIt(1);
     });
   }
-  visLoader_->show();
-  visLoader_->raise();
-  visLoader_->activateWindow();
+  playlistBrowser_->show();
+  playlistBrowser_->raise();
+  playlistBrowser_->activateWindow();
 }
 
-void frmQuelt::checkAssociations() {
+void MainWindow::checkAssociations() {
   AssociationPaths paths = AssociationPaths::fromEnvironment(QCoreApplication::applicationFilePath());
   paths.icon = folders_.findData(QStringLiteral("icons/cantorel.png"));
   FileAssociations assoc(paths);
@@ -292,35 +342,35 @@ void frmQuelt::checkAssociations() {
     return askAssociationQuestion(this, title, text);
   });
 }
-void frmQuelt::startNews() {
+void MainWindow::startNews() {
   const QString url = g_.NewsURL.isEmpty() ? DefaultNewsUrl() : g_.NewsURL;
-  if (!InicializaRemoto(g_, folders_.userFile(NewsFileName(url)), settings_.text(key::MsgRemote))) return;
+  if (!LoadNewsMessage(g_, folders_.userFile(NewsFileName(url)), settings_.text(key::MsgRemote))) return;
   qCInfo(lcNews) << "News message shown";
   // Modal over the main window, without holding up the rest of the start-up.
-  auto *news = new frmMensajes(g_, this);
+  auto *news = new NewsMessageWindow(g_, this);
   news->setAttribute(Qt::WA_DeleteOnClose);
-  news->Label1->setText(g_.MsgRemoteSeen);
+  news->messageLabel->setText(g_.MsgRemoteSeen);
   news->adjustSize();
   if (QScreen *s = QGuiApplication::primaryScreen())
     news->move(s->availableGeometry().center() - news->rect().center());
   news->show();
 }
 
-void frmQuelt::discoverInputPlugins() { plugins_->ScanInputPlugins(g_); }
-void frmQuelt::playIt(int mode) { transport_->PlayIt(static_cast<qint16>(mode)); }
-void frmQuelt::createVisPlugin() { plugins_->CreatePlugin(g_); }
-void frmQuelt::cleanUpPlayer() { transport_->CleanUP(); }
+void MainWindow::discoverInputPlugins() { plugins_->ScanInputPlugins(g_); }
+void MainWindow::playIt(int mode) { transport_->PlayIt(static_cast<qint16>(mode)); }
+void MainWindow::createVisPlugin() { plugins_->CreatePlugin(g_); }
+void MainWindow::cleanUpPlayer() { transport_->CleanUP(); }
 
-void frmQuelt::endProcess() { QCoreApplication::quit(); }
+void MainWindow::endProcess() { QCoreApplication::quit(); }
 
-QString frmQuelt::playlistFile() const { return folders_.userFile(QStringLiteral("playlist.m3u")); }
+QString MainWindow::playlistFile() const { return folders_.userFile(QStringLiteral("playlist.m3u")); }
 
-QString frmQuelt::defaultSkinFile() const {
+QString MainWindow::defaultSkinFile() const {
   const QString shipped = folders_.findData(QStringLiteral("skins/default.skin"));
   return shipped.isEmpty() ? folders_.installDataDir() + QLatin1String("/skins/default.skin") : shipped;
 }
 
-void frmQuelt::loadSkin(const QString &path) {
+void MainWindow::loadSkin(const QString &path) {
   if (!skin_->LoadSkin(path, true) || layout() == nullptr) return;
   // The first skin takes over the whole window from the plain layout.
   skin_->face()->adoptPlaylistBox(playlistBox_);
@@ -330,9 +380,9 @@ void frmQuelt::loadSkin(const QString &path) {
   skin_->face()->applyLayout();
 }
 
-void frmQuelt::applyTransparency() { skin_->SetTransparency(g_.Transparency); }
+void MainWindow::applyTransparency() { skin_->SetTransparency(g_.Transparency); }
 
-void frmQuelt::refreshPlaylistBox() {
+void MainWindow::refreshPlaylistBox() {
   playlistBox_->clear();
   playlistBox_->addItems(pl_.PlNames);
   skin_->setLabelText(14, FriendlyName(pl_.Name, g_.FriendlyNames));
@@ -340,41 +390,37 @@ void frmQuelt::refreshPlaylistBox() {
   mediaStateChanged();
 }
 
-void frmQuelt::keyPressEvent(QKeyEvent *e) {
-  if (e->key() == Qt::Key_F12) {
-    lifecycle_.receiveHandOff();
-    return;
-  }
-  if (!e->text().isEmpty() && skin_->Form_KeyPress(e->text().at(0))) return;
+void MainWindow::keyPressEvent(QKeyEvent *e) {
+  if (!e->text().isEmpty() && skin_->HandleKey(e->text().at(0))) return;
   QWidget::keyPressEvent(e);
 }
 
-void frmQuelt::changeEvent(QEvent *e) {
+void MainWindow::changeEvent(QEvent *e) {
   // Every activation: the screen may have changed, and with it its units.
   if (e->type() == QEvent::ActivationChange && isActiveWindow()) readTwips(&st_.TwipX, &st_.TwipY);
   QWidget::changeEvent(e);
 }
 
-void frmQuelt::closeEvent(QCloseEvent *e) {
-  Form_Unload();
+void MainWindow::closeEvent(QCloseEvent *e) {
+  shutDown();
   e->accept();
 }
 
-void frmQuelt::mousePressEvent(QMouseEvent *e) {
+void MainWindow::mousePressEvent(QMouseEvent *e) {
   if (e->button() == Qt::LeftButton) {
     dragging_ = true;
     dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
   }
 }
 
-void frmQuelt::mouseMoveEvent(QMouseEvent *e) {
+void MainWindow::mouseMoveEvent(QMouseEvent *e) {
   if (dragging_) move(e->globalPosition().toPoint() - dragOffset_);
 }
 
-void frmQuelt::mouseReleaseEvent(QMouseEvent *) { dragging_ = false; }
+void MainWindow::mouseReleaseEvent(QMouseEvent *) { dragging_ = false; }
 
 // Files dragged from the desktop onto the window or its list are added.
-void frmQuelt::dragEnterEvent(QDragEnterEvent *e) {
+void MainWindow::dragEnterEvent(QDragEnterEvent *e) {
   if (e->mimeData()->hasUrls()) {
     e->setDropAction(Qt::CopyAction);
     e->accept();
@@ -383,7 +429,7 @@ void frmQuelt::dragEnterEvent(QDragEnterEvent *e) {
   }
 }
 
-void frmQuelt::dragMoveEvent(QDragMoveEvent *e) {
+void MainWindow::dragMoveEvent(QDragMoveEvent *e) {
   if (e->mimeData()->hasUrls()) {
     e->setDropAction(Qt::CopyAction);
     e->accept();
@@ -392,7 +438,7 @@ void frmQuelt::dragMoveEvent(QDragMoveEvent *e) {
   }
 }
 
-void frmQuelt::dropEvent(QDropEvent *e) {
+void MainWindow::dropEvent(QDropEvent *e) {
   QStringList paths;
   for (const QUrl &u : e->mimeData()->urls())
     if (u.isLocalFile()) paths << u.toLocalFile();

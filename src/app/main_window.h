@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <deque>
 #include <memory>
 
 #include "core/command_dispatcher.h"
@@ -21,7 +22,7 @@
 #include "skin/skin_clock_host_gui.h"
 #include "skin/skin_window.h"
 #include "playlist/playlist_commands_gui.h"
-#include "skin/vis_loader_window.h"
+#include "skin/playlist_browser_window.h"
 
 class QLabel;
 class QListWidget;
@@ -33,29 +34,32 @@ class MainWindowHost;
 class MainWindowMpris;
 class MprisService;
 class PluginHost;
-class frmIcon;
+class TrayIcon;
 class Transport;
 
 // The main window. It owns the main window state and the playlist, runs the
 // start-up when loaded and the shut-down when unloaded, and draws what the
 // rest of the program reports. Until a skin draws it, it is a plain frameless
 // window with the title, the playlist box and a close button.
-class frmQuelt : public QWidget, public LifecycleHost {
+class MainWindow : public QWidget, public LifecycleHost {
   Q_OBJECT
  public:
-  frmQuelt(General &g, Settings &settings, const Folders &folders, QWidget *parent = nullptr);
-  ~frmQuelt() override;
+  MainWindow(General &g, Settings &settings, const Folders &folders, QWidget *parent = nullptr);
+  ~MainWindow() override;
 
-  // Start-up; false when another instance took over.
-  bool Form_Load(const QString &commandLine);
+  // Listens for requests of later starts (before the start-up: they are
+  // queued until it has run). False when the channel could not be opened.
+  bool listenForHandOffs();
+  // Start-up, with what this start's command line asks for.
+  void startUp(const CommandLineRequest &request);
   // Shut-down (runs once).
-  void Form_Unload();
+  void shutDown();
   // Ends the program the normal way.
-  void Quit();
+  void quit();
   // Opens the visual playlist browser; a playlist chosen there replaces the
   // playlist and plays.
-  void ShowVisSelect();
-  frmVisLoader *visLoader() const { return visLoader_; }
+  void showPlaylistBrowser();
+  PlaylistBrowserWindow *playlistBrowser() const { return playlistBrowser_; }
 
   MainState &state() { return st_; }
   Playlist &playlist() { return pl_; }
@@ -73,8 +77,6 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void hideWindow() override;
   void showMessage(const QString &text) override;
   void openUrl(const QString &url) override;
-  bool otherInstanceRunning() override;
-  void signalOtherInstance() override;
   void loadLanguage() override;
   QString displayTitle(const QString &path) override;
   void clearMediaInfo() override;
@@ -106,7 +108,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   const Folders &folders() const { return folders_; }
   ClockSchedule &clockSchedule() { return clockSchedule_; }
   // The tray icon and its menu (null before the start-up loads it).
-  frmIcon *tray() { return tray_.get(); }
+  TrayIcon *tray() { return tray_.get(); }
   void loadTray() override;
   void unloadTray() override;
   Transport &transport() { return *transport_; }
@@ -116,7 +118,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void enableTimer1(bool on) override;
   PlaybackTimer &playbackTimer() { return *playbackTimer_; }
   LyricLines &lyrics() { return lyric_; }
-  void DoIt(qint16 code) { dispatcher_->DoIt(code); }
+  void runCommand(qint16 code) { dispatcher_->DoIt(code); }
   CommandDispatcher &dispatcher() { return *dispatcher_; }
   // The playlist box, its count (label 16) and name (label 14) again.
   void refreshPlaylistBox();
@@ -126,6 +128,9 @@ class frmQuelt : public QWidget, public LifecycleHost {
   void stopMediaControls();
   // Something they show changed outside the transport (volume or rate set).
   void mediaStateChanged();
+  // Something worth keeping changed: settings, schedule and playlist are
+  // written a while later (the shut-down writes them in any case).
+  void scheduleCheckpoint();
 
  Q_SIGNALS:
   // A second start handed over a file before the start-up has run: the
@@ -145,6 +150,10 @@ class frmQuelt : public QWidget, public LifecycleHost {
 
  private:
   void wirePlayer();
+  // Starts the clock timer for its next tick with something to do.
+  void startClockTimer();
+  // Carries out the requests later starts handed over, oldest first.
+  void takeHandOffs();
 
   General &g_;
   Settings &settings_;
@@ -160,7 +169,7 @@ class frmQuelt : public QWidget, public LifecycleHost {
   ClockSchedule clockSchedule_;
   QTimer *timer2_ = nullptr;
   QTimer *checkpointTimer_ = nullptr;
-  QPointer<frmVisLoader> visLoader_;
+  QPointer<PlaylistBrowserWindow> playlistBrowser_;
   QStringList savedAutoList_;  // what the schedule file holds now
   bool autoListWritten_ = false;
   QLabel *title_ = nullptr;
@@ -175,14 +184,14 @@ class frmQuelt : public QWidget, public LifecycleHost {
   std::unique_ptr<PlaybackTimer> playbackTimer_;
   std::unique_ptr<CommandDispatcher> dispatcher_;
   QTimer *timer1_ = nullptr;
-  std::unique_ptr<frmIcon> tray_;
+  std::unique_ptr<TrayIcon> tray_;
   std::unique_ptr<MainWindowMpris> mprisPlayer_;
   std::unique_ptr<MprisService> mpris_;
   bool loaded_ = false;
   bool loading_ = false;
   bool unloadPending_ = false;
-  bool handOffPending_ = false;
-  int otherInstance_ = -1;  // answer of the single-instance test, once asked
+  std::deque<CommandLineRequest> handOffs_;  // handed over, not yet carried out
+  bool takingHandOffs_ = false;
 };
 
 }  // namespace cantorel

@@ -31,7 +31,7 @@ constexpr int kCountdownLabel = 30;
 void MainWindowHost::setLabel(int number, const QString &text) {
   window_.skin().setLabelText(number, text);
   // Label 2 holds the display title of the entry being played: the tray tip follows it.
-  if (number == 2 && window_.tray()) window_.tray()->SetTrayTip(text);
+  if (number == 2 && window_.tray()) window_.tray()->setTip(text);
   // Title, length and rate are on the media controls too.
   if (number == 2 || number == 13 || number == 24) mediaStateChanged();
 }
@@ -43,6 +43,8 @@ void MainWindowHost::showLights() {
 }
 
 void MainWindowHost::mediaStateChanged() {
+  // The entry, the modes and the volume are all kept at the shut-down.
+  window_.scheduleCheckpoint();
   if (mpris_) mpris_->stateChanged();
 }
 
@@ -165,7 +167,7 @@ void MainWindowHost::windowCommand(int code) {
 
 void MainWindowHost::showPrefs() { ShowPrefs(window_); }
 
-void MainWindowHost::showVisSelect() { window_.ShowVisSelect(); }
+void MainWindowHost::showVisSelect() { window_.showPlaylistBrowser(); }
 
 void MainWindowHost::showLyricAssistant() {
   const std::unique_ptr<PlaylistDialogs> dialogs = makeQtPlaylistDialogs(&window_);
@@ -188,7 +190,7 @@ void MainWindowHost::showLyricAssistant() {
 }
 
 void MainWindowHost::fullScreenMode() {
-  const SkinBox &b = window_.skin().tables().lblFrase;
+  const SkinBox &b = window_.skin().tables().LyricLine;
   LyricLineLook look;
   look.toolTip = b.ToolTip;
   look.foreColour = static_cast<qint32>(b.ForeColor);

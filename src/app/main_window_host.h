@@ -10,7 +10,7 @@ class QListWidget;
 
 namespace cantorel {
 
-class frmQuelt;
+class MainWindow;
 class MprisEvents;
 struct LyricLines;
 
@@ -19,7 +19,7 @@ struct LyricLines;
 // lyric box and the playlist box, and the playlist commands' windows.
 class MainWindowHost : public TransportHost, public PlaybackTimerHost, public CommandHost {
  public:
-  MainWindowHost(frmQuelt &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox)
+  MainWindowHost(MainWindow &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox)
       : window_(window), g_(g), st_(st), lyric_(lyric), list_(playlistBox) {}
 
   void setTimer(PlaybackTimer *timer) { timer_ = timer; }
@@ -76,7 +76,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   void openWebAddress(const QString &address) override;
 
  private:
-  frmQuelt &window_;
+  MainWindow &window_;
   General &g_;
   MainState &st_;
   LyricLines &lyric_;

@@ -100,25 +100,25 @@ double MainWindowMpris::position() {
 void MainWindowMpris::play() {
   const MainState &st = w_.state();
   // Play while playing changes nothing (PlayIt would start the entry again).
-  if (!st.Playing || st.Paused) w_.DoIt(kPlay);
+  if (!st.Playing || st.Paused) w_.runCommand(kPlay);
 }
 
 void MainWindowMpris::pause() {
   const MainState &st = w_.state();
-  if (st.Playing && !st.Paused) w_.DoIt(kPause);
+  if (st.Playing && !st.Paused) w_.runCommand(kPause);
 }
 
 void MainWindowMpris::playPause() {
-  w_.DoIt(kPlayPause);
+  w_.runCommand(kPlayPause);
 }
 void MainWindowMpris::stop() {
-  w_.DoIt(kStop);
+  w_.runCommand(kStop);
 }
 void MainWindowMpris::next() {
-  w_.DoIt(kNext);
+  w_.runCommand(kNext);
 }
 void MainWindowMpris::previous() {
-  w_.DoIt(kPrevious);
+  w_.runCommand(kPrevious);
 }
 
 void MainWindowMpris::seekTo(double seconds) {
@@ -127,11 +127,11 @@ void MainWindowMpris::seekTo(double seconds) {
 }
 
 void MainWindowMpris::setRepeat(bool on) {
-  if ((w_.state().Repeat != 0) != on) w_.DoIt(kRepeat);
+  if ((w_.state().Repeat != 0) != on) w_.runCommand(kRepeat);
 }
 
 void MainWindowMpris::setShuffle(bool on) {
-  if ((w_.state().Shuffle != 0) != on) w_.DoIt(kShuffle);
+  if ((w_.state().Shuffle != 0) != on) w_.runCommand(kShuffle);
 }
 
 void MainWindowMpris::setVolume(double volume) {
@@ -181,12 +181,12 @@ void MainWindowMpris::raise() {
 }
 
 void MainWindowMpris::quit() {
-  w_.Quit();
+  w_.quit();
 }
 
-// --- frmQuelt ---
+// --- MainWindow ---
 
-void frmQuelt::startMediaControls() {
+void MainWindow::startMediaControls() {
   if (mpris_) return;
   mprisPlayer_ = std::make_unique<MainWindowMpris>(*this);
   mpris_ = std::make_unique<MprisService>(*mprisPlayer_);
@@ -194,12 +194,12 @@ void frmQuelt::startMediaControls() {
   host_->setMprisEvents(mpris_.get());
 }
 
-void frmQuelt::stopMediaControls() {
+void MainWindow::stopMediaControls() {
   host_->setMprisEvents(nullptr);
   if (mpris_) mpris_->stop();
 }
 
-void frmQuelt::mediaStateChanged() {
+void MainWindow::mediaStateChanged() {
   host_->mediaStateChanged();
 }
 

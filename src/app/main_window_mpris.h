@@ -4,14 +4,14 @@
 
 namespace cantorel {
 
-class frmQuelt;
+class MainWindow;
 
 // The desktop's media controls acting on the main window: what they ask goes
 // through the same commands as the skin's buttons, and what they show is read
 // from the main window state, the playlist, the tag and the timed lyric.
 class MainWindowMpris : public MprisPlayer {
  public:
-  explicit MainWindowMpris(frmQuelt &window) : w_(window) {}
+  explicit MainWindowMpris(MainWindow &window) : w_(window) {}
 
   mpris::Snapshot snapshot() override;
   double position() override;
@@ -34,7 +34,7 @@ class MainWindowMpris : public MprisPlayer {
   mpris::TrackInfo track();
   bool isDefaultCover(const QString &path) const;
 
-  frmQuelt &w_;
+  MainWindow &w_;
 };
 
 }  // namespace cantorel

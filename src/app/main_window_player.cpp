@@ -1,6 +1,6 @@
 // The main window's player: the playback timer, the command dispatcher and
 // what connects the skin's controls and the playlist box to them. (The
-// right-click menu is the tray icon's, which sends its codes to DoIt.)
+// right-click menu is the tray icon's, which sends its codes to runCommand.)
 #include <QKeySequence>
 #include <QListWidget>
 #include <QShortcut>
@@ -15,7 +15,7 @@
 
 namespace cantorel {
 
-void frmQuelt::wirePlayer() {
+void MainWindow::wirePlayer() {
   playbackTimer_ = std::make_unique<PlaybackTimer>(g_, st_, pl_, lyric_, *transport_, *host_);
   host_->setTimer(playbackTimer_.get());
   dispatcher_ = std::make_unique<CommandDispatcher>(g_, st_, lyric_, *transport_, *host_);
@@ -24,9 +24,13 @@ void frmQuelt::wirePlayer() {
   timer1_ = new QTimer(this);
   timer1_->setTimerType(Qt::PreciseTimer);
   timer1_->setInterval(PlaybackTimer::kIntervalMs);
-  connect(timer1_, &QTimer::timeout, this, [this] { playbackTimer_->Timer1(); });
+  connect(timer1_, &QTimer::timeout, this, [this] {
+    playbackTimer_->Timer1();
+    // The entry ended without a new one: nothing is left for the tick to do.
+    if (!st_.Playing) timer1_->stop();
+  });
 
-  skin_->setCommandHandler([this](int code) { DoIt(static_cast<qint16>(code)); });
+  skin_->setCommandHandler([this](int code) { runCommand(static_cast<qint16>(code)); });
   skin_->openUrl = [this](const QString &url) { return dispatcher_->WebLink(url); };
   connect(skin_.get(), &SkinWindow::sliderChanged, this, [this](int n, double v) {
     if (n == 2) {
@@ -60,7 +64,7 @@ void frmQuelt::wirePlayer() {
 
   // Saving a tag of the playing file: it is released while written, then
   // played on from where it was.
-  frmInfo::PlayerAccess access;
+  TrackInfoWindow::PlayerAccess access;
   access.release = [this] {
     const double at = st_.Elapsed;
     transport_->CleanUP();
@@ -80,11 +84,13 @@ void frmQuelt::wirePlayer() {
   connect(del, &QShortcut::activated, this, [this] { plCommands_->PlRemoveSelected(); });
 }
 
-void frmQuelt::enableTimer1(bool on) {
+void MainWindow::enableTimer1(bool on) {
   if (!timer1_) return;
-  if (on && !timer1_->isActive())
+  // With nothing playing the tick reads and shows nothing: the timer rests
+  // until an entry plays, so an idle player stays asleep.
+  if (on && st_.Playing && !timer1_->isActive())
     timer1_->start();
-  else if (!on)
+  else if (!on || !st_.Playing)
     timer1_->stop();
 }
 

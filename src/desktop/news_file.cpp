@@ -80,7 +80,7 @@ bool ParseNews(const QByteArray &bytes, NewsLine *out) {
   return true;
 }
 
-bool InicializaRemoto(General &g, const QString &newsFile, const QString &seen) {
+bool LoadNewsMessage(General &g, const QString &newsFile, const QString &seen) {
   // Without a service there is no news file of this run to read.
   const QString newsUrl = g.NewsURL.isEmpty() ? DefaultNewsUrl() : g.NewsURL;
   if (newsUrl.isEmpty()) {

@@ -74,6 +74,6 @@ bool ParseNews(const QByteArray &bytes, NewsLine *out);
 // is cleared. Returns true when the message should be shown: there
 // is one, it is not empty, and it differs from `seen` (the message the user
 // was shown at an earlier start).
-bool InicializaRemoto(General &g, const QString &newsFile, const QString &seen);
+bool LoadNewsMessage(General &g, const QString &newsFile, const QString &seen);
 
 }  // namespace cantorel

@@ -9,34 +9,34 @@
 
 namespace cantorel {
 
-frmMensajes::frmMensajes(const General &g, QWidget *parent)
+NewsMessageWindow::NewsMessageWindow(const General &g, QWidget *parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint) {
-  setObjectName(QStringLiteral("frmMensajes"));
+  setObjectName(QStringLiteral("NewsMessageWindow"));
   setWindowModality(Qt::ApplicationModal);
   setStyleSheet(QStringLiteral(
-      "#frmMensajes { background: #1d2430; border: 1px solid #2c3646; }"
+      "#NewsMessageWindow { background: #1d2430; border: 1px solid #2c3646; }"
       "QLabel { color: #cfd8e3; }"
-      "QLabel#Label2 { color: #e8eef7; font-weight: bold; font-size: 13pt; }"));
-  Label2 = new QLabel(this);
-  Label2->setObjectName(QStringLiteral("Label2"));
-  Label2->setTextFormat(Qt::PlainText);
+      "QLabel#headingLabel { color: #e8eef7; font-weight: bold; font-size: 13pt; }"));
+  headingLabel = new QLabel(this);
+  headingLabel->setObjectName(QStringLiteral("headingLabel"));
+  headingLabel->setTextFormat(Qt::PlainText);
   const QString heading = g.message(msg::NewsHeading);
-  Label2->setText(heading.isEmpty() ? QStringLiteral("News from Cantorel") : heading);
-  setWindowTitle(plainWindowTitle(Label2->text()));
+  headingLabel->setText(heading.isEmpty() ? QStringLiteral("News from Cantorel") : heading);
+  setWindowTitle(plainWindowTitle(headingLabel->text()));
   // The message comes from the network: plain text only, never markup or links.
-  Label1 = new QLabel(this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setTextFormat(Qt::PlainText);
-  Label1->setTextInteractionFlags(Qt::NoTextInteraction);
-  Label1->setWordWrap(true);
+  messageLabel = new QLabel(this);
+  messageLabel->setObjectName(QStringLiteral("messageLabel"));
+  messageLabel->setTextFormat(Qt::PlainText);
+  messageLabel->setTextInteractionFlags(Qt::NoTextInteraction);
+  messageLabel->setWordWrap(true);
   auto *layout = new QVBoxLayout(this);
   layout->setContentsMargins(20, 16, 20, 20);
-  layout->addWidget(Label2);
-  layout->addWidget(Label1, 1);
+  layout->addWidget(headingLabel);
+  layout->addWidget(messageLabel, 1);
   setMinimumWidth(360);
 }
 
-void frmMensajes::mousePressEvent(QMouseEvent *e) {
+void NewsMessageWindow::mousePressEvent(QMouseEvent *e) {
   e->accept();
   close();
 }

@@ -16,33 +16,33 @@ class NewsDownload;
 // the news file with its state and progress. At the first tick of its timer
 // after the transfer has completed or failed it asks for the main window
 // (`loadMainWindow`) and closes.
-class frmSplash : public QWidget {
+class SplashWindow : public QWidget {
   Q_OBJECT
  public:
   // The timer's interval: CANTOREL_SPLASH_MS when set (tests), else 5000 ms.
   static int timerInterval();
 
   // `newsFolder` is where the news file is written.
-  frmSplash(General &g, QString newsFolder, QWidget *parent = nullptr);
-  ~frmSplash() override;
+  SplashWindow(General &g, QString newsFolder, QWidget *parent = nullptr);
+  ~SplashWindow() override;
 
   // Fills the labels, shows the window and starts the transfer of `NewsURL`.
-  void Form_Load();
-  // A new transfer state: its text goes to `Label1`.
-  void Inet1_StateChanged(int state);
+  void start();
+  // A new transfer state: its text goes to `stateLabel`.
+  void showTransferState(int state);
   // The timer: opens the main window once the transfer is over.
-  void Timer1_Timer();
+  void checkTransferDone();
   // Opens the main window now, giving up a transfer under way (a second start
   // handed over a file, or the program is asked to end).
   void finishNow();
   bool finished() const { return finished_; }
 
-  QLabel *lblProductName = nullptr;
-  QLabel *lblVersion = nullptr;
-  QLabel *Label1 = nullptr;
-  QProgressBar *ProgressBar1 = nullptr;
-  QTimer *Timer1 = nullptr;
-  NewsDownload *Inet1 = nullptr;
+  QLabel *productLabel = nullptr;
+  QLabel *versionLabel = nullptr;
+  QLabel *stateLabel = nullptr;
+  QProgressBar *progressBar = nullptr;
+  QTimer *finishTimer = nullptr;
+  NewsDownload *download = nullptr;
 
  Q_SIGNALS:
   // The main window's turn: load it (its start-up runs).

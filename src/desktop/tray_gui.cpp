@@ -52,30 +52,30 @@ QPixmap drawIcon(int side) {
 
 }  // namespace
 
-QIcon frmIcon::programIcon() {
+QIcon TrayIcon::programIcon() {
   QIcon icon;
   for (int side : {16, 22, 24, 32, 48, 64}) icon.addPixmap(drawIcon(side));
   return icon;
 }
 
-frmIcon::frmIcon(const General &g, std::function<void(int)> doIt, std::function<void()> bringToFront,
+TrayIcon::TrayIcon(const General &g, std::function<void(int)> doIt, std::function<void()> bringToFront,
                  QObject *parent)
     : QObject(parent), g_(g), doIt_(std::move(doIt)), bringToFront_(std::move(bringToFront)) {
   menu_ = std::make_unique<QMenu>();
-  menu_->setObjectName(QStringLiteral("mnuPopup"));
+  menu_->setObjectName(QStringLiteral("menu"));
   for (int i = 1; i <= 12; ++i) {
     QAction *a = menu_->addAction(QString());
     a->setObjectName(QStringLiteral("mnu%1").arg(i));
-    connect(a, &QAction::triggered, this, [this, i] { mnu_Click(i); });
-    mnu_[static_cast<size_t>(i - 1)] = a;
+    connect(a, &QAction::triggered, this, [this, i] { runMenuItem(i); });
+    menuActions_[static_cast<size_t>(i - 1)] = a;
     // Separators between the groups: window, transport, playlist, exit.
     if (i == 1 || i == 6 || i == 8 || i == 11) menu_->addSeparator();
   }
 }
 
-frmIcon::~frmIcon() { Form_Unload(); }
+TrayIcon::~TrayIcon() { removeIcon(); }
 
-void frmIcon::Form_Load() {
+void TrayIcon::showIcon() {
   reloadMenu();
   if (icon_) return;
   if (!QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -95,34 +95,35 @@ void frmIcon::Form_Load() {
   icon_->show();
 }
 
-void frmIcon::Form_Unload() {
+void TrayIcon::removeIcon() {
   if (!icon_) return;
   icon_->hide();
   delete icon_;
   icon_ = nullptr;
 }
 
-bool frmIcon::iconShown() const { return icon_ && icon_->isVisible(); }
+bool TrayIcon::iconShown() const { return icon_ && icon_->isVisible(); }
 
-void frmIcon::reloadMenu() {
-  for (int i = 1; i <= 12; ++i) mnu_[static_cast<size_t>(i - 1)]->setText(g_.message(msg::TrayFirst + i - 1));
+void TrayIcon::reloadMenu() {
+  for (int i = 1; i <= 12; ++i)
+    menuActions_[static_cast<size_t>(i - 1)]->setText(g_.message(msg::TrayFirst + i - 1));
 }
 
-void frmIcon::SetTrayTip(const QString &title) {
+void TrayIcon::setTip(const QString &title) {
   const QString tip = TrayTipText(title);
   if (tip == tip_) return;
   tip_ = tip;
   if (icon_) icon_->setToolTip(plainToolTip(tip_));
 }
 
-void frmIcon::doubleClick() {
-  if (Pref::current() && Pref::current()->isVisible()) return;
+void TrayIcon::doubleClick() {
+  if (PreferencesDialog::current() && PreferencesDialog::current()->isVisible()) return;
   if (bringToFront_) bringToFront_();
 }
 
-void frmIcon::popup(const QPoint &globalPos) { menu_->popup(globalPos); }
+void TrayIcon::popup(const QPoint &globalPos) { menu_->popup(globalPos); }
 
-void frmIcon::mnu_Click(int index) {
+void TrayIcon::runMenuItem(int index) {
   if (index < 1 || index > 12 || !doIt_) return;
   doIt_(kTrayCommandCodes[static_cast<size_t>(index - 1)]);
 }

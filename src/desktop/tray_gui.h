@@ -17,27 +17,27 @@ class QSystemTrayIcon;
 
 namespace cantorel {
 
-// `frmIcon`: the tray icon with its tip and its twelve-command menu. Menu
+// The tray icon with its tip and its twelve-command menu. Menu
 // choices go to the command callback as dispatcher codes. Where the desktop
 // has no tray the icon is not shown (said once on stderr); the menu still
 // serves the main window's right click.
-class frmIcon : public QObject {
+class TrayIcon : public QObject {
   Q_OBJECT
  public:
   // `doIt`: runs a command code. `bringToFront`: makes the main window
   // visible and raises it (the always-on-top switch and back).
-  frmIcon(const General &g, std::function<void(int)> doIt, std::function<void()> bringToFront,
+  TrayIcon(const General &g, std::function<void(int)> doIt, std::function<void()> bringToFront,
           QObject *parent = nullptr);
-  ~frmIcon() override;
+  ~TrayIcon() override;
 
   // Adds the icon (when the desktop has a tray) and captions the menu.
-  void Form_Load();
+  void showIcon();
   // Removes the icon.
-  void Form_Unload();
+  void removeIcon();
   // Re-captions the menu from the message table (after a language change).
   void reloadMenu();
   // Sets the tip to "Cantorel v4.0 - title", cut to fit.
-  void SetTrayTip(const QString &title);
+  void setTip(const QString &title);
   QString tip() const { return tip_; }
 
   // The left double click: brings the main window to the front unless the
@@ -46,9 +46,9 @@ class frmIcon : public QObject {
   // The menu at a screen position (the tray's or the main window's right click).
   void popup(const QPoint &globalPos);
   // A menu choice, item 1..12.
-  void mnu_Click(int index);
+  void runMenuItem(int index);
 
-  QMenu *mnuPopup() const { return menu_.get(); }
+  QMenu *menu() const { return menu_.get(); }
   bool iconShown() const;
 
   // The program's icon, drawn: a note on a lyric sheet.
@@ -59,7 +59,7 @@ class frmIcon : public QObject {
   std::function<void(int)> doIt_;
   std::function<void()> bringToFront_;
   std::unique_ptr<QMenu> menu_;
-  std::array<QAction *, 12> mnu_{};
+  std::array<QAction *, 12> menuActions_{};
   QSystemTrayIcon *icon_ = nullptr;
   QString tip_ = QStringLiteral("Cantorel v4.0");
 };

@@ -43,111 +43,111 @@ QPushButton *button(QWidget *parent, const char *name) {
 
 }  // namespace
 
-frmAsistente::frmAsistente(AssistantHost &host, QWidget *parent) : QDialog(parent), host_(host) {
-  setObjectName(QStringLiteral("frmAsistente"));
+LyricTextDialog::LyricTextDialog(AssistantHost &host, QWidget *parent) : QDialog(parent), host_(host) {
+  setObjectName(QStringLiteral("LyricTextDialog"));
   setModal(true);
   for (int i = 1; i <= 7; ++i) {
-    Etiquetas[static_cast<size_t>(i)] = helpLabel(this);
-    Etiquetas[static_cast<size_t>(i)]->setObjectName(QStringLiteral("Etiquetas%1").arg(i));
+    helpLabels[static_cast<size_t>(i)] = helpLabel(this);
+    helpLabels[static_cast<size_t>(i)]->setObjectName(QStringLiteral("helpLabel%1").arg(i));
   }
-  Text1 = new QLineEdit(this);
-  Text1->setObjectName(QStringLiteral("Text1"));
-  Text2 = new QLineEdit(this);
-  Text2->setObjectName(QStringLiteral("Text2"));
-  Text2->setMaximumWidth(70);
-  Text2->setPlaceholderText(placeholderTime());
-  List1 = new QListWidget(this);
-  List1->setObjectName(QStringLiteral("List1"));
-  List2 = new QListWidget(this);
-  List2->setObjectName(QStringLiteral("List2"));
-  List2->setFixedWidth(70);
-  List1->setMinimumHeight(200);
-  Command1 = button(this, "Command1");
-  Command2 = button(this, "Command2");
-  Command3 = button(this, "Command3");
-  Command4 = button(this, "Command4");
-  Command5 = button(this, "Command5");
-  Command6 = button(this, "Command6");
-  Command7 = button(this, "Command7");
-  Command8 = button(this, "Command8");
-  Frame1 = new QGroupBox(this);
-  Frame2 = new QGroupBox(this);
-  Frame3 = new QGroupBox(this);
+  lyricEdit = new QLineEdit(this);
+  lyricEdit->setObjectName(QStringLiteral("lyricEdit"));
+  timeEdit = new QLineEdit(this);
+  timeEdit->setObjectName(QStringLiteral("timeEdit"));
+  timeEdit->setMaximumWidth(70);
+  timeEdit->setPlaceholderText(placeholderTime());
+  lyricList = new QListWidget(this);
+  lyricList->setObjectName(QStringLiteral("lyricList"));
+  timeList = new QListWidget(this);
+  timeList->setObjectName(QStringLiteral("timeList"));
+  timeList->setFixedWidth(70);
+  lyricList->setMinimumHeight(200);
+  addButton = button(this, "addButton");
+  deleteButton = button(this, "deleteButton");
+  loadTextButton = button(this, "loadTextButton");
+  modifyButton = button(this, "modifyButton");
+  closeButton = button(this, "closeButton");
+  saveAndTimeButton = button(this, "saveAndTimeButton");
+  clearButton = button(this, "clearButton");
+  importButton = button(this, "importButton");
+  lineGroup = new QGroupBox(this);
+  linesGroup = new QGroupBox(this);
+  filesGroup = new QGroupBox(this);
 
-  // Frame 1: typing a line.
-  auto *f1 = new QGridLayout(Frame1);
-  f1->addWidget(Etiquetas[1], 0, 0, 1, 3);
-  f1->addWidget(Etiquetas[2], 1, 0, 1, 3);
-  f1->addWidget(Text1, 2, 0);
-  f1->addWidget(Text2, 2, 1);
-  f1->addWidget(Command1, 2, 2);
+  // Typing a line.
+  auto *f1 = new QGridLayout(lineGroup);
+  f1->addWidget(helpLabels[1], 0, 0, 1, 3);
+  f1->addWidget(helpLabels[2], 1, 0, 1, 3);
+  f1->addWidget(lyricEdit, 2, 0);
+  f1->addWidget(timeEdit, 2, 1);
+  f1->addWidget(addButton, 2, 2);
   f1->setColumnStretch(0, 1);
 
-  // Frame 2: the lines and what can be done with one.
+  // The lines and what can be done with one.
   auto *lists = new QHBoxLayout;
   lists->setSpacing(0);
-  lists->addWidget(List1, 1);
-  lists->addWidget(List2);
+  lists->addWidget(lyricList, 1);
+  lists->addWidget(timeList);
   auto *side = new QVBoxLayout;
-  side->addWidget(Command4);
-  side->addWidget(Command2);
-  side->addWidget(Command7);
+  side->addWidget(modifyButton);
+  side->addWidget(deleteButton);
+  side->addWidget(clearButton);
   side->addStretch(1);
-  auto *f2 = new QGridLayout(Frame2);
+  auto *f2 = new QGridLayout(linesGroup);
   f2->addLayout(lists, 0, 0);
   f2->addLayout(side, 0, 1);
-  f2->addWidget(Etiquetas[4], 1, 0, 1, 2);
-  f2->addWidget(Etiquetas[5], 2, 0, 1, 2);
-  f2->addWidget(Etiquetas[6], 3, 0, 1, 2);
+  f2->addWidget(helpLabels[4], 1, 0, 1, 2);
+  f2->addWidget(helpLabels[5], 2, 0, 1, 2);
+  f2->addWidget(helpLabels[6], 3, 0, 1, 2);
   f2->setColumnStretch(0, 1);
 
-  // Frame 3: lines from files.
-  auto *f3 = new QGridLayout(Frame3);
-  f3->addWidget(Etiquetas[3], 0, 0, 1, 3);
-  f3->addWidget(Command3, 1, 0);
-  f3->addWidget(Command8, 1, 1);
+  // Lines from files.
+  auto *f3 = new QGridLayout(filesGroup);
+  f3->addWidget(helpLabels[3], 0, 0, 1, 3);
+  f3->addWidget(loadTextButton, 1, 0);
+  f3->addWidget(importButton, 1, 1);
   f3->setColumnStretch(2, 1);
 
   auto *bottom = new QHBoxLayout;
-  bottom->addWidget(Etiquetas[7], 1);
-  bottom->addWidget(Command5);
-  bottom->addWidget(Command6);
+  bottom->addWidget(helpLabels[7], 1);
+  bottom->addWidget(closeButton);
+  bottom->addWidget(saveAndTimeButton);
 
   auto *layout = new QVBoxLayout(this);
-  layout->addWidget(Frame1);
-  layout->addWidget(Frame2, 1);
-  layout->addWidget(Frame3);
+  layout->addWidget(lineGroup);
+  layout->addWidget(linesGroup, 1);
+  layout->addWidget(filesGroup);
   layout->addLayout(bottom);
   resize(620, 640);
 
-  connect(Command1, &QPushButton::clicked, this, &frmAsistente::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &frmAsistente::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &frmAsistente::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &frmAsistente::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &frmAsistente::Command5_Click);
-  connect(Command6, &QPushButton::clicked, this, &frmAsistente::Command6_Click);
-  connect(Command7, &QPushButton::clicked, this, &frmAsistente::Command7_Click);
-  connect(Command8, &QPushButton::clicked, this, &frmAsistente::Command8_Click);
+  connect(addButton, &QPushButton::clicked, this, &LyricTextDialog::onAddClicked);
+  connect(deleteButton, &QPushButton::clicked, this, &LyricTextDialog::onDeleteClicked);
+  connect(loadTextButton, &QPushButton::clicked, this, &LyricTextDialog::onLoadTextClicked);
+  connect(modifyButton, &QPushButton::clicked, this, &LyricTextDialog::onModifyClicked);
+  connect(closeButton, &QPushButton::clicked, this, &LyricTextDialog::onCloseClicked);
+  connect(saveAndTimeButton, &QPushButton::clicked, this, &LyricTextDialog::onSaveAndTimeClicked);
+  connect(clearButton, &QPushButton::clicked, this, &LyricTextDialog::onClearClicked);
+  connect(importButton, &QPushButton::clicked, this, &LyricTextDialog::onImportClicked);
   // Enter in the line field acts as the add (or apply) button.
-  connect(Text1, &QLineEdit::returnPressed, this, &frmAsistente::Command1_Click);
-  linkPairedLists(List1, List2);
+  connect(lyricEdit, &QLineEdit::returnPressed, this, &LyricTextDialog::onAddClicked);
+  linkPairedLists(lyricList, timeList);
 
-  Form_Load();
+  populate();
 }
 
-void frmAsistente::Form_Load() {
+void LyricTextDialog::populate() {
   const General &g = host_.g;
   setWindowTitle(assistantText(g, msg::AssistantTextCaption));
-  Command1->setText(assistantText(g, msg::AssistantAdd));
-  Command2->setText(assistantText(g, msg::AssistantDelete));
-  Command3->setText(assistantText(g, msg::AssistantLoadText));
-  Command4->setText(assistantText(g, msg::AssistantModify));
-  Command5->setText(assistantText(g, msg::AssistantClose));
-  Command6->setText(assistantText(g, msg::AssistantSaveAndTime));
-  Command7->setText(QStringLiteral("Clear All"));
-  Command8->setText(assistantText(g, msg::AssistantImport));
+  addButton->setText(assistantText(g, msg::AssistantAdd));
+  deleteButton->setText(assistantText(g, msg::AssistantDelete));
+  loadTextButton->setText(assistantText(g, msg::AssistantLoadText));
+  modifyButton->setText(assistantText(g, msg::AssistantModify));
+  closeButton->setText(assistantText(g, msg::AssistantClose));
+  saveAndTimeButton->setText(assistantText(g, msg::AssistantSaveAndTime));
+  clearButton->setText(QStringLiteral("Clear All"));
+  importButton->setText(assistantText(g, msg::AssistantImport));
   for (int i = 1; i <= 7; ++i)
-    Etiquetas[static_cast<size_t>(i)]->setText(g.message(msg::AssistantTextHelpFirst + i - 1));
+    helpLabels[static_cast<size_t>(i)]->setText(g.message(msg::AssistantTextHelpFirst + i - 1));
 
   // The lyric already found for the song, with its times. A lyric that was
   // not found leaves a failure text as its only line (and no time): that is
@@ -164,79 +164,79 @@ void frmAsistente::Form_Load() {
     }
   }
   refreshLists();
-  Command6->setEnabled(lines_.count() > 0);
+  saveAndTimeButton->setEnabled(lines_.count() > 0);
 }
 
-bool frmAsistente::event(QEvent *e) {
+bool LyricTextDialog::event(QEvent *e) {
   if (e->type() == QEvent::WindowActivate && host_.keepMainBelow) host_.keepMainBelow();
   return QDialog::event(e);
 }
 
-void frmAsistente::showEvent(QShowEvent *e) {
+void LyricTextDialog::showEvent(QShowEvent *e) {
   QDialog::showEvent(e);
-  QTimer::singleShot(0, Text1, [this] { Text1->setFocus(); });
+  QTimer::singleShot(0, lyricEdit, [this] { lyricEdit->setFocus(); });
 }
 
-void frmAsistente::refreshLists() {
-  const QSignalBlocker b1(List1), b2(List2);
-  List1->clear();
-  List2->clear();
+void LyricTextDialog::refreshLists() {
+  const QSignalBlocker b1(lyricList), b2(timeList);
+  lyricList->clear();
+  timeList->clear();
   // Texts from files are shown as they are: list items never render markup.
-  List1->addItems(lines_.texts);
-  List2->addItems(lines_.times);
-  List1->setCurrentRow(-1);
-  List2->setCurrentRow(-1);
+  lyricList->addItems(lines_.texts);
+  timeList->addItems(lines_.times);
+  lyricList->setCurrentRow(-1);
+  timeList->setCurrentRow(-1);
 }
 
-int frmAsistente::selected() const {
-  const int row = List1->currentRow();
+int LyricTextDialog::selected() const {
+  const int row = lyricList->currentRow();
   return lines_.valid(row) ? row : -1;
 }
 
-void frmAsistente::clearSelection() {
-  List1->setCurrentRow(-1);
-  List2->setCurrentRow(-1);
-  List1->clearSelection();
-  List2->clearSelection();
+void LyricTextDialog::clearSelection() {
+  lyricList->setCurrentRow(-1);
+  timeList->setCurrentRow(-1);
+  lyricList->clearSelection();
+  timeList->clearSelection();
 }
 
-void frmAsistente::Command1_Click() {
+void LyricTextDialog::onAddClicked() {
   const General &g = host_.g;
   if (!modifying_) {
-    if (Text1->text().isEmpty()) {
+    if (lyricEdit->text().isEmpty()) {
       host_.desktop.showMessage(assistantText(g, msg::AssistantEmptyLine));
       return;
     }
-    if (!lines_.add(Text1->text(), selected())) return;
+    if (!lines_.add(lyricEdit->text(), selected())) return;
     refreshLists();
-    Text1->clear();
+    lyricEdit->clear();
     clearSelection();
-    Text1->setFocus();
-    Command6->setEnabled(true);
+    lyricEdit->setFocus();
+    saveAndTimeButton->setEnabled(true);
     return;
   }
   // Apply: an empty line would make the file unreadable (an empty text
   // line), so it is refused as adding one is; an empty time is the
   // placeholder, for the same reason.
-  if (Text1->text().isEmpty()) {
+  if (lyricEdit->text().isEmpty()) {
     host_.desktop.showMessage(assistantText(g, msg::AssistantEmptyLine));
     return;
   }
-  const QString time = Text2->text().isEmpty() ? placeholderTime() : Text2->text();
+  const QString time = timeEdit->text().isEmpty() ? placeholderTime() : timeEdit->text();
   // The entry may have been deleted or cleared meanwhile: nothing to replace.
-  lines_.replace(selected(), Text1->text(), time);
+  lines_.replace(selected(), lyricEdit->text(), time);
   refreshLists();
-  Text1->clear();
-  Text2->clear();
-  Command5->setEnabled(false);
-  List1->setEnabled(true);
-  List2->setEnabled(true);
+  lyricEdit->clear();
+  timeEdit->clear();
+  closeButton->setEnabled(false);
+  lyricList->setEnabled(true);
+  timeList->setEnabled(true);
   modifying_ = false;
-  Command1->setText(assistantText(g, msg::AssistantAdd));
+  addButton->setText(assistantText(g, msg::AssistantAdd));
   clearSelection();
 }
 
-void frmAsistente::Command2_Click() {
+void LyricTextDialog::onDeleteClicked() {
   const int i = selected();
   if (i < 0) {
     host_.desktop.showMessage(assistantText(host_.g, msg::AssistantNothingToDelete));
@@ -244,10 +244,10 @@ void frmAsistente::Command2_Click() {
   }
   lines_.remove(i);
   refreshLists();
-  Command6->setEnabled(lines_.count() > 0);
+  saveAndTimeButton->setEnabled(lines_.count() > 0);
 }
 
-void frmAsistente::Command3_Click() {
+void LyricTextDialog::onLoadTextClicked() {
   int filter = 1;
   const QString f =
       host_.dialogs.openFile(QStringLiteral("Open TXT file"), QStringLiteral("TXT Files|*.TXT|All Files|*.*"),
@@ -259,33 +259,33 @@ void frmAsistente::Command3_Click() {
   lines_.append(lines);
   refreshLists();
   clearSelection();
-  Text1->setFocus();
-  Command6->setEnabled(lines_.count() > 0);
+  lyricEdit->setFocus();
+  saveAndTimeButton->setEnabled(lines_.count() > 0);
 }
 
-void frmAsistente::Command4_Click() {
+void LyricTextDialog::onModifyClicked() {
   const int i = selected();
   if (i < 0) {
     host_.desktop.showMessage(assistantText(host_.g, msg::AssistantNothingToModify));
     return;
   }
-  Text1->setText(lines_.texts[i]);
-  Text2->setText(lines_.times[i]);
-  Command5->setEnabled(true);
+  lyricEdit->setText(lines_.texts[i]);
+  timeEdit->setText(lines_.times[i]);
+  closeButton->setEnabled(true);
   modifying_ = true;
-  Command1->setText(assistantText(host_.g, msg::AssistantApply));
-  List1->setEnabled(false);
-  List2->setEnabled(false);
+  addButton->setText(assistantText(host_.g, msg::AssistantApply));
+  lyricList->setEnabled(false);
+  timeList->setEnabled(false);
 }
 
-void frmAsistente::Command5_Click() {
+void LyricTextDialog::onCloseClicked() {
   reject();
 }
 
-void frmAsistente::Command6_Click() {
+void LyricTextDialog::onSaveAndTimeClicked() {
   if (lines_.count() == 0) return;
   General &g = host_.g;
-  const QString r = GrabaLetra(host_.st.SongPath, g.Tag);
+  const QString r = LyricWritePath(host_.st.SongPath, g.Tag);
   g.LastLyricFile = r;
   LyricLines &lyric = host_.lyric;
   if (r.isEmpty()) {
@@ -304,13 +304,13 @@ void frmAsistente::Command6_Click() {
   accept();
 }
 
-void frmAsistente::Command7_Click() {
+void LyricTextDialog::onClearClicked() {
   lines_.clear();
   refreshLists();
-  Command6->setEnabled(false);
+  saveAndTimeButton->setEnabled(false);
 }
 
-void frmAsistente::Command8_Click() {
+void LyricTextDialog::onImportClicked() {
   const QString song = FilePart(host_.st.SongPath);
   if (song.isEmpty()) return;  // no song to put it beside
   int filter = 1;
@@ -351,7 +351,7 @@ void frmAsistente::Command8_Click() {
   reject();
 }
 
-void frmAsistente::importLrc(const QString &file, const QString &target) {
+void LyricTextDialog::importLrc(const QString &file, const QString &target) {
   General &g = host_.g;
   LyricLines imported;
   const LyricStatus s = readLrcFile(file, imported);

@@ -39,150 +39,150 @@ constexpr int kMaxRatePercent = 150;
 
 }  // namespace
 
-frmAsistente2::frmAsistente2(AssistantHost &host, QWidget *parent) : QDialog(parent), host_(host) {
-  setObjectName(QStringLiteral("frmAsistente2"));
+LyricTimingDialog::LyricTimingDialog(AssistantHost &host, QWidget *parent) : QDialog(parent), host_(host) {
+  setObjectName(QStringLiteral("LyricTimingDialog"));
   setModal(true);
   for (int i = 0; i < 7; ++i) {
     auto *l = new QLabel(this);
-    l->setObjectName(QStringLiteral("Label1_%1").arg(i));
+    l->setObjectName(QStringLiteral("helpLabel%1").arg(i));
     l->setTextFormat(Qt::PlainText);
     l->setWordWrap(true);
-    Label1[static_cast<size_t>(i)] = l;
+    helpLabels[static_cast<size_t>(i)] = l;
   }
-  Text1 = new QLineEdit(this);
-  Text1->setObjectName(QStringLiteral("Text1"));
-  QFont big = Text1->font();
+  lyricEdit = new QLineEdit(this);
+  lyricEdit->setObjectName(QStringLiteral("lyricEdit"));
+  QFont big = lyricEdit->font();
   big.setPointSizeF(big.pointSizeF() * 1.3);
-  Text1->setFont(big);
-  Text2 = new QLineEdit(this);
-  Text2->setObjectName(QStringLiteral("Text2"));
-  Text2->setFixedWidth(70);
-  Text2->setPlaceholderText(QStringLiteral("m:ss"));
-  List1 = new QListWidget(this);
-  List1->setObjectName(QStringLiteral("List1"));
-  List2 = new QListWidget(this);
-  List2->setObjectName(QStringLiteral("List2"));
-  List2->setFixedWidth(70);
-  List1->setMinimumHeight(180);
+  lyricEdit->setFont(big);
+  timeEdit = new QLineEdit(this);
+  timeEdit->setObjectName(QStringLiteral("timeEdit"));
+  timeEdit->setFixedWidth(70);
+  timeEdit->setPlaceholderText(QStringLiteral("m:ss"));
+  lyricList = new QListWidget(this);
+  lyricList->setObjectName(QStringLiteral("lyricList"));
+  timeList = new QListWidget(this);
+  timeList->setObjectName(QStringLiteral("timeList"));
+  timeList->setFixedWidth(70);
+  lyricList->setMinimumHeight(180);
   const auto button = [this](const char *name) {
     auto *b = new QPushButton(this);
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
     return b;
   };
-  Command1 = button("Command1");
-  Command2 = button("Command2");
-  Command3 = button("Command3");
-  Command4 = button("Command4");
-  Command5 = button("Command5");
-  Command5->setMinimumHeight(40);
-  Command5->setFont(big);
-  Command5->setToolTip(QStringLiteral("Marks the line (Space)"));
-  Frame1 = new QGroupBox(this);
-  Frame2 = new QGroupBox(this);
+  playButton = button("playButton");
+  finishButton = button("finishButton");
+  cancelEditButton = button("cancelEditButton");
+  editButton = button("editButton");
+  markButton = button("markButton");
+  markButton->setMinimumHeight(40);
+  markButton->setFont(big);
+  markButton->setToolTip(QStringLiteral("Marks the line (Space)"));
+  markingGroup = new QGroupBox(this);
+  recordedGroup = new QGroupBox(this);
 
   // Slower playback (the pitch stays) makes fast lines easier to catch.
-  RateSlider = new QSlider(Qt::Horizontal, this);
-  RateSlider->setObjectName(QStringLiteral("RateSlider"));
-  RateSlider->setRange(kMinRatePercent, kMaxRatePercent);
-  RateSlider->setSingleStep(5);
-  RateSlider->setPageStep(10);
-  RateSlider->setTickPosition(QSlider::TicksBelow);
-  RateSlider->setTickInterval(25);
-  RateSlider->setToolTip(QStringLiteral("Playback speed while timing; the pitch stays the same"));
-  RateLabel = new QLabel(this);
-  RateLabel->setObjectName(QStringLiteral("RateLabel"));
-  RateLabel->setTextFormat(Qt::PlainText);
-  RateLabel->setMinimumWidth(RateLabel->fontMetrics().horizontalAdvance(QStringLiteral("150%")) + 4);
+  rateSlider = new QSlider(Qt::Horizontal, this);
+  rateSlider->setObjectName(QStringLiteral("rateSlider"));
+  rateSlider->setRange(kMinRatePercent, kMaxRatePercent);
+  rateSlider->setSingleStep(5);
+  rateSlider->setPageStep(10);
+  rateSlider->setTickPosition(QSlider::TicksBelow);
+  rateSlider->setTickInterval(25);
+  rateSlider->setToolTip(QStringLiteral("Playback speed while timing; the pitch stays the same"));
+  rateLabel = new QLabel(this);
+  rateLabel->setObjectName(QStringLiteral("rateLabel"));
+  rateLabel->setTextFormat(Qt::PlainText);
+  rateLabel->setMinimumWidth(rateLabel->fontMetrics().horizontalAdvance(QStringLiteral("150%")) + 4);
   auto *rateCaption = new QLabel(QStringLiteral("Speed:"), this);
   rateCaption->setTextFormat(Qt::PlainText);
-  KeysLabel = new QLabel(this);
-  KeysLabel->setObjectName(QStringLiteral("KeysLabel"));
-  KeysLabel->setTextFormat(Qt::PlainText);
-  KeysLabel->setWordWrap(true);
-  KeysLabel->setText(
+  keysLabel = new QLabel(this);
+  keysLabel->setObjectName(QStringLiteral("keysLabel"));
+  keysLabel->setTextFormat(Qt::PlainText);
+  keysLabel->setWordWrap(true);
+  keysLabel->setText(
       QStringLiteral("Keys: Space marks the line. Backspace or Ctrl+Z takes the last mark back and goes "
                      "back %1 seconds. Enter presses the button with the focus.")
           .arg(kUndoMarkSeconds));
 
-  // Frame 1: playing and marking.
-  auto *f1 = new QGridLayout(Frame1);
-  for (int i = 0; i < 4; ++i) f1->addWidget(Label1[static_cast<size_t>(i)], i, 0, 1, 3);
-  f1->addWidget(Text1, 4, 0, 1, 3);
-  f1->addWidget(Command1, 5, 0);
-  f1->addWidget(Command5, 5, 1, 1, 2);
-  f1->addWidget(KeysLabel, 6, 0, 1, 3);
+  // Playing and marking.
+  auto *f1 = new QGridLayout(markingGroup);
+  for (int i = 0; i < 4; ++i) f1->addWidget(helpLabels[static_cast<size_t>(i)], i, 0, 1, 3);
+  f1->addWidget(lyricEdit, 4, 0, 1, 3);
+  f1->addWidget(playButton, 5, 0);
+  f1->addWidget(markButton, 5, 1, 1, 2);
+  f1->addWidget(keysLabel, 6, 0, 1, 3);
   auto *rate = new QHBoxLayout;
   rate->addWidget(rateCaption);
-  rate->addWidget(RateSlider, 1);
-  rate->addWidget(RateLabel);
+  rate->addWidget(rateSlider, 1);
+  rate->addWidget(rateLabel);
   f1->addLayout(rate, 7, 0, 1, 3);
   f1->setColumnStretch(1, 1);
 
-  // Frame 2: the recorded lines and their correction.
+  // The recorded lines and their correction.
   auto *lists = new QHBoxLayout;
   lists->setSpacing(0);
-  lists->addWidget(List1, 1);
-  lists->addWidget(List2);
+  lists->addWidget(lyricList, 1);
+  lists->addWidget(timeList);
   auto *edit = new QHBoxLayout;
-  edit->addWidget(Text2);
-  edit->addWidget(Command4);
-  edit->addWidget(Command3);
+  edit->addWidget(timeEdit);
+  edit->addWidget(editButton);
+  edit->addWidget(cancelEditButton);
   edit->addStretch(1);
-  auto *f2 = new QVBoxLayout(Frame2);
+  auto *f2 = new QVBoxLayout(recordedGroup);
   f2->addLayout(lists, 1);
-  f2->addWidget(Label1[4]);
-  f2->addWidget(Label1[5]);
+  f2->addWidget(helpLabels[4]);
+  f2->addWidget(helpLabels[5]);
   f2->addLayout(edit);
 
-  SaveLrc = new QCheckBox(QStringLiteral("Also save as LRC"), this);
-  SaveLrc->setObjectName(QStringLiteral("SaveLrc"));
-  SaveLrc->setToolTip(
+  saveLrcCheck = new QCheckBox(QStringLiteral("Also save as LRC"), this);
+  saveLrcCheck->setObjectName(QStringLiteral("saveLrcCheck"));
+  saveLrcCheck->setToolTip(
       QStringLiteral("Finish also writes the lyric as an LRC file beside the song, for other players"));
 
   auto *bottom = new QHBoxLayout;
-  bottom->addWidget(Label1[6], 1);
-  bottom->addWidget(SaveLrc);
-  bottom->addWidget(Command2);
+  bottom->addWidget(helpLabels[6], 1);
+  bottom->addWidget(saveLrcCheck);
+  bottom->addWidget(finishButton);
 
   auto *layout = new QVBoxLayout(this);
-  layout->addWidget(Frame1);
-  layout->addWidget(Frame2, 1);
+  layout->addWidget(markingGroup);
+  layout->addWidget(recordedGroup, 1);
   layout->addLayout(bottom);
   resize(620, 660);
 
-  connect(Command1, &QPushButton::clicked, this, &frmAsistente2::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &frmAsistente2::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &frmAsistente2::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &frmAsistente2::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &frmAsistente2::Command5_Click);
-  linkPairedLists(List1, List2);
+  connect(playButton, &QPushButton::clicked, this, &LyricTimingDialog::onPlayClicked);
+  connect(finishButton, &QPushButton::clicked, this, &LyricTimingDialog::onFinishClicked);
+  connect(cancelEditButton, &QPushButton::clicked, this, &LyricTimingDialog::onCancelEditClicked);
+  connect(editButton, &QPushButton::clicked, this, &LyricTimingDialog::onEditClicked);
+  connect(markButton, &QPushButton::clicked, this, &LyricTimingDialog::onMarkClicked);
+  linkPairedLists(lyricList, timeList);
 
-  Form_Load();
+  populate();
 
   // The speed the main window's slider set.
   {
-    const QSignalBlocker block(RateSlider);
+    const QSignalBlocker block(rateSlider);
     const float rate = static_cast<float>(host_.st.Sliders[5].Value + 0.5);
-    RateSlider->setValue(std::clamp(qRound(rate * 100.0f), kMinRatePercent, kMaxRatePercent));
-    RateLabel->setText(Transport::rateText(rate));
+    rateSlider->setValue(std::clamp(qRound(rate * 100.0f), kMinRatePercent, kMaxRatePercent));
+    rateLabel->setText(Transport::rateText(rate));
   }
-  connect(RateSlider, &QSlider::valueChanged, this, &frmAsistente2::rateChanged);
+  connect(rateSlider, &QSlider::valueChanged, this, &LyricTimingDialog::rateChanged);
 
   // The keys work wherever the focus is in the window.
   installEventFilter(this);
   for (QWidget *w : findChildren<QWidget *>()) w->installEventFilter(this);
 }
 
-void frmAsistente2::rateChanged(int percent) {
+void LyricTimingDialog::rateChanged(int percent) {
   // As the main window's slider 5 does: its value 0..1 is the rate - 0.5.
   const double value = percent / 100.0 - 0.5;
   host_.st.Sliders[5].Value = value;
   host_.transport.SetRate(value);
-  RateLabel->setText(Transport::rateText(static_cast<float>(value + 0.5)));
+  rateLabel->setText(Transport::rateText(static_cast<float>(value + 0.5)));
 }
 
-frmAsistente2::Key frmAsistente2::keyRole(QObject *target, const QKeyEvent *e) const {
+LyricTimingDialog::Key LyricTimingDialog::keyRole(QObject *target, const QKeyEvent *e) const {
   // A field open for typing (while an entry is edited) keeps its keys.
   if (auto *edit = qobject_cast<QLineEdit *>(target); edit && edit->isEnabled() && !edit->isReadOnly())
     return Key::Pass;
@@ -200,7 +200,7 @@ frmAsistente2::Key frmAsistente2::keyRole(QObject *target, const QKeyEvent *e) c
   return Key::Pass;
 }
 
-bool frmAsistente2::eventFilter(QObject *watched, QEvent *e) {
+bool LyricTimingDialog::eventFilter(QObject *watched, QEvent *e) {
   const QEvent::Type type = e->type();
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
     return QDialog::eventFilter(watched, e);
@@ -217,10 +217,10 @@ bool frmAsistente2::eventFilter(QObject *watched, QEvent *e) {
   if (type == QEvent::KeyPress && !key->isAutoRepeat()) {
     switch (role) {
       case Key::Mark:
-        Command5_Click();
+        onMarkClicked();
         break;
       case Key::Undo:
-        UndoMark();
+        undoMark();
         break;
       case Key::Press:
         if (auto *b = qobject_cast<QAbstractButton *>(watched); b && b->isEnabled()) b->click();
@@ -232,14 +232,14 @@ bool frmAsistente2::eventFilter(QObject *watched, QEvent *e) {
   return true;
 }
 
-void frmAsistente2::UndoMark() {
+void LyricTimingDialog::undoMark() {
   if (!buttons_.canUndo(recorded_.count())) return;
   MainState &st = host_.st;
   const double at = st.Elapsed;
   undoLastMark(recorded_, cursor_);
   refreshLists();
-  if (recorded_.count() > 0) List1->setCurrentRow(recorded_.count() - 1);
-  Text1->setText(toMark_.value(cursor_));
+  if (recorded_.count() > 0) lyricList->setCurrentRow(recorded_.count() - 1);
+  lyricEdit->setText(toMark_.value(cursor_));
   // Marking the last line stopped playback: it plays again from where it
   // stopped, so that line can be marked anew.
   if (!st.Playing) host_.transport.PlayIt(0);
@@ -248,14 +248,14 @@ void frmAsistente2::UndoMark() {
   showButtons();
 }
 
-void frmAsistente2::Form_Load() {
+void LyricTimingDialog::populate() {
   General &g = host_.g;
   setWindowTitle(assistantText(g, msg::AssistantTimingCaption));
   for (int i = 0; i < 7; ++i)
-    Label1[static_cast<size_t>(i)]->setText(g.message(msg::AssistantTimingHelpFirst + i));
-  Command3->setText(assistantText(g, msg::AssistantCancelEdit));
-  Command4->setText(assistantText(g, msg::AssistantEdit));
-  Command2->setText(assistantText(g, msg::AssistantFinish));
+    helpLabels[static_cast<size_t>(i)]->setText(g.message(msg::AssistantTimingHelpFirst + i));
+  cancelEditButton->setText(assistantText(g, msg::AssistantCancelEdit));
+  editButton->setText(assistantText(g, msg::AssistantEdit));
+  finishButton->setText(assistantText(g, msg::AssistantFinish));
 
   // Marked times are elapsed times.
   host_.transport.StopIt();
@@ -270,51 +270,51 @@ void frmAsistente2::Form_Load() {
     toMark_ = host_.lyric.PlLyrics;
   else if (r != g.message(msg::LyricNotFound))
     host_.desktop.showMessage(r);
-  Text1->setText(toMark_.value(0));
+  lyricEdit->setText(toMark_.value(0));
   recorded_.clear();
   refreshLists();
   showButtons();
 }
 
-bool frmAsistente2::event(QEvent *e) {
+bool LyricTimingDialog::event(QEvent *e) {
   if (e->type() == QEvent::WindowActivate && host_.keepMainBelow) host_.keepMainBelow();
   return QDialog::event(e);
 }
 
-void frmAsistente2::showButtons() {
+void LyricTimingDialog::showButtons() {
   const General &g = host_.g;
-  Command1->setText(assistantText(g, buttons_.playCaption()));
-  Command5->setText(assistantText(g, buttons_.markCaption()));
-  Command5->setEnabled(buttons_.markEnabled());
-  Command2->setEnabled(buttons_.finishEnabled());
-  Command3->setEnabled(buttons_.cancelEnabled());
-  Text1->setReadOnly(!buttons_.editFieldsEnabled());
-  Text2->setEnabled(buttons_.editFieldsEnabled());
-  List1->setEnabled(buttons_.listsEnabled());
-  List2->setEnabled(buttons_.listsEnabled());
+  playButton->setText(assistantText(g, buttons_.playCaption()));
+  markButton->setText(assistantText(g, buttons_.markCaption()));
+  markButton->setEnabled(buttons_.markEnabled());
+  finishButton->setEnabled(buttons_.finishEnabled());
+  cancelEditButton->setEnabled(buttons_.cancelEnabled());
+  lyricEdit->setReadOnly(!buttons_.editFieldsEnabled());
+  timeEdit->setEnabled(buttons_.editFieldsEnabled());
+  lyricList->setEnabled(buttons_.listsEnabled());
+  timeList->setEnabled(buttons_.listsEnabled());
 }
 
-void frmAsistente2::refreshLists() {
-  const QSignalBlocker b1(List1), b2(List2);
-  List1->clear();
-  List2->clear();
-  List1->addItems(recorded_.texts);
-  List2->addItems(recorded_.times);
+void LyricTimingDialog::refreshLists() {
+  const QSignalBlocker b1(lyricList), b2(timeList);
+  lyricList->clear();
+  timeList->clear();
+  lyricList->addItems(recorded_.texts);
+  timeList->addItems(recorded_.times);
 }
 
-int frmAsistente2::selected() const {
-  const int row = List1->currentRow();
+int LyricTimingDialog::selected() const {
+  const int row = lyricList->currentRow();
   return recorded_.valid(row) ? row : -1;
 }
 
-void frmAsistente2::clearSelection() {
-  List1->setCurrentRow(-1);
-  List2->setCurrentRow(-1);
-  List1->clearSelection();
-  List2->clearSelection();
+void LyricTimingDialog::clearSelection() {
+  lyricList->setCurrentRow(-1);
+  timeList->setCurrentRow(-1);
+  lyricList->clearSelection();
+  timeList->clearSelection();
 }
 
-void frmAsistente2::Command1_Click() {
+void LyricTimingDialog::onPlayClicked() {
   const MainState &st = host_.st;
   if (buttons_.play() == TimingButtons::Play::Start) {
     host_.transport.PlayIt(0);
@@ -326,7 +326,7 @@ void frmAsistente2::Command1_Click() {
   showButtons();
 }
 
-void frmAsistente2::Command5_Click() {
+void LyricTimingDialog::onMarkClicked() {
   switch (buttons_.click()) {
     case TimingButtons::Action::Record:
       markLine();
@@ -339,40 +339,40 @@ void frmAsistente2::Command5_Click() {
   }
 }
 
-void frmAsistente2::markLine() {
+void LyricTimingDialog::markLine() {
   // The time exactly as the main window shows it at this press.
   const QString time = host_.elapsedText ? host_.elapsedText() : QString();
-  recorded_.texts.append(Text1->text());
+  recorded_.texts.append(lyricEdit->text());
   recorded_.times.append(time);
-  List1->addItem(Text1->text());
-  List2->addItem(time);
-  List1->setCurrentRow(recorded_.count() - 1);
+  lyricList->addItem(lyricEdit->text());
+  timeList->addItem(time);
+  lyricList->setCurrentRow(recorded_.count() - 1);
   ++cursor_;
   const bool complete = cursor_ >= toMark_.size();
   if (!complete) {
-    Text1->setText(toMark_[cursor_]);
+    lyricEdit->setText(toMark_[cursor_]);
   } else {
     host_.transport.StopIt();
-    Text1->clear();
+    lyricEdit->clear();
   }
   buttons_.marked(complete);
   showButtons();
 }
 
-void frmAsistente2::Command4_Click() {
+void LyricTimingDialog::onEditClicked() {
   const int i = selected();
   if (i < 0) {
     host_.desktop.showMessage(assistantText(host_.g, msg::AssistantNothingToEdit));
     return;
   }
-  Text1->setText(recorded_.texts[i]);
-  Text2->setText(recorded_.times[i]);
+  lyricEdit->setText(recorded_.texts[i]);
+  timeEdit->setText(recorded_.times[i]);
   buttons_.editStarted();
   showButtons();
 }
 
-void frmAsistente2::applyEdit() {
-  if (!isValidMarkTime(Text2->text())) {
+void LyricTimingDialog::applyEdit() {
+  if (!isValidMarkTime(timeEdit->text())) {
     host_.desktop.showMessage(assistantText(host_.g, msg::AssistantBadTime));
     return;
   }
@@ -384,30 +384,30 @@ void frmAsistente2::applyEdit() {
     return;
   }
   // An empty text line would make the file unreadable.
-  if (Text1->text().isEmpty()) {
+  if (lyricEdit->text().isEmpty()) {
     host_.desktop.showMessage(assistantText(host_.g, msg::AssistantEmptyLine));
     return;
   }
-  recorded_.replace(i, Text1->text(), Text2->text());
-  List1->item(i)->setText(Text1->text());
-  List2->item(i)->setText(Text2->text());
+  recorded_.replace(i, lyricEdit->text(), timeEdit->text());
+  lyricList->item(i)->setText(lyricEdit->text());
+  timeList->item(i)->setText(timeEdit->text());
   buttons_.editApplied();
   showButtons();
   clearSelection();
 }
 
-void frmAsistente2::Command3_Click() {
-  Text1->clear();
-  Text2->clear();
+void LyricTimingDialog::onCancelEditClicked() {
+  lyricEdit->clear();
+  timeEdit->clear();
   buttons_.editCancelled();
   showButtons();
-  Text1->setFocus();
+  lyricEdit->setFocus();
   clearSelection();
 }
 
-void frmAsistente2::Command2_Click() {
+void LyricTimingDialog::onFinishClicked() {
   General &g = host_.g;
-  const QString path = GrabaLetra(host_.st.SongPath, g.Tag);
+  const QString path = LyricWritePath(host_.st.SongPath, g.Tag);
   QStringList texts, times;
   if (!path.isEmpty()) {
     texts = recorded_.texts;
@@ -418,7 +418,7 @@ void frmAsistente2::Command2_Click() {
     host_.lyric.PlLyrics = texts;
     host_.lyric.PlTimes = times;
     written_ = path;
-    if (SaveLrc->isChecked()) {
+    if (saveLrcCheck->isChecked()) {
       // The same name with ".lrc": the lyric's two forms side by side.
       const QString base =
           path.endsWith(QLatin1String(".qvl"), Qt::CaseInsensitive) ? path.left(path.size() - 4) : path;
@@ -444,12 +444,12 @@ bool ShowLyricAssistant(AssistantHost &host, QWidget *parent) {
   if (host.st.SongPath.isEmpty()) return false;
   bool timing = false;
   {
-    frmAsistente text(host, parent);
+    LyricTextDialog text(host, parent);
     text.exec();
     timing = text.goToTiming();
   }
   if (timing) {
-    frmAsistente2 timingWindow(host, parent);
+    LyricTimingDialog timingWindow(host, parent);
     timingWindow.exec();
   }
   // The entry starts again, which loads the lyric just written.

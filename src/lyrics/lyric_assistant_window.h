@@ -48,10 +48,10 @@ struct AssistantHost {
 
 // Text step: the user builds the list of lyric lines, or imports a finished
 // timed lyric.
-class frmAsistente : public QDialog {
+class LyricTextDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit frmAsistente(AssistantHost &host, QWidget *parent = nullptr);
+  explicit LyricTextDialog(AssistantHost &host, QWidget *parent = nullptr);
 
   // Whether "Next Step" saved the lyric and the timing step should open.
   bool goToTiming() const { return goToTiming_; }
@@ -59,27 +59,31 @@ class frmAsistente : public QDialog {
   // Whether the add button is in its apply role (an entry is being modified).
   bool modifying() const { return modifying_; }
 
-  void Command1_Click();  // add / apply
-  void Command2_Click();  // delete
-  void Command3_Click();  // load a plain text file
-  void Command4_Click();  // modify
-  void Command5_Click();  // close
-  void Command6_Click();  // save and time
-  void Command7_Click();  // clear
-  void Command8_Click();  // import a timed-lyric file
+  // The button slots. The add button applies a modification while one is
+  // open; "save and time" writes the lyric and opens the timing step; import
+  // takes a finished timed lyric (ours or LRC) for the song.
+  void onAddClicked();
+  void onDeleteClicked();
+  void onLoadTextClicked();  // lines from a plain text file
+  void onModifyClicked();
+  void onCloseClicked();
+  void onSaveAndTimeClicked();
+  void onClearClicked();
+  void onImportClicked();
 
-  QLineEdit *Text1, *Text2;
-  QListWidget *List1, *List2;
-  QPushButton *Command1, *Command2, *Command3, *Command4, *Command5, *Command6, *Command7, *Command8;
-  std::array<QLabel *, 8> Etiquetas{};  // 1..7
-  QGroupBox *Frame1, *Frame2, *Frame3;
+  QLineEdit *lyricEdit, *timeEdit;
+  QListWidget *lyricList, *timeList;
+  QPushButton *addButton, *deleteButton, *loadTextButton, *modifyButton, *closeButton, *saveAndTimeButton,
+      *clearButton, *importButton;
+  std::array<QLabel *, 8> helpLabels{};  // 1..7
+  QGroupBox *lineGroup, *linesGroup, *filesGroup;
 
  protected:
   bool event(QEvent *e) override;
   void showEvent(QShowEvent *e) override;
 
  private:
-  void Form_Load();
+  void populate();
   void refreshLists();
   int selected() const;
   void clearSelection();
@@ -94,10 +98,10 @@ class frmAsistente : public QDialog {
 
 // Timing step: the song plays and each press of "Mark" records the next line
 // with the time the main window shows.
-class frmAsistente2 : public QDialog {
+class LyricTimingDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit frmAsistente2(AssistantHost &host, QWidget *parent = nullptr);
+  explicit LyricTimingDialog(AssistantHost &host, QWidget *parent = nullptr);
 
   const AssistantLines &recorded() const { return recorded_; }
   const TimingButtons &buttons() const { return buttons_; }
@@ -109,28 +113,28 @@ class frmAsistente2 : public QDialog {
   // it could not be written).
   QString writtenLrcFile() const { return writtenLrc_; }
 
-  void Command1_Click();  // play / pause / resume
-  void Command2_Click();  // finish
-  void Command3_Click();  // cancel the edit
-  void Command4_Click();  // edit
-  void Command5_Click();  // mark / apply
+  void onPlayClicked();  // play / pause / resume
+  void onFinishClicked();
+  void onCancelEditClicked();
+  void onEditClicked();
+  void onMarkClicked();  // marks the next line, or applies an edit
   // Takes back the last mark (Backspace or Ctrl+Z): the entry goes, its line
   // is the next to mark again and playback goes back three seconds.
-  void UndoMark();
+  void undoMark();
 
-  QLineEdit *Text1, *Text2;
-  QListWidget *List1, *List2;
-  QPushButton *Command1, *Command2, *Command3, *Command4, *Command5;
-  std::array<QLabel *, 7> Label1{};  // 0..6
-  QGroupBox *Frame1, *Frame2;
+  QLineEdit *lyricEdit, *timeEdit;
+  QListWidget *lyricList, *timeList;
+  QPushButton *playButton, *finishButton, *cancelEditButton, *editButton, *markButton;
+  std::array<QLabel *, 7> helpLabels{};  // 0..6
+  QGroupBox *markingGroup, *recordedGroup;
   // The playback speed while timing (the main window's speed slider is out
   // of reach while this window is open), in percent, and its text.
-  QSlider *RateSlider;
-  QLabel *RateLabel;
+  QSlider *rateSlider;
+  QLabel *rateLabel;
   // The keys of the window, in one line.
-  QLabel *KeysLabel;
+  QLabel *keysLabel;
   // "Finish" also saves the lyric as an LRC file beside the song.
-  QCheckBox *SaveLrc;
+  QCheckBox *saveLrcCheck;
 
  protected:
   bool event(QEvent *e) override;
@@ -142,7 +146,7 @@ class frmAsistente2 : public QDialog {
   enum class Key { Mark, Undo, Press, Pass };
   Key keyRole(QObject *target, const QKeyEvent *e) const;
   void rateChanged(int percent);
-  void Form_Load();
+  void populate();
   void markLine();
   void applyEdit();
   void showButtons();

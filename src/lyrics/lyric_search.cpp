@@ -214,7 +214,7 @@ QString lyricFileNameFor(const QString &songPath, const TagInfo &tag) {
   return name + kExt;
 }
 
-QString GrabaLetra(const QString &songPath, const TagInfo &tag) {
+QString LyricWritePath(const QString &songPath, const TagInfo &tag) {
   if (songPath.isEmpty() || FilePart(songPath).isEmpty()) return QString();
   const QString path = DirPart(songPath) + lyricFileNameFor(songPath, tag);
   const QFileInfo info(path);

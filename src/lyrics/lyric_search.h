@@ -10,7 +10,7 @@
 
 namespace cantorel {
 
-// Lyric file names made from tag fields: the writer (GrabaLetra) and the
+// Lyric file names made from tag fields: the writer (LyricWritePath) and the
 // finder build them by the same rule, so what one writes the other finds.
 
 // One tag field as it goes into a lyric file name: the text up to its first
@@ -116,6 +116,6 @@ QString lyricFileNameFor(const QString &songPath, const TagInfo &tag);
 // written: a missing file is created empty; an existing one is left as it is
 // until WriteLyricFile replaces it whole. Returns the path, or the empty text
 // when no file can be made there (or there is no song).
-QString GrabaLetra(const QString &songPath, const TagInfo &tag);
+QString LyricWritePath(const QString &songPath, const TagInfo &tag);
 
 }  // namespace cantorel

@@ -33,7 +33,7 @@ class TransportHost {
   virtual void loadTagCover(const QString &path) {}
   // A picture shown as the cover.
   virtual void loadCover(const QString &path) {}
-  // The display name of a file (`PonTituloMp3`); empty keeps the current one.
+  // The display name of a file (`TitleFromFile`); empty keeps the current one.
   virtual QString displayTitle(const QString &path) { return QString(); }
   // The timed lyric of a file, and re-selecting the lyric line for a time.
   virtual void loadLyric(const QString &path) {}

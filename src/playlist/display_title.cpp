@@ -24,7 +24,7 @@ QString TitleFromTag(const TagInfo &tag, const QString &path, const TitleOptions
   return title;
 }
 
-QString PonTituloMp3(const QString &path, const TitleOptions &opt) {
+QString TitleFromFile(const QString &path, const TitleOptions &opt) {
   const QString p = path.trimmed();
   return TitleFromTag(ReadMp3Info(p).Tag, p, opt);
 }

@@ -26,6 +26,6 @@ QString TitleFromTag(const TagInfo &tag, const QString &path, const TitleOptions
 
 // The display title of a file, read from its tag. The shared tag record of
 // the playing file is not touched.
-QString PonTituloMp3(const QString &path, const TitleOptions &opt);
+QString TitleFromFile(const QString &path, const TitleOptions &opt);
 
 }  // namespace cantorel

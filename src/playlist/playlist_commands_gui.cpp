@@ -9,10 +9,10 @@
 #include "core/settings.h"
 #include "platform/desktop_services.h"
 #include "platform/folders.h"
-#include "playlist/album_window.h"
+#include "playlist/cover_window.h"
 #include "playlist/cover.h"
 #include "playlist/display_title.h"
-#include "playlist/info_window.h"
+#include "playlist/track_info_window.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_add.h"
 #include "playlist/playlist_file.h"
@@ -76,13 +76,13 @@ PlaylistCommands::PlaylistCommands(QWidget *owner, General &g, MainState &st, Se
       dialogs_(makeQtPlaylistDialogs(owner)) {}
 
 PlaylistCommands::~PlaylistCommands() {
-  delete album_.data();
+  delete coverWindow_.data();
   delete info_.data();
 }
 
 EntryTitleFn PlaylistCommands::entryTitle() const {
   const TitleOptions opt = TitleOptions::from(g_);
-  return [opt](const QString &path) { return PonTituloMp3(path, opt); };
+  return [opt](const QString &path) { return TitleFromFile(path, opt); };
 }
 
 void PlaylistCommands::changed() {
@@ -169,9 +169,9 @@ void PlaylistCommands::AddFromDir() {
 void PlaylistCommands::PlClear() {
   pl_.PlClear();
   st_.TNum = 1;
-  if (album_) {
-    album_->clearPicture();
-    album_->hide();
+  if (coverWindow_) {
+    coverWindow_->clearPicture();
+    coverWindow_->hide();
   }
   st_.LastCover.clear();
   changed();
@@ -200,18 +200,18 @@ void PlaylistCommands::dropFiles(const QStringList &paths) {
   }
 }
 
-frmAlbum *PlaylistCommands::coverWindow() {
-  if (!album_) album_ = new frmAlbum(g_.message(142), st_.LastCover, owner_);
-  return album_;
+CoverWindow *PlaylistCommands::coverWindow() {
+  if (!coverWindow_) coverWindow_ = new CoverWindow(g_.message(142), st_.LastCover, owner_);
+  return coverWindow_;
 }
 
 void PlaylistCommands::LoadCover(const QString &x) {
   const CoverChoice c = ChooseCover(x, st_.LastCover, prefsOpen_ && prefsOpen_());
   if (c.action == CoverChoice::Keep) return;
   if (c.action == CoverChoice::Clear) {
-    if (album_) {
-      album_->clearPicture();
-      album_->hide();
+    if (coverWindow_) {
+      coverWindow_->clearPicture();
+      coverWindow_->hide();
     }
     st_.LastCover.clear();
     return;
@@ -219,7 +219,7 @@ void PlaylistCommands::LoadCover(const QString &x) {
   // The main window has no cover area of its own yet: covers go to the
   // cover window. A picture that cannot be decoded leaves the old one.
   if (!coverWindow()->setPicture(c.File)) return;
-  album_->show();
+  coverWindow_->show();
   st_.LastCover = c.File;
 }
 
@@ -237,17 +237,17 @@ void PlaylistCommands::SelectCover() {
 }
 
 void PlaylistCommands::toggleCoverWindow() {
-  frmAlbum *w = coverWindow();
+  CoverWindow *w = coverWindow();
   w->setVisible(!w->isVisible());
 }
 
-frmInfo *PlaylistCommands::infoWindow() const {
+TrackInfoWindow *PlaylistCommands::infoWindow() const {
   return info_.data();
 }
 
 void PlaylistCommands::ShowInfo() {
   if (!info_) {
-    info_ = new frmInfo(g_, st_, desktop_, playerAccess_, owner_);
+    info_ = new TrackInfoWindow(g_, st_, desktop_, playerAccess_, owner_);
   }
   info_->show();
   info_->raise();

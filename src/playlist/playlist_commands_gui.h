@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "playlist/info_window.h"
+#include "playlist/track_info_window.h"
 #include "playlist/playlist.h"
 
 class QWidget;
@@ -19,8 +19,8 @@ struct MainState;
 class Settings;
 class Folders;
 class DesktopServices;
-class frmAlbum;
-class frmInfo;
+class CoverWindow;
+class TrackInfoWindow;
 
 // The file dialogs the playlist commands use. The program uses Qt's; tests
 // answer with paths of their own. An empty result means cancelled.
@@ -77,15 +77,15 @@ class PlaylistCommands {
   void LoadTagCover(const QString &folder, const QString &artist, const QString &album);
   void SelectCover();
   void toggleCoverWindow();
-  frmAlbum *coverWindow();
+  CoverWindow *coverWindow();
   // Whether the preferences window is open (covers are then left alone).
   void setPrefsOpen(std::function<bool()> fn) { prefsOpen_ = std::move(fn); }
 
   // The file information window (not modal); saving a tag releases the
   // playing file through `access` and takes it up again.
-  void setPlayerAccess(frmInfo::PlayerAccess access) { playerAccess_ = std::move(access); }
+  void setPlayerAccess(TrackInfoWindow::PlayerAccess access) { playerAccess_ = std::move(access); }
   void ShowInfo();
-  frmInfo *infoWindow() const;
+  TrackInfoWindow *infoWindow() const;
 
  private:
   void changed();
@@ -101,13 +101,13 @@ class PlaylistCommands {
   std::unique_ptr<PlaylistDialogs> dialogs_;
   std::function<void()> changed_;
   std::function<void()> play_;
-  frmInfo::PlayerAccess playerAccess_;
+  TrackInfoWindow::PlayerAccess playerAccess_;
   std::function<bool()> prefsOpen_;
   std::function<int()> selected_;
   std::function<void(int)> select_;
   int mediaFilterIndex_ = 0;
-  QPointer<frmAlbum> album_;
-  QPointer<frmInfo> info_;
+  QPointer<CoverWindow> coverWindow_;
+  QPointer<TrackInfoWindow> info_;
 };
 
 }  // namespace cantorel

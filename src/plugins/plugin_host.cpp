@@ -170,13 +170,13 @@ void PluginHost::CreatePlugin(General &g) {
 
 PluginListing PluginHost::ListPlugins(General &g) {
   PluginListing out;
-  out.List1 = libraryFiles(PluginKind::Vis);
-  for (int i = 0; i < out.List1.size(); ++i) {
-    if (libraryName(out.List1[i]) == g.VisPluginName) out.List1Selected = i;
+  out.visPlugins = libraryFiles(PluginKind::Vis);
+  for (int i = 0; i < out.visPlugins.size(); ++i) {
+    if (libraryName(out.visPlugins[i]) == g.VisPluginName) out.selectedVisPlugin = i;
   }
-  if (out.List1Selected < 0 && !out.List1.isEmpty()) out.List1Selected = 0;
+  if (out.selectedVisPlugin < 0 && !out.visPlugins.isEmpty()) out.selectedVisPlugin = 0;
   ScanInputPlugins(g);
-  for (const InputPluginInfo &info : g.InputPluginTable) out.List2.append(info.Name);
+  for (const InputPluginInfo &info : g.InputPluginTable) out.inputPlugins.append(info.Name);
   return out;
 }
 

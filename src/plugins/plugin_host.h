@@ -17,12 +17,12 @@ namespace cantorel {
 enum class PluginKind { Input, Vis };
 
 // What the preferences window lists: the visualization plug-in files
-// (`List1`, with the entry to select, -1 for none) and the input plug-in
-// names (`List2`).
+// (`visPlugins`, with the entry to select, -1 for none) and the input plug-in
+// names (`inputPlugins`).
 struct PluginListing {
-  QStringList List1;
-  int List1Selected = -1;
-  QStringList List2;
+  QStringList visPlugins;
+  int selectedVisPlugin = -1;
+  QStringList inputPlugins;
 };
 
 // Finds, loads and creates plug-ins. Input plug-ins are

@@ -9,7 +9,7 @@
 
 namespace cantorel {
 
-void ShowPrefs(frmQuelt &w) {
+void ShowPrefs(MainWindow &w) {
   General &g = w.general();
   PrefsHost host;
   host.dataFolders = w.folders().dataRoots();

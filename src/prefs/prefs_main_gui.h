@@ -2,10 +2,10 @@
 
 namespace cantorel {
 
-class frmQuelt;
+class MainWindow;
 
 // `ShowPrefs`: the preferences window over the main window, editing its
 // settings, schedule, skin, transparency, tray menu and plug-ins.
-void ShowPrefs(frmQuelt &w);
+void ShowPrefs(MainWindow &w);
 
 }  // namespace cantorel

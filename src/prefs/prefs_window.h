@@ -44,30 +44,30 @@ struct PrefsHost {
   PluginHost *plugins = nullptr;
 };
 
-// `Pref`: the modal preferences window. Each control writes its setting into
+// The modal preferences window. Each control writes its setting into
 // `General` the moment it changes; there is no cancel.
-class Pref : public QDialog {
+class PreferencesDialog : public QDialog {
   Q_OBJECT
  public:
-  Pref(General &g, PrefsHost host, QWidget *parent = nullptr);
-  ~Pref() override;
+  PreferencesDialog(General &g, PrefsHost host, QWidget *parent = nullptr);
+  ~PreferencesDialog() override;
 
   // The open preferences window, if any.
-  static Pref *current();
+  static PreferencesDialog *current();
 
   // Re-applies every caption from the message table.
-  void CambiaIdioma();
-  // Enables the lyric-upload controls from `Check1` and `Option1`.
-  void Establece_Opciones();
+  void retranslate();
+  // Enables the lyric-upload controls from `submitLyricCheck` and `submitAsRadios`.
+  void updateSubmitControls();
   // Shows document 0..3 in the viewer.
-  void ShowDocument(int index);
-  // Picks a language by name, as a choice in `Combo1` does.
+  void showDocument(int index);
+  // Picks a language by name, as a choice in `languageCombo` does.
   void chooseLanguage(const QString &name);
   // The schedule editor's buttons.
-  void OOAddBtn_Click();
-  void OODelBtn_Click();
-  // Applies the visualization plug-in chosen in `List1`.
-  void Command2_Click();
+  void addScheduleEntry();
+  void deleteScheduleEntry();
+  // Applies the visualization plug-in chosen in `visPluginList`.
+  void applyVisPlugin();
 
  protected:
   void showEvent(QShowEvent *e) override;
@@ -75,9 +75,9 @@ class Pref : public QDialog {
 
  private:
   void build();
-  void Form_Load();
-  void Form_Activate();
-  void Form_Unload();
+  void loadSettings();
+  void refreshFromMain();
+  void finish();
   void copyScheduleToMain();
   void pickFolder(QLineEdit *box, QString General::*setting, const QString &prompt);
   QCheckBox *check(const char *name, qint16 General::*setting);
@@ -89,35 +89,45 @@ class Pref : public QDialog {
   std::function<void()> captions_;  // re-applies the control captions
 
  public:
-  // Controls, named as in the window's layout.
+  // The controls.
   QTabWidget *tabs = nullptr;
-  QGroupBox *Frame1 = nullptr, *Frame2 = nullptr, *Frame3 = nullptr, *Frame4 = nullptr, *Frame5 = nullptr,
-            *Frame6 = nullptr, *Frame7 = nullptr, *Frame8 = nullptr, *Frame9 = nullptr, *Frame10 = nullptr,
-            *fraSample1 = nullptr;
-  QCheckBox *cbOnTop = nullptr, *cbSnap = nullptr, *cbSaveWin = nullptr, *cbAutoEn = nullptr, *cbAutoPlay = nullptr,
-            *cbClrPl = nullptr, *cbScrollName = nullptr, *cbSnoozeEn = nullptr, *cbTagCover = nullptr,
-            *cbMinOnSnz = nullptr, *cbStartMin = nullptr, *cbFriendly = nullptr, *cbTimeFmt = nullptr,
-            *cbAutoRegistry = nullptr, *cbAskForIt = nullptr, *cbArtist = nullptr, *cbAlbum = nullptr,
-            *Check1 = nullptr;
-  std::array<QRadioButton *, 2> SnzMd{};
-  std::array<QRadioButton *, 3> StartOpt{};
-  std::array<QRadioButton *, 2> Option1{};
-  std::array<QRadioButton *, 4> optView{};
-  QLineEdit *SnoozeAt = nullptr, *StartFile = nullptr, *SkinPath = nullptr, *Text1 = nullptr, *Text2 = nullptr,
-            *TimeIntro = nullptr, *PBOverlap = nullptr, *ValExt = nullptr, *LyrDir = nullptr, *VisPLD = nullptr,
-            *OOOnTime = nullptr, *OOOffTime = nullptr, *OOPreset = nullptr;
-  QComboBox *Combo1 = nullptr, *trans = nullptr, *SnzMin = nullptr, *OODay = nullptr;
-  QListWidget *OOList = nullptr, *List1 = nullptr, *List2 = nullptr;
-  QPushButton *OOAddBtn = nullptr, *OODelBtn = nullptr, *Command1 = nullptr, *Command2 = nullptr, *cSelSkin = nullptr,
-              *cSetSkinDir = nullptr, *cSetVPD = nullptr, *cSelDir = nullptr, *cSelFile = nullptr, *cmdOK = nullptr;
-  QPlainTextEdit *txtMsg = nullptr;
-  QLabel *SkinInf = nullptr, *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr, *Label4 = nullptr,
-         *Label5 = nullptr, *Label6 = nullptr, *Label7 = nullptr, *Label8 = nullptr, *Label9 = nullptr,
-         *Label10 = nullptr, *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr,
-         *Label15 = nullptr, *Label16 = nullptr, *Label17 = nullptr;
+  // Group boxes.
+  QGroupBox *skinGroup = nullptr, *extensionsGroup = nullptr, *startupGroup = nullptr,
+            *shutdownGroup = nullptr, *continuousGroup = nullptr, *windowGroup = nullptr,
+            *miscGroup = nullptr, *timerOptionsGroup = nullptr, *snoozeGroup = nullptr,
+            *scheduleGroup = nullptr, *foldersGroup = nullptr;
+  // Check boxes, each bound to one setting.
+  QCheckBox *onTopCheck = nullptr, *snapCheck = nullptr, *savePositionCheck = nullptr,
+            *startMinimizedCheck = nullptr, *clock24Check = nullptr, *clearPlaylistCheck = nullptr,
+            *autoPlayCheck = nullptr, *scrollNameCheck = nullptr, *tagCoverCheck = nullptr,
+            *friendlyNamesCheck = nullptr, *defaultPlayerCheck = nullptr, *askDefaultPlayerCheck = nullptr,
+            *showAlbumCheck = nullptr, *showArtistCheck = nullptr, *scheduleEnabledCheck = nullptr,
+            *minimizeOnSnoozeCheck = nullptr, *snoozeEnabledCheck = nullptr, *submitLyricCheck = nullptr;
+  std::array<QRadioButton *, 4> documentRadios{};    // user guide, readme, skins, credits
+  std::array<QRadioButton *, 3> startupRadios{};     // blank playlist, last playlist, file or folder
+  std::array<QRadioButton *, 2> snoozeModeRadios{};  // after some minutes, at a time
+  std::array<QRadioButton *, 2> submitAsRadios{};    // anonymous, with nick and password
+  QLineEdit *startFileEdit = nullptr, *extensionsEdit = nullptr, *overlapEdit = nullptr,
+            *snoozeTimeEdit = nullptr, *scheduleOnEdit = nullptr, *scheduleOffEdit = nullptr,
+            *scheduleFileEdit = nullptr, *lyricFolderEdit = nullptr, *browserFolderEdit = nullptr,
+            *skinFolderEdit = nullptr, *introTimeEdit = nullptr, *nickEdit = nullptr, *passwordEdit = nullptr;
+  QComboBox *snoozeMinutesCombo = nullptr, *scheduleDayCombo = nullptr, *languageCombo = nullptr,
+            *transparencyCombo = nullptr;
+  QListWidget *scheduleEntryList = nullptr, *visPluginList = nullptr, *inputPluginList = nullptr;
+  QPushButton *selectSkinButton = nullptr, *startFileButton = nullptr, *startFolderButton = nullptr,
+              *scheduleAddButton = nullptr, *scheduleDeleteButton = nullptr, *lyricFolderButton = nullptr,
+              *browserFolderButton = nullptr, *skinFolderButton = nullptr, *applyVisPluginButton = nullptr,
+              *okButton = nullptr;
+  QPlainTextEdit *documentView = nullptr;
+  QLabel *skinInfoLabel = nullptr, *overlapLabel = nullptr, *snoozeMinutesLabel = nullptr,
+         *scheduleDayLabel = nullptr, *scheduleOnLabel = nullptr, *scheduleOffLabel = nullptr,
+         *scheduleFileLabel = nullptr, *scheduleListLabel = nullptr, *lyricFolderLabel = nullptr,
+         *browserFolderLabel = nullptr, *skinFolderLabel = nullptr, *languageLabel = nullptr,
+         *transparencyLabel = nullptr, *introTimeLabel = nullptr, *nickLabel = nullptr,
+         *passwordLabel = nullptr, *visPluginLabel = nullptr, *inputPluginLabel = nullptr;
 };
 
-// `ShowPrefs`: opens the preferences window modally unless it is already
+// Opens the preferences window modally unless it is already
 // open; the main window leaves the always-on-top state first.
 void ShowPreferences(General &g, PrefsHost host, QWidget *parent = nullptr);
 

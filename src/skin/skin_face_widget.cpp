@@ -45,13 +45,13 @@ SkinFace::SkinFace(SkinTables &t, MainState &st, QWidget *parent) : QWidget(pare
   lyricBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   lyricBox_->hide();
   lyricLine_ = new QLabel(this);
-  lyricLine_->setObjectName(QStringLiteral("lblFrase"));
+  lyricLine_->setObjectName(QStringLiteral("lyricLine"));
   lyricLine_->setTextFormat(Qt::PlainText);
   lyricLine_->setAlignment(Qt::AlignCenter);
   lyricLine_->setWordWrap(true);
   lyricLine_->hide();
   cover_ = new QLabel(this);
-  cover_->setObjectName(QStringLiteral("iCover"));
+  cover_->setObjectName(QStringLiteral("cover"));
   cover_->setScaledContents(true);
   cover_->setAttribute(Qt::WA_TransparentForMouseEvents);
   cover_->hide();
@@ -132,8 +132,8 @@ void SkinFace::applyLayout() {
   }
   if (playlistBox_) placeBox(playlistBox_, t_.PlNames, true);
   placeBox(lyricBox_, t_.PlLyrics, true);
-  placeBox(lyricLine_, t_.lblFrase, true);
-  placeBox(cover_, t_.iCover, false);
+  placeBox(lyricLine_, t_.LyricLine, true);
+  placeBox(cover_, t_.Cover, false);
   tmpBtn_ = framed_ = pressed_ = 0;
   update();
 }

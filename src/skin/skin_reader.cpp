@@ -149,7 +149,7 @@ class BodyReader {
       case 'Y':
         return box(n, QStringLiteral("lyrics"), t_.PlLyrics);
       case 'F':
-        return box(n, QStringLiteral("lyricLine"), t_.lblFrase);
+        return box(n, QStringLiteral("lyricLine"), t_.LyricLine);
       case 'C':
         return cover(n);
       case 'N':
@@ -391,7 +391,7 @@ class BodyReader {
     const QString kind = QStringLiteral("cover");
     if (n != 1) return ignore(kind, n, QStringLiteral("number must be 1"));
     if (w < 1 || h < 1) return ignore(kind, n, kNoSize);
-    SkinBox &b = t_.iCover;
+    SkinBox &b = t_.Cover;
     b.Left = coord(x);
     b.Top = coord(y);
     b.Width = coord(w);
@@ -516,7 +516,7 @@ class BodyReader {
 // the button source positions and key characters stay as they were.
 void resetTables(SkinTables &t) {
   t.PlNames.Visible = false;
-  t.iCover.Visible = false;
+  t.Cover.Visible = false;
   for (auto &b : t.Btn) b.Visible = false;
   for (auto &l : t.Lbl) l.Visible = false;
   for (auto &l : t.Ind) {

@@ -120,8 +120,8 @@ struct SkinTables {
   std::array<DigitDisplay, kDisplays + 1> Dig;   // 1..6
   std::array<SkinSlider, kSliders + 1> Sliders;  // 1..5
   std::array<SkinLight, kLights + 1> Ind;        // 1..18
-  SkinBox PlNames, PlLyrics, lblFrase;
-  SkinBox iCover;
+  SkinBox PlNames, PlLyrics, LyricLine;
+  SkinBox Cover;
 
   QList<PictureStep> Pictures;  // of the last load
 };

@@ -54,7 +54,7 @@ SkinWindow::SkinWindow(QWidget *window, General &g, MainState &st, QObject *pare
   connect(face_, &SkinFace::labelClicked, this, [this](int n) {
     if (n == 1) {
       st_.TimeFlag = st_.TimeFlag ? 0 : -1;
-      Form_Paint();
+      RefreshDisplays();
     } else if (n == 2) {
       runCommand(16);  // file information
     }
@@ -106,7 +106,7 @@ bool SkinWindow::LoadSkin(const QString &name, bool reuseImportFolder) {
     face_->applyLayout();
     face_->show();
     face_->raise();
-    Form_Paint();
+    RefreshDisplays();
     ShowLights();
     for (int n = 1; n <= SkinTables::kSliders; ++n) {
       t_.Sliders[static_cast<size_t>(n)].Drawn = -1;
@@ -177,7 +177,7 @@ bool SkinWindow::windowCommand(int code) {
   return false;
 }
 
-bool SkinWindow::Form_KeyPress(QChar c) {
+bool SkinWindow::HandleKey(QChar c) {
   if (!face_->isVisible()) return false;
   if (c == QChar(27)) {
     face_->setHotAreasShown(0);
@@ -285,7 +285,7 @@ void SkinWindow::ShowLights() {
   for (int n = 1; n <= SkinTables::kLights; ++n) face_->setLight(n, on[static_cast<size_t>(n)]);
 }
 
-void SkinWindow::Form_Paint() {
+void SkinWindow::RefreshDisplays() {
   const double secs = st_.TimeFlag ? st_.SongLen - st_.Elapsed : st_.Elapsed;
   SetDD(1, static_cast<int>(qMax(0.0, secs)));
   SetDD(2, st_.TNum);

@@ -55,7 +55,7 @@ class SkinWindow : public QObject {
   // the hot areas; other characters run the first of buttons 1 to 40 whose
   // key is the character in upper case. Returns whether the key was taken
   // (every character is, once a skin is loaded).
-  bool Form_KeyPress(QChar c);
+  bool HandleKey(QChar c);
 
   void ToggleExpand();
   void ToggleMini();
@@ -70,7 +70,7 @@ class SkinWindow : public QObject {
   // Lights from the state flags.
   void ShowLights();
   // Every digit display again, and the clock label.
-  void Form_Paint();
+  void RefreshDisplays();
   void PlaceSlider(int n, double value);
   void SliderChanged(int n, double value);
 

@@ -27,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                                : QDir::tempPath() + QStringLiteral("/cantorel-fuzz-XXXXXX"));
   const QString path = dir.path() + QStringLiteral("/song.mp3");
   cantorel::fuzz::writeFile(path, bytes);
-  (void)cantorel::PonTituloMp3(path, cantorel::TitleOptions{1, 1, 1});
+  (void)cantorel::TitleFromFile(path, cantorel::TitleOptions{1, 1, 1});
   return 0;
 }

@@ -195,28 +195,28 @@ TEST_F(LyricAssistant, WholeTimingRun) {
   ASSERT_FALSE(g.InputPluginTable.isEmpty());
 
   // Text step: a plain text file, then a line by Enter that is deleted again.
-  frmAsistente text(host);
-  EXPECT_EQ(text.List1->count(), 0);
-  EXPECT_FALSE(text.Command6->isEnabled());
+  LyricTextDialog text(host);
+  EXPECT_EQ(text.lyricList->count(), 0);
+  EXPECT_FALSE(text.saveAndTimeButton->isEnabled());
   dialogs.answers << file(QStringLiteral("luna.txt"), "  One\r\n\r\n   \r\nTwo\r\nThree");
-  text.Command3->click();
+  text.loadTextButton->click();
   EXPECT_EQ(dialogs.asked.value(0),
             QStringLiteral("Open TXT file|TXT Files|*.TXT|All Files|*.*|") + dir.path());
   EXPECT_EQ(remembered, QStringList{DirPart(dir.filePath(QStringLiteral("luna.txt")))});
-  EXPECT_EQ(items(text.List1),
+  EXPECT_EQ(items(text.lyricList),
             (QStringList{QStringLiteral("  One"), QStringLiteral("Two"), QStringLiteral("Three")}));
-  EXPECT_EQ(items(text.List2), QStringList(3, QStringLiteral("0:00")));
-  EXPECT_TRUE(text.Command6->isEnabled());
-  text.Text1->setText(QStringLiteral("Four"));
-  press(text.Text1, Qt::Key_Return);
-  EXPECT_EQ(text.List1->count(), 4);
-  EXPECT_TRUE(text.Text1->text().isEmpty());
-  text.List2->setCurrentRow(3);  // a click in either list selects the entry in both
-  EXPECT_EQ(text.List1->currentRow(), 3);
-  text.Command2->click();
-  EXPECT_EQ(text.List1->count(), 3);
+  EXPECT_EQ(items(text.timeList), QStringList(3, QStringLiteral("0:00")));
+  EXPECT_TRUE(text.saveAndTimeButton->isEnabled());
+  text.lyricEdit->setText(QStringLiteral("Four"));
+  press(text.lyricEdit, Qt::Key_Return);
+  EXPECT_EQ(text.lyricList->count(), 4);
+  EXPECT_TRUE(text.lyricEdit->text().isEmpty());
+  text.timeList->setCurrentRow(3);  // a click in either list selects the entry in both
+  EXPECT_EQ(text.lyricList->currentRow(), 3);
+  text.deleteButton->click();
+  EXPECT_EQ(text.lyricList->count(), 3);
 
-  text.Command6->click();
+  text.saveAndTimeButton->click();
   ASSERT_TRUE(text.goToTiming());
   const QString lyricFile = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
   EXPECT_EQ(g.LastLyricFile, lyricFile);
@@ -226,62 +226,62 @@ TEST_F(LyricAssistant, WholeTimingRun) {
 
   // Timing step: play, mark three lines as the song reaches them.
   st.TimeFlag = -1;  // remaining time shown: the timing step switches to elapsed
-  frmAsistente2 timing(host);
+  LyricTimingDialog timing(host);
   EXPECT_EQ(st.TimeFlag, 0);
-  EXPECT_EQ(timing.Text1->text(), QStringLiteral("  One"));
-  EXPECT_FALSE(timing.Command5->isEnabled());
-  EXPECT_FALSE(timing.Command2->isEnabled());
-  EXPECT_EQ(timing.Command1->text(), msgText(msg::AssistantPlay));
-  timing.Command1->click();
-  EXPECT_EQ(timing.Command1->text(), msgText(msg::AssistantPause));
+  EXPECT_EQ(timing.lyricEdit->text(), QStringLiteral("  One"));
+  EXPECT_FALSE(timing.markButton->isEnabled());
+  EXPECT_FALSE(timing.finishButton->isEnabled());
+  EXPECT_EQ(timing.playButton->text(), msgText(msg::AssistantPlay));
+  timing.playButton->click();
+  EXPECT_EQ(timing.playButton->text(), msgText(msg::AssistantPause));
   ASSERT_TRUE(st.Playing);
   ASSERT_TRUE(waitForTime(QStringLiteral("0:00")));
-  timing.Command5->click();
-  EXPECT_TRUE(timing.Command2->isEnabled());
-  EXPECT_EQ(timing.Text1->text(), QStringLiteral("Two"));
-  EXPECT_EQ(timing.List1->currentRow(), 0);
+  timing.markButton->click();
+  EXPECT_TRUE(timing.finishButton->isEnabled());
+  EXPECT_EQ(timing.lyricEdit->text(), QStringLiteral("Two"));
+  EXPECT_EQ(timing.lyricList->currentRow(), 0);
 
   // Pause and resume on the way.
-  timing.Command1->click();
-  EXPECT_EQ(timing.Command1->text(), msgText(msg::AssistantResume));
-  EXPECT_FALSE(timing.Command5->isEnabled());
-  timing.Command1->click();
-  EXPECT_EQ(timing.Command1->text(), msgText(msg::AssistantPause));
-  EXPECT_TRUE(timing.Command5->isEnabled());
+  timing.playButton->click();
+  EXPECT_EQ(timing.playButton->text(), msgText(msg::AssistantResume));
+  EXPECT_FALSE(timing.markButton->isEnabled());
+  timing.playButton->click();
+  EXPECT_EQ(timing.playButton->text(), msgText(msg::AssistantPause));
+  EXPECT_TRUE(timing.markButton->isEnabled());
 
   ASSERT_TRUE(waitForTime(QStringLiteral("0:01")));
-  timing.Command5->click();
+  timing.markButton->click();
   ASSERT_TRUE(waitForTime(QStringLiteral("0:02")));
-  timing.Command5->click();
+  timing.markButton->click();
   // The last line: playback stops, nothing is left to mark.
   EXPECT_FALSE(st.Playing);
-  EXPECT_TRUE(timing.Text1->text().isEmpty());
-  EXPECT_FALSE(timing.Command5->isEnabled());
-  EXPECT_EQ(items(timing.List2),
+  EXPECT_TRUE(timing.lyricEdit->text().isEmpty());
+  EXPECT_FALSE(timing.markButton->isEnabled());
+  EXPECT_EQ(items(timing.timeList),
             (QStringList{QStringLiteral("0:00"), QStringLiteral("0:01"), QStringLiteral("0:02")}));
 
   // Correct the second time: five characters are refused, 9:75 is taken.
-  timing.List1->setCurrentRow(1);
-  timing.Command4->click();
-  EXPECT_EQ(timing.Text1->text(), QStringLiteral("Two"));
-  EXPECT_EQ(timing.Text2->text(), QStringLiteral("0:01"));
-  EXPECT_EQ(timing.Command5->text(), msgText(msg::AssistantApply));
-  EXPECT_FALSE(timing.List1->isEnabled());
-  timing.Text2->setText(QStringLiteral("10:05"));
-  timing.Command5->click();
+  timing.lyricList->setCurrentRow(1);
+  timing.editButton->click();
+  EXPECT_EQ(timing.lyricEdit->text(), QStringLiteral("Two"));
+  EXPECT_EQ(timing.timeEdit->text(), QStringLiteral("0:01"));
+  EXPECT_EQ(timing.markButton->text(), msgText(msg::AssistantApply));
+  EXPECT_FALSE(timing.lyricList->isEnabled());
+  timing.timeEdit->setText(QStringLiteral("10:05"));
+  timing.markButton->click();
   EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::AssistantBadTime));
   EXPECT_EQ(timing.recorded().times.value(1), QStringLiteral("0:01"));
-  EXPECT_EQ(timing.Command5->text(), msgText(msg::AssistantApply));
-  timing.Text2->setText(QStringLiteral("9:75"));
-  timing.Command5->click();
-  EXPECT_EQ(items(timing.List2),
+  EXPECT_EQ(timing.markButton->text(), msgText(msg::AssistantApply));
+  timing.timeEdit->setText(QStringLiteral("9:75"));
+  timing.markButton->click();
+  EXPECT_EQ(items(timing.timeList),
             (QStringList{QStringLiteral("0:00"), QStringLiteral("9:75"), QStringLiteral("0:02")}));
-  EXPECT_EQ(timing.Command5->text(), msgText(msg::AssistantEdit));
-  EXPECT_FALSE(timing.Command5->isEnabled());
-  EXPECT_TRUE(timing.List1->isEnabled());
-  EXPECT_EQ(timing.List1->currentRow(), -1);
+  EXPECT_EQ(timing.markButton->text(), msgText(msg::AssistantEdit));
+  EXPECT_FALSE(timing.markButton->isEnabled());
+  EXPECT_TRUE(timing.lyricList->isEnabled());
+  EXPECT_EQ(timing.lyricList->currentRow(), -1);
 
-  timing.Command2->click();
+  timing.finishButton->click();
   EXPECT_EQ(timing.writtenFile(), lyricFile);
   EXPECT_EQ(test::readAll(lyricFile),
             QByteArray("(QVL)\r\n  One\r\n0:00\r\nTwo\r\n9:75\r\nThree\r\n0:02\r\n"));
@@ -301,111 +301,111 @@ TEST_F(LyricAssistant, TimingKeysMarkUndoAndSetTheSpeed) {
   lyric.PlLyrics = {QStringLiteral("One"), QStringLiteral("Two"), QStringLiteral("Three")};
   g.LastLyricFile =
       file(QStringLiteral("keys.qvl"), "(QVL)\r\nOne\r\n0:00\r\nTwo\r\n0:00\r\nThree\r\n0:00\r\n");
-  frmAsistente2 w(host);
-  EXPECT_TRUE(w.KeysLabel->text().contains(QLatin1String("Space")));
-  EXPECT_TRUE(w.KeysLabel->text().contains(QLatin1String("Ctrl+Z")));
-  EXPECT_EQ(w.RateSlider->value(), 100);
+  LyricTimingDialog w(host);
+  EXPECT_TRUE(w.keysLabel->text().contains(QLatin1String("Space")));
+  EXPECT_TRUE(w.keysLabel->text().contains(QLatin1String("Ctrl+Z")));
+  EXPECT_EQ(w.rateSlider->value(), 100);
 
   // Before playing there is nothing to mark, and the focused play button is
   // not pressed by the key either; Enter presses it.
-  type(w.Command1, Qt::Key_Space);
+  type(w.playButton, Qt::Key_Space);
   EXPECT_EQ(st.Playing, 0);
-  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantPlay));
-  type(w.Command1, Qt::Key_Return);
+  EXPECT_EQ(w.playButton->text(), msgText(msg::AssistantPlay));
+  type(w.playButton, Qt::Key_Return);
   ASSERT_TRUE(st.Playing);
 
   // Marks from the focused play button (still playing after it), from the
   // list and from the slider; a held key marks once.
   ASSERT_TRUE(waitForTime(QStringLiteral("0:00")));
-  type(w.Command1, Qt::Key_Space);
+  type(w.playButton, Qt::Key_Space);
   EXPECT_EQ(w.recorded().count(), 1);
   EXPECT_EQ(st.Paused, 0);
-  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantPause));
-  type(w.List1, Qt::Key_Space, Qt::NoModifier, true);
+  EXPECT_EQ(w.playButton->text(), msgText(msg::AssistantPause));
+  type(w.lyricList, Qt::Key_Space, Qt::NoModifier, true);
   EXPECT_EQ(w.recorded().count(), 1);
   ASSERT_TRUE(waitForTime(QStringLiteral("0:04")));
-  type(w.RateSlider, Qt::Key_Space);
-  EXPECT_EQ(items(w.List1), (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
-  EXPECT_EQ(items(w.List2), (QStringList{QStringLiteral("0:00"), QStringLiteral("0:04")}));
-  EXPECT_EQ(w.Text1->text(), QStringLiteral("Three"));
+  type(w.rateSlider, Qt::Key_Space);
+  EXPECT_EQ(items(w.lyricList), (QStringList{QStringLiteral("One"), QStringLiteral("Two")}));
+  EXPECT_EQ(items(w.timeList), (QStringList{QStringLiteral("0:00"), QStringLiteral("0:04")}));
+  EXPECT_EQ(w.lyricEdit->text(), QStringLiteral("Three"));
 
   // Backspace: "Two" is the next line again, three seconds back.
-  type(w.List1, Qt::Key_Backspace);
-  EXPECT_EQ(items(w.List1), QStringList{QStringLiteral("One")});
-  EXPECT_EQ(w.List1->currentRow(), 0);
+  type(w.lyricList, Qt::Key_Backspace);
+  EXPECT_EQ(items(w.lyricList), QStringList{QStringLiteral("One")});
+  EXPECT_EQ(w.lyricList->currentRow(), 0);
   EXPECT_EQ(w.markCursor(), 1);
-  EXPECT_EQ(w.Text1->text(), QStringLiteral("Two"));
+  EXPECT_EQ(w.lyricEdit->text(), QStringLiteral("Two"));
   EXPECT_LT(position(), 2.6);
-  EXPECT_TRUE(w.Command2->isEnabled());
+  EXPECT_TRUE(w.finishButton->isEnabled());
   // Ctrl+Z: nothing recorded any more, nothing to finish with.
   st.Elapsed = position();
-  type(w.Command5, Qt::Key_Z, Qt::ControlModifier);
+  type(w.markButton, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(w.recorded().count(), 0);
   EXPECT_EQ(w.markCursor(), 0);
-  EXPECT_EQ(w.Text1->text(), QStringLiteral("One"));
-  EXPECT_FALSE(w.Command2->isEnabled());
+  EXPECT_EQ(w.lyricEdit->text(), QStringLiteral("One"));
+  EXPECT_FALSE(w.finishButton->isEnabled());
   EXPECT_LT(position(), 1.0);
-  EXPECT_TRUE(w.Command5->isEnabled());
+  EXPECT_TRUE(w.markButton->isEnabled());
 
   // All three marked: playback stops. Taking the last back plays on from
   // three seconds before, ready to mark it again.
-  for (int i = 0; i < 3; ++i) type(w.Command5, Qt::Key_Space);
+  for (int i = 0; i < 3; ++i) type(w.markButton, Qt::Key_Space);
   EXPECT_EQ(st.Playing, 0);
-  EXPECT_FALSE(w.Command5->isEnabled());
-  type(w.List2, Qt::Key_Backspace);
+  EXPECT_FALSE(w.markButton->isEnabled());
+  type(w.timeList, Qt::Key_Backspace);
   EXPECT_EQ(st.Playing, -1);
   EXPECT_EQ(w.recorded().count(), 2);
-  EXPECT_EQ(w.Text1->text(), QStringLiteral("Three"));
-  EXPECT_TRUE(w.Command5->isEnabled());
-  type(w.Command5, Qt::Key_Space);
+  EXPECT_EQ(w.lyricEdit->text(), QStringLiteral("Three"));
+  EXPECT_TRUE(w.markButton->isEnabled());
+  type(w.markButton, Qt::Key_Space);
   EXPECT_EQ(w.recorded().count(), 3);
   EXPECT_EQ(st.Playing, 0);
 
   // While an entry is edited its fields keep their keys, and marks cannot
   // be taken back.
-  w.List1->setCurrentRow(0);
-  w.Command4->click();
-  w.Text2->setText(QStringLiteral("0:01"));
-  type(w.Text2, Qt::Key_Backspace);
-  type(w.Text2, Qt::Key_Z, Qt::ControlModifier);
-  type(w.Command3, Qt::Key_Z, Qt::ControlModifier);
+  w.lyricList->setCurrentRow(0);
+  w.editButton->click();
+  w.timeEdit->setText(QStringLiteral("0:01"));
+  type(w.timeEdit, Qt::Key_Backspace);
+  type(w.timeEdit, Qt::Key_Z, Qt::ControlModifier);
+  type(w.cancelEditButton, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(w.recorded().count(), 3);
-  type(w.Text1, Qt::Key_Space);
-  EXPECT_EQ(w.Text1->text(), QStringLiteral("One "));
+  type(w.lyricEdit, Qt::Key_Space);
+  EXPECT_EQ(w.lyricEdit->text(), QStringLiteral("One "));
 
   // The speed: as the main window's slider 5 (value = rate - 0.5).
-  w.RateSlider->setValue(75);
+  w.rateSlider->setValue(75);
   EXPECT_DOUBLE_EQ(st.Sliders[5].Value, 0.25);
-  EXPECT_EQ(w.RateLabel->text(), QStringLiteral("75%"));
+  EXPECT_EQ(w.rateLabel->text(), QStringLiteral("75%"));
   transport.CleanUP();
 }
 
 TEST_F(LyricAssistant, CaptionsComeFromTheMessagesAsPlainText) {
   for (int n = 5; n <= 68; ++n) g.Messages[static_cast<size_t>(n)] = QStringLiteral("<b>m%1</b>").arg(n);
   auto m = [](int n) { return QStringLiteral("<b>m%1</b>").arg(n); };
-  frmAsistente a(host);
+  LyricTextDialog a(host);
   EXPECT_EQ(a.windowTitle(), m(7));
-  const QPushButton *textButtons[] = {a.Command1, a.Command2, a.Command3, a.Command4,
-                                      a.Command5, a.Command6, a.Command8};
+  const QPushButton *textButtons[] = {a.addButton, a.deleteButton, a.loadTextButton, a.modifyButton,
+                                      a.closeButton, a.saveAndTimeButton, a.importButton};
   const int textCaptions[] = {16, 17, 36, 18, 15, 19, 68};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(textButtons[i]->text(), m(textCaptions[i])) << i;
   for (int i = 1; i <= 7; ++i) {
-    EXPECT_EQ(a.Etiquetas[static_cast<size_t>(i)]->text(), m(7 + i));
-    EXPECT_EQ(a.Etiquetas[static_cast<size_t>(i)]->textFormat(), Qt::PlainText);
+    EXPECT_EQ(a.helpLabels[static_cast<size_t>(i)]->text(), m(7 + i));
+    EXPECT_EQ(a.helpLabels[static_cast<size_t>(i)]->textFormat(), Qt::PlainText);
   }
-  EXPECT_FALSE(a.Command7->text().isEmpty());
+  EXPECT_FALSE(a.clearButton->text().isEmpty());
 
-  frmAsistente2 b(host);
+  LyricTimingDialog b(host);
   EXPECT_EQ(b.windowTitle(), m(20));
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(b.Label1[static_cast<size_t>(i)]->text(), m(21 + i));
-    EXPECT_EQ(b.Label1[static_cast<size_t>(i)]->textFormat(), Qt::PlainText);
+    EXPECT_EQ(b.helpLabels[static_cast<size_t>(i)]->text(), m(21 + i));
+    EXPECT_EQ(b.helpLabels[static_cast<size_t>(i)]->textFormat(), Qt::PlainText);
   }
-  EXPECT_EQ(b.Command1->text(), m(28));
-  EXPECT_EQ(b.Command3->text(), m(29));
-  EXPECT_EQ(b.Command5->text(), m(30));
-  EXPECT_EQ(b.Command4->text(), m(31));
-  EXPECT_EQ(b.Command2->text(), m(32));
+  EXPECT_EQ(b.playButton->text(), m(28));
+  EXPECT_EQ(b.cancelEditButton->text(), m(29));
+  EXPECT_EQ(b.markButton->text(), m(30));
+  EXPECT_EQ(b.editButton->text(), m(31));
+  EXPECT_EQ(b.finishButton->text(), m(32));
 
   // Activating either window keeps the main window off the top layer.
   QEvent activate(QEvent::WindowActivate);
@@ -428,11 +428,11 @@ TEST_F(LyricAssistant, OpensWithTheLyricFoundForTheSongOnly) {
   for (const Case &c : cases) {
     lyric.PlLyrics = c.texts;
     lyric.PlTimes = c.times;
-    frmAsistente w(host);
-    EXPECT_EQ(w.List1->count(), c.shown);
-    EXPECT_EQ(w.Command6->isEnabled(), c.shown > 0);
+    LyricTextDialog w(host);
+    EXPECT_EQ(w.lyricList->count(), c.shown);
+    EXPECT_EQ(w.saveAndTimeButton->isEnabled(), c.shown > 0);
     if (c.shown) {
-      EXPECT_EQ(items(w.List2), c.times);
+      EXPECT_EQ(items(w.timeList), c.times);
     } else {
       EXPECT_TRUE(lyric.PlLyrics.isEmpty());
     }
@@ -440,50 +440,50 @@ TEST_F(LyricAssistant, OpensWithTheLyricFoundForTheSongOnly) {
 }
 
 TEST_F(LyricAssistant, TextStepEditing) {
-  frmAsistente w(host);
-  w.Command1->click();  // empty line
-  w.Command2->click();  // nothing selected
-  w.Command4->click();  // nothing selected
+  LyricTextDialog w(host);
+  w.addButton->click();  // empty line
+  w.deleteButton->click();  // nothing selected
+  w.modifyButton->click();  // nothing selected
   EXPECT_EQ(messages(), (QStringList{QStringLiteral("message ") + msgText(msg::AssistantEmptyLine),
                                      QStringLiteral("message ") + msgText(msg::AssistantNothingToDelete),
                                      QStringLiteral("message ") + msgText(msg::AssistantNothingToModify)}));
   for (const char *t : {"a", "c"}) {
-    w.Text1->setText(QLatin1String(t));
-    w.Command1->click();
+    w.lyricEdit->setText(QLatin1String(t));
+    w.addButton->click();
   }
   // Inserting before the selected entry.
-  w.List1->setCurrentRow(1);
-  w.Text1->setText(QStringLiteral("b"));
-  press(w.Text1, Qt::Key_Enter);
-  EXPECT_EQ(items(w.List1), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
-  EXPECT_EQ(w.List1->currentRow(), -1);
+  w.lyricList->setCurrentRow(1);
+  w.lyricEdit->setText(QStringLiteral("b"));
+  press(w.lyricEdit, Qt::Key_Enter);
+  EXPECT_EQ(items(w.lyricList), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+  EXPECT_EQ(w.lyricList->currentRow(), -1);
 
   // Modify: apply mode with the lists locked; an empty time becomes the placeholder.
-  w.List1->setCurrentRow(2);
-  w.Command4->click();
+  w.lyricList->setCurrentRow(2);
+  w.modifyButton->click();
   EXPECT_TRUE(w.modifying());
-  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantApply));
-  EXPECT_EQ(w.Text1->text(), QStringLiteral("c"));
-  EXPECT_FALSE(w.List1->isEnabled());
-  w.Text1->setText(QStringLiteral("C"));
-  w.Text2->setText(QStringLiteral("1:02"));
-  w.Command1->click();
+  EXPECT_EQ(w.addButton->text(), msgText(msg::AssistantApply));
+  EXPECT_EQ(w.lyricEdit->text(), QStringLiteral("c"));
+  EXPECT_FALSE(w.lyricList->isEnabled());
+  w.lyricEdit->setText(QStringLiteral("C"));
+  w.timeEdit->setText(QStringLiteral("1:02"));
+  w.addButton->click();
   EXPECT_EQ(w.lines().texts.value(2), QStringLiteral("C"));
   EXPECT_EQ(w.lines().times.value(2), QStringLiteral("1:02"));
-  EXPECT_EQ(w.Command1->text(), msgText(msg::AssistantAdd));
-  EXPECT_TRUE(w.List1->isEnabled());
-  EXPECT_FALSE(w.Command5->isEnabled());  // the close button stays off after a modification
-  w.List1->setCurrentRow(0);
-  w.Command4->click();
-  w.Text2->clear();
-  press(w.Text1, Qt::Key_Return);
+  EXPECT_EQ(w.addButton->text(), msgText(msg::AssistantAdd));
+  EXPECT_TRUE(w.lyricList->isEnabled());
+  EXPECT_FALSE(w.closeButton->isEnabled());  // the close button stays off after a modification
+  w.lyricList->setCurrentRow(0);
+  w.modifyButton->click();
+  w.timeEdit->clear();
+  press(w.lyricEdit, Qt::Key_Return);
   EXPECT_EQ(w.lines().times.value(0), QStringLiteral("0:00"));
   // Modifying an entry deleted meanwhile changes nothing.
-  w.List1->setCurrentRow(1);
-  w.Command4->click();
-  w.Command7->click();
-  EXPECT_FALSE(w.Command6->isEnabled());
-  w.Command1->click();
+  w.lyricList->setCurrentRow(1);
+  w.modifyButton->click();
+  w.clearButton->click();
+  EXPECT_FALSE(w.saveAndTimeButton->isEnabled());
+  w.addButton->click();
   EXPECT_EQ(w.lines().count(), 0);
   EXPECT_FALSE(w.modifying());
 }
@@ -495,13 +495,13 @@ TEST_F(LyricAssistant, ImportCopiesBesideTheSongAndLoadsIt) {
   // A file that is not a timed lyric replaces nothing.
   test::writeAll(target, "(QVL)\r\nold\r\n0:01\r\n");
   dialogs.answers << file(QStringLiteral("bad.qvl"), "not a lyric\r\n");
-  frmAsistente w(host);
-  w.Command8->click();
+  LyricTextDialog w(host);
+  w.importButton->click();
   EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::LyricBadHeader));
   EXPECT_EQ(test::readAll(target), QByteArray("(QVL)\r\nold\r\n0:01\r\n"));
 
   dialogs.answers << chosen;
-  w.Command8->click();
+  w.importButton->click();
   EXPECT_TRUE(dialogs.asked.value(1).startsWith(
       QStringLiteral("Open TXT file|QVL Files|*.QVL|LRC Files|*.LRC|All Files|*.*|")));
   EXPECT_EQ(test::readAll(target), good);
@@ -521,10 +521,10 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
   {
     // Not an LRC (no timed line): reported, nothing replaced.
     dialogs.answers << file(QStringLiteral("empty.lrc"), "[ar:Ana]\n[ti:Luna]\n");
-    frmAsistente w(host);
+    LyricTextDialog w(host);
     int closed = 0;
     QObject::connect(&w, &QDialog::finished, [&closed] { ++closed; });
-    w.Command8->click();
+    w.importButton->click();
     EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::LyricNotFound));
     EXPECT_EQ(test::readAll(target), QByteArray("(QVL)\r\nold\r\n0:01\r\n"));
     EXPECT_EQ(closed, 0) << "the text step stays open";
@@ -534,10 +534,10 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
   const QByteArray lrc = "[ti:Luna]\r\n[00:07.10][00:01.20]Hola <00:01.80>mundo\r\n[00:04.00]Adios\r\n";
   for (const QString &name : {QStringLiteral("luna.lrc"), QStringLiteral("luna.txt")}) {
     dialogs.answers << file(name, lrc);
-    frmAsistente w(host);
+    LyricTextDialog w(host);
     int closed = 0;
     QObject::connect(&w, &QDialog::finished, [&closed] { ++closed; });
-    w.Command8->click();
+    w.importButton->click();
     EXPECT_EQ(test::readAll(target),
               QByteArray("(QVL)\r\nHola mundo\r\n0:01\r\nAdios\r\n0:04\r\nHola mundo\r\n0:07\r\n"))
         << name.toStdString();
@@ -549,20 +549,21 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
 
   // The assistant opens with the imported lines; they are timed again and
   // saved in both forms.
-  frmAsistente text(host);
-  EXPECT_EQ(items(text.List1), (QStringList{QStringLiteral("Hola mundo"), QStringLiteral("Adios"),
+  LyricTextDialog text(host);
+  EXPECT_EQ(items(text.lyricList), (QStringList{QStringLiteral("Hola mundo"), QStringLiteral("Adios"),
                                             QStringLiteral("Hola mundo")}));
-  text.Command6->click();
+  text.saveAndTimeButton->click();
   ASSERT_TRUE(text.goToTiming());
-  frmAsistente2 timing(host);
-  EXPECT_FALSE(timing.SaveLrc->isChecked());
-  timing.Command1->click();
+  LyricTimingDialog timing(host);
+  EXPECT_FALSE(timing.saveLrcCheck->isChecked());
+  timing.playButton->click();
   for (const char *t : {"0:00", "0:01", "0:02"}) {
     ASSERT_TRUE(waitForTime(QLatin1String(t)));
-    timing.Command5->click();
+    timing.markButton->click();
   }
-  timing.SaveLrc->setChecked(true);
-  timing.Command2->click();
+  timing.saveLrcCheck->setChecked(true);
+  g.SubmitLyric = 1;  // asked for, with no address to send it to
+  timing.finishButton->click();
   const QString qvl = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
   const QString saved = dir.filePath(QStringLiteral("Ana - Luna.lrc"));
   EXPECT_EQ(timing.writtenFile(), qvl);
@@ -571,12 +572,14 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
   EXPECT_EQ(test::readAll(qvl), "(QVL)\r\n" + body);
   EXPECT_EQ(test::readAll(saved),
             QByteArray("[ti:Luna]\n[ar:Ana]\n[00:00.00]Hola mundo\n[00:01.00]Adios\n[00:02.00]Hola mundo\n"));
-  EXPECT_EQ(messages().size(), 1);
+  EXPECT_EQ(messages().value(1),
+            QStringLiteral("message The lyric was not sent: there is no lyric service to send it to."));
+  EXPECT_EQ(messages().size(), 2);
 
   // Back again: the LRC just written gives the same lines and times.
   dialogs.answers << saved;
-  frmAsistente again(host);
-  again.Command8->click();
+  LyricTextDialog again(host);
+  again.importButton->click();
   EXPECT_EQ(test::readAll(target), "(QVL)\r\n" + body);
   transport.CleanUP();
 }
@@ -584,11 +587,11 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
 TEST_F(LyricAssistant, TimingEditNeedsASelectedLine) {
   lyric.PlLyrics = {QStringLiteral("x")};
   g.LastLyricFile = file(QStringLiteral("broken.qvl"), "(QVL)\r\nx\r\n\r\n");
-  frmAsistente2 w(host);
+  LyricTimingDialog w(host);
   // The reload of a damaged file is reported; marking goes on from the lines.
   EXPECT_EQ(messages().value(0), QStringLiteral("message ") + msgText(msg::LyricEmptyTime));
-  EXPECT_EQ(w.Text1->text(), QStringLiteral("x"));
-  w.Command4->click();
+  EXPECT_EQ(w.lyricEdit->text(), QStringLiteral("x"));
+  w.editButton->click();
   EXPECT_EQ(messages().value(1), QStringLiteral("message ") + msgText(msg::AssistantNothingToEdit));
 }
 
@@ -609,16 +612,16 @@ TEST_F(LyricAssistant, ShowLyricAssistantRunsBothStepsThenRestartsTheSong) {
   QStringList seen;
   std::function<void()> drive = [&] {
     QWidget *w = QApplication::activeModalWidget();
-    if (auto *text = qobject_cast<frmAsistente *>(w)) {
+    if (auto *text = qobject_cast<LyricTextDialog *>(w)) {
       seen << QStringLiteral("text");
-      text->Text1->setText(QStringLiteral("Only line"));
-      text->Command1->click();
-      text->Command6->click();
-    } else if (auto *timing = qobject_cast<frmAsistente2 *>(w)) {
+      text->lyricEdit->setText(QStringLiteral("Only line"));
+      text->addButton->click();
+      text->saveAndTimeButton->click();
+    } else if (auto *timing = qobject_cast<LyricTimingDialog *>(w)) {
       seen << QStringLiteral("timing");
-      timing->Command1->click();
-      timing->Command5->click();
-      timing->Command2->click();
+      timing->playButton->click();
+      timing->markButton->click();
+      timing->finishButton->click();
       return;
     }
     QTimer::singleShot(20, drive);

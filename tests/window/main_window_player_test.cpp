@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,11 @@ void doubleClickRow(QListWidget *list, int row) {
   }
 }
 
+bool tickRunning(QObject &w) {
+  const auto timers = w.findChildren<QTimer *>();
+  return std::any_of(timers.begin(), timers.end(), [](QTimer *t) { return t->isActive() && t->interval() == 25; });
+}
+
 class MainWindowPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -90,12 +96,16 @@ class MainWindowPlayer : public ::testing::Test {
 };
 
 TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  // The tick rests until something plays, and after it stops.
+  w.enableTimer1(true);
+  EXPECT_FALSE(tickRunning(w));
   w.transport().PlayIt(0);
   ASSERT_EQ(w.state().Playing, -1);
+  EXPECT_TRUE(tickRunning(w));
   EXPECT_EQ(g.LyricActive, -1);
   QListWidget *box = w.skin().face()->lyricBox();
   ASSERT_EQ(box->count(), 6);
@@ -109,12 +119,13 @@ TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
   EXPECT_EQ(box->currentRow(), 2);
   EXPECT_EQ(g.LyricNext, 3);
 
-  w.DoIt(10);
+  w.runCommand(10);
   EXPECT_EQ(w.state().Playing, 0);
+  EXPECT_FALSE(tickRunning(w));
 }
 
 TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
@@ -134,14 +145,14 @@ TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
     if (QWidget *m = QApplication::activeModalWidget()) m->close();
   });
   guard.start(5000);
-  w.DoIt(40);
-  EXPECT_EQ(opened, QStringLiteral("cantorel::frmAsistente"));
+  w.runCommand(40);
+  EXPECT_EQ(opened, QStringLiteral("cantorel::LyricTextDialog"));
   EXPECT_EQ(lines, 6) << "opens with the lyric found for the song";
 }
 
 // The demo song's lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.
 TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
@@ -175,7 +186,7 @@ TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
   EXPECT_NEAR(position(), 5.0, 0.5);
   EXPECT_EQ(w.state().Paused, -1);
 
-  w.DoIt(10);
+  w.runCommand(10);
 
   // A song without a lyric: its only line is the failure text, which seeks nowhere.
   QFile::copy(dir.filePath(QStringLiteral("demo.mid")), dir.filePath(QStringLiteral("bare.mid")));
@@ -186,21 +197,21 @@ TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
   ASSERT_EQ(box->count(), 1);
   doubleClickRow(box, 0);
   EXPECT_LT(position(), 2.0);
-  w.DoIt(10);
+  w.runCommand(10);
 }
 
 TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   w.skin().tables().KeyStrings[11] = QStringLiteral("https://example.org/lyrics");
   w.skin().tables().KeyStrings[12] = QStringLiteral("file:///etc/passwd");
   w.skin().tables().KeyStrings[13] = QStringLiteral("/usr/bin/xterm");
-  for (qint16 code : {111, 112, 113}) w.DoIt(code);
+  for (qint16 code : {111, 112, 113}) w.runCommand(code);
   EXPECT_EQ(recorded(), QStringList{QStringLiteral("url https://example.org/lyrics")});
 }
 
 TEST_F(MainWindowPlayer, TypedKeysRunTheirButtonsCommand) {
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   w.loadSkin(w.defaultSkinFile());
   // Mode toggle 27 (repeat) answers to "j" typed in lower case.
   for (SkinButton &b : w.skin().tables().Btn)
@@ -210,6 +221,11 @@ TEST_F(MainWindowPlayer, TypedKeysRunTheirButtonsCommand) {
   QKeyEvent key(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier, QStringLiteral("j"));
   QApplication::sendEvent(&w, &key);
   EXPECT_EQ(w.state().Repeat, -1);
+  // F12 is no hand-off: a file a start long ago left in the settings stays there.
+  settings->setText(key::OtherFile, dir.filePath(QStringLiteral("demo.mid")));
+  QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+  QApplication::sendEvent(&w, &f12);
+  EXPECT_EQ(w.playlist().count(), 0);
 }
 
 }  // namespace

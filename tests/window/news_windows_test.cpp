@@ -50,12 +50,12 @@ class EnvVar {
 class SplashTest : public ::testing::Test, private AppFirst {
  protected:
   // Runs the splash until it asks for the main window (or `ms` pass).
-  int runSplash(frmSplash &s, int ms) {
-    QObject::connect(&s, &frmSplash::loadMainWindow, [this, &s] {
+  int runSplash(SplashWindow &s, int ms) {
+    QObject::connect(&s, &SplashWindow::loadMainWindow, [this, &s] {
       ++loads;
       EXPECT_FALSE(s.isVisible());  // hidden before the main window loads
     });
-    s.Form_Load();
+    s.start();
     test::spinUntil([this] { return loads > 0; }, ms);
     return loads;
   }
@@ -70,16 +70,16 @@ TEST_F(SplashTest, CompletedTransferOpensTheMainWindowWithTheFileWritten) {
   const QByteArray body = QByteArray(1024, 'x') + "\r\nhttp://h/s.php#Hello\r\n";
   server.setResponse(test::LoopbackHttpServer::answer(200, body, {"Content-Length: " + QByteArray::number(body.size())}, 2));
   EnvVar url("CANTOREL_NEWS_URL", server.url(QStringLiteral("/msg.txt")).toUtf8());
-  frmSplash s(g, dir.path());
+  SplashWindow s(g, dir.path());
   ASSERT_EQ(runSplash(s, 10000), 1);
-  EXPECT_EQ(s.lblProductName->text(), QStringLiteral("Cantorel v4.0"));
-  EXPECT_EQ(s.lblVersion->text(), QStringLiteral("Versión 4.0.0"));
-  EXPECT_EQ(s.Label1->text(), StateText(12));
-  EXPECT_EQ(s.Label1->textFormat(), Qt::PlainText);
-  EXPECT_EQ(s.ProgressBar1->value(), 100);
+  EXPECT_EQ(s.productLabel->text(), QStringLiteral("Cantorel v4.0"));
+  EXPECT_EQ(s.versionLabel->text(), QStringLiteral("Versión 4.0.0"));
+  EXPECT_EQ(s.stateLabel->text(), StateText(12));
+  EXPECT_EQ(s.stateLabel->textFormat(), Qt::PlainText);
+  EXPECT_EQ(s.progressBar->value(), 100);
   EXPECT_EQ(g.NewsURL, server.url(QStringLiteral("/msg.txt")));
   EXPECT_EQ(test::readAll(dir.filePath(QStringLiteral("msg.txt"))), body);
-  EXPECT_EQ(frmSplash::timerInterval(), 40);
+  EXPECT_EQ(SplashWindow::timerInterval(), 40);
 }
 
 TEST_F(SplashTest, FailedTransferOpensTheMainWindowToo) {
@@ -87,10 +87,10 @@ TEST_F(SplashTest, FailedTransferOpensTheMainWindowToo) {
   probe.listen(QHostAddress::LocalHost, 0);
   EnvVar url("CANTOREL_NEWS_URL", QByteArray("http://127.0.0.1:") + QByteArray::number(probe.serverPort()) + "/msg.txt");
   probe.close();
-  frmSplash s(g, dir.path());
+  SplashWindow s(g, dir.path());
   ASSERT_EQ(runSplash(s, 10000), 1);
-  EXPECT_EQ(s.Label1->text(), StateText(11));
-  EXPECT_EQ(s.ProgressBar1->value(), 0);
+  EXPECT_EQ(s.stateLabel->text(), StateText(11));
+  EXPECT_EQ(s.progressBar->value(), 0);
 }
 
 TEST_F(SplashTest, WaitsForTheTransferUnlessToldToFinish) {
@@ -98,24 +98,24 @@ TEST_F(SplashTest, WaitsForTheTransferUnlessToldToFinish) {
   silent.hang = true;
   server.setResponse(silent);
   EnvVar url("CANTOREL_NEWS_URL", server.url(QStringLiteral("/msg.txt")).toUtf8());
-  frmSplash s(g, dir.path());
+  SplashWindow s(g, dir.path());
   EXPECT_EQ(runSplash(s, 400), 0);  // ten ticks, still waiting
   EXPECT_TRUE(s.isVisible());
   s.finishNow();  // a file was handed over meanwhile
   s.finishNow();
   EXPECT_EQ(loads, 1);
-  EXPECT_EQ(s.Label1->text(), StateText(11));
-  EXPECT_FALSE(s.Timer1->isActive());
+  EXPECT_EQ(s.stateLabel->text(), StateText(11));
+  EXPECT_FALSE(s.finishTimer->isActive());
 }
 
 // A build without a service fetches nothing: the splash ends at its first
 // tick without an error text.
 TEST_F(SplashTest, WithoutAServiceNothingIsFetched) {
   if (!ServiceUrl(QString()).isEmpty()) GTEST_SKIP() << "this build names a service";
-  frmSplash s(g, dir.path());
+  SplashWindow s(g, dir.path());
   ASSERT_EQ(runSplash(s, 2000), 1);
   EXPECT_TRUE(g.NewsURL.isEmpty());
-  EXPECT_TRUE(s.Label1->text().isEmpty());
+  EXPECT_TRUE(s.stateLabel->text().isEmpty());
   EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
@@ -124,22 +124,22 @@ class MessageWindowTest : public ::testing::Test, private AppFirst {};
 TEST_F(MessageWindowTest, PlainTextAndAClickCloses) {
   General g;
   {
-    frmMensajes w(g);
-    EXPECT_EQ(w.Label2->text(), QStringLiteral("News from Cantorel"));  // no language loaded
+    NewsMessageWindow w(g);
+    EXPECT_EQ(w.headingLabel->text(), QStringLiteral("News from Cantorel"));  // no language loaded
   }
   g.Messages[186] = QStringLiteral("Noticias");
-  frmMensajes w(g);
-  w.Label1->setText(QStringLiteral("<b>New</b> <a href='http://x'>version</a>"));
-  EXPECT_EQ(w.Label2->text(), QStringLiteral("Noticias"));
-  EXPECT_EQ(w.Label1->textFormat(), Qt::PlainText);
-  EXPECT_EQ(w.Label2->textFormat(), Qt::PlainText);
-  EXPECT_FALSE(w.Label1->openExternalLinks());
+  NewsMessageWindow w(g);
+  w.messageLabel->setText(QStringLiteral("<b>New</b> <a href='http://x'>version</a>"));
+  EXPECT_EQ(w.headingLabel->text(), QStringLiteral("Noticias"));
+  EXPECT_EQ(w.messageLabel->textFormat(), Qt::PlainText);
+  EXPECT_EQ(w.headingLabel->textFormat(), Qt::PlainText);
+  EXPECT_FALSE(w.messageLabel->openExternalLinks());
   EXPECT_EQ(w.windowModality(), Qt::ApplicationModal);
   w.show();
   ASSERT_TRUE(w.isVisible());
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                     Qt::NoModifier);
-  QApplication::sendEvent(w.Label1, &press);  // a click on the label reaches the window
+  QApplication::sendEvent(w.messageLabel, &press);  // a click on the label reaches the window
   EXPECT_FALSE(w.isVisible());
 }
 

@@ -25,8 +25,8 @@
 #include "core/settings_store.h"
 #include "platform/desktop_services_gui.h"
 #include "platform/folders.h"
-#include "playlist/album_window.h"
-#include "playlist/info_window.h"
+#include "playlist/cover_window.h"
+#include "playlist/track_info_window.h"
 #include "playlist/playlist_commands_gui.h"
 #include "playlist/playlist_file.h"
 #include "support/test_support.h"
@@ -67,41 +67,41 @@ using InfoWindow = WindowTest;
 TEST_F(InfoWindow, CaptionsGenresAndFollowTimer) {
   g.Messages[143] = QStringLiteral("Info <b>x</b>");
   g.Messages[155] = QStringLiteral("Store");
-  frmInfo w(g, st, desktop, {});
+  TrackInfoWindow w(g, st, desktop, {});
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Info <b>x</b>"));
-  EXPECT_EQ(w.cmdSave->text(), QStringLiteral("Store"));
-  EXPECT_EQ(w.cmdCurrent->text(), QStringLiteral("Current"));  // English when the text is missing
-  EXPECT_EQ(w.Label9->textFormat(), Qt::PlainText);
-  EXPECT_EQ(w.cboGenre->count(), 81);
-  EXPECT_EQ(w.cboGenre->itemText(80), QStringLiteral("Hard Rock"));
-  EXPECT_EQ(w.Timer1->interval(), 2000);
-  EXPECT_TRUE(w.Timer1->isActive());
-  EXPECT_FALSE(w.cmdSave->isEnabled());
-  w.cbEdit->setChecked(true);
-  EXPECT_TRUE(w.cmdSave->isEnabled());
-  w.cbEdit->setChecked(false);
-  EXPECT_FALSE(w.cmdSave->isEnabled());
+  EXPECT_EQ(w.saveButton->text(), QStringLiteral("Store"));
+  EXPECT_EQ(w.currentButton->text(), QStringLiteral("Current"));  // English when the text is missing
+  EXPECT_EQ(w.hintLabel->textFormat(), Qt::PlainText);
+  EXPECT_EQ(w.genreCombo->count(), 81);
+  EXPECT_EQ(w.genreCombo->itemText(80), QStringLiteral("Hard Rock"));
+  EXPECT_EQ(w.followTimer->interval(), 2000);
+  EXPECT_TRUE(w.followTimer->isActive());
+  EXPECT_FALSE(w.saveButton->isEnabled());
+  w.editCheck->setChecked(true);
+  EXPECT_TRUE(w.saveButton->isEnabled());
+  w.editCheck->setChecked(false);
+  EXPECT_FALSE(w.saveButton->isEnabled());
 }
 
 TEST_F(InfoWindow, ShowsTheTagRecordAndFollowsTheSongUntilEditing) {
   g.Tag = test::makeTag(QStringLiteral("Song"), QStringLiteral("Band"), QStringLiteral("Disc"), 5, 0);
   g.Tag.Found = true;
   st.SongPath = QStringLiteral("/m/a.mp3");
-  frmInfo w(g, st, desktop, {});
-  EXPECT_EQ(w.txtTitle->text(), QStringLiteral("Song"));
-  EXPECT_EQ(w.txtTrack->text(), QStringLiteral("05"));
-  EXPECT_EQ(w.cboGenre->currentText(), QStringLiteral("Blues"));
+  TrackInfoWindow w(g, st, desktop, {});
+  EXPECT_EQ(w.titleEdit->text(), QStringLiteral("Song"));
+  EXPECT_EQ(w.trackEdit->text(), QStringLiteral("05"));
+  EXPECT_EQ(w.genreCombo->currentText(), QStringLiteral("Blues"));
 
   g.Tag.clear();
   st.SongPath = QStringLiteral("/m/b.mp3");
-  w.cbEdit->setChecked(true);
-  w.Timer1_Timer();
-  EXPECT_EQ(w.txtFileName->text(), QStringLiteral("/m/a.mp3"));  // editing: stays
-  w.cbEdit->setChecked(false);
-  w.Timer1_Timer();
-  EXPECT_EQ(w.txtFileName->text(), QStringLiteral("/m/b.mp3"));
-  EXPECT_EQ(w.txtTrack->text(), QString());  // no tag, no track number
-  EXPECT_EQ(w.cboGenre->currentText(), QStringLiteral("Unknown"));
+  w.editCheck->setChecked(true);
+  w.followPlayingFile();
+  EXPECT_EQ(w.fileNameEdit->text(), QStringLiteral("/m/a.mp3"));  // editing: stays
+  w.editCheck->setChecked(false);
+  w.followPlayingFile();
+  EXPECT_EQ(w.fileNameEdit->text(), QStringLiteral("/m/b.mp3"));
+  EXPECT_EQ(w.trackEdit->text(), QString());  // no tag, no track number
+  EXPECT_EQ(w.genreCombo->currentText(), QStringLiteral("Unknown"));
 }
 
 TEST_F(InfoWindow, SaveAddsThenUpdatesAndRefusesABadTrack) {
@@ -110,7 +110,7 @@ TEST_F(InfoWindow, SaveAddsThenUpdatesAndRefusesABadTrack) {
   st.SongPath = file(QStringLiteral("s.mp3"), audio);
   st.Playing = -1;
   int released = 0, resumed = 0;
-  frmInfo::PlayerAccess player;
+  TrackInfoWindow::PlayerAccess player;
   player.release = [&] {
     ++released;
     return 12.5;
@@ -120,18 +120,18 @@ TEST_F(InfoWindow, SaveAddsThenUpdatesAndRefusesABadTrack) {
     EXPECT_TRUE(play);
     ++resumed;
   };
-  frmInfo w(g, st, desktop, player);
-  w.cbEdit->setChecked(true);
-  w.txtTitle->setText(QStringLiteral("New title"));
-  w.txtTrack->setText(QStringLiteral("300"));
-  w.SaveIDTag();
+  TrackInfoWindow w(g, st, desktop, player);
+  w.editCheck->setChecked(true);
+  w.titleEdit->setText(QStringLiteral("New title"));
+  w.trackEdit->setText(QStringLiteral("300"));
+  w.saveTag();
   EXPECT_EQ(test::readBytes(st.SongPath), audio);
   EXPECT_EQ(released, 0);
 
-  w.txtTrack->setText(QStringLiteral("12"));
-  w.cboGenre->setCurrentIndex(0);
-  w.SaveIDTag();
-  w.SaveIDTag();
+  w.trackEdit->setText(QStringLiteral("12"));
+  w.genreCombo->setCurrentIndex(0);
+  w.saveTag();
+  w.saveTag();
   const Mp3Info info = ReadMp3Info(st.SongPath);
   EXPECT_EQ(info.Tag.Title.trimmed(), QStringLiteral("New title"));
   EXPECT_EQ(info.Tag.Track, 12);
@@ -139,7 +139,7 @@ TEST_F(InfoWindow, SaveAddsThenUpdatesAndRefusesABadTrack) {
   EXPECT_EQ(g.Tag.Title.trimmed(), QStringLiteral("New title"));
   EXPECT_EQ(released, 2);
   EXPECT_EQ(resumed, 2);
-  EXPECT_TRUE(w.Timer1->isActive());
+  EXPECT_TRUE(w.followTimer->isActive());
   const QStringList m = messages();
   ASSERT_EQ(m.size(), 3);
   EXPECT_TRUE(m[0].contains(QStringLiteral("255")));
@@ -149,8 +149,8 @@ TEST_F(InfoWindow, SaveAddsThenUpdatesAndRefusesABadTrack) {
 
 TEST_F(InfoWindow, SavingAShortFileDoesNothing) {
   st.SongPath = file(QStringLiteral("s.mp3"), QByteArray(200, 'x'));
-  frmInfo w(g, st, desktop, {});
-  w.SaveIDTag();
+  TrackInfoWindow w(g, st, desktop, {});
+  w.saveTag();
   EXPECT_EQ(test::readBytes(st.SongPath), QByteArray(200, 'x'));
   EXPECT_TRUE(messages().isEmpty());
 }
@@ -161,23 +161,23 @@ TEST_F(InfoWindow, CoverFromTheShownFields) {
   ASSERT_TRUE(img.save(dir.filePath(QStringLiteral("Band - Disc.jpg"))));
   st.SongPath = dir.filePath(QStringLiteral("x.mp3"));
   g.Tag = test::makeTag(QStringLiteral("S"), QStringLiteral("Band"), QStringLiteral("Disc"));
-  frmInfo w(g, st, desktop, {});
-  EXPECT_FALSE(w.imgCover->pixmap().isNull());
-  w.txtAlbum->clear();
-  w.SetCover();
-  EXPECT_TRUE(w.imgCover->pixmap().isNull());
+  TrackInfoWindow w(g, st, desktop, {});
+  EXPECT_FALSE(w.coverLabel->pixmap().isNull());
+  w.albumEdit->clear();
+  w.showCover();
+  EXPECT_TRUE(w.coverLabel->pixmap().isNull());
 }
 
 TEST_F(WindowTest, CoverWindowKeepsASquareCentred) {
-  frmAlbum w(QStringLiteral("Cover"), QString());
+  CoverWindow w(QStringLiteral("Cover"), QString());
   EXPECT_EQ(w.windowTitle(), QStringLiteral("Cover"));
   w.resize(400, 200);
   w.show();
   QApplication::processEvents();
-  EXPECT_EQ(w.Cover->geometry(), QRect(100, 0, 200, 200));
+  EXPECT_EQ(w.pictureLabel->geometry(), QRect(100, 0, 200, 200));
   w.resize(150, 300);
   QApplication::processEvents();
-  EXPECT_EQ(w.Cover->geometry(), QRect(0, 75, 150, 150));
+  EXPECT_EQ(w.pictureLabel->geometry(), QRect(0, 75, 150, 150));
   EXPECT_FALSE(w.setPicture(file(QStringLiteral("bad.jpg"), "not a picture")));
 }
 
@@ -304,7 +304,7 @@ TEST_F(Commands, CoversGoToTheCoverWindowAndClearingHidesIt) {
 TEST_F(Commands, FilesDroppedOnTheMainWindowAreAdded) {
   g.ValidExt = QStringLiteral("mp3");
   const QString song = file(QStringLiteral("d/Tune.mp3"), test::mp3Bytes());
-  frmQuelt w(g, *settings, *folders);
+  MainWindow w(g, *settings, *folders);
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(song), QUrl::fromLocalFile(dir.filePath(QStringLiteral("d"))),
                 QUrl(QStringLiteral("https://not.a/file"))});

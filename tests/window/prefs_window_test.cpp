@@ -74,20 +74,21 @@ class PrefsWindowTest : public ::testing::Test {
   MainSide main;
 };
 
-void addEntry(Pref &w, const QString &day, const QString &on, const QString &off, const QString &preset) {
-  w.OODay->setCurrentIndex(w.OODay->findText(day));
-  w.OOOnTime->setText(on);
-  w.OOOffTime->setText(off);
-  w.OOPreset->setText(preset);
-  w.OOAddBtn->click();
+void addEntry(PreferencesDialog &w, const QString &day, const QString &on, const QString &off,
+              const QString &preset) {
+  w.scheduleDayCombo->setCurrentIndex(w.scheduleDayCombo->findText(day));
+  w.scheduleOnEdit->setText(on);
+  w.scheduleOffEdit->setText(off);
+  w.scheduleFileEdit->setText(preset);
+  w.scheduleAddButton->click();
 }
 
 TEST_F(PrefsWindowTest, ScheduleEditor) {
   main.schedule = {QStringLiteral("E 06:00 07:00 01"), QStringLiteral("M 07:00 08:00 02")};
-  Pref w(g, main.host());
+  PreferencesDialog w(g, main.host());
   w.show();
-  ASSERT_EQ(w.OOList->count(), 2);  // copied from the main window when shown
-  EXPECT_EQ(w.OODay->currentText(), QStringLiteral("E - Every Day"));
+  ASSERT_EQ(w.scheduleEntryList->count(), 2);  // copied from the main window when shown
+  EXPECT_EQ(w.scheduleDayCombo->currentText(), QStringLiteral("E - Every Day"));
 
   addEntry(w, QStringLiteral("R - Thursday"), QStringLiteral("7:30"), QStringLiteral("8:00"), QStringLiteral("3"));
   EXPECT_EQ(main.schedule.last(), QStringLiteral("R 07:30 08:00 03"));
@@ -95,67 +96,67 @@ TEST_F(PrefsWindowTest, ScheduleEditor) {
   // Both times midnight: nothing is added. A time the clock never shows: refused with a message.
   addEntry(w, QStringLiteral("D - Weekday"), QStringLiteral("00:00"), QStringLiteral("0:00"), QStringLiteral("1"));
   addEntry(w, QStringLiteral("D - Weekday"), QStringLiteral("7:3"), QStringLiteral("8:00"), QStringLiteral("1"));
-  EXPECT_EQ(w.OOList->count(), 3);
+  EXPECT_EQ(w.scheduleEntryList->count(), 3);
   EXPECT_EQ(main.schedule.size(), 3);
   EXPECT_EQ(main.messages.size(), 1);
 
   // Deleting the last of three selects the new last; deleting the only one leaves no selection.
-  w.OOList->setCurrentRow(2);
-  w.OODelBtn->click();
-  EXPECT_EQ(w.OOList->currentRow(), 1);
+  w.scheduleEntryList->setCurrentRow(2);
+  w.scheduleDeleteButton->click();
+  EXPECT_EQ(w.scheduleEntryList->currentRow(), 1);
   EXPECT_EQ(main.schedule, (QStringList{QStringLiteral("E 06:00 07:00 01"), QStringLiteral("M 07:00 08:00 02")}));
-  w.OOList->setCurrentRow(0);
-  w.OODelBtn->click();
-  w.OODelBtn->click();
-  EXPECT_EQ(w.OOList->count(), 0);
-  EXPECT_TRUE(w.OOList->selectedItems().isEmpty());
+  w.scheduleEntryList->setCurrentRow(0);
+  w.scheduleDeleteButton->click();
+  w.scheduleDeleteButton->click();
+  EXPECT_EQ(w.scheduleEntryList->count(), 0);
+  EXPECT_TRUE(w.scheduleEntryList->selectedItems().isEmpty());
   EXPECT_TRUE(main.schedule.isEmpty());
-  w.OODelBtn->click();  // nothing selected: nothing happens
+  w.scheduleDeleteButton->click();  // nothing selected: nothing happens
   EXPECT_TRUE(main.schedule.isEmpty());
 }
 
 TEST_F(PrefsWindowTest, ControlsEditTheirSettingsAtOnce) {
-  Pref w(g, main.host());
+  PreferencesDialog w(g, main.host());
   EXPECT_EQ(g.SnoozeMinutes, -30);  // every opening selects 30 minutes
   ASSERT_FALSE(main.onTop.isEmpty());
   EXPECT_FALSE(main.onTop.last());  // the main window leaves always-on-top
 
-  w.cbOnTop->setChecked(true);
+  w.onTopCheck->setChecked(true);
   EXPECT_EQ(g.WinOnTop, 1);
   EXPECT_TRUE(main.onTop.last());
-  w.cbAutoEn->setChecked(true);
+  w.scheduleEnabledCheck->setChecked(true);
   EXPECT_EQ(g.Auto, 1);
-  w.TimeIntro->setText(QStringLiteral("12abc"));
+  w.introTimeEdit->setText(QStringLiteral("12abc"));
   EXPECT_EQ(g.TimeIntro, 12);
-  w.PBOverlap->setText(QStringLiteral("x"));
+  w.overlapEdit->setText(QStringLiteral("x"));
   EXPECT_EQ(g.PBOverlap, 0);
-  w.SnzMin->setCurrentIndex(w.SnzMin->findText(QStringLiteral("45")));
+  w.snoozeMinutesCombo->setCurrentIndex(w.snoozeMinutesCombo->findText(QStringLiteral("45")));
   EXPECT_EQ(g.SnoozeMinutes, -45);
   g.SnoozeMinutes = 45;
-  w.cbSnoozeEn->setChecked(true);
+  w.snoozeEnabledCheck->setChecked(true);
   EXPECT_EQ(g.Snooze, 1);
   EXPECT_EQ(g.SnoozeMinutes, -45);
-  w.SnoozeAt->setText(QStringLiteral("6:15"));
+  w.snoozeTimeEdit->setText(QStringLiteral("6:15"));
   EXPECT_EQ(g.SnoozeTime, QStringLiteral("06:15"));
-  w.SnzMd[1]->click();
+  w.snoozeModeRadios[1]->click();
   EXPECT_EQ(g.SnoozeMode, 1);
-  w.StartOpt[2]->click();
+  w.startupRadios[2]->click();
   EXPECT_EQ(g.StartMd, 2);
-  EXPECT_EQ(w.trans->currentText(), QStringLiteral("200"));
-  w.ValExt->setText(QStringLiteral("MP3;OGG"));
+  EXPECT_EQ(w.transparencyCombo->currentText(), QStringLiteral("200"));
+  w.extensionsEdit->setText(QStringLiteral("MP3;OGG"));
   EXPECT_EQ(g.ValidExt, QStringLiteral("MP3;OGG"));
 
   // Folder pickers: cancelling keeps box and setting; a choice ends in a separator.
   g.LyricPath = QStringLiteral("/old/");
-  w.LyrDir->setText(g.LyricPath);
-  w.Command1->click();
+  w.lyricFolderEdit->setText(g.LyricPath);
+  w.lyricFolderButton->click();
   EXPECT_EQ(g.LyricPath, QStringLiteral("/old/"));
   main.folderAnswer = QStringLiteral("/music/lyrics");
-  w.Command1->click();
+  w.lyricFolderButton->click();
   EXPECT_EQ(g.LyricPath, QStringLiteral("/music/lyrics/"));
-  EXPECT_EQ(w.LyrDir->text(), QStringLiteral("/music/lyrics/"));
+  EXPECT_EQ(w.lyricFolderEdit->text(), QStringLiteral("/music/lyrics/"));
   main.fileAnswer = QStringLiteral("/music/start.m3u");
-  w.cSelFile->click();
+  w.startFileButton->click();
   EXPECT_EQ(g.StartFile, QStringLiteral("/music/start.m3u"));
 
   // Closing applies transparency and the always-on-top setting, once.
@@ -167,25 +168,25 @@ TEST_F(PrefsWindowTest, ControlsEditTheirSettingsAtOnce) {
 TEST_F(PrefsWindowTest, LyricUploadControls) {
   g.SubmitLyric = 1;
   g.TypeLyric = 0;
-  Pref w(g, main.host());
-  EXPECT_TRUE(w.Option1[0]->isEnabled());
-  EXPECT_FALSE(w.Text1->isEnabled());
-  w.Option1[1]->click();
+  PreferencesDialog w(g, main.host());
+  EXPECT_TRUE(w.submitAsRadios[0]->isEnabled());
+  EXPECT_FALSE(w.nickEdit->isEnabled());
+  w.submitAsRadios[1]->click();
   EXPECT_EQ(g.TypeLyric, 1);
-  EXPECT_TRUE(w.Text1->isEnabled());
-  EXPECT_TRUE(w.Text2->isEnabled());
-  w.Check1->setChecked(false);
+  EXPECT_TRUE(w.nickEdit->isEnabled());
+  EXPECT_TRUE(w.passwordEdit->isEnabled());
+  w.submitLyricCheck->setChecked(false);
   EXPECT_EQ(g.SubmitLyric, 0);
-  EXPECT_FALSE(w.Option1[1]->isEnabled());
-  EXPECT_FALSE(w.Text1->isEnabled());
-  w.Check1->setChecked(true);
-  EXPECT_TRUE(w.Option1[0]->isEnabled());
-  EXPECT_TRUE(w.Option1[1]->isEnabled());
-  EXPECT_TRUE(w.Text2->isEnabled());
+  EXPECT_FALSE(w.submitAsRadios[1]->isEnabled());
+  EXPECT_FALSE(w.nickEdit->isEnabled());
+  w.submitLyricCheck->setChecked(true);
+  EXPECT_TRUE(w.submitAsRadios[0]->isEnabled());
+  EXPECT_TRUE(w.submitAsRadios[1]->isEnabled());
+  EXPECT_TRUE(w.passwordEdit->isEnabled());
 }
 
 // Every caption text the window shows, in one list.
-QStringList shownCaptions(Pref &w) {
+QStringList shownCaptions(PreferencesDialog &w) {
   QStringList out;
   for (int i = 0; i < w.tabs->count(); ++i) out << w.tabs->tabText(i);
   for (auto *b : w.findChildren<QAbstractButton *>()) out << b->text();
@@ -200,49 +201,49 @@ TEST_F(PrefsWindowTest, LanguageSwitchRecaptionsWindowAndTray) {
   ASSERT_NE(spanish[71], g.Messages[71]);
 
   QList<int> codes;
-  frmIcon tray(g, [&](int c) { codes << c; }, nullptr);
-  tray.Form_Load();
+  TrayIcon tray(g, [&](int c) { codes << c; }, nullptr);
+  tray.showIcon();
   PrefsHost host = main.host();
   host.reloadTray = [&] { tray.reloadMenu(); };
-  Pref w(g, host);
+  PreferencesDialog w(g, host);
   w.tabs->setCurrentIndex(3);
 
   for (int n = 71; n <= 141; ++n)
     EXPECT_TRUE(shownCaptions(w).contains(g.Messages[static_cast<size_t>(n)])) << "English text " << n;
-  ASSERT_GE(w.Combo1->findText(QStringLiteral("ESPANOL")), 0);
-  Q_EMIT w.Combo1->textActivated(QStringLiteral("ESPANOL"));
+  ASSERT_GE(w.languageCombo->findText(QStringLiteral("ESPANOL")), 0);
+  Q_EMIT w.languageCombo->textActivated(QStringLiteral("ESPANOL"));
   EXPECT_EQ(g.Language, QStringLiteral("ESPANOL"));
   EXPECT_EQ(w.tabs->currentIndex(), 3);  // the open tab stays open
   const QStringList shown = shownCaptions(w);
   for (int n = 71; n <= 141; ++n)
     EXPECT_TRUE(shown.contains(spanish[static_cast<size_t>(n)])) << "Spanish text " << n;
-  EXPECT_EQ(w.cmdOK->text(), spanish[141]);
-  EXPECT_EQ(tray.mnuPopup()->actions().first()->text(), spanish[174]);
+  EXPECT_EQ(w.okButton->text(), spanish[141]);
+  EXPECT_EQ(tray.menu()->actions().first()->text(), spanish[174]);
 
-  Q_EMIT w.Combo1->textActivated(QStringLiteral("ENGLISH"));
+  Q_EMIT w.languageCombo->textActivated(QStringLiteral("ENGLISH"));
   EXPECT_EQ(w.tabs->tabText(0), g.Messages[71]);
-  EXPECT_EQ(tray.mnuPopup()->actions().first()->text(), QStringLiteral("Preferences..."));
+  EXPECT_EQ(tray.menu()->actions().first()->text(), QStringLiteral("Preferences..."));
 }
 
 TEST_F(PrefsWindowTest, DocumentViewer) {
-  Pref w(g, main.host());
-  EXPECT_TRUE(w.txtMsg->toPlainText().startsWith(QStringLiteral("CANTOREL v4.0 - USER GUIDE")));
-  w.optView[3]->click();
-  EXPECT_TRUE(w.txtMsg->toPlainText().contains(QStringLiteral("GStreamer")));
-  EXPECT_TRUE(w.txtMsg->isReadOnly());
+  PreferencesDialog w(g, main.host());
+  EXPECT_TRUE(w.documentView->toPlainText().startsWith(QStringLiteral("CANTOREL v4.0 - USER GUIDE")));
+  w.documentRadios[3]->click();
+  EXPECT_TRUE(w.documentView->toPlainText().contains(QStringLiteral("GStreamer")));
+  EXPECT_TRUE(w.documentView->isReadOnly());
   PrefsHost empty = main.host();
   empty.dataFolders = {QStringLiteral("/nonexistent-folder")};
-  Pref w2(g, empty);
-  EXPECT_EQ(w2.txtMsg->toPlainText(), QStringLiteral("Could not open file!"));
+  PreferencesDialog w2(g, empty);
+  EXPECT_EQ(w2.documentView->toPlainText(), QStringLiteral("Could not open file!"));
 }
 
 TEST_F(PrefsWindowTest, TrayMenuCaptionsAndCodes) {
   QList<int> codes;
   int fronts = 0;
-  frmIcon tray(g, [&](int c) { codes << c; }, [&] { ++fronts; });
-  tray.Form_Load();
+  TrayIcon tray(g, [&](int c) { codes << c; }, [&] { ++fronts; });
+  tray.showIcon();
   QStringList captions;
-  for (QAction *a : tray.mnuPopup()->actions()) {
+  for (QAction *a : tray.menu()->actions()) {
     if (a->isSeparator()) continue;
     captions << a->text();
     a->trigger();
@@ -257,13 +258,13 @@ TEST_F(PrefsWindowTest, TrayMenuCaptionsAndCodes) {
     EXPECT_FALSE(tray.iconShown());
   }
 
-  tray.SetTrayTip(QString(100, QLatin1Char('t')));
+  tray.setTip(QString(100, QLatin1Char('t')));
   EXPECT_EQ(tray.tip().size(), 63);
 
   tray.doubleClick();
   EXPECT_EQ(fronts, 1);
   {
-    Pref w(g, main.host());
+    PreferencesDialog w(g, main.host());
     w.show();
     tray.doubleClick();  // the preferences window is open: nothing happens
     EXPECT_EQ(fronts, 1);
@@ -281,25 +282,25 @@ TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
   Settings settings(store);
   Folders folders(dir.filePath(QStringLiteral("user")), qEnvironmentVariable("CANTOREL_DATA_DIR"), QString(),
                   dir.filePath(QStringLiteral("cantorel.conf")));
-  frmQuelt w(g, settings, folders);
+  MainWindow w(g, settings, folders);
   QList<int> codes;
   w.skin().setCommandHandler([&](int c) { codes << c; });
   w.loadTray();
   ASSERT_NE(w.tray(), nullptr);
   Q_EMIT w.customContextMenuRequested(QPoint(5, 5));
-  EXPECT_TRUE(w.tray()->mnuPopup()->isVisible());
-  w.tray()->mnuPopup()->actions().last()->trigger();
+  EXPECT_TRUE(w.tray()->menu()->isVisible());
+  w.tray()->menu()->actions().last()->trigger();
   EXPECT_EQ(codes, QList<int>{1});
-  w.tray()->mnuPopup()->hide();
+  w.tray()->menu()->hide();
 
   w.clockSchedule().AutoList = {QStringLiteral("E 06:00 07:00 01")};
   g.Transparency = 120;
   bool sawWindow = false;
   QTimer::singleShot(0, [&] {
-    Pref *p = Pref::current();
+    PreferencesDialog *p = PreferencesDialog::current();
     if (!p) return;
     sawWindow = true;
-    EXPECT_EQ(p->OOList->count(), 1);
+    EXPECT_EQ(p->scheduleEntryList->count(), 1);
     addEntry(*p, QStringLiteral("S - Saturday"), QStringLiteral("9:05"), QStringLiteral("10:00"), QStringLiteral("4"));
     p->accept();
   });

@@ -107,7 +107,7 @@ TEST_F(SkinWindowTest, TypedCharactersRunButtonsByTheirUpperCaseKey) {
   } cases[] = {{u'x', {12}}, {u'X', {12}}, {u'o', {13}}, {u'q', {}}, {u'`', {}}};
   for (const auto &c : cases) {
     commands_.clear();
-    EXPECT_TRUE(skin_->Form_KeyPress(c.typed));
+    EXPECT_TRUE(skin_->HandleKey(c.typed));
     // As std::vector: comparing two empty QLists trips a null memcmp in Qt 6.4.
     EXPECT_EQ(std::vector<int>(commands_.begin(), commands_.end()),
               std::vector<int>(c.commands.begin(), c.commands.end()))

@@ -54,7 +54,7 @@ bool readPlaylist(const QString &file, Playlist *pl, PlaylistReadReport *report 
   const General g = loadUserSettings();
   const TitleOptions opt = TitleOptions::from(g);
   const bool ok = PlRead(
-      file, *pl, [opt](const QString &path) { return PonTituloMp3(path, opt); }, g.FriendlyNames, report);
+      file, *pl, [opt](const QString &path) { return TitleFromFile(path, opt); }, g.FriendlyNames, report);
   return ok && !playlistKind(file).isEmpty();
 }
 

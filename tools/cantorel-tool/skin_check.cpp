@@ -134,14 +134,14 @@ QJsonObject facts(const SkinElementRecord &e, const SkinTables &t) {
              k == QLatin1String("lyricLine")) {
     const SkinBox &b = k == QLatin1String("playlist") ? t.PlNames
                        : k == QLatin1String("lyrics") ? t.PlLyrics
-                                                      : t.lblFrase;
+                                                      : t.LyricLine;
     o[QStringLiteral("color")] = colorText(b.ForeColor);
     o[QStringLiteral("backColor")] = colorText(b.BackColor);
     o[QStringLiteral("font")] = b.FontName;
     o[QStringLiteral("fontSize")] = b.FontSize;
     o[QStringLiteral("tip")] = b.ToolTip;
   } else if (k == QLatin1String("cover")) {
-    o[QStringLiteral("tip")] = t.iCover.ToolTip;
+    o[QStringLiteral("tip")] = t.Cover.ToolTip;
   }
   return o;
 }

@@ -114,7 +114,7 @@ int tagShow(const Options &o) {
   const Mp3Info info = ReadMp3Info(file);
   const qint64 size = QFileInfo(file).size();
   const qint64 offset = info.Tag.Found ? tagOffset(file) : -1;
-  const QString title = PonTituloMp3(file, TitleOptions::from(g));
+  const QString title = TitleFromFile(file, TitleOptions::from(g));
 
   if (o.json) {
     printJson(QJsonObject{

@@ -60,7 +60,7 @@ int previewSkin(const QString &skinPath, const QString &out, const QStringList &
       QCoreApplication::sendEvent(skin.face(), &move);
     }
   }
-  skin.Form_Paint();
+  skin.RefreshDisplays();
   skin.ShowLights();
   QCoreApplication::processEvents();
   QImage shot = window.grab().toImage();

@@ -150,9 +150,9 @@ TEST_F(SettingsTest, StoredValuesRoundTripForTheOwnerOnly) {
   store.load();
   store.setValue(kPrg, kSect, QStringLiteral("ClearPLFirst"), QStringLiteral("1"));
   store.setValue(kPrg, kSect, QStringLiteral("Other"), QStringLiteral("x"));
-  store.setValue(kPrg, kSect.toUpper(), QStringLiteral("ClearPlFirst"), QStringLiteral("0"));
+  store.setValue(kPrg, kSect, QStringLiteral("ClearPlFirst"), QStringLiteral("0"));
   EXPECT_EQ(test::readAll(file()), QByteArray("[Cantorel v4.0/config]\nClearPlFirst=0\nOther=x\n"));
-  EXPECT_EQ(store.value(kPrg, kSect, QStringLiteral("CLEARPLFIRST")), QStringLiteral("0"));
+  EXPECT_EQ(store.value(kPrg, kSect.toUpper(), QStringLiteral("CLEARPLFIRST")), QStringLiteral("0"));
   const QString tricky = QStringLiteral(" 100% \"quoted\"\r\nsecond line=x\n[not a section]");
   store.setValue(kPrg, kSect, key::OtherFile, tricky);
   SettingsStore again(file());

@@ -91,40 +91,40 @@ class NewsFileTest : public ::testing::Test, private AppFirst {
   General g;
 };
 
-TEST_F(NewsFileTest, InicializaRemotoShowsOnlyANewNonEmptyMessage) {
+TEST_F(NewsFileTest, LoadNewsMessageShowsOnlyANewNonEmptyMessage) {
   g.NewsURL = QStringLiteral("https://h/msg.txt");
   g.SubmitURL = QStringLiteral("kept");
   g.MsgRemoteSeen = QStringLiteral("seen before");
   // Missing file, or a last line without "#": nothing set, nothing shown.
-  EXPECT_FALSE(InicializaRemoto(g, path("missing.txt"), QStringLiteral("seen before")));
+  EXPECT_FALSE(LoadNewsMessage(g, path("missing.txt"), QStringLiteral("seen before")));
   test::writeAll(path("nohash.txt"), "just text\r\n");
-  EXPECT_FALSE(InicializaRemoto(g, path("nohash.txt"), QStringLiteral("seen before")));
+  EXPECT_FALSE(LoadNewsMessage(g, path("nohash.txt"), QStringLiteral("seen before")));
   EXPECT_EQ(g.SubmitURL, QStringLiteral("kept"));
   EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("seen before"));
 
   test::writeAll(path("msg.txt"), "https://h/s.php#seen before\r\n");
-  EXPECT_FALSE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("seen before")));
+  EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("seen before")));
   EXPECT_EQ(g.SubmitURL, QStringLiteral("https://h/s.php"));
 
   test::writeAll(path("msg.txt"), "https://h/s.php#Something new\r\n");
-  EXPECT_TRUE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("seen before")));
+  EXPECT_TRUE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("seen before")));
   EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("Something new"));
 
   // The server took its message back: remembered as empty, no empty window.
   test::writeAll(path("msg.txt"), "https://h/s.php#\r\n");
-  EXPECT_FALSE(InicializaRemoto(g, path("msg.txt"), QStringLiteral("Something new")));
+  EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("Something new")));
   EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
 
   // An oversized file is not read.
   test::writeAll(path("big.txt"), QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttps://h#big");
-  EXPECT_FALSE(InicializaRemoto(g, path("big.txt"), QString()));
+  EXPECT_FALSE(LoadNewsMessage(g, path("big.txt"), QString()));
   EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
 
   // Without a service (no build setting, no address) nothing is read.
   if (!DefaultNewsUrl().isEmpty()) return;  // a build with a service
   g.NewsURL.clear();
   test::writeAll(path("msg.txt"), "https://h/s.php#Old news of another build\r\n");
-  EXPECT_FALSE(InicializaRemoto(g, path("msg.txt"), QString()));
+  EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QString()));
   EXPECT_TRUE(g.SubmitURL.isEmpty());
 }
 
@@ -142,7 +142,7 @@ TEST_F(NewsFileTest, SubmissionAddressOnlyOverHttpsOnTheNewsHost) {
   for (const auto &c : cases) {
     g.SubmitURL = QStringLiteral("before");
     test::writeAll(path("msg.txt"), QByteArray(c.address) + "#news\r\n");
-    InicializaRemoto(g, path("msg.txt"), QString());
+    LoadNewsMessage(g, path("msg.txt"), QString());
     EXPECT_EQ(g.SubmitURL, c.taken ? QString::fromUtf8(c.address) : QString()) << c.address;
   }
   // Redirects of our transfers follow the same rule against the first address.

@@ -246,20 +246,20 @@ TEST_F(LyricSearchFiles, NewLyricNames) {
   EXPECT_EQ(lyricFileNameFor(QStringLiteral("/m/noext"), TagInfo()), QStringLiteral("noext.qvl"));
 }
 
-TEST_F(LyricSearchFiles, GrabaLetraCreatesButNeverTruncates) {
-  const QString path = GrabaLetra(song, TagInfo());
+TEST_F(LyricSearchFiles, LyricWritePathCreatesButNeverTruncates) {
+  const QString path = LyricWritePath(song, TagInfo());
   EXPECT_EQ(path, music + QStringLiteral("Song.qvl"));
   EXPECT_TRUE(QFileInfo(path).isFile());
   EXPECT_EQ(QFileInfo(path).size(), 0);
   // An existing lyric stays whole until the writer replaces it.
   writeLyric(path, "kept");
-  EXPECT_EQ(GrabaLetra(song, TagInfo()), path);
+  EXPECT_EQ(LyricWritePath(song, TagInfo()), path);
   EXPECT_EQ(test::readAll(path), crlfLines({"(QVL)", "kept", "0:01"}));
 
-  EXPECT_EQ(GrabaLetra(QString(), TagInfo()), QString());
-  EXPECT_EQ(GrabaLetra(root.filePath(QStringLiteral("gone/Song.mp3")), TagInfo()), QString());
+  EXPECT_EQ(LyricWritePath(QString(), TagInfo()), QString());
+  EXPECT_EQ(LyricWritePath(root.filePath(QStringLiteral("gone/Song.mp3")), TagInfo()), QString());
   ASSERT_TRUE(QDir(music).mkdir(QStringLiteral("Dir.qvl")));
-  EXPECT_EQ(GrabaLetra(music + QStringLiteral("Dir.mp3"), TagInfo()), QString());
+  EXPECT_EQ(LyricWritePath(music + QStringLiteral("Dir.mp3"), TagInfo()), QString());
 }
 
 // Tags that try to leave the song's folder: the writer stays beside the song
@@ -280,7 +280,7 @@ TEST_F(LyricSearchFiles, NamesFromTagsStayInTheSongsFolder) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     g.Tag = tag(c.artist, c.album, c.title);
-    const QString path = GrabaLetra(song, g.Tag);
+    const QString path = LyricWritePath(song, g.Tag);
     EXPECT_EQ(path, music + S(c.name));
     const QString line = QStringLiteral("line %1").arg(++k);
     ASSERT_TRUE(WriteLyricFile(path, {line}, {QStringLiteral("0:01")}));

@@ -42,9 +42,9 @@ TEST(DisplayTitleFile, ReadsTheFilesTag) {
   QTemporaryDir dir;
   const QString p = dir.path() + QStringLiteral("/02-Tune.mp3");
   test::writeBytes(p, test::mp3Bytes(300));
-  EXPECT_EQ(PonTituloMp3(p, TitleOptions{1, 0, 0}), QStringLiteral("Tune"));
+  EXPECT_EQ(TitleFromFile(p, TitleOptions{1, 0, 0}), QStringLiteral("Tune"));
   test::writeBytes(p, test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Named")))));
-  EXPECT_EQ(PonTituloMp3(p, TitleOptions{1, 0, 0}), QStringLiteral("Named"));
+  EXPECT_EQ(TitleFromFile(p, TitleOptions{1, 0, 0}), QStringLiteral("Named"));
 }
 
 class Covers : public ::testing::Test {

@@ -174,17 +174,17 @@ TEST(PluginListing, ListsVisualizationFilesAndSelectsTheActiveOne) {
   General g;
   g.VisPluginName = QStringLiteral("qv_plugin");
   PluginListing l = host.ListPlugins(g);
-  EXPECT_EQ(l.List1, (QStringList{QStringLiteral("qv_a.so"), QStringLiteral("qv_plugin.so")}));
-  EXPECT_EQ(l.List1Selected, 1);
+  EXPECT_EQ(l.visPlugins, (QStringList{QStringLiteral("qv_a.so"), QStringLiteral("qv_plugin.so")}));
+  EXPECT_EQ(l.selectedVisPlugin, 1);
   g.VisPluginName = QStringLiteral("qv_gone");
-  EXPECT_EQ(host.ListPlugins(g).List1Selected, 0);
+  EXPECT_EQ(host.ListPlugins(g).selectedVisPlugin, 0);
 
   PluginFolder empty;
   PluginHost none(empty.path());
   l = none.ListPlugins(g);
-  EXPECT_TRUE(l.List1.isEmpty());
-  EXPECT_EQ(l.List1Selected, -1);
-  EXPECT_TRUE(l.List2.isEmpty());
+  EXPECT_TRUE(l.visPlugins.isEmpty());
+  EXPECT_EQ(l.selectedVisPlugin, -1);
+  EXPECT_TRUE(l.inputPlugins.isEmpty());
 }
 
 TEST(VisPlugin, CreatedAppliedAndCalledByName) {

@@ -232,8 +232,8 @@ TEST_F(SkinReaderTest, SlidersLightsBoxesAndCover) {
   EXPECT_EQ(t_.Ind[5].Left, -10);
   EXPECT_TRUE(t_.PlNames.Visible);
   EXPECT_EQ(t_.PlLyrics.Top, 60);
-  EXPECT_TRUE(t_.lblFrase.ToolTip.isEmpty());
-  EXPECT_EQ(t_.iCover.ToolTip, QStringLiteral("cover"));
+  EXPECT_TRUE(t_.LyricLine.ToolTip.isEmpty());
+  EXPECT_EQ(t_.Cover.ToolTip, QStringLiteral("cover"));
 }
 
 TEST_F(SkinReaderTest, ResetKeepsWhatTheDesignKeeps) {

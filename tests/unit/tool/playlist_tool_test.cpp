@@ -37,7 +37,7 @@ class PlaylistTool : public ::testing::Test {
   static Playlist read(const QString &file, bool *ok) {
     Playlist pl;
     const TitleOptions opt{1, 1, 0};
-    *ok = PlRead(file, pl, [opt](const QString &p) { return PonTituloMp3(p, opt); }, 1);
+    *ok = PlRead(file, pl, [opt](const QString &p) { return TitleFromFile(p, opt); }, 1);
     return pl;
   }
 

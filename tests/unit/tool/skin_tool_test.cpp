@@ -83,7 +83,7 @@ std::vector<Element> fromTables(const SkinTables &t) {
     if (l.Declared) v.push_back({QStringLiteral("light"), n, QRect(l.Left, l.Top, l.Width, l.Height)});
   }
   const std::pair<const char *, const SkinBox *> boxes[] = {
-      {"playlist", &t.PlNames}, {"lyrics", &t.PlLyrics}, {"lyricLine", &t.lblFrase}, {"cover", &t.iCover}};
+      {"playlist", &t.PlNames}, {"lyrics", &t.PlLyrics}, {"lyricLine", &t.LyricLine}, {"cover", &t.Cover}};
   for (const auto &[kind, b] : boxes)
     if (b->Visible) v.push_back({QString::fromLatin1(kind), 1, QRect(b->Left, b->Top, b->Width, b->Height)});
   for (int k = 0; k < t.OutlineFilled; ++k)

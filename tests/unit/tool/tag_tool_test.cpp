@@ -108,7 +108,7 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
     }
     EXPECT_EQ(t.value(QStringLiteral("atEnd")).toBool(), k == 0);
     // The default title settings: friendly names, the artist shown.
-    EXPECT_EQ(j.value(QStringLiteral("displayTitle")).toString(), PonTituloMp3(file, TitleOptions{1, 1, 0}));
+    EXPECT_EQ(j.value(QStringLiteral("displayTitle")).toString(), TitleFromFile(file, TitleOptions{1, 1, 0}));
   }
   EXPECT_FALSE(ReadMp3Info(path("music/tagged.mp3")).Header.Bitrate.trimmed().isEmpty());
 
@@ -117,7 +117,7 @@ TEST_F(TagTool, ShowSaysWhatTheReaderSays) {
   const QString tagged = path("music/tagged.mp3");
   test::writeAll(path("home/cantorel.conf"), "[Cantorel v4.0/config]\nShowArtist=0\nShowAlbum=1\n");
   EXPECT_EQ(tool(words("tag show --json") << tagged).json().value(QStringLiteral("displayTitle")).toString(),
-            PonTituloMp3(tagged, TitleOptions{1, 0, 1}));
+            TitleFromFile(tagged, TitleOptions{1, 0, 1}));
   EXPECT_EQ(tool(words("tag show --json --show-artist 1 --show-album 0") << tagged)
                 .json()
                 .value(QStringLiteral("displayTitle"))

@@ -9,11 +9,11 @@ namespace cantorel {
 
 // The cover window: one picture, kept square and centred as the window is
 // resized.
-class frmAlbum : public QWidget {
+class CoverWindow : public QWidget {
   Q_OBJECT
  public:
   // `caption` is language text 142; `lastCover` is shown when it exists.
-  frmAlbum(const QString &caption, const QString &lastCover, QWidget *parent = nullptr);
+  CoverWindow(const QString &caption, const QString &lastCover, QWidget *parent = nullptr);
 
   // Shows the picture; false (and the old picture stays) when it cannot be
   // decoded.
@@ -22,7 +22,7 @@ class frmAlbum : public QWidget {
   void clearPicture();
   bool hasPicture() const { return !picture_.isNull(); }
 
-  QLabel *Cover;
+  QLabel *pictureLabel;
 
  protected:
   void resizeEvent(QResizeEvent *e) override;

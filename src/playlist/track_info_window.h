@@ -21,7 +21,7 @@ class DesktopServices;
 
 // The file information window: shows the tag of the playing file, follows
 // it every two seconds until "Edit" is ticked, and saves an edited tag.
-class frmInfo : public QWidget {
+class TrackInfoWindow : public QWidget {
   Q_OBJECT
  public:
   // What saving needs from the player: releasing the playing file (giving the
@@ -31,26 +31,27 @@ class frmInfo : public QWidget {
     std::function<void(const QString &path, double position, bool play)> resume;
   };
 
-  frmInfo(General &g, MainState &st, DesktopServices &desktop, PlayerAccess player,
+  TrackInfoWindow(General &g, MainState &st, DesktopServices &desktop, PlayerAccess player,
           QWidget *parent = nullptr);
 
   // Fills the controls from the shared tag record and the playing file.
-  void GetInfo();
+  void showPlayingTag();
   // The cover of the shown file, found from its artist and album.
-  void SetCover();
-  // Writes the tag in the controls into the file named in txtFileName.
-  void SaveIDTag();
+  void showCover();
+  // Writes the tag in the controls into the file named in fileNameEdit.
+  void saveTag();
   // Every two seconds: follows the playing file unless "Edit" is ticked.
-  void Timer1_Timer();
+  void followPlayingFile();
 
-  // Controls, named as the window's parts are known.
-  QLineEdit *txtFileName, *txtTitle, *txtArtist, *txtAlbum, *txtYear, *txtTrack, *txtComment;
-  QComboBox *cboGenre;
-  QLabel *imgCover;
-  QCheckBox *cbEdit;
-  QPushButton *cmdOK, *cmdCurrent, *cmdSave;
-  QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
-  QTimer *Timer1;
+  // The controls.
+  QLineEdit *fileNameEdit, *titleEdit, *artistEdit, *albumEdit, *yearEdit, *trackEdit, *commentEdit;
+  QComboBox *genreCombo;
+  QLabel *coverLabel;
+  QCheckBox *editCheck;
+  QPushButton *okButton, *currentButton, *saveButton;
+  QLabel *titleLabel, *artistLabel, *albumLabel, *yearLabel, *genreLabel, *commentLabel, *trackLabel,
+      *fileNameLabel, *hintLabel;
+  QTimer *followTimer;
 
  private:
   void setCaptions();

@@ -1,4 +1,4 @@
-#include "skin/vis_loader_window.h"
+#include "skin/playlist_browser_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -121,13 +121,14 @@ void CoverTile::paintEvent(QPaintEvent *) {
   p.drawRoundedRect(r, 5, 5);
 }
 
-frmVisLoader::frmVisLoader(General &g, const QString &noCoverPath, const QString &appFolder, QWidget *parent)
+PlaylistBrowserWindow::PlaylistBrowserWindow(General &g, const QString &noCoverPath, const QString &appFolder,
+                                             QWidget *parent)
     : QWidget(parent, Qt::Window), g_(g) {
-  setObjectName(QStringLiteral("frmVisLoader"));
+  setObjectName(QStringLiteral("PlaylistBrowserWindow"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   setMouseTracking(true);
-  Busy = true;
-  HoverPic = 0;
+  busy = true;
+  hoveredTile = 0;
 
   auto label = [this](int id) {
     auto *l = new QLabel(g_.message(id), this);
@@ -137,72 +138,72 @@ frmVisLoader::frmVisLoader(General &g, const QString &noCoverPath, const QString
   auto button = [this](int id) { return new QPushButton(g_.message(id), this); };
 
   setWindowTitle(g_.message(msg::BrowserTitle));
-  lblVPS = label(msg::BrowserTitle);
-  QFont big = lblVPS->font();
+  titleLabel = label(msg::BrowserTitle);
+  QFont big = titleLabel->font();
   big.setPointSizeF(big.pointSizeF() * 1.5);
   big.setBold(true);
-  lblVPS->setFont(big);
-  lPlHeader = label(msg::BrowserContentsHeader);
-  lPgStat = label(msg::BrowserPageCounter);
-  lPgStat->setAlignment(Qt::AlignCenter);
-  PName = new QLabel(this);
-  PName->setTextFormat(Qt::PlainText);
-  QFont bold = PName->font();
+  titleLabel->setFont(big);
+  contentsLabel = label(msg::BrowserContentsHeader);
+  pageLabel = label(msg::BrowserPageCounter);
+  pageLabel->setAlignment(Qt::AlignCenter);
+  nameLabel = new QLabel(this);
+  nameLabel->setTextFormat(Qt::PlainText);
+  QFont bold = nameLabel->font();
   bold.setBold(true);
-  PName->setFont(bold);
-  PName->setWordWrap(true);
-  PName->setMinimumHeight(PName->fontMetrics().height() * 2 + 4);
-  PName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  PlayList = new QListWidget(this);
-  PlayList->setFixedWidth(260);
-  PlayList->setUniformItemSizes(true);
-  cPrev = button(msg::BrowserPrev);
-  cNext = button(msg::BrowserNext);
-  cLoad = button(msg::BrowserLoad);
-  cLoad->setDefault(true);
-  cSelDir = button(msg::BrowserSelectDir);
-  chkSetDef = new QCheckBox(g_.message(msg::BrowserRememberDir), this);
-  cmdBg = button(msg::BrowserSwapColours);
-  cmdPrnt = button(msg::BrowserPrint);
-  cCancel = button(msg::BrowserCancel);
+  nameLabel->setFont(bold);
+  nameLabel->setWordWrap(true);
+  nameLabel->setMinimumHeight(nameLabel->fontMetrics().height() * 2 + 4);
+  nameLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  contentsList = new QListWidget(this);
+  contentsList->setFixedWidth(260);
+  contentsList->setUniformItemSizes(true);
+  previousButton = button(msg::BrowserPrev);
+  nextButton = button(msg::BrowserNext);
+  loadButton = button(msg::BrowserLoad);
+  loadButton->setDefault(true);
+  folderButton = button(msg::BrowserSelectDir);
+  rememberFolderCheck = new QCheckBox(g_.message(msg::BrowserRememberDir), this);
+  coloursButton = button(msg::BrowserSwapColours);
+  printButton = button(msg::BrowserPrint);
+  cancelButton = button(msg::BrowserCancel);
 
   // Left: heading, the selected playlist and the commands. Right: the grid.
   auto *side = new QVBoxLayout;
-  side->addWidget(lblVPS);
+  side->addWidget(titleLabel);
   side->addSpacing(4);
-  side->addWidget(PName);
+  side->addWidget(nameLabel);
   side->addSpacing(4);
-  side->addWidget(lPlHeader);
-  side->addWidget(PlayList, 1);
+  side->addWidget(contentsLabel);
+  side->addWidget(contentsList, 1);
   side->addSpacing(4);
-  side->addWidget(chkSetDef);
+  side->addWidget(rememberFolderCheck);
   auto *tools = new QGridLayout;
-  tools->addWidget(cSelDir, 0, 0);
-  tools->addWidget(cmdBg, 0, 1);
-  tools->addWidget(cmdPrnt, 1, 0);
-  tools->addWidget(cLoad, 1, 1);
+  tools->addWidget(folderButton, 0, 0);
+  tools->addWidget(coloursButton, 0, 1);
+  tools->addWidget(printButton, 1, 0);
+  tools->addWidget(loadButton, 1, 1);
   side->addLayout(tools);
 
   auto *grid = new QGridLayout;
   grid->setSpacing(6);
   for (int k = 0; k < kPerPage; ++k) {
-    iPic[static_cast<size_t>(k)] = new CoverTile(this);
-    CoverTile *t = iPic[static_cast<size_t>(k)];
+    tiles[static_cast<size_t>(k)] = new CoverTile(this);
+    CoverTile *t = tiles[static_cast<size_t>(k)];
     grid->addWidget(t, k / kColumns, k % kColumns);
-    connect(t, &CoverTile::clicked, this, [this, k] { SelectEntry(k); });
+    connect(t, &CoverTile::clicked, this, [this, k] { selectEntry(k); });
     connect(t, &CoverTile::doubleClicked, this, [this, k] {
-      SelectEntry(k);
-      LoadSelected();
+      selectEntry(k);
+      loadSelected();
     });
     connect(t, &CoverTile::hovered, this, [this, k] { hoverTile(k); });
     t->hide();
   }
   auto *paging = new QHBoxLayout;
-  paging->addWidget(cPrev);
-  paging->addWidget(lPgStat, 1);
-  paging->addWidget(cNext);
+  paging->addWidget(previousButton);
+  paging->addWidget(pageLabel, 1);
+  paging->addWidget(nextButton);
   paging->addSpacing(24);
-  paging->addWidget(cCancel);
+  paging->addWidget(cancelButton);
   auto *right = new QVBoxLayout;
   right->addLayout(grid);
   right->addStretch(1);
@@ -214,77 +215,77 @@ frmVisLoader::frmVisLoader(General &g, const QString &noCoverPath, const QString
   top->addLayout(side);
   top->addLayout(right, 1);
 
-  connect(cPrev, &QPushButton::clicked, this, &frmVisLoader::prevPage);
-  connect(cNext, &QPushButton::clicked, this, &frmVisLoader::nextPage);
-  connect(cLoad, &QPushButton::clicked, this, &frmVisLoader::LoadSelected);
-  connect(cSelDir, &QPushButton::clicked, this, &frmVisLoader::selectDirectory);
-  connect(cmdBg, &QPushButton::clicked, this, &frmVisLoader::swapColours);
-  connect(cmdPrnt, &QPushButton::clicked, this, &frmVisLoader::printWindow);
-  connect(cCancel, &QPushButton::clicked, this, [this] {
-    if (!Busy) close();
+  connect(previousButton, &QPushButton::clicked, this, &PlaylistBrowserWindow::prevPage);
+  connect(nextButton, &QPushButton::clicked, this, &PlaylistBrowserWindow::nextPage);
+  connect(loadButton, &QPushButton::clicked, this, &PlaylistBrowserWindow::loadSelected);
+  connect(folderButton, &QPushButton::clicked, this, &PlaylistBrowserWindow::selectDirectory);
+  connect(coloursButton, &QPushButton::clicked, this, &PlaylistBrowserWindow::swapColours);
+  connect(printButton, &QPushButton::clicked, this, &PlaylistBrowserWindow::printWindow);
+  connect(cancelButton, &QPushButton::clicked, this, [this] {
+    if (!busy) close();
   });
 
   applyColours(Qt::black, Qt::white);
-  NoCoverPath = QFileInfo::exists(noCoverPath) ? noCoverPath : QString();
+  noCoverFile = QFileInfo::exists(noCoverPath) ? noCoverPath : QString();
   pickFolder_ = [this](const QString &prompt) { return QFileDialog::getExistingDirectory(this, prompt, folder_); };
-  ScanFolder(g_.VisPLPath.isEmpty() ? appFolder : g_.VisPLPath);
+  scanFolder(g_.VisPLPath.isEmpty() ? appFolder : g_.VisPLPath);
 }
 
-void frmVisLoader::ClearBrowser() {
-  FileList.clear();
-  Dummy.clear();
-  PlayList->clear();
-  PName->setText(QStringLiteral("<- ") + g_.message(msg::BrowserFolderRead));
+void PlaylistBrowserWindow::clearBrowser() {
+  entries.clear();
+  entryNames.clear();
+  contentsList->clear();
+  nameLabel->setText(QStringLiteral("<- ") + g_.message(msg::BrowserFolderRead));
 }
 
-void frmVisLoader::ScanFolder(const QString &folderIn) {
-  Busy = true;
+void PlaylistBrowserWindow::scanFolder(const QString &folderIn) {
+  busy = true;
   const QString folder = AddBackslash(folderIn);
   if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
     folder_ = folder;
-    ClearBrowser();
+    clearBrowser();
     const QStringList cards =
         QDir(folder).entryList({QStringLiteral("*.DIR")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     if (!cards.isEmpty()) {
-      for (const QString &c : cards) FileList.append(folder + c);
+      for (const QString &c : cards) entries.append(folder + c);
     } else {
       Playlist found;
       PlAddTree(folder, found, QStringLiteral("M3U PLS"),
                 [](const QString &p) { return FriendlyName(FilePart(p), 1); },
                 [] { QCoreApplication::processEvents(); });
-      FileList = found.PlPath;
-      Dummy = found.PlNames;
+      entries = found.PlPath;
+      entryNames = found.PlNames;
     }
-    Page = 0;
-    ShowPage();
-    if (chkSetDef->isChecked()) g_.VisPLPath = folder;
+    page = 0;
+    showPage();
+    if (rememberFolderCheck->isChecked()) g_.VisPLPath = folder;
   }
-  Busy = false;
+  busy = false;
   closeIfPending();
 }
 
-void frmVisLoader::ShowPage() {
+void PlaylistBrowserWindow::showPage() {
   const int generation = ++fillGeneration_;
-  const bool wasBusy = Busy;
-  Busy = true;
+  const bool wasBusy = busy;
+  busy = true;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  PlayList->clear();
-  PName->setText(g_.message(msg::BrowserFilling));
+  contentsList->clear();
+  nameLabel->setText(g_.message(msg::BrowserFilling));
   QCoreApplication::processEvents();
 
-  const int count = static_cast<int>(FileList.size());
-  LastPage = count > 0 ? (count - 1) / kPerPage : 0;
-  lPgStat->setText(g_.message(msg::BrowserPageBefore) + QString::number(Page + 1) +
-                   g_.message(msg::BrowserPageMiddle) + QString::number(LastPage + 1) +
+  const int count = static_cast<int>(entries.size());
+  lastPage = count > 0 ? (count - 1) / kPerPage : 0;
+  pageLabel->setText(g_.message(msg::BrowserPageBefore) + QString::number(page + 1) +
+                   g_.message(msg::BrowserPageMiddle) + QString::number(lastPage + 1) +
                    g_.message(msg::BrowserPageAfter));
-  cPrev->setEnabled(Page > 0);
-  cNext->setEnabled(Page < LastPage);
-  const QPixmap noCover = loadCover(NoCoverPath);
+  previousButton->setEnabled(page > 0);
+  nextButton->setEnabled(page < lastPage);
+  const QPixmap noCover = loadCover(noCoverFile);
   for (int k = 0; k < kPerPage && generation == fillGeneration_; ++k) {
-    CoverTile *t = iPic[static_cast<size_t>(k)];
-    const int index = Page * kPerPage + k;
-    if (index <= static_cast<int>(FileList.size()) - 1) {
-      const QString entry = FileList.at(index);
+    CoverTile *t = tiles[static_cast<size_t>(k)];
+    const int index = page * kPerPage + k;
+    if (index <= static_cast<int>(entries.size()) - 1) {
+      const QString entry = entries.at(index);
       QPixmap pic = loadCover(FindImageFile(StripExt(entry)));
       if (pic.isNull()) pic = noCover;
       t->setEntry(pic, FriendlyName(StripExt(entry), 1));
@@ -296,22 +297,22 @@ void frmVisLoader::ShowPage() {
   }
   QApplication::restoreOverrideCursor();
   markSelected();
-  Busy = wasBusy;
+  busy = wasBusy;
   // A fill started while this one let events run has the last word.
-  if (generation == fillGeneration_) PName->setText(g_.message(msg::BrowserReady));
+  if (generation == fillGeneration_) nameLabel->setText(g_.message(msg::BrowserReady));
   closeIfPending();
 }
 
-void frmVisLoader::SelectEntry(int k) {
-  const int index = Page * kPerPage + k;
-  if (k < 0 || k >= kPerPage || index > static_cast<int>(FileList.size()) - 1) return;
-  const QString entry = FileList.at(index);
-  PlayList->clear();
-  PName->setText(FriendlyName(FilePart(entry), 1));
-  Selected = entry;
+void PlaylistBrowserWindow::selectEntry(int k) {
+  const int index = page * kPerPage + k;
+  if (k < 0 || k >= kPerPage || index > static_cast<int>(entries.size()) - 1) return;
+  const QString entry = entries.at(index);
+  contentsList->clear();
+  nameLabel->setText(FriendlyName(FilePart(entry), 1));
+  selectedEntry = entry;
   markSelected();
   if (isDirCard(entry)) {
-    PlayList->addItem(kDirCardText);
+    contentsList->addItem(kDirCardText);
     return;
   }
   QByteArray bytes;
@@ -322,51 +323,51 @@ void frmVisLoader::SelectEntry(int k) {
   for (QString line : lines) {
     if (++shown > kMaxShownLines) break;
     if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-    PlayList->addItem(FilePart(line));
+    contentsList->addItem(FilePart(line));
   }
 }
 
-void frmVisLoader::LoadSelected() {
-  if (Selected.isEmpty()) return;
-  if (isDirCard(Selected)) {
-    const QString folder = Selected.left(Selected.size() - 4);
-    if (!folder.isEmpty()) ScanFolder(folder);
+void PlaylistBrowserWindow::loadSelected() {
+  if (selectedEntry.isEmpty()) return;
+  if (isDirCard(selectedEntry)) {
+    const QString folder = selectedEntry.left(selectedEntry.size() - 4);
+    if (!folder.isEmpty()) scanFolder(folder);
     return;
   }
-  Q_EMIT playlistChosen(Selected);
+  Q_EMIT playlistChosen(selectedEntry);
   // Chosen while covers are still being filled: the browser closes once the
   // fill has ended, not from under it.
   closeWhenIdle_ = true;
   closeIfPending();
 }
 
-void frmVisLoader::closeIfPending() {
-  if (closeWhenIdle_ && !Busy) {
+void PlaylistBrowserWindow::closeIfPending() {
+  if (closeWhenIdle_ && !busy) {
     closeWhenIdle_ = false;
     close();
   }
 }
 
-void frmVisLoader::nextPage() {
-  if (Page < LastPage) {
-    ++Page;
-    ShowPage();
+void PlaylistBrowserWindow::nextPage() {
+  if (page < lastPage) {
+    ++page;
+    showPage();
   }
 }
 
-void frmVisLoader::prevPage() {
-  if (Page > 0) {
-    --Page;
-    ShowPage();
+void PlaylistBrowserWindow::prevPage() {
+  if (page > 0) {
+    --page;
+    showPage();
   }
 }
 
-void frmVisLoader::selectDirectory() {
+void PlaylistBrowserWindow::selectDirectory() {
   const QString folder = pickFolder_ ? pickFolder_(QStringLiteral("Select directory containing media files:")) : QString();
-  if (!folder.isEmpty()) ScanFolder(folder);
+  if (!folder.isEmpty()) scanFolder(folder);
 }
 
-void frmVisLoader::applyColours(const QColor &background, const QColor &text) {
+void PlaylistBrowserWindow::applyColours(const QColor &background, const QColor &text) {
   QPalette p = palette();
   p.setColor(QPalette::Window, background);
   p.setColor(QPalette::Base, background);
@@ -378,29 +379,30 @@ void frmVisLoader::applyColours(const QColor &background, const QColor &text) {
   // Frames and the tick box stay visible on either background.
   const QColor mid = background.lightness() < 128 ? QColor(0x60, 0x60, 0x60) : QColor(0xa0, 0xa0, 0xa0);
   p.setColor(QPalette::Mid, mid);
-  for (QWidget *w : std::initializer_list<QWidget *>{PlayList, lblVPS, PName, lPlHeader, lPgStat}) {
+  for (QWidget *w :
+       std::initializer_list<QWidget *>{contentsList, titleLabel, nameLabel, contentsLabel, pageLabel}) {
     w->setPalette(p);
   }
   // The list's frame is drawn by a style sheet, which then also decides its
   // colours.
-  PlayList->setStyleSheet(
+  contentsList->setStyleSheet(
       QStringLiteral("QListWidget { background: %1; color: %2; border: 1px solid %3; border-radius: 3px; padding: 2px; }")
           .arg(background.name(), text.name(), mid.name()));
   QPalette box = p;
   box.setColor(QPalette::Base, background.lightness() < 128 ? QColor(0x30, 0x30, 0x30) : QColor(Qt::white));
   box.setColor(QPalette::Window, background);
-  chkSetDef->setPalette(box);
-  for (CoverTile *t : iPic) t->setPalette(p);
+  rememberFolderCheck->setPalette(box);
+  for (CoverTile *t : tiles) t->setPalette(p);
 }
 
-void frmVisLoader::swapColours() {
+void PlaylistBrowserWindow::swapColours() {
   if (palette().color(QPalette::Window) == QColor(Qt::black))
     applyColours(Qt::white, Qt::black);
   else
     applyColours(Qt::black, Qt::white);
 }
 
-bool frmVisLoader::printTo(QPrinter &printer) {
+bool PlaylistBrowserWindow::printTo(QPrinter &printer) {
   const QPixmap image = grab();
   QPainter painter;
   if (!painter.begin(&printer)) return false;
@@ -412,7 +414,7 @@ bool frmVisLoader::printTo(QPrinter &printer) {
   return painter.end();
 }
 
-void frmVisLoader::printWindow() {
+void PlaylistBrowserWindow::printWindow() {
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageOrientation(QPageLayout::Landscape);
   QPrintDialog dialog(&printer, this);
@@ -420,28 +422,28 @@ void frmVisLoader::printWindow() {
   if (dialog.exec() == QDialog::Accepted) printTo(printer);
 }
 
-void frmVisLoader::markSelected() {
+void PlaylistBrowserWindow::markSelected() {
   for (int k = 0; k < kPerPage; ++k) {
-    const int index = Page * kPerPage + k;
-    iPic[static_cast<size_t>(k)]->setSelected(!Selected.isEmpty() && index < FileList.size() &&
-                                               FileList.at(index) == Selected);
+    const int index = page * kPerPage + k;
+    tiles[static_cast<size_t>(k)]->setSelected(!selectedEntry.isEmpty() && index < entries.size() &&
+                                               entries.at(index) == selectedEntry);
   }
 }
 
-void frmVisLoader::hoverTile(int k) {
-  if (HoverPic >= 0 && HoverPic < kPerPage) iPic[static_cast<size_t>(HoverPic)]->setFramed(false);
-  HoverPic = k;
-  if (k >= 0 && k < kPerPage) iPic[static_cast<size_t>(k)]->setFramed(true);
+void PlaylistBrowserWindow::hoverTile(int k) {
+  if (hoveredTile >= 0 && hoveredTile < kPerPage) tiles[static_cast<size_t>(hoveredTile)]->setFramed(false);
+  hoveredTile = k;
+  if (k >= 0 && k < kPerPage) tiles[static_cast<size_t>(k)]->setFramed(true);
 }
 
-void frmVisLoader::mouseMoveEvent(QMouseEvent *e) {
+void PlaylistBrowserWindow::mouseMoveEvent(QMouseEvent *e) {
   // Over the bare window: no cover is framed.
-  if (HoverPic >= 0 && HoverPic < kPerPage) iPic[static_cast<size_t>(HoverPic)]->setFramed(false);
+  if (hoveredTile >= 0 && hoveredTile < kPerPage) tiles[static_cast<size_t>(hoveredTile)]->setFramed(false);
   QWidget::mouseMoveEvent(e);
 }
 
-void frmVisLoader::closeEvent(QCloseEvent *e) {
-  if (Busy) {
+void PlaylistBrowserWindow::closeEvent(QCloseEvent *e) {
+  if (busy) {
     e->ignore();
     return;
   }

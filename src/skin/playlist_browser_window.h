@@ -53,7 +53,7 @@ class CoverTile : public QWidget {
 // grid of 16 covers a page, or the folder's directory cards ("*.DIR"), which
 // lead into the sub-folder they name. A click shows a playlist's lines, a
 // double click (or Load) hands the playlist to the main window to play.
-class frmVisLoader : public QWidget {
+class PlaylistBrowserWindow : public QWidget {
   Q_OBJECT
  public:
   static constexpr int kPerPage = 16;
@@ -61,16 +61,17 @@ class frmVisLoader : public QWidget {
 
   // `noCoverPath` is the picture for entries without one of their own (may be
   // empty); `appFolder` is read when "VisPLPath" is empty.
-  frmVisLoader(General &g, const QString &noCoverPath, const QString &appFolder, QWidget *parent = nullptr);
+  PlaylistBrowserWindow(General &g, const QString &noCoverPath, const QString &appFolder,
+                        QWidget *parent = nullptr);
 
   // The folder picker; the program's asks the desktop, tests answer a path.
   void setFolderPicker(std::function<QString(const QString &prompt)> pick) { pickFolder_ = std::move(pick); }
 
-  void ScanFolder(const QString &folder);
-  void ShowPage();
-  void SelectEntry(int k);
-  void LoadSelected();
-  void ClearBrowser();
+  void scanFolder(const QString &folder);
+  void showPage();
+  void selectEntry(int k);
+  void loadSelected();
+  void clearBrowser();
   void nextPage();
   void prevPage();
   void selectDirectory();
@@ -78,29 +79,29 @@ class frmVisLoader : public QWidget {
   // Draws the window's image, scaled to the page, on `printer`.
   bool printTo(QPrinter &printer);
 
-  int Page = 0;
-  int LastPage = 0;
-  QString Selected;
-  QString NoCoverPath;
-  bool Busy = false;
-  int HoverPic = 0;
-  QStringList FileList;
-  QStringList Dummy;
+  int page = 0;
+  int lastPage = 0;
+  QString selectedEntry;
+  QString noCoverFile;
+  bool busy = false;
+  int hoveredTile = 0;
+  QStringList entries;
+  QStringList entryNames;
 
-  std::array<CoverTile *, kPerPage> iPic{};
-  QListWidget *PlayList;
-  QLabel *PName;
-  QLabel *lPgStat;
-  QLabel *lPlHeader;
-  QLabel *lblVPS;
-  QPushButton *cPrev;
-  QPushButton *cNext;
-  QPushButton *cLoad;
-  QPushButton *cSelDir;
-  QCheckBox *chkSetDef;
-  QPushButton *cmdBg;
-  QPushButton *cmdPrnt;
-  QPushButton *cCancel;
+  std::array<CoverTile *, kPerPage> tiles{};
+  QListWidget *contentsList;
+  QLabel *nameLabel;
+  QLabel *pageLabel;
+  QLabel *contentsLabel;
+  QLabel *titleLabel;
+  QPushButton *previousButton;
+  QPushButton *nextButton;
+  QPushButton *loadButton;
+  QPushButton *folderButton;
+  QCheckBox *rememberFolderCheck;
+  QPushButton *coloursButton;
+  QPushButton *printButton;
+  QPushButton *cancelButton;
 
  Q_SIGNALS:
   // The user chose this playlist file: the main window clears its playlist,

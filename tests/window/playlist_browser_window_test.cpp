@@ -20,7 +20,7 @@
 #include "core/settings_store.h"
 #include "platform/folders.h"
 #include "prefs/message_ids.h"
-#include "skin/vis_loader_window.h"
+#include "skin/playlist_browser_window.h"
 #include "support/test_support.h"
 
 namespace cantorel {
@@ -52,15 +52,15 @@ class VisLoader : public ::testing::Test {
                      "#EXTM3U\r\nC:\\Music\\song a.mp3\r\nsub/song b.mp3\r\n");
     }
   }
-  std::unique_ptr<frmVisLoader> open(const QString &start) {
+  std::unique_ptr<PlaylistBrowserWindow> open(const QString &start) {
     g.VisPLPath = start;
-    auto w = std::make_unique<frmVisLoader>(g, QString(), dir.path());
+    auto w = std::make_unique<PlaylistBrowserWindow>(g, QString(), dir.path());
     w->show();
     return w;
   }
-  static int visibleTiles(const frmVisLoader &w) {
+  static int visibleTiles(const PlaylistBrowserWindow &w) {
     int n = 0;
-    for (const CoverTile *t : w.iPic) n += t->isVisible() ? 1 : 0;
+    for (const CoverTile *t : w.tiles) n += t->isVisible() ? 1 : 0;
     return n;
   }
 
@@ -72,29 +72,29 @@ TEST_F(VisLoader, SeventeenPlaylistsMakeTwoPages) {
   const QString f = folder(QStringLiteral("lists"));
   playlists(f, 17);
   auto w = open(f);
-  EXPECT_FALSE(w->Busy);
-  ASSERT_EQ(w->FileList.size(), 17);
-  EXPECT_EQ(w->LastPage, 1);
+  EXPECT_FALSE(w->busy);
+  ASSERT_EQ(w->entries.size(), 17);
+  EXPECT_EQ(w->lastPage, 1);
   EXPECT_EQ(visibleTiles(*w), 16);
-  EXPECT_EQ(w->lPgStat->text(), QStringLiteral("Showing page 1 of 2."));
-  EXPECT_EQ(w->PName->text(), QStringLiteral("Ready."));
-  EXPECT_EQ(w->iPic[0]->name(), QStringLiteral("List 01"));
+  EXPECT_EQ(w->pageLabel->text(), QStringLiteral("Showing page 1 of 2."));
+  EXPECT_EQ(w->nameLabel->text(), QStringLiteral("Ready."));
+  EXPECT_EQ(w->tiles[0]->name(), QStringLiteral("List 01"));
 
-  EXPECT_FALSE(w->cPrev->isEnabled());
+  EXPECT_FALSE(w->previousButton->isEnabled());
   w->prevPage();  // nothing before the first page
-  EXPECT_EQ(w->Page, 0);
-  w->cNext->click();
-  EXPECT_EQ(w->Page, 1);
+  EXPECT_EQ(w->page, 0);
+  w->nextButton->click();
+  EXPECT_EQ(w->page, 1);
   EXPECT_EQ(visibleTiles(*w), 1);
-  EXPECT_TRUE(w->iPic[0]->isVisible());
-  EXPECT_EQ(w->iPic[0]->name(), QStringLiteral("List 17"));
-  EXPECT_EQ(w->lPgStat->text(), QStringLiteral("Showing page 2 of 2."));
-  EXPECT_FALSE(w->cNext->isEnabled());
-  EXPECT_TRUE(w->cPrev->isEnabled());
+  EXPECT_TRUE(w->tiles[0]->isVisible());
+  EXPECT_EQ(w->tiles[0]->name(), QStringLiteral("List 17"));
+  EXPECT_EQ(w->pageLabel->text(), QStringLiteral("Showing page 2 of 2."));
+  EXPECT_FALSE(w->nextButton->isEnabled());
+  EXPECT_TRUE(w->previousButton->isEnabled());
   w->nextPage();  // nothing after the last page
-  EXPECT_EQ(w->Page, 1);
-  w->cPrev->click();
-  EXPECT_EQ(w->Page, 0);
+  EXPECT_EQ(w->page, 1);
+  w->previousButton->click();
+  EXPECT_EQ(w->page, 0);
   EXPECT_EQ(visibleTiles(*w), 16);
 }
 
@@ -102,19 +102,20 @@ TEST_F(VisLoader, SelectingShowsTheLinesAndLoadingHandsThePlaylistOver) {
   const QString f = folder(QStringLiteral("lists"));
   playlists(f, 2);
   auto w = open(f);
-  w->SelectEntry(1);
-  EXPECT_EQ(w->Selected, f + QStringLiteral("/List 02.m3u"));
-  EXPECT_EQ(w->PName->text(), QStringLiteral("List 02"));
-  ASSERT_EQ(w->PlayList->count(), 3);  // the header line too
-  EXPECT_EQ(w->PlayList->item(0)->text(), QStringLiteral("#EXTM3U"));
-  EXPECT_EQ(w->PlayList->item(1)->text(), QStringLiteral("song a.mp3"));
-  EXPECT_EQ(w->PlayList->item(2)->text(), QStringLiteral("song b.mp3"));
-  w->SelectEntry(7);  // an empty place of the grid: nothing changes
-  EXPECT_EQ(w->Selected, f + QStringLiteral("/List 02.m3u"));
+  w->selectEntry(1);
+  EXPECT_EQ(w->selectedEntry, f + QStringLiteral("/List 02.m3u"));
+  EXPECT_EQ(w->nameLabel->text(), QStringLiteral("List 02"));
+  ASSERT_EQ(w->contentsList->count(), 3);  // the header line too
+  EXPECT_EQ(w->contentsList->item(0)->text(), QStringLiteral("#EXTM3U"));
+  EXPECT_EQ(w->contentsList->item(1)->text(), QStringLiteral("song a.mp3"));
+  EXPECT_EQ(w->contentsList->item(2)->text(), QStringLiteral("song b.mp3"));
+  w->selectEntry(7);  // an empty place of the grid: nothing changes
+  EXPECT_EQ(w->selectedEntry, f + QStringLiteral("/List 02.m3u"));
 
   QStringList chosen;
-  QObject::connect(w.get(), &frmVisLoader::playlistChosen, [&](const QString &p) { chosen.append(p); });
-  w->cLoad->click();
+  QObject::connect(w.get(), &PlaylistBrowserWindow::playlistChosen,
+                   [&](const QString &p) { chosen.append(p); });
+  w->loadButton->click();
   EXPECT_EQ(chosen, QStringList{f + QStringLiteral("/List 02.m3u")});
   EXPECT_FALSE(w->isVisible());
 }
@@ -126,18 +127,18 @@ TEST_F(VisLoader, DirectoryCardsHideThePlaylistsAndLeadIntoTheirFolder) {
   test::writeAll(f + QStringLiteral("/Rock.DIR"), "");
   test::writeAll(f + QStringLiteral("/Jazz.dir"), "");
   auto w = open(f);
-  ASSERT_EQ(w->FileList.size(), 2);
+  ASSERT_EQ(w->entries.size(), 2);
   EXPECT_EQ(visibleTiles(*w), 2);
-  w->SelectEntry(1);
-  ASSERT_EQ(w->PlayList->count(), 1);
-  EXPECT_EQ(w->PlayList->item(0)->text(), QStringLiteral("This is a directory. Double-click to enter!"));
+  w->selectEntry(1);
+  ASSERT_EQ(w->contentsList->count(), 1);
+  EXPECT_EQ(w->contentsList->item(0)->text(), QStringLiteral("This is a directory. Double-click to enter!"));
 
   int chosen = 0;
-  QObject::connect(w.get(), &frmVisLoader::playlistChosen, [&] { ++chosen; });
-  w->LoadSelected();
+  QObject::connect(w.get(), &PlaylistBrowserWindow::playlistChosen, [&] { ++chosen; });
+  w->loadSelected();
   EXPECT_EQ(chosen, 0);
-  EXPECT_EQ(w->FileList.size(), 3);
-  EXPECT_TRUE(w->FileList.at(0).endsWith(QStringLiteral("/Rock/List 01.m3u")));
+  EXPECT_EQ(w->entries.size(), 3);
+  EXPECT_TRUE(w->entries.at(0).endsWith(QStringLiteral("/Rock/List 01.m3u")));
   EXPECT_TRUE(w->isVisible());
 }
 
@@ -147,30 +148,30 @@ TEST_F(VisLoader, RememberedFolderAndMissingFolder) {
   playlists(a, 1);
   playlists(b, 2);
   auto w = open(a);
-  w->chkSetDef->setChecked(true);
+  w->rememberFolderCheck->setChecked(true);
   w->setFolderPicker([&](const QString &) { return b; });
-  w->cSelDir->click();
-  EXPECT_EQ(w->FileList.size(), 2);
+  w->folderButton->click();
+  EXPECT_EQ(w->entries.size(), 2);
   EXPECT_EQ(g.VisPLPath, b + QLatin1Char('/'));
   // A folder that is not there leaves everything as it was.
-  w->ScanFolder(dir.filePath(QStringLiteral("gone")));
-  EXPECT_EQ(w->FileList.size(), 2);
-  EXPECT_FALSE(w->Busy);
+  w->scanFolder(dir.filePath(QStringLiteral("gone")));
+  EXPECT_EQ(w->entries.size(), 2);
+  EXPECT_FALSE(w->busy);
   // The next opening starts where the last one was.
   w.reset();
-  auto again = std::make_unique<frmVisLoader>(g, QString(), dir.path());
-  EXPECT_EQ(again->FileList.size(), 2);
+  auto again = std::make_unique<PlaylistBrowserWindow>(g, QString(), dir.path());
+  EXPECT_EQ(again->entries.size(), 2);
 }
 
 TEST_F(VisLoader, NamesFromFilesAreShownAsPlainText) {
   const QString f = folder(QStringLiteral("odd"));
   test::writeAll(f + QStringLiteral("/<b>bold<b>.m3u"), "<img src=x>\n");
   auto w = open(f);
-  w->SelectEntry(0);
-  EXPECT_EQ(w->PName->textFormat(), Qt::PlainText);
-  EXPECT_EQ(w->PName->text(), QStringLiteral("<b>bold<b>"));
-  EXPECT_EQ(w->PlayList->item(0)->text(), QStringLiteral("<img src=x>"));
-  EXPECT_TRUE(w->iPic[0]->toolTip().contains(QStringLiteral("&lt;b&gt;bold")));
+  w->selectEntry(0);
+  EXPECT_EQ(w->nameLabel->textFormat(), Qt::PlainText);
+  EXPECT_EQ(w->nameLabel->text(), QStringLiteral("<b>bold<b>"));
+  EXPECT_EQ(w->contentsList->item(0)->text(), QStringLiteral("<img src=x>"));
+  EXPECT_TRUE(w->tiles[0]->toolTip().contains(QStringLiteral("&lt;b&gt;bold")));
 }
 
 // Covers are filled while window events run: what the user does meanwhile
@@ -181,38 +182,39 @@ TEST_F(VisLoader, EventsDuringAFillLeaveAConsistentWindow) {
   auto w = open(f);
   w->nextPage();
   QTimer::singleShot(0, w.get(), [&] { w->prevPage(); });
-  w->ShowPage();
-  EXPECT_EQ(w->Page, 0);
+  w->showPage();
+  EXPECT_EQ(w->page, 0);
   EXPECT_EQ(visibleTiles(*w), 16);
-  EXPECT_EQ(w->lPgStat->text(), QStringLiteral("Showing page 1 of 2."));
-  EXPECT_FALSE(w->Busy);
+  EXPECT_EQ(w->pageLabel->text(), QStringLiteral("Showing page 1 of 2."));
+  EXPECT_FALSE(w->busy);
 
   // A playlist chosen mid-fill is handed over at once; the window closes
   // when the fill is done, not from under it.
   QStringList chosen;
-  QObject::connect(w.get(), &frmVisLoader::playlistChosen, [&](const QString &p) { chosen.append(p); });
+  QObject::connect(w.get(), &PlaylistBrowserWindow::playlistChosen,
+                   [&](const QString &p) { chosen.append(p); });
   bool visibleWhenChosen = false;
   QTimer::singleShot(0, w.get(), [&] {
-    w->SelectEntry(2);
-    w->LoadSelected();
+    w->selectEntry(2);
+    w->loadSelected();
     visibleWhenChosen = w->isVisible();
   });
-  w->ShowPage();
+  w->showPage();
   EXPECT_EQ(chosen, QStringList{f + QStringLiteral("/List 03.m3u")});
   EXPECT_TRUE(visibleWhenChosen);
   EXPECT_FALSE(w->isVisible());
-  EXPECT_FALSE(w->Busy);
+  EXPECT_FALSE(w->busy);
 }
 
 TEST_F(VisLoader, CloseIsRefusedWhileBusy) {
   const QString f = folder(QStringLiteral("lists"));
   auto w = open(f);
-  w->Busy = true;
+  w->busy = true;
   EXPECT_FALSE(w->close());
-  w->cCancel->click();
+  w->cancelButton->click();
   EXPECT_TRUE(w->isVisible());
-  w->Busy = false;
-  w->cCancel->click();
+  w->busy = false;
+  w->cancelButton->click();
   EXPECT_FALSE(w->isVisible());
 }
 
@@ -225,10 +227,10 @@ TEST_F(VisLoader, CoversColoursAndPrintingToPdf) {
   auto w = open(f);
   EXPECT_FALSE(w->findChildren<QLabel *>().isEmpty());
   EXPECT_EQ(w->palette().color(QPalette::Window), QColor(Qt::black));
-  w->cmdBg->click();
+  w->coloursButton->click();
   EXPECT_EQ(w->palette().color(QPalette::Window), QColor(Qt::white));
-  EXPECT_EQ(w->PlayList->palette().color(QPalette::Text), QColor(Qt::black));
-  w->cmdBg->click();
+  EXPECT_EQ(w->contentsList->palette().color(QPalette::Text), QColor(Qt::black));
+  w->coloursButton->click();
   EXPECT_EQ(w->palette().color(QPalette::Window), QColor(Qt::black));
 
   QPrinter printer(QPrinter::HighResolution);
@@ -249,15 +251,15 @@ TEST_F(VisLoader, MainWindowReplacesItsPlaylistWithTheChosenOne) {
   Settings settings(store);
   Folders folders(dir.filePath(QStringLiteral("user")), test::dataDir(), QString(),
                   dir.filePath(QStringLiteral("cantorel.conf")));
-  frmQuelt main(g, settings, folders);
+  MainWindow main(g, settings, folders);
   main.playlist().append(QStringLiteral("old"), QStringLiteral("/old.mp3"));
-  main.ShowVisSelect();
-  QPointer<frmVisLoader> browser = main.visLoader();
+  main.showPlaylistBrowser();
+  QPointer<PlaylistBrowserWindow> browser = main.playlistBrowser();
   ASSERT_TRUE(browser);
-  EXPECT_FALSE(browser->NoCoverPath.isEmpty());  // the shipped picture
-  ASSERT_EQ(browser->FileList.size(), 1);
-  browser->SelectEntry(0);
-  browser->LoadSelected();
+  EXPECT_FALSE(browser->noCoverFile.isEmpty());  // the shipped picture
+  ASSERT_EQ(browser->entries.size(), 1);
+  browser->selectEntry(0);
+  browser->loadSelected();
   // The first entry is played at once; as its file is missing, the player
   // marks it so and forgets its path.
   ASSERT_EQ(main.playlist().count(), 2);
