@@ -62,7 +62,8 @@ void BM_SettingsSaveManySections(benchmark::State &state) {
   const QString path = dir.filePath(QStringLiteral("cantorel.conf"));
   QByteArray text;
   int sections = 0;
-  while (text.size() < SettingsStore::kMaxFileSize - 64) text += "[App/s" + QByteArray::number(sections++) + "]\nk=v\n";
+  while (text.size() < SettingsStore::kMaxFileSize - 64)
+    text += "[App/s" + QByteArray::number(sections++) + "]\nk=v\n";
   {
     QFile f(path);
     f.open(QIODevice::WriteOnly);

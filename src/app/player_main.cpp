@@ -42,8 +42,8 @@ extern "C" Q_DECL_EXPORT int cantorel_player_main(int argc, char **argv, QLockFi
 
   const Folders folders = Folders::fromEnvironment();
   // What an earlier run left when it died in the middle of a save.
-  removeStaleTemporaryFiles(folders.writtenFiles() + AssociationPaths::fromEnvironment(QString()).writtenFiles(),
-                            started);
+  removeStaleTemporaryFiles(
+      folders.writtenFiles() + AssociationPaths::fromEnvironment(QString()).writtenFiles(), started);
   const CommandLineRequest request = parseArguments(QApplication::arguments().mid(1), QDir::currentPath());
   SettingsStore store(folders.configFile());
   QString warning;

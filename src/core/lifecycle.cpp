@@ -13,7 +13,9 @@ namespace cantorel {
 
 QString LifecycleHost::displayTitle(const QString &path) { return FriendlyName(path, 1); }
 
-QString Lifecycle::downloadPageUrl() { return ServiceUrl(QStringLiteral("descarga_qv.php?id=1")); }
+QString Lifecycle::downloadPageUrl() {
+  return ServiceUrl(QStringLiteral("descarga_qv.php?id=1"));
+}
 
 void Lifecycle::formLoad(const CommandLineRequest &req) {
   // 1-2. Caption, screen units, element pools.

@@ -208,7 +208,8 @@ bool SettingsStore::setValue(const QString &app, const QString &section, const Q
 void SettingsStore::fail(const QString &why) {
   // A failure that repeats at every save is reported once, until a write
   // succeeds again.
-  if (why != lastError_) qCWarning(lcSettings).noquote() << "Settings not written to" << path_ + QLatin1Char(':') << why;
+  if (why != lastError_)
+    qCWarning(lcSettings).noquote() << "Settings not written to" << path_ + QLatin1Char(':') << why;
   lastError_ = why;
 }
 

@@ -110,7 +110,8 @@ bool LyricSubmitter::PostBytes(const QString &url, const QByteArray &body) {
       Q_EMIT r->redirectAllowed();
       return;
     }
-    qCWarning(lcSubmit).noquote() << "Lyric submission stopped: redirect to" << to.toDisplayString() << "refused";
+    qCWarning(lcSubmit).noquote() << "Lyric submission stopped: redirect to" << to.toDisplayString()
+                                  << "refused";
     r->abort();
   });
   // The reply is not used: it is read and dropped as it comes, and a server
@@ -123,7 +124,8 @@ bool LyricSubmitter::PostBytes(const QString &url, const QByteArray &body) {
       received_ += n;
     }
     if (received_ > kMaxReplyBytes && !r->isFinished()) {
-      qCWarning(lcSubmit) << "Lyric service reply larger than" << kMaxReplyBytes << "bytes; connection closed";
+      qCWarning(lcSubmit) << "Lyric service reply larger than" << kMaxReplyBytes
+                          << "bytes; connection closed";
       r->abort();
     }
   });

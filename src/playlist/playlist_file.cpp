@@ -77,8 +77,8 @@ bool PlRead(const QString &file, Playlist &pl, const EntryTitleFn &title, int fr
     ++n;
   }
   if (left.longLines)
-    qCWarning(lcCore).noquote() << file << "has" << left.longLines << "lines longer than" << kMaxPlaylistLineChars
-                                << "characters; they are not entries";
+    qCWarning(lcCore).noquote() << file << "has" << left.longLines << "lines longer than"
+                                << kMaxPlaylistLineChars << "characters; they are not entries";
   if (left.overCap)
     qCWarning(lcCore).noquote() << "The playlist holds at most" << Playlist::kMaxReadEntries << "entries;"
                                 << left.overCap << "entries of" << file << "were left out";

@@ -673,7 +673,8 @@ SkinLoadResult LoadSkinText(const QString &text, const QString &path, bool reuse
   std::array<QPoint, 3> sizes{};
   for (auto &s : sizes) {
     const qint32 w = tok.number(), h = tok.number();
-    if (w < kMinSkinWindowSide || h < kMinSkinWindowSide || w > kMaxSkinWindowSide || h > kMaxSkinWindowSide) {
+    if (w < kMinSkinWindowSide || h < kMinSkinWindowSide || w > kMaxSkinWindowSide ||
+        h > kMaxSkinWindowSide) {
       r.notes << QStringLiteral("window size %1 x %2 is outside %3 to %4; cut to fit")
                      .arg(w)
                      .arg(h)

@@ -82,7 +82,9 @@ TEST_F(AssociationsProgram, RegistersWithoutAskingAndRestoreGivesTheTypesBack) {
   const QByteArray before = "[Default Applications]\naudio/mpeg=other.desktop;\ntext/plain=gedit.desktop\n";
   test::writeAll(path("home/.config/mimeapps.list"), before);
 
-  runUntil([this] { return test::readAll(path("home/.config/mimeapps.list")).contains("audio/mpeg=cantorel.desktop;"); });
+  runUntil([this] {
+    return test::readAll(path("home/.config/mimeapps.list")).contains("audio/mpeg=cantorel.desktop;");
+  });
   EXPECT_FALSE(test::readAll(path("desktop.log")).contains("question "));
   const QByteArray entry = test::readAll(path("home/.local/share/applications/cantorel.desktop"));
   const QByteArray exec = QByteArray("Exec=") + test::programPath(QStringLiteral("cantorel")).toUtf8() + QByteArray(" /ADD %f\n");
@@ -128,7 +130,8 @@ TEST_F(AssociationsProgram, ASignalDoesNotWaitForTheStartUpQuestion) {
 }
 
 TEST_F(AssociationsProgram, RestoreReportsAFileItCannotRead) {
-  test::writeAll(path("home/.config/cantorel/associations-backup.list"), "[Previous Defaults]\naudio/mpeg=other.desktop;\n");
+  test::writeAll(path("home/.config/cantorel/associations-backup.list"),
+                 "[Previous Defaults]\naudio/mpeg=other.desktop;\n");
   test::writeAll(path("home/.config/mimeapps.list"), "[Default Applications]\naudio/mpeg=caf\xe9.desktop\n");
   QByteArray err;
   EXPECT_EQ(restore(&err), 1);

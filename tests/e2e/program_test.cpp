@@ -170,9 +170,11 @@ TEST_F(ProgramTest, DamagedSettingsStillStartAndTheLastPlaylistIsKept) {
   test::writeAll(stale, "half a save");
   QFile staleFile(stale);
   ASSERT_TRUE(staleFile.open(QIODevice::Append));
-  ASSERT_TRUE(staleFile.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+  ASSERT_TRUE(
+      staleFile.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
   staleFile.close();
-  for (const QByteArray &damaged : {QByteArray("\0\0\0garbage", 10), QByteArray("\x7f" "ELF\x02\x01\x01\xff\x90")}) {
+  for (const QByteArray &damaged : {QByteArray("\0\0\0garbage", 10), QByteArray("\x7f"
+                                                                                "ELF\x02\x01\x01\xff\x90")}) {
     test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), damaged);
     auto p = launch({});
     ASSERT_TRUE(waitUntilListening());
@@ -190,8 +192,9 @@ TEST_F(ProgramTest, TheNewsMessageIsShownOncePerDistinctMessage) {
     server.setResponse(test::LoopbackHttpServer::answer(
         200, news, {"Content-Length: " + QByteArray::number(news.size())}, 2));
   };
-  const QMap<QString, QString> news{{QStringLiteral("CANTOREL_SERVICE_URL"), server.url(QStringLiteral("/"))},
-                                    {QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("cantorel.desktop.news.info=true")}};
+  const QMap<QString, QString> news{
+      {QStringLiteral("CANTOREL_SERVICE_URL"), server.url(QStringLiteral("/"))},
+      {QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("cantorel.desktop.news.info=true")}};
   // One run: waits until the news arrived, then ends the program (a signal
   // during the start-up lets it finish first). Returns whether the message
   // window was shown.

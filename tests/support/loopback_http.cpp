@@ -97,13 +97,14 @@ void LoopbackHttpServer::onConnection() {
       QPointer<QTcpSocket> sock(s);
       const Response r = response_;
       for (qsizetype i = 0; i < r.pieces.size(); ++i) {
-        QTimer::singleShot(int(i) * r.pauseMs, s,
-                           [sock, piece = r.pieces[i], last = i + 1 == r.pieces.size(), stream = r.streamBytes] {
-                             if (!sock) return;
-                             sock->write(piece);
-                             sock->flush();
-                             if (last) streamFiller(sock, stream);
-                           });
+        QTimer::singleShot(
+            int(i) * r.pauseMs, s,
+            [sock, piece = r.pieces[i], last = i + 1 == r.pieces.size(), stream = r.streamBytes] {
+              if (!sock) return;
+              sock->write(piece);
+              sock->flush();
+              if (last) streamFiller(sock, stream);
+            });
       }
     });
   }

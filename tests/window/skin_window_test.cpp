@@ -2,7 +2,6 @@
 // sizes, and the shipped skins.
 #include <gtest/gtest.h>
 
-#include "support/gui_app.h"
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -11,13 +10,14 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QToolTip>
+#include "support/gui_app.h"
 
-#include <atomic>
-#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "core/general.h"
@@ -292,11 +292,13 @@ TEST_F(SkinWindowTest, MarkupInTipsIsShownAsTextAndLoadsNothing) {
   QHelpEvent help(QEvent::ToolTip, at, face()->mapToGlobal(at));
   QCoreApplication::sendEvent(face(), &help);
   QLabel *shown = nullptr;
-  test::spinUntil([&] {
-    for (QWidget *w : QApplication::topLevelWidgets())
-      if (w->inherits("QTipLabel") && w->isVisible()) shown = qobject_cast<QLabel *>(w);
-    return shown != nullptr;
-  }, 3000);
+  test::spinUntil(
+      [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+          if (w->inherits("QTipLabel") && w->isVisible()) shown = qobject_cast<QLabel *>(w);
+        return shown != nullptr;
+      },
+      3000);
   QLabel *label = face()->findChild<QLabel *>(QStringLiteral("Lbl18"));
   ASSERT_NE(label, nullptr);
   QLabel probe;  // lays the label's tip out as a tooltip would

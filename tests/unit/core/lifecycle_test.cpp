@@ -18,8 +18,8 @@ class RecordingHost : public LifecycleHost {
   QStringList calls;
   QString skinFile = QStringLiteral("/share/skins/default.skin");
   QString savedPlaylist;
-  QStringList entries;       // the playlist as the window holds it
-  QString writeError;        // set: every playlist write fails with it
+  QStringList entries;  // the playlist as the window holds it
+  QString writeError;   // set: every playlist write fails with it
 
   void note(const QString &s) { calls << s; }
   void setCaption(const QString &c) override { note(QStringLiteral("caption ") + c); }
@@ -150,7 +150,8 @@ TEST_F(LifecycleTest, CommandLineAndHandedOverRequests) {
 TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnceAndOnlyWithAService) {
   start();
   // The build's default has no service: nothing is opened.
-  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")).size(), Lifecycle::downloadPageUrl().isEmpty() ? 0 : 1);
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")).size(),
+            Lifecycle::downloadPageUrl().isEmpty() ? 0 : 1);
   life_->formUnload();
   EXPECT_EQ(settings_.text(key::Instalado), QStringLiteral("SI"));
 
@@ -159,7 +160,8 @@ TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnceAndOnlyWithAService) {
   set(key::Instalado, QString());
   host_.calls.clear();
   start();
-  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")), QStringList{QStringLiteral("url ") + Lifecycle::downloadPageUrl()});
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")),
+            QStringList{QStringLiteral("url ") + Lifecycle::downloadPageUrl()});
   life_->formUnload();
   host_.calls.clear();
   store_.load();
@@ -190,8 +192,9 @@ TEST_F(LifecycleTest, PlaylistIsWrittenOnlyWhenReadOrChangedAndFailuresAreShownO
   for (const auto &c : cases) {
     set(QStringLiteral("StartMd"), QString::fromLatin1(c.startMode));
     host_.entries.clear();
-    start(*c.commandLine ? CommandLineRequest{CommandLineRequest::Kind::Add, QString::fromLatin1(c.commandLine)}
-                         : CommandLineRequest{});
+    start(*c.commandLine
+              ? CommandLineRequest{CommandLineRequest::Kind::Add, QString::fromLatin1(c.commandLine)}
+              : CommandLineRequest{});
     if (c.changeLater) host_.entries << QStringLiteral("/later.mp3");
     host_.calls.clear();
     life_->checkpoint();
@@ -206,9 +209,10 @@ TEST_F(LifecycleTest, PlaylistIsWrittenOnlyWhenReadOrChangedAndFailuresAreShownO
   life_->checkpoint();
   life_->formUnload();
   EXPECT_EQ(host_.calls.count(QStringLiteral("write playlist")), 3);
-  EXPECT_EQ(host_.calls.filter(QStringLiteral("message ")),
-            QStringList{QStringLiteral("message The playlist could not be saved in %1: No space left on device")
-                            .arg(host_.savedPlaylist)});
+  EXPECT_EQ(
+      host_.calls.filter(QStringLiteral("message ")),
+      QStringList{QStringLiteral("message The playlist could not be saved in %1: No space left on device")
+                      .arg(host_.savedPlaylist)});
 }
 
 TEST_F(LifecycleTest, StartModes) {

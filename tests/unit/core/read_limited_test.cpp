@@ -46,9 +46,9 @@ TEST(StaleTemporaryFiles, OnlyOursAndOnlyOldOnesAreRemoved) {
     bool old;
     bool removed;
   } cases[] = {{".playlist.m3u.Ab12Cd", true, true},   {".cantorel.conf.xY9zQ0", true, true},
-               {".playlist.m3u.Ab12Cd0", true, false},  {".playlist.m3u.Ab12C", true, false},
-               {".playlist.m3u.Ab-2Cd", true, false},   {".other.txt.Ab12Cd", true, false},
-               {"playlist.m3u.Ab12Cd", true, false},    {".cantorel.conf.Zz99Zz", false, false}};
+               {".playlist.m3u.Ab12Cd0", true, false}, {".playlist.m3u.Ab12C", true, false},
+               {".playlist.m3u.Ab-2Cd", true, false},  {".other.txt.Ab12Cd", true, false},
+               {"playlist.m3u.Ab12Cd", true, false},   {".cantorel.conf.Zz99Zz", false, false}};
   for (const auto &c : cases) {
     const QString p = dir.filePath(QString::fromLatin1(c.name));
     QFile f(p);
@@ -59,9 +59,11 @@ TEST(StaleTemporaryFiles, OnlyOursAndOnlyOldOnesAreRemoved) {
       ASSERT_TRUE(f.setFileTime(start.addSecs(-60), QFileDevice::FileModificationTime));
     }
   }
-  const QStringList targets{dir.filePath(QStringLiteral("playlist.m3u")), dir.filePath(QStringLiteral("cantorel.conf"))};
+  const QStringList targets{dir.filePath(QStringLiteral("playlist.m3u")),
+                            dir.filePath(QStringLiteral("cantorel.conf"))};
   EXPECT_EQ(removeStaleTemporaryFiles(targets, start.addSecs(-1)), 2);
-  for (const auto &c : cases) EXPECT_EQ(QFile::exists(dir.filePath(QString::fromLatin1(c.name))), !c.removed) << c.name;
+  for (const auto &c : cases)
+    EXPECT_EQ(QFile::exists(dir.filePath(QString::fromLatin1(c.name))), !c.removed) << c.name;
 }
 
 }  // namespace

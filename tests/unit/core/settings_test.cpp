@@ -186,7 +186,8 @@ TEST_F(SettingsTest, DamagedFileGivesDefaultsAndAWarningAndIsKeptAside) {
   };
   const Damage cases[] = {
       {"binary", QByteArray("[Cantorel v4.0/config]\nNick=a\0b\n", 31)},
-      {"binary without NUL", QByteArray("\x7f" "ELF\x02\x01\x01\x03\xff\xfe[x]\nNick=\x90\x81\n")},
+      {"binary without NUL", QByteArray("\x7f"
+                                        "ELF\x02\x01\x01\x03\xff\xfe[x]\nNick=\x90\x81\n")},
       {"too large", QByteArray(SettingsStore::kMaxFileSize + 10, 'x')},
   };
   for (const Damage &d : cases) {
@@ -263,9 +264,10 @@ TEST_F(SettingsTest, FailedWritesGiveTheReasonOnce) {
   store.load();
   static int warnings = 0;
   warnings = 0;
-  const QtMessageHandler old = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext &c, const QString &) {
-    if (t == QtWarningMsg && QByteArray(c.category) == "cantorel.settings") ++warnings;
-  });
+  const QtMessageHandler old =
+      qInstallMessageHandler([](QtMsgType t, const QMessageLogContext &c, const QString &) {
+        if (t == QtWarningMsg && QByteArray(c.category) == "cantorel.settings") ++warnings;
+      });
   EXPECT_FALSE(store.setValue(kPrg, kSect, QStringLiteral("Nick"), QStringLiteral("x")));
   EXPECT_FALSE(store.setValue(kPrg, kSect, QStringLiteral("Nick"), QStringLiteral("y")));
   qInstallMessageHandler(old);

@@ -135,9 +135,12 @@ TEST_F(NewsFileTest, SubmissionAddressOnlyOverHttpsOnTheNewsHost) {
   const struct {
     const char *address;
     bool taken;
-  } cases[] = {{"https://lyrics.example/up.php", true},   {"https://LYRICS.example/up.php?a=1", true},
-               {"http://lyrics.example/up.php", false},   {"https://elsewhere.example/up.php", false},
-               {"https://u:p@lyrics.example/up.php", false}, {"file:///etc/passwd", false},
+  } cases[] = {{"https://lyrics.example/up.php", true},
+               {"https://LYRICS.example/up.php?a=1", true},
+               {"http://lyrics.example/up.php", false},
+               {"https://elsewhere.example/up.php", false},
+               {"https://u:p@lyrics.example/up.php", false},
+               {"file:///etc/passwd", false},
                {"", false}};
   for (const auto &c : cases) {
     g.SubmitURL = QStringLiteral("before");
@@ -233,8 +236,10 @@ TEST_P(NewsFailureTest, KeepsTheOldFile) {
 INSTANTIATE_TEST_SUITE_P(
     Ways, NewsFailureTest,
     ::testing::Values(
-        FailCase{"status", [](test::LoopbackHttpServer &s,
-                              NewsDownload &) { s.setResponse(test::LoopbackHttpServer::answer(404, "gone", {})); }},
+        FailCase{"status",
+                 [](test::LoopbackHttpServer &s, NewsDownload &) {
+                   s.setResponse(test::LoopbackHttpServer::answer(404, "gone", {}));
+                 }},
         FailCase{"cut",
                  [](test::LoopbackHttpServer &s, NewsDownload &) {
                    auto r = test::LoopbackHttpServer::answer(200, bytes(1000), {"Content-Length: 2048"});
@@ -262,7 +267,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A server that sends without end, with or without announcing it, is cut
 // off at the limit: the download never holds much more than the limit.
 TEST_F(NewsDownloadTest, AnEndlessBodyStopsAtTheLimit) {
-  for (const QList<QByteArray> &headers : {QList<QByteArray>{}, QList<QByteArray>{"Content-Length: 1073741824"}}) {
+  for (const QList<QByteArray> &headers :
+       {QList<QByteArray>{}, QList<QByteArray>{"Content-Length: 1073741824"}}) {
     states.clear();
     test::writeAll(path("msg.txt"), "old");
     auto r = test::LoopbackHttpServer::answer(200, {}, headers);
@@ -272,7 +278,8 @@ TEST_F(NewsDownloadTest, AnEndlessBodyStopsAtTheLimit) {
     const qint64 growth = test::peakMemoryGrowthKiB([&] { run(d, server.url(QStringLiteral("/msg.txt"))); });
     EXPECT_EQ(states.last(), news_state::Error);
     EXPECT_LT(growth, 10 * 1024) << "KiB";
-    ::testing::Test::RecordProperty(headers.isEmpty() ? "peakGrowthKiB" : "peakGrowthKiBWithLength", int(growth));
+    ::testing::Test::RecordProperty(headers.isEmpty() ? "peakGrowthKiB" : "peakGrowthKiBWithLength",
+                                    int(growth));
     EXPECT_EQ(test::readAll(path("msg.txt")), QByteArray("old"));
   }
 }

@@ -140,9 +140,10 @@ TEST_F(SubmitTest, AMisbehavingServerIsGivenUp) {
   test::LoopbackHttpServer::Response silent, endless = test::LoopbackHttpServer::answer(200, {}, {});
   silent.hang = true;
   endless.streamBytes = qint64(1) << 30;
-  for (const Case &c : {Case{"silent", silent}, Case{"endless reply", endless},
-                        Case{"redirect to another host", test::LoopbackHttpServer::answer(307, {}, {elsewhere})},
-                        Case{"redirect to plain http", test::LoopbackHttpServer::answer(307, {}, {"Location: /y"})}}) {
+  for (const Case &c :
+       {Case{"silent", silent}, Case{"endless reply", endless},
+        Case{"redirect to another host", test::LoopbackHttpServer::answer(307, {}, {elsewhere})},
+        Case{"redirect to plain http", test::LoopbackHttpServer::answer(307, {}, {"Location: /y"})}}) {
     server.setResponse(c.response);
     const qsizetype before = server.requests().size();
     LyricSubmitter s;

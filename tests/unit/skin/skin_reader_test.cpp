@@ -343,9 +343,9 @@ TEST_F(SkinReaderTest, WindowSizesOutsideTheUsableRangeAreAnError) {
     const char *sizes;
     bool error;
     QPoint first;  // pixels
-  } cases[] = {{"16, 16", false, {16, 16}},       {"8192, 8192", false, {8192, 8192}},
-               {"0, 0", true, {16, 16}},          {"-5, 200", true, {16, 200}},
-               {"300, 8193", true, {300, 8192}},  {"99999999, 1", true, {8192, 16}}};
+  } cases[] = {{"16, 16", false, {16, 16}},      {"8192, 8192", false, {8192, 8192}},
+               {"0, 0", true, {16, 16}},         {"-5, 200", true, {16, 200}},
+               {"300, 8193", true, {300, 8192}}, {"99999999, 1", true, {8192, 16}}};
   for (const auto &c : cases) {
     QByteArray head(kHead);
     head.replace(QByteArray("300, 200"), QByteArray(c.sizes));

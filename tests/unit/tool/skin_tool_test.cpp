@@ -299,9 +299,9 @@ TEST_F(SkinCheckTool, RefusedFilesAndMessages) {
     int elements;
   } cases[] = {
       {"text.skin", false, 1, 0},  {"missing.skin", false, 1, 0}, {"nobitmaps.skin", true, 2, 1},
-      {"quiet.skin", true, 0, 0},  // refusals without a message: still accepted
-      {"import.skin", true, 0, 1},
-      {"tiny.skin", true, 1, 0},  // a window size outside 16..8192: the skin error message
+      {"quiet.skin", true, 0, 0},                              // refusals without a message: still accepted
+      {"import.skin", true, 0, 1}, {"tiny.skin", true, 1, 0},  // a window size outside 16..8192: the skin
+                                                               // error message
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.file);
