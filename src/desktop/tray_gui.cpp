@@ -90,7 +90,7 @@ void TrayIcon::showIcon() {
   icon_->setToolTip(plainToolTip(tip_));
   icon_->setContextMenu(menu_.get());
   connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-    if (r == QSystemTrayIcon::DoubleClick) doubleClick();
+    if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick) activate();
   });
   icon_->show();
 }
@@ -116,7 +116,7 @@ void TrayIcon::setTip(const QString &title) {
   if (icon_) icon_->setToolTip(plainToolTip(tip_));
 }
 
-void TrayIcon::doubleClick() {
+void TrayIcon::activate() {
   if (PreferencesDialog::current() && PreferencesDialog::current()->isVisible()) return;
   if (bringToFront_) bringToFront_();
 }

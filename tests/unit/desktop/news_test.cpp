@@ -27,7 +27,7 @@ struct AppFirst {
 };
 
 TEST(NewsText, StateTextsAndFileName) {
-  EXPECT_EQ(StateText(11), QStringLiteral("An error occured in communicating with the host computer"));
+  EXPECT_EQ(StateText(11), QStringLiteral("An error occurred in communicating with the host computer"));
   EXPECT_EQ(StateText(12), QStringLiteral("The request has completed and all data has been received"));
   EXPECT_EQ(StateText(-1), QStringLiteral("Unknown state: -1"));
 
