@@ -54,6 +54,32 @@ void BM_SettingsSave(benchmark::State &state) {
 }
 BENCHMARK(BM_SettingsSave);
 
+// A settings file of nearly 1 MiB holding tens of thousands of sections (what
+// other programs' keys or a hostile file can make of it): each save reads it
+// again, merges and writes it whole. Reported with the section count.
+void BM_SettingsSaveManySections(benchmark::State &state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("cantorel.conf"));
+  QByteArray text;
+  int sections = 0;
+  while (text.size() < SettingsStore::kMaxFileSize - 64)
+    text += "[App/s" + QByteArray::number(sections++) + "]\nk=v\n";
+  {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(text);
+  }
+  SettingsStore store(path);
+  store.load();
+  int n = 0;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(store.setValue(QStringLiteral("App"), QStringLiteral("s1"), QStringLiteral("k"),
+                                            QString::number(n++)));
+  state.counters["sections"] = sections;
+  state.counters["bytes"] = static_cast<double>(text.size());
+}
+BENCHMARK(BM_SettingsSaveManySections)->Unit(benchmark::kMillisecond);
+
 void BM_SettingsSaveFloor_PlainWrite(benchmark::State &state) {
   QTemporaryDir dir;
   const QByteArray bytes = [&] {

@@ -35,7 +35,8 @@ const char kUsage[] =
     "player and this start ends.\n"
     "\n"
     "Environment:\n"
-    "  CANTOREL_HOME       keep settings, playlist and schedule in this folder\n"
+    "  CANTOREL_HOME       keep settings, playlist and everything else written here\n"
+    "  CANTOREL_SERVICE_URL  the lyric service's address (overrides the build's)\n"
     "  CANTOREL_NEWS_URL   fetch the news message from this address\n"
     "  CANTOREL_LYRIC_URL  ask this online lyric service for missing lyrics\n";
 

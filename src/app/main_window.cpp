@@ -20,6 +20,7 @@
 
 #include "app/main_window_host.h"
 #include "app/main_window_mpris.h"
+#include "core/text_codec.h"
 #include "desktop/association_question_gui.h"
 #include "desktop/associations.h"
 #include "desktop/news_file.h"
@@ -247,7 +248,7 @@ void MainWindow::shutDown() {
 void MainWindow::quit() { close(); }
 
 void MainWindow::setCaption(const QString &caption) {
-  setWindowTitle(caption);
+  setWindowTitle(plainWindowTitle(caption));
   title_->setText(caption);
 }
 
@@ -314,13 +315,7 @@ void MainWindow::plAddOpened() { plCommands_->PlAddOpened(); }
 void MainWindow::plClear() { plCommands_->PlClear(); }
 bool MainWindow::plRead(const QString &file) { return plCommands_->PlRead(file); }
 
-bool MainWindow::writePlaylist(const QString &file) {
-  if (playlistWritten_ && savedPlaylist_ == pl_.PlPath) return true;
-  if (!WritePL(file, pl_)) return false;
-  savedPlaylist_ = pl_.PlPath;
-  playlistWritten_ = true;
-  return true;
-}
+bool MainWindow::writePlaylist(const QString &file, QString *error) { return WritePL(file, pl_, error); }
 
 void MainWindow::readAutoList() {
   clockSchedule_.ReadAutoList(folders_.userFile(QStringLiteral("autolist.txt")));

@@ -84,7 +84,8 @@ class MainWindow : public QWidget, public LifecycleHost {
   void plAddOpened() override;
   void plClear() override;
   bool plRead(const QString &file) override;
-  bool writePlaylist(const QString &file) override;
+  bool writePlaylist(const QString &file, QString *error) override;
+  QStringList playlistEntries() const override { return pl_.PlPath; }
   void readAutoList() override;
   void buildDayText() override;
   void writeAutoList() override;
@@ -170,9 +171,7 @@ class MainWindow : public QWidget, public LifecycleHost {
   QTimer *timer2_ = nullptr;
   QTimer *checkpointTimer_ = nullptr;
   QPointer<PlaylistBrowserWindow> playlistBrowser_;
-  QStringList savedPlaylist_;  // what the playlist file holds now
   QStringList savedAutoList_;  // what the schedule file holds now
-  bool playlistWritten_ = false;
   bool autoListWritten_ = false;
   QLabel *title_ = nullptr;
   QListWidget *playlistBox_ = nullptr;

@@ -2,6 +2,7 @@
 // program (main.cpp) loads this module only then, so a later start that just
 // hands its file over never loads widgets, plug-ins, fonts or skins.
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QLockFile>
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/player_main.h"
 #include "app/unix_signals.h"
+#include "core/atomic_file.h"
 #include "core/command_line.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
@@ -22,6 +24,7 @@
 
 extern "C" Q_DECL_EXPORT int cantorel_player_main(int argc, char **argv, QLockFile *lock) {
   using namespace cantorel;
+  const QDateTime started = QDateTime::currentDateTime();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--restore-associations") == 0) {
       QString error;
@@ -38,6 +41,9 @@ extern "C" Q_DECL_EXPORT int cantorel_player_main(int argc, char **argv, QLockFi
   QApplication::setQuitOnLastWindowClosed(false);
 
   const Folders folders = Folders::fromEnvironment();
+  // What an earlier run left when it died in the middle of a save.
+  removeStaleTemporaryFiles(
+      folders.writtenFiles() + AssociationPaths::fromEnvironment(QString()).writtenFiles(), started);
   const CommandLineRequest request = parseArguments(QApplication::arguments().mid(1), QDir::currentPath());
   SettingsStore store(folders.configFile());
   QString warning;

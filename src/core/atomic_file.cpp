@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstring>
@@ -75,6 +76,24 @@ bool writeFileAtomically(const QString &path, const QByteArray &data, QString *e
   }
   syncFolder(folder);
   return true;
+}
+
+int removeStaleTemporaryFiles(const QStringList &targets, const QDateTime &before) {
+  int removed = 0;
+  for (const QString &target : targets) {
+    const QFileInfo info(target);
+    const QRegularExpression ours(QLatin1String("^\\.") + QRegularExpression::escape(info.fileName()) +
+                                  QLatin1String("\\.[A-Za-z0-9]{6}$"));
+    QDir dir = info.absoluteDir();
+    const QStringList names = dir.entryList({QLatin1String(".") + info.fileName() + QLatin1String(".??????")},
+                                            QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QString &name : names) {
+      const QFileInfo tmp(dir.filePath(name));
+      if (!ours.match(name).hasMatch() || tmp.lastModified() >= before) continue;
+      if (QFile::remove(tmp.filePath())) ++removed;
+    }
+  }
+  return removed;
 }
 
 bool readFileLimited(const QString &path, qint64 limit, QByteArray *out, bool *tooLarge) {

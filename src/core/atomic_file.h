@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -23,6 +25,14 @@ struct AtomicWriteOptions {
 // old file untouched) on any error; `error` then says why.
 bool writeFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr,
                          const AtomicWriteOptions &options = {});
+
+// Removes the temporary files that writes of `targets` (full paths) left
+// behind when a process died between creating one and renaming it: in each
+// target's folder, plain files named "." + the target's name + "." and six
+// letters or digits, last changed before `before` (the start of this process,
+// so a write under way in another process is left alone). Returns how many
+// were removed.
+int removeStaleTemporaryFiles(const QStringList &targets, const QDateTime &before);
 
 // Reads at most `limit` bytes of `path`. Returns false when the file cannot be
 // opened or is larger than `limit` (then `tooLarge` is set).

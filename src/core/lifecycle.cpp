@@ -7,6 +7,7 @@
 
 #include "core/log.h"
 #include "core/number_text.h"
+#include "desktop/news_file.h"
 #include "playlist/paths.h"
 #include "prefs/message_ids.h"
 
@@ -15,7 +16,7 @@ namespace cantorel {
 QString LifecycleHost::displayTitle(const QString &path) { return FriendlyName(path, 1); }
 
 QString Lifecycle::downloadPageUrl() {
-  return QStringLiteral("https://cantorel.org/descarga_qv.php?id=1");
+  return ServiceUrl(QStringLiteral("descarga_qv.php?id=1"));
 }
 
 void Lifecycle::formLoad(const CommandLineRequest &req) {
@@ -30,7 +31,10 @@ void Lifecycle::formLoad(const CommandLineRequest &req) {
   const Settings::Position pos = settings_.load(g_, host_.windowPosTwips());
 
   // 4. First run: show where the program comes from.
-  if (settings_.text(key::Instalado) != kInstalledMark) host_.openUrl(downloadPageUrl());
+  if (settings_.text(key::Instalado) != kInstalledMark) {
+    const QString page = downloadPageUrl();
+    if (!page.isEmpty()) host_.openUrl(page);
+  }
 
   // 5. Saved position.
   host_.moveWindowTwips(pos.x, pos.y);
@@ -96,7 +100,7 @@ void Lifecycle::formLoad(const CommandLineRequest &req) {
   } else if (g_.StartMd == 1) {
     const QString saved = host_.playlistFile();
     if (FileExists(saved)) {
-      host_.plRead(saved);
+      if (host_.plRead(saved)) playlistOnDisk_ = host_.playlistEntries();
       st_.TNum = settings_.int16(key::LastTrack, 0);
     }
     const QString cover = settings_.text(key::LastCover);
@@ -159,7 +163,7 @@ void Lifecycle::formUnload() {
   host_.writeAutoList();
 
   // 5. The playlist of this run.
-  host_.writePlaylist(host_.playlistFile());
+  savePlaylist();
 
   // 6. Tray, and the end.
   host_.unloadTray();
@@ -170,7 +174,24 @@ void Lifecycle::checkpoint() {
   if (unloaded_) return;
   saveSettings();
   host_.writeAutoList();
-  host_.writePlaylist(host_.playlistFile());
+  savePlaylist();
+}
+
+void Lifecycle::savePlaylist() {
+  const QStringList entries = host_.playlistEntries();
+  if (entries == playlistOnDisk_) return;
+  const QString file = host_.playlistFile();
+  QString error;
+  if (host_.writePlaylist(file, &error)) {
+    playlistOnDisk_ = entries;
+    playlistFailureShown_ = false;
+    return;
+  }
+  // Said once, not at every checkpoint while the disk stays full.
+  if (playlistFailureShown_) return;
+  playlistFailureShown_ = true;
+  qCWarning(lcCore).noquote() << "Playlist not saved to" << file + QLatin1Char(':') << error;
+  host_.showMessage(QStringLiteral("The playlist could not be saved in %1: %2").arg(file, error));
 }
 
 bool Lifecycle::saveSettings() {
@@ -184,9 +205,8 @@ bool Lifecycle::saveSettings() {
   // Muted, the volume to come back to is the one before the mute.
   exit.volume = st_.Mute ? st_.SavedVolume : static_cast<int>(std::lround(st_.Sliders[2].Value * 100));
   exit.balance = static_cast<int>(std::lround(g_.Balance * 100));
-  if (settings_.save(g_, exit)) return true;
-  qCWarning(lcCore).noquote() << "Settings not saved:" << settings_.store().lastError();
-  return false;
+  // A failure is reported by the store, once while it repeats.
+  return settings_.save(g_, exit);
 }
 
 }  // namespace cantorel

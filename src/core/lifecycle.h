@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "core/command_line.h"
 #include "core/general.h"
@@ -54,7 +55,10 @@ class LifecycleHost {
   virtual void createVisPlugin() {}
   virtual void cleanUpPlayer() {}
   virtual void writeAutoList() {}
-  virtual bool writePlaylist(const QString &file) { return false; }
+  // Writes the playlist to `file`; on failure `error` gives the reason.
+  virtual bool writePlaylist(const QString &file, QString *error) { return false; }
+  // The paths of the playlist's entries, in order.
+  virtual QStringList playlistEntries() const { return {}; }
   virtual void endProcess() {}
 
   // Files of the program: where the saved playlist lives, and the default skin.
@@ -68,7 +72,8 @@ class Lifecycle {
   Lifecycle(General &g, MainState &st, Settings &settings, LifecycleHost &host)
       : g_(g), st_(st), settings_(settings), host_(host) {}
 
-  // The address opened once, on the first run.
+  // The address opened once, on the first run; empty (nothing is opened)
+  // without a lyric service.
   static QString downloadPageUrl();
 
   // Runs the start-up with what this start's command line asks for. (A
@@ -86,12 +91,19 @@ class Lifecycle {
 
  private:
   bool saveSettings();
+  void savePlaylist();
 
   General &g_;
   MainState &st_;
   Settings &settings_;
   LifecycleHost &host_;
   bool unloaded_ = false;
+  // What the playlist file holds as far as this run knows: what it read from
+  // it, or last wrote. Empty until then, so a run that neither read the file
+  // nor put anything in its playlist (defaults after a damaged settings file)
+  // leaves the file alone.
+  QStringList playlistOnDisk_;
+  bool playlistFailureShown_ = false;
 };
 
 }  // namespace cantorel

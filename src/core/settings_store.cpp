@@ -6,6 +6,7 @@
 #include <QLockFile>
 
 #include "core/log.h"
+#include "core/text_codec.h"
 
 namespace cantorel {
 
@@ -57,15 +58,37 @@ QByteArray escape(const QString &value) {
   return out;
 }
 
-bool looksBinary(const QByteArray &data) { return data.contains('\0'); }
+// The bytes as settings text, or false for a file that is not text: bytes
+// that are neither valid UTF-8 nor printable in the legacy code page (NUL and
+// other control bytes but tab, CR and LF) mean something else wrote there.
+// Legacy text is turned into UTF-8 so the line parser reads one encoding.
+bool asSettingsText(QByteArray *data) {
+  if (data->contains('\0')) return false;
+  if (isValidUtf8(*data)) return true;
+  for (const char ch : *data) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 && c != '\t' && c != '\r' && c != '\n') return false;
+    if (c == 0x7F) return false;
+  }
+  const QString text = decodeText(*data);
+  for (const QChar c : text)
+    if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\r' && c != u'\n') return false;
+  *data = text.toUtf8();
+  return true;
+}
+
+// Sections and keys are matched without regard to letter case.
+QString entryId(const QString &section, const QString &key) {
+  return section.toCaseFolded() + QLatin1Char('\n') + key.toCaseFolded();
+}
 
 }  // namespace
 
 SettingsStore::SettingsStore(QString filePath) : path_(std::move(filePath)) {}
 
-QList<SettingsStore::Entry> SettingsStore::parse(const QByteArray &data) {
+QList<SettingsStore::Entry> SettingsStore::parse(const QByteArray &data, QHash<QString, int> *indexOut) {
   QList<Entry> out;
-  QHash<QString, int> index;  // "section\nkey" lower-cased -> position in out
+  QHash<QString, int> index;
   QString section;
   qsizetype start = 0;
   while (start < data.size()) {
@@ -83,42 +106,56 @@ QList<SettingsStore::Entry> SettingsStore::parse(const QByteArray &data) {
     const QString key = QString::fromUtf8(line.left(eq)).trimmed();
     if (key.isEmpty()) continue;
     Entry e{section, key, QString::fromUtf8(unescape(line.mid(eq + 1)))};
-    const QString id = section.toLower() + QLatin1Char('\n') + key.toLower();
-    auto it = index.find(id);
-    if (it != index.end()) {
-      out[*it] = e;
-    } else {
-      index.insert(id, static_cast<int>(out.size()));
-      out.append(e);
-    }
+    apply(out, index, e);
   }
+  if (indexOut) *indexOut = std::move(index);
   return out;
 }
 
 QByteArray SettingsStore::serialize(const QList<Entry> &entries) {
   // Entries of one section are written together, sections in order of first
-  // appearance.
-  QStringList sections;
-  for (const Entry &e : entries) {
-    bool seen = false;
-    for (const QString &s : sections) seen = seen || s.compare(e.section, Qt::CaseInsensitive) == 0;
-    if (!seen) sections.append(e.section);
+  // appearance, under the spelling of that first appearance.
+  QHash<QString, int> sectionIndex;
+  QList<QList<int>> members;
+  QStringList names;
+  for (int i = 0; i < entries.size(); ++i) {
+    const QString id = entries[i].section.toCaseFolded();
+    auto it = sectionIndex.constFind(id);
+    if (it == sectionIndex.constEnd()) {
+      it = sectionIndex.insert(id, static_cast<int>(members.size()));
+      members.append(QList<int>());
+      names.append(entries[i].section);
+    }
+    members[*it].append(i);
   }
   QByteArray out;
-  for (const QString &s : sections) {
+  for (int s = 0; s < members.size(); ++s) {
     if (!out.isEmpty()) out.append('\n');
-    out.append('[').append(escape(s)).append("]\n");
-    for (const Entry &e : entries) {
-      if (e.section.compare(s, Qt::CaseInsensitive) != 0) continue;
+    out.append('[').append(escape(names[s])).append("]\n");
+    for (const int i : members[s]) {
+      const Entry &e = entries[i];
       out.append(escape(e.key)).append('=').append(escape(e.value)).append('\n');
     }
   }
   return out;
 }
 
+void SettingsStore::apply(QList<Entry> &entries, QHash<QString, int> &index, const Entry &e) {
+  const QString id = entryId(e.section, e.key);
+  const auto it = index.constFind(id);
+  if (it != index.constEnd()) {
+    entries[*it] = e;
+  } else {
+    index.insert(id, static_cast<int>(entries.size()));
+    entries.append(e);
+  }
+}
+
 bool SettingsStore::load(QString *warning) {
   entries_.clear();
+  index_.clear();
   pending_.clear();
+  pendingIndex_.clear();
   damaged_ = false;
   QFile f(path_);
   if (!f.exists()) return true;
@@ -128,7 +165,7 @@ bool SettingsStore::load(QString *warning) {
   if (!readFileLimited(path_, kMaxFileSize, &data, &tooLarge)) {
     why = tooLarge ? QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileSize)
                    : QStringLiteral("the file cannot be read");
-  } else if (looksBinary(data)) {
+  } else if (!asSettingsText(&data)) {
     why = QStringLiteral("the file is not text");
   }
   if (!why.isEmpty()) {
@@ -138,18 +175,12 @@ bool SettingsStore::load(QString *warning) {
     if (warning) *warning = msg;
     return false;
   }
-  entries_ = parse(data);
+  entries_ = parse(data, &index_);
   return true;
 }
 
 int SettingsStore::indexOf(const QString &section, const QString &key) const {
-  for (int i = 0; i < entries_.size(); ++i) {
-    const Entry &e = entries_[i];
-    if (e.key.compare(key, Qt::CaseInsensitive) == 0 &&
-        e.section.compare(section, Qt::CaseInsensitive) == 0)
-      return i;
-  }
-  return -1;
+  return index_.value(entryId(section, key), -1);
 }
 
 QString SettingsStore::value(const QString &app, const QString &section, const QString &key,
@@ -162,47 +193,50 @@ bool SettingsStore::contains(const QString &app, const QString &section, const Q
   return indexOf(fullSection(app, section), key) >= 0;
 }
 
-void SettingsStore::apply(QList<Entry> &entries, const Entry &e) const {
-  for (Entry &x : entries) {
-    if (x.key.compare(e.key, Qt::CaseInsensitive) == 0 &&
-        x.section.compare(e.section, Qt::CaseInsensitive) == 0) {
-      x = e;
-      return;
-    }
-  }
-  entries.append(e);
-}
-
 bool SettingsStore::setValue(const QString &app, const QString &section, const QString &key,
                              const QString &value) {
   Entry e{fullSection(app, section), key, value};
   // Writing what the store already holds changes nothing on disk.
   const int i = indexOf(e.section, key);
   if (i >= 0 && entries_[i].key == key && entries_[i].value == value && !damaged_) return true;
-  apply(entries_, e);
-  apply(pending_, e);
+  apply(entries_, index_, e);
+  apply(pending_, pendingIndex_, e);
   if (batchDepth_ > 0) return true;
   return flush();
 }
 
+void SettingsStore::fail(const QString &why) {
+  // A failure that repeats at every save is reported once, until a write
+  // succeeds again.
+  if (why != lastError_)
+    qCWarning(lcSettings).noquote() << "Settings not written to" << path_ + QLatin1Char(':') << why;
+  lastError_ = why;
+}
+
 bool SettingsStore::flush() {
-  lastError_.clear();
-  if (pending_.isEmpty()) return true;
+  if (pending_.isEmpty()) {
+    lastError_.clear();
+    return true;
+  }
+  // A folder that cannot be made makes the write below fail with the reason.
   QDir().mkpath(QFileInfo(path_).absolutePath());
   QLockFile lock(path_ + QLatin1String(".lock"));
   lock.setStaleLockTime(10000);
-  if (!lock.tryLock(5000)) {
-    lastError_ = QStringLiteral("settings file is locked by another process");
-    qCWarning(lcSettings).noquote() << lastError_;
+  // Only a lock held by someone else stops the write. A lock file that
+  // cannot be made (full disk, no permission) means the write itself will
+  // fail, and its error names the system's reason.
+  if (!lock.tryLock(5000) && lock.error() == QLockFile::LockFailedError) {
+    fail(QStringLiteral("the settings file is locked by another process"));
     return false;
   }
   // Start from what is on disk now, so other writers' keys survive.
   QList<Entry> merged;
+  QHash<QString, int> mergedIndex;
   QByteArray onDisk;
   bool tooLarge = false;
   if (QFile::exists(path_)) {
-    if (readFileLimited(path_, kMaxFileSize, &onDisk, &tooLarge) && !looksBinary(onDisk)) {
-      merged = parse(onDisk);
+    if (readFileLimited(path_, kMaxFileSize, &onDisk, &tooLarge) && asSettingsText(&onDisk)) {
+      merged = parse(onDisk, &mergedIndex);
     } else {
       damaged_ = true;
     }
@@ -213,19 +247,22 @@ bool SettingsStore::flush() {
     QFile::rename(path_, copy);
     qCWarning(lcSettings).noquote() << "Damaged settings file kept as" << copy;
     merged = entries_;
+    mergedIndex = index_;
   }
   damaged_ = false;
-  for (const Entry &e : pending_) apply(merged, e);
+  for (const Entry &e : pending_) apply(merged, mergedIndex, e);
   AtomicWriteOptions opts = testOptions_;
   opts.mode = 0600;  // the store holds the lyric service password
   QString err;
   if (!writeFileAtomically(path_, serialize(merged), &err, opts)) {
-    lastError_ = err;
-    qCWarning(lcSettings).noquote() << "Settings not written:" << err;
+    fail(err);
     return false;
   }
+  lastError_.clear();
   pending_.clear();
-  entries_ = merged;
+  pendingIndex_.clear();
+  entries_ = std::move(merged);
+  index_ = std::move(mergedIndex);
   return true;
 }
 

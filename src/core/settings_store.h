@@ -34,7 +34,8 @@ class SettingsStore {
   const QString &filePath() const { return path_; }
 
   // Reads the file. A missing file is an empty store. A damaged or unreadable
-  // one (too large, binary, not openable) also gives an empty store, returns
+  // one (too large, not openable, or bytes that are neither UTF-8 nor
+  // printable text in the legacy code page) also gives an empty store, returns
   // false and sets `warning`; the next write keeps a copy of it beside
   // (".damaged") before replacing it.
   bool load(QString *warning = nullptr);
@@ -64,7 +65,9 @@ class SettingsStore {
     SettingsStore &s_;
   };
 
-  // Writes pending changes now. Returns false when the write failed.
+  // Writes pending changes now. Returns false when the write failed; the
+  // reason (the system's, such as a full disk) is in lastError() and on
+  // stderr, once while the same failure repeats.
   bool flush();
   QString lastError() const { return lastError_; }
 
@@ -77,16 +80,21 @@ class SettingsStore {
     QString key;
     QString value;
   };
-  static QList<Entry> parse(const QByteArray &data);
+  // `index` receives each entry's position by section and key.
+  static QList<Entry> parse(const QByteArray &data, QHash<QString, int> *index = nullptr);
   static QByteArray serialize(const QList<Entry> &entries);
 
  private:
   int indexOf(const QString &fullSection, const QString &key) const;
-  void apply(QList<Entry> &entries, const Entry &e) const;
+  // Sets `e` in `entries`, whose positions `index` holds by section and key.
+  static void apply(QList<Entry> &entries, QHash<QString, int> &index, const Entry &e);
+  void fail(const QString &why);
 
   QString path_;
   QList<Entry> entries_;
+  QHash<QString, int> index_;  // position in entries_ by section and key
   QList<Entry> pending_;
+  QHash<QString, int> pendingIndex_;
   bool damaged_ = false;
   int batchDepth_ = 0;
   QString lastError_;

@@ -172,6 +172,20 @@ QString decodeText(const QByteArray &bytes, TextEncoding *used) {
   return dec(bytes);
 }
 
+QString plainToolTip(const QString &text) {
+  if (text.isEmpty()) return text;
+  QString html = text.toHtmlEscaped();
+  html.replace(QLatin1String("\r\n"), QLatin1String("<br>"));
+  html.replace(QLatin1Char('\n'), QLatin1String("<br>"));
+  html.replace(QLatin1Char('\r'), QLatin1String("<br>"));
+  return QLatin1String("<qt>") + html + QLatin1String("</qt>");
+}
+
+QString plainWindowTitle(const QString &text) {
+  QString title = text;
+  return title.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
+}
+
 QStringList splitLines(const QString &text) {
   QStringList lines;
   qsizetype start = 0;

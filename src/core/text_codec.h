@@ -39,6 +39,15 @@ QString decodeWindows1252(const QByteArray &bytes);
 QByteArray encodeWindows1252(const QString &text);
 bool isValidUtf8(const QByteArray &bytes);
 
+// Text from a file or the network made safe for a tooltip: Qt shows a tip
+// that merely looks like markup as rich text, and loads the pictures an
+// <img> names while laying it out. The result is escaped markup that shows
+// exactly `text` (line breaks kept); empty stays empty, so no tip shows.
+QString plainToolTip(const QString &text);
+// The same for a window title, where Qt takes "[*]" as the place of the
+// modified mark: it shows as written.
+QString plainWindowTitle(const QString &text);
+
 // Splits text into lines at CR LF, LF or a lone CR. A final line end does not
 // make an extra empty line.
 QStringList splitLines(const QString &text);

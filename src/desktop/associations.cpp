@@ -85,8 +85,17 @@ QString execArgument(const QString &arg) {
 
 AssociationPaths AssociationPaths::fromEnvironment(const QString &program) {
   AssociationPaths p;
-  p.configHome = envFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
-  p.dataHome = envFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
+  // CANTOREL_HOME keeps everything the program writes: the desktop's files
+  // go below it in the layout they have below the home folder.
+  const QString home = qEnvironmentVariable("CANTOREL_HOME");
+  if (!home.isEmpty()) {
+    const QString abs = QDir(home).absolutePath();
+    p.configHome = abs + QStringLiteral("/.config");
+    p.dataHome = abs + QStringLiteral("/.local/share");
+  } else {
+    p.configHome = envFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+    p.dataHome = envFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
+  }
   p.program = program;
   return p;
 }

@@ -12,7 +12,8 @@ struct General;
 // Where the association files are. Everything we write is the user's own:
 // the defaults in $XDG_CONFIG_HOME/mimeapps.list, our desktop entry in
 // $XDG_DATA_HOME/applications and the backup of the previous defaults in
-// $XDG_CONFIG_HOME/cantorel.
+// $XDG_CONFIG_HOME/cantorel. With CANTOREL_HOME set, $CANTOREL_HOME/.config
+// and $CANTOREL_HOME/.local/share take the place of the two XDG folders.
 struct AssociationPaths {
   QString configHome;  // $XDG_CONFIG_HOME (default ~/.config)
   QString dataHome;    // $XDG_DATA_HOME (default ~/.local/share)
@@ -23,6 +24,7 @@ struct AssociationPaths {
   QString mimeAppsList() const { return configHome + QStringLiteral("/mimeapps.list"); }
   QString desktopEntry() const { return dataHome + QStringLiteral("/applications/cantorel.desktop"); }
   QString backupFile() const { return configHome + QStringLiteral("/cantorel/associations-backup.list"); }
+  QStringList writtenFiles() const { return {mimeAppsList(), desktopEntry(), backupFile()}; }
 };
 
 // Makes Cantorel the program that opens media files and playlists, the

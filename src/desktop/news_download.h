@@ -14,11 +14,13 @@ class QNetworkReply;
 namespace cantorel {
 
 // The news transfer of the splash window: one GET of the news address,
-// reporting its states (`StateText`) as it goes. Once all data has arrived
-// (state 12) the body is copied in chunks of 1024 bytes, each adding its share
-// of the announced length to the progress, and the news file is replaced with
-// it in one atomic step. A failed, cut or oversized transfer ends in state 11
-// and leaves the earlier file as it was.
+// reporting its states (`StateText`) as it goes. The body is taken as it
+// arrives and the transfer stops as soon as it passes the size limit; a
+// redirect is followed only to https on the same host. Once all data has
+// arrived (state 12) the progress grows by each 1024-byte chunk's share of the
+// announced length, and the news file is replaced with the body in one atomic
+// step. A failed, cut, redirected elsewhere or oversized transfer ends in
+// state 11 and leaves the earlier file as it was.
 class NewsDownload : public QObject {
   Q_OBJECT
  public:
@@ -60,13 +62,14 @@ class NewsDownload : public QObject {
  private:
   void setState(int state);
   void onFinished();
-  void copyBody();
+  void stopTooLarge();
 
   Limits limits_;
   QNetworkAccessManager nam_;
   QPointer<QNetworkReply> reply_;
   QTimer deadline_;
   QString file_;
+  QByteArray body_;  // what has arrived so far, at most the limit + 1 byte
   int state_ = 0;
   double progress_ = 0;
 };

@@ -2,6 +2,9 @@
 
 #include "core/atomic_file.h"
 #include "core/text_codec.h"
+#include "service_url.h"
+
+#include <QUrl>
 
 Q_LOGGING_CATEGORY(lcNews, "cantorel.desktop.news", QtWarningMsg)
 
@@ -31,9 +34,31 @@ QString UrlFileName(const QString &url) {
   return slash < 0 ? url : url.mid(slash + 1);
 }
 
+QString ServiceUrl(const QString &relative) {
+  QString base = qEnvironmentVariable("CANTOREL_SERVICE_URL");
+  if (base.isEmpty()) base = QString::fromUtf8(CANTOREL_SERVICE_URL);
+  base = base.trimmed();
+  if (base.isEmpty()) return QString();
+  if (!base.endsWith(QLatin1Char('/'))) base += QLatin1Char('/');
+  return base + relative;
+}
+
 QString DefaultNewsUrl() {
   const QString fromEnv = qEnvironmentVariable("CANTOREL_NEWS_URL");
-  return fromEnv.isEmpty() ? QStringLiteral("https://cantorel.org/msg.txt") : fromEnv;
+  return fromEnv.isEmpty() ? ServiceUrl(QStringLiteral("msg.txt")) : fromEnv;
+}
+
+bool IsAllowedRedirect(const QUrl &from, const QUrl &to) {
+  return to.isValid() && to.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 &&
+         !to.host().isEmpty() && to.host().compare(from.host(), Qt::CaseInsensitive) == 0;
+}
+
+bool IsTrustedSubmitUrl(const QString &submitUrl, const QString &newsUrl) {
+  const QUrl submit(submitUrl.trimmed(), QUrl::StrictMode);
+  const QUrl news(newsUrl);
+  return submit.isValid() && submit.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 &&
+         !submit.host().isEmpty() && submit.host().compare(news.host(), Qt::CaseInsensitive) == 0 &&
+         submit.userInfo().isEmpty();
 }
 
 QString NewsFileName(const QString &url) {
@@ -56,6 +81,12 @@ bool ParseNews(const QByteArray &bytes, NewsLine *out) {
 }
 
 bool LoadNewsMessage(General &g, const QString &newsFile, const QString &seen) {
+  // Without a service there is no news file of this run to read.
+  const QString newsUrl = g.NewsURL.isEmpty() ? DefaultNewsUrl() : g.NewsURL;
+  if (newsUrl.isEmpty()) {
+    g.SubmitURL.clear();
+    return false;
+  }
   QByteArray bytes;
   bool tooLarge = false;
   if (!readFileLimited(newsFile, kMaxNewsBytes, &bytes, &tooLarge)) {
@@ -64,7 +95,16 @@ bool LoadNewsMessage(General &g, const QString &newsFile, const QString &seen) {
   }
   NewsLine line;
   if (!ParseNews(bytes, &line)) return false;
-  g.SubmitURL = line.submitUrl;
+  // The lyric, the nick and the user's words go to this address: only an
+  // encrypted one on the host we fetched the news from is taken.
+  if (IsTrustedSubmitUrl(line.submitUrl, newsUrl)) {
+    g.SubmitURL = line.submitUrl.trimmed();
+  } else {
+    g.SubmitURL.clear();
+    if (!line.submitUrl.isEmpty())
+      qCWarning(lcNews).noquote() << "Submission address of the news file ignored (not https on"
+                                  << QUrl(newsUrl).host() + QLatin1String("):") << line.submitUrl;
+  }
   g.MsgRemoteSeen = line.message;
   // An empty message means the server has nothing to say: no empty window.
   return !line.message.isEmpty() && line.message != seen;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include "core/text_codec.h"
 #include "prefs/message_ids.h"
 
 namespace cantorel {
@@ -21,7 +22,7 @@ NewsMessageWindow::NewsMessageWindow(const General &g, QWidget *parent)
   headingLabel->setTextFormat(Qt::PlainText);
   const QString heading = g.message(msg::NewsHeading);
   headingLabel->setText(heading.isEmpty() ? QStringLiteral("News from Cantorel") : heading);
-  setWindowTitle(headingLabel->text());
+  setWindowTitle(plainWindowTitle(headingLabel->text()));
   // The message comes from the network: plain text only, never markup or links.
   messageLabel = new QLabel(this);
   messageLabel->setObjectName(QStringLiteral("messageLabel"));

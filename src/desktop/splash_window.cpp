@@ -82,6 +82,8 @@ void SplashWindow::start() {
   show();
   if (finished_) return;  // ended while being shown
   finishTimer->start();
+  // Without a service there is nothing to fetch: the first tick ends the splash.
+  if (g_.NewsURL.isEmpty()) return;
   QDir().mkpath(newsFolder_);
   download->start(g_.NewsURL, QDir(newsFolder_).filePath(NewsFileName(g_.NewsURL)));
 }
@@ -89,7 +91,7 @@ void SplashWindow::start() {
 void SplashWindow::showTransferState(int state) { stateLabel->setText(StateText(state)); }
 
 void SplashWindow::checkTransferDone() {
-  if (download->done()) finishNow();
+  if (download->done() || g_.NewsURL.isEmpty()) finishNow();
 }
 
 void SplashWindow::finishNow() {

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "core/text_codec.h"
 #include "desktop/tray_menu.h"
 #include "prefs/message_ids.h"
 #include "prefs/prefs_window.h"
@@ -86,7 +87,7 @@ void TrayIcon::showIcon() {
     return;
   }
   icon_ = new QSystemTrayIcon(programIcon(), this);
-  icon_->setToolTip(tip_);
+  icon_->setToolTip(plainToolTip(tip_));
   icon_->setContextMenu(menu_.get());
   connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
     if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick) activate();
@@ -112,7 +113,7 @@ void TrayIcon::setTip(const QString &title) {
   const QString tip = TrayTipText(title);
   if (tip == tip_) return;
   tip_ = tip;
-  if (icon_) icon_->setToolTip(tip_);
+  if (icon_) icon_->setToolTip(plainToolTip(tip_));
 }
 
 void TrayIcon::activate() {

@@ -431,8 +431,13 @@ void LyricTimingDialog::onFinishClicked() {
     }
   }
   // Sent when "SubmitLyric" is 1 and the machine is online; the request runs
-  // on by itself, so the window closes at once.
-  SubmitTimedLyric(g, path, texts, times, host_.onlineCheck);
+  // on by itself, so the window closes at once. Without a service address the
+  // user who asked for it hears that it went nowhere.
+  if (g.SubmitLyric == 1 && g.SubmitURL.isEmpty())
+    host_.desktop.showMessage(
+        QStringLiteral("The lyric was not sent: there is no lyric service to send it to."));
+  else
+    SubmitTimedLyric(g, path, texts, times, host_.onlineCheck);
   accept();
 }
 

@@ -369,7 +369,8 @@ LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument 
     if (doc.tooManyEntries) break;
   }
   doc.lineCount = lineNo;
-  if (doc.tooManyEntries || doc.entries.isEmpty()) return LyricStatus::ReadError;
+  if (doc.tooManyEntries) return LyricStatus::TooManyEntries;
+  if (doc.entries.isEmpty()) return LyricStatus::ReadError;
 
   // The offset applies to every stamp wherever it stood in the file.
   for (LrcEntry &e : doc.entries) {

@@ -97,7 +97,8 @@ bool looksLikeLrc(const QByteArray &bytes);
 // ordered by time, texts of the same second joined with kLrcJoin, an empty
 // text (an instrumental gap) kept as a single blank so the lyric box clears
 // and our own format can hold it. Correct when at least one timed line was
-// read; ReadError when there is none or more than kMaxLyricEntries stamps.
+// read; ReadError when there is none, TooManyEntries for more than
+// kMaxLyricEntries stamps.
 LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument *doc = nullptr);
 
 // Reads an LRC file into texts and "m:ss" times (offset applied), as

@@ -14,10 +14,12 @@ static_assert(static_cast<int>(LyricStatus::EmptyTime) == msg::LyricEmptyTime);
 static_assert(static_cast<int>(LyricStatus::MissingTime) == msg::LyricMissingTime);
 static_assert(static_cast<int>(LyricStatus::EmptyText) == msg::LyricEmptyText);
 static_assert(static_cast<int>(LyricStatus::ReadError) == msg::LyricNotFound);
+static_assert(static_cast<int>(LyricStatus::TooManyEntries) == msg::LyricTooManyEntries);
 
 QString lyricStatusText(LyricStatus status, const General &g) {
   if (status == LyricStatus::Correct) return lyricCorrectText();
-  return g.message(static_cast<int>(status));
+  const QString text = g.message(static_cast<int>(status));
+  return text.isEmpty() ? g.message(msg::LyricNotFound) : text;
 }
 
 namespace {
@@ -81,7 +83,7 @@ LyricStatus parseLyricBytes(const QByteArray &bytes, LyricLines &out, int *count
     const QString lyric = lines.next();
     if (lyric.isEmpty()) return done(LyricStatus::EmptyText, lines.linesRead());
     // One entry past the limit overflows the 16-bit count.
-    if (n == kMaxLyricEntries) return done(LyricStatus::ReadError, lines.linesRead());
+    if (n == kMaxLyricEntries) return done(LyricStatus::TooManyEntries, lines.linesRead());
     ++n;
     out.PlLyrics.append(lyric);
     if (lines.atEnd()) return done(LyricStatus::MissingTime, lines.linesRead() + 1);

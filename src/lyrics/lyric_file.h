@@ -31,11 +31,13 @@ enum class LyricStatus : int {
   EmptyTime = 2,    // a time line is empty
   MissingTime = 3,  // the file ends right after a lyric text
   EmptyText = 4,    // a lyric text line is empty (also a trailing empty line)
-  ReadError = 6,    // cannot open or read, header cut short, too many entries, too large
+  ReadError = 6,    // cannot open or read, header cut short, too large
+  TooManyEntries = 187,  // more than kMaxLyricEntries entries
 };
 
 // The status text the player passes around: "CORRECTO" on success, else the
-// text of the message of the same number.
+// text of the message of the same number (message 6 for TooManyEntries
+// when the language file predates that message).
 inline const QString &lyricCorrectText() {
   static const QString s = QStringLiteral("CORRECTO");
   return s;

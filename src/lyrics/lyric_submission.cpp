@@ -8,6 +8,7 @@
 
 #include "core/text_codec.h"
 #include "desktop/environment.h"
+#include "desktop/news_file.h"
 
 Q_LOGGING_CATEGORY(lcSubmit, "cantorel.lyrics.submit", QtWarningMsg)
 
@@ -99,8 +100,36 @@ bool LyricSubmitter::PostBytes(const QString &url, const QByteArray &body) {
   req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
   req.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
   req.setTransferTimeout(timeoutMs_);
+  req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
   reply_ = nam_.post(req, body);
-  connect(reply_.data(), &QNetworkReply::finished, this, &LyricSubmitter::onFinished);
+  QNetworkReply *r = reply_;
+  received_ = 0;
+  r->setReadBufferSize(kMaxReplyBytes);
+  connect(r, &QNetworkReply::redirected, this, [this, r, u](const QUrl &to) {
+    if (IsAllowedRedirect(u, to)) {
+      Q_EMIT r->redirectAllowed();
+      return;
+    }
+    qCWarning(lcSubmit).noquote() << "Lyric submission stopped: redirect to" << to.toDisplayString()
+                                  << "refused";
+    r->abort();
+  });
+  // The reply is not used: it is read and dropped as it comes, and a server
+  // that sends more than a reply needs is cut off.
+  connect(r, &QNetworkReply::readyRead, this, [this, r] {
+    char scrap[4096];
+    while (r->bytesAvailable() > 0) {
+      const qint64 n = r->read(scrap, sizeof scrap);
+      if (n <= 0) break;
+      received_ += n;
+    }
+    if (received_ > kMaxReplyBytes && !r->isFinished()) {
+      qCWarning(lcSubmit) << "Lyric service reply larger than" << kMaxReplyBytes
+                          << "bytes; connection closed";
+      r->abort();
+    }
+  });
+  connect(r, &QNetworkReply::finished, this, &LyricSubmitter::onFinished);
   deadline_.start(timeoutMs_);
   return true;
 }

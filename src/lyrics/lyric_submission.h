@@ -41,12 +41,14 @@ QStringList LyricFieldValues(const QString &nick, const QString &lyricFile, cons
 
 // Sends a timed lyric to the lyric service as an HTTP form post, without
 // waiting for it: the window that asked stays responsive and may close at
-// once. The reply is not read. A request that gets no answer is given up after
-// `kTimeoutMs`.
+// once. The reply is read only to be dropped, and the connection is closed
+// once it passes `kMaxReplyBytes`. A redirect is followed only to https on the
+// same host. A request that gets no answer is given up after `kTimeoutMs`.
 class LyricSubmitter : public QObject {
   Q_OBJECT
  public:
   static constexpr int kTimeoutMs = 60000;
+  static constexpr qint64 kMaxReplyBytes = 64 * 1024;
 
   explicit LyricSubmitter(QObject *parent = nullptr);
   ~LyricSubmitter() override;
@@ -79,6 +81,7 @@ class LyricSubmitter : public QObject {
   QNetworkAccessManager nam_;
   QPointer<QNetworkReply> reply_;
   QTimer deadline_;
+  qint64 received_ = 0;  // reply bytes read and dropped
   int timeoutMs_ = kTimeoutMs;
   std::function<bool()> online_;
 };

@@ -78,6 +78,13 @@ QString Folders::userFile(const QString &name) const {
   return QDir(userData_).filePath(name);
 }
 
+QStringList Folders::writtenFiles() const {
+  QStringList files{configFile_};
+  for (const char *name : {"playlist.m3u", "autolist.txt", "msg.txt"})
+    files << QDir(userData_).filePath(QLatin1String(name));
+  return files;
+}
+
 QString Folders::instanceKey() const {
   const QByteArray h =
       QCryptographicHash::hash(QFileInfo(configFile_).absoluteFilePath().toUtf8(), QCryptographicHash::Sha1)

@@ -10,7 +10,8 @@ namespace cantorel {
 // (playlist.m3u, autolist.txt, msg.txt) goes to the user's data folder, which
 // is also searched first when reading, so a user can override a shipped file.
 // CANTOREL_HOME points all of it, the settings file included, at one folder
-// (portable use and tests); shipped files are still found in the install.
+// (portable use and tests); shipped files are still found in the install,
+// and the desktop's association files go below it (see AssociationPaths).
 class Folders {
  public:
   // Folders from the environment and the program's own location.
@@ -29,6 +30,9 @@ class Folders {
   QString findData(const QString &relative) const;
   // A file the program writes, in the user's data folder (created on demand).
   QString userFile(const QString &name) const;
+  // Every file of ours the program replaces whole in these folders (the
+  // settings, the playlist of the last run, the schedule, the news file).
+  QStringList writtenFiles() const;
   // A name that tells instances with different settings apart, for the
   // single-instance channel.
   QString instanceKey() const;

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QResizeEvent>
 
+#include "core/text_codec.h"
 #include "playlist/paths.h"
 
 namespace cantorel {
@@ -10,7 +11,7 @@ namespace cantorel {
 CoverWindow::CoverWindow(const QString &caption, const QString &lastCover, QWidget *parent)
     : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("CoverWindow"));
-  setWindowTitle(caption.isEmpty() ? QStringLiteral("Now Playing") : caption);
+  setWindowTitle(caption.isEmpty() ? QStringLiteral("Now Playing") : plainWindowTitle(caption));
   setStyleSheet(QStringLiteral("#CoverWindow { background: black; }"));
   pictureLabel = new QLabel(this);
   pictureLabel->setObjectName(QStringLiteral("pictureLabel"));

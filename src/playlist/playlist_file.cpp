@@ -1,6 +1,7 @@
 #include "playlist/playlist_file.h"
 
 #include "core/atomic_file.h"
+#include "core/log.h"
 #include "core/text_codec.h"
 #include "playlist/entry_path.h"
 #include "playlist/paths.h"
@@ -26,7 +27,10 @@ QString plsEntry(const QString &line) {
 
 }  // namespace
 
-bool PlRead(const QString &file, Playlist &pl, const EntryTitleFn &title, int friendlyNames) {
+bool PlRead(const QString &file, Playlist &pl, const EntryTitleFn &title, int friendlyNames,
+            PlaylistReadReport *report) {
+  PlaylistReadReport left;
+  if (report) *report = left;
   pl.Name = FriendlyName(file, friendlyNames);
   pl.PLCover = FindImageFile(StripExt(file));
   const QString kind = ExtPart(file).toUpper();
@@ -36,13 +40,32 @@ bool PlRead(const QString &file, Playlist &pl, const EntryTitleFn &title, int fr
 
   QByteArray bytes;
   if (!readFileLimited(file, kMaxPlaylistBytes, &bytes)) return false;
+  const QString text = decodeText(bytes);
+  bytes = QByteArray();
   const QString folder = AddBackslash(DirPart(file));
   int n = pl.count();
   CaseInsensitivePaths caseless;
-  for (const QString &line : splitLines(decodeText(bytes))) {
-    if (n >= Playlist::kMaxReadEntries) break;
+  // Lines end at CR LF, LF or a lone CR; each is looked at in place, so a
+  // huge line is never copied.
+  const qsizetype size = text.size();
+  for (qsizetype start = 0; start < size;) {
+    qsizetype end = start;
+    while (end < size && text[end] != u'\n' && text[end] != u'\r') ++end;
+    const qsizetype length = end - start;
+    const qsizetype next = end + (end + 1 < size && text[end] == u'\r' && text[end + 1] == u'\n' ? 2 : 1);
+    if (length > kMaxPlaylistLineChars) {
+      ++left.longLines;
+      start = next;
+      continue;
+    }
+    const QString line = text.mid(start, length);
+    start = next;
     const QString e = m3u ? m3uEntry(line) : plsEntry(line);
     if (e.isEmpty()) continue;  // blank lines and empty "File" values name nothing
+    if (n >= Playlist::kMaxReadEntries) {
+      ++left.overCap;
+      continue;
+    }
     QString path = ResolveEntry(e, folder);
     // Names written on a desktop that ignores letter case may differ in case
     // from the files here.
@@ -53,6 +76,13 @@ bool PlRead(const QString &file, Playlist &pl, const EntryTitleFn &title, int fr
       pl.append(title ? title(path) : FriendlyName(path, 1), path);
     ++n;
   }
+  if (left.longLines)
+    qCWarning(lcCore).noquote() << file << "has" << left.longLines << "lines longer than"
+                                << kMaxPlaylistLineChars << "characters; they are not entries";
+  if (left.overCap)
+    qCWarning(lcCore).noquote() << "The playlist holds at most" << Playlist::kMaxReadEntries << "entries;"
+                                << left.overCap << "entries of" << file << "were left out";
+  if (report) *report = left;
   return true;
 }
 
@@ -76,8 +106,8 @@ QByteArray PlaylistText(const QString &file, const Playlist &pl) {
   return out;
 }
 
-bool WritePL(const QString &file, const Playlist &pl) {
-  return writeFileAtomically(file, PlaylistText(file, pl));
+bool WritePL(const QString &file, const Playlist &pl, QString *error) {
+  return writeFileAtomically(file, PlaylistText(file, pl), error);
 }
 
 }  // namespace cantorel

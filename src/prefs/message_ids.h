@@ -218,4 +218,7 @@ constexpr int TrayLast = 185;
 // News message window.
 constexpr int NewsHeading = 186;  // heading above the news message
 
+// A lyric file with more entries than the player holds.
+constexpr int LyricTooManyEntries = 187;
+
 }  // namespace cantorel::msg

@@ -45,10 +45,6 @@ QPixmap loadCover(const QString &file) {
   return QPixmap::fromImage(img.scaled(kTileSize, kTileSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
-// A tooltip shows rich text when it looks like markup: escape it so a name is
-// always shown as it is.
-QString plainTip(const QString &text) { return QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>"); }
-
 bool isDirCard(const QString &entry) { return entry.right(4).toUpper() == QLatin1String(".DIR"); }
 
 }  // namespace
@@ -83,7 +79,7 @@ void CoverTile::setEntry(const QPixmap &picture, const QString &name) {
   if (picture.isNull()) picture_->clear();
   caption_->setText(caption_->fontMetrics().elidedText(name, Qt::ElideRight, kTileSize));
   caption_->setProperty("fullName", name);
-  setToolTip(plainTip(name));
+  setToolTip(plainToolTip(name));
 }
 
 QString CoverTile::name() const { return caption_->property("fullName").toString(); }

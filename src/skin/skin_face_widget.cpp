@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <QWindow>
 
+#include "core/text_codec.h"
 #include "skin/skin_logic.h"
 
 namespace cantorel {
@@ -93,7 +94,7 @@ void SkinFace::placeBox(QWidget *w, const SkinBox &b, bool withFont) {
     return;
   }
   w->setGeometry(b.Left, b.Top, b.Width, b.Height);
-  w->setToolTip(b.ToolTip);
+  w->setToolTip(plainToolTip(b.ToolTip));
   if (withFont) {
     QFont f = skinFont(b.FontName, b.FontSize);
     f.setBold(false);
@@ -142,7 +143,7 @@ void SkinFace::applyLayout() {
     w->setFont(f);
     w->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colorCss(l.ForeColor)));
     w->setGeometry(l.Left, l.Top, l.Width, l.Height);
-    w->setToolTip(l.ToolTip);
+    w->setToolTip(plainToolTip(l.ToolTip));
     w->show();
   }
   if (playlistBox_) placeBox(playlistBox_, t_.PlNames, true);
@@ -470,7 +471,7 @@ bool SkinFace::event(QEvent *e) {
     if (tip.isEmpty())
       QToolTip::hideText();
     else
-      QToolTip::showText(he->globalPos(), tip, this);
+      QToolTip::showText(he->globalPos(), plainToolTip(tip), this);
     return true;
   }
   return QWidget::event(e);

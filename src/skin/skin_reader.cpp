@@ -669,12 +669,24 @@ SkinLoadResult LoadSkinText(const QString &text, const QString &path, bool reuse
   }
   const QString description = tok.restOfLine();
 
+  // A window smaller than an icon cannot be used and a huge one cannot be
+  // drawn: such a size is an error of the skin, said in the end message, and
+  // the window takes the nearest usable size.
   std::array<QPoint, 3> sizes{};
   for (auto &s : sizes) {
     const qint32 w = tok.number(), h = tok.number();
-    if (w < 0 || h < 0 || w > kMaxSkinWindowSide || h > kMaxSkinWindowSide)
-      r.notes << QStringLiteral("window size %1 x %2 cut to 0 to %3").arg(w).arg(h).arg(kMaxSkinWindowSide);
-    s = QPoint(qBound(0, w, kMaxSkinWindowSide) * env.twipX, qBound(0, h, kMaxSkinWindowSide) * env.twipY);
+    if (w < kMinSkinWindowSide || h < kMinSkinWindowSide || w > kMaxSkinWindowSide ||
+        h > kMaxSkinWindowSide) {
+      r.notes << QStringLiteral("window size %1 x %2 is outside %3 to %4; cut to fit")
+                     .arg(w)
+                     .arg(h)
+                     .arg(kMinSkinWindowSide)
+                     .arg(kMaxSkinWindowSide);
+      r.errorFlag = true;
+      r.errorList += QStringLiteral(" %1,%2").arg(w).arg(h);
+    }
+    s = QPoint(qBound(kMinSkinWindowSide, w, kMaxSkinWindowSide) * env.twipX,
+               qBound(kMinSkinWindowSide, h, kMaxSkinWindowSide) * env.twipY);
   }
 
   resetTables(t);

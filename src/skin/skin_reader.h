@@ -74,7 +74,10 @@ constexpr int kMaxSkinRejected = 1000;
 
 // Largest picture side and window side a skin may ask for, in pixels. Larger
 // values are cut to it, so a stranger's skin cannot make us allocate gigabytes.
+// A window side outside kMinSkinWindowSide..kMaxSkinWindowSide is an error of
+// the skin (the end message lists it) and is cut to the range.
 constexpr int kMaxSkinPictureSide = 4096;
+constexpr int kMinSkinWindowSide = 16;
 constexpr int kMaxSkinWindowSide = 8192;
 // Control files are small; anything after this many bytes is not read.
 constexpr qint64 kMaxSkinFileBytes = 1 << 20;

@@ -25,6 +25,7 @@ class AssociationsProgram : public ::testing::Test {
       static char *argv[] = {name, nullptr};
       new QCoreApplication(argc, argv);
     }
+    // The XDG folders exist but stay untouched: CANTOREL_HOME holds it all.
     QDir().mkpath(path("config"));
     QDir().mkpath(path("data"));
   }
@@ -35,8 +36,6 @@ class AssociationsProgram : public ::testing::Test {
     e.insert(QStringLiteral("CANTOREL_HOME"), path("home"));
     e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), path("desktop.log"));
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    // The news fetch at start stays on this machine (nothing listens there).
-    e.insert(QStringLiteral("CANTOREL_NEWS_URL"), QStringLiteral("http://127.0.0.1:9/msg.txt"));
     e.insert(QStringLiteral("XDG_CONFIG_HOME"), path("config"));
     e.insert(QStringLiteral("XDG_DATA_HOME"), path("data"));
     return e;
@@ -73,27 +72,31 @@ TEST_F(AssociationsProgram, AsksAtStartUpAndCancelWritesNothing) {
   const QByteArray log = test::readAll(path("desktop.log"));
   EXPECT_TRUE(log.contains("question File Associations: Cantorel is not the default player\\n for .mp3 .mp2 "));
   EXPECT_TRUE(log.contains(" .asx files\\nClick OK")) << log.constData();
-  EXPECT_FALSE(QFile::exists(path("config/mimeapps.list")));
-  EXPECT_FALSE(QFile::exists(path("data/applications/cantorel.desktop")));
+  EXPECT_FALSE(QFile::exists(path("home/.config/mimeapps.list")));
+  EXPECT_FALSE(QFile::exists(path("home/.local/share/applications/cantorel.desktop")));
 }
 
 TEST_F(AssociationsProgram, RegistersWithoutAskingAndRestoreGivesTheTypesBack) {
   QDir().mkpath(path("home"));
   test::writeAll(path("home/cantorel.conf"), "[Cantorel v4.0/config]\nAskForIt=0\nInstalado=SI\n");
   const QByteArray before = "[Default Applications]\naudio/mpeg=other.desktop;\ntext/plain=gedit.desktop\n";
-  test::writeAll(path("config/mimeapps.list"), before);
+  test::writeAll(path("home/.config/mimeapps.list"), before);
 
-  runUntil([this] { return test::readAll(path("config/mimeapps.list")).contains("audio/mpeg=cantorel.desktop;"); });
+  runUntil([this] {
+    return test::readAll(path("home/.config/mimeapps.list")).contains("audio/mpeg=cantorel.desktop;");
+  });
   EXPECT_FALSE(test::readAll(path("desktop.log")).contains("question "));
-  const QByteArray entry = test::readAll(path("data/applications/cantorel.desktop"));
+  const QByteArray entry = test::readAll(path("home/.local/share/applications/cantorel.desktop"));
   const QByteArray exec = QByteArray("Exec=") + test::programPath(QStringLiteral("cantorel")).toUtf8() + QByteArray(" /ADD %f\n");
   EXPECT_TRUE(entry.contains("\nIcon=/") && entry.contains("/icons/cantorel.png\n")) << entry.constData();
   EXPECT_TRUE(entry.contains(exec))
       << entry.constData();
 
+  EXPECT_TRUE(QDir(path("config")).isEmpty() && QDir(path("data")).isEmpty());
+
   EXPECT_EQ(restore(), 0);
-  EXPECT_EQ(test::readAll(path("config/mimeapps.list")), before);
-  EXPECT_FALSE(QFile::exists(path("config/cantorel/associations-backup.list")));
+  EXPECT_EQ(test::readAll(path("home/.config/mimeapps.list")), before);
+  EXPECT_FALSE(QFile::exists(path("home/.config/cantorel/associations-backup.list")));
 }
 
 // A signal while the start-up waits on the question (shown for real here),
@@ -122,13 +125,14 @@ TEST_F(AssociationsProgram, ASignalDoesNotWaitForTheStartUpQuestion) {
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_TRUE(test::readAll(path("home/cantorel.conf")).contains("\nAskForIt="));
     // The question was answered "Cancel" or never asked: nothing registered.
-    EXPECT_FALSE(QFile::exists(path("config/mimeapps.list")));
+    EXPECT_FALSE(QFile::exists(path("home/.config/mimeapps.list")));
   }
 }
 
 TEST_F(AssociationsProgram, RestoreReportsAFileItCannotRead) {
-  test::writeAll(path("config/cantorel/associations-backup.list"), "[Previous Defaults]\naudio/mpeg=other.desktop;\n");
-  test::writeAll(path("config/mimeapps.list"), "[Default Applications]\naudio/mpeg=caf\xe9.desktop\n");
+  test::writeAll(path("home/.config/cantorel/associations-backup.list"),
+                 "[Previous Defaults]\naudio/mpeg=other.desktop;\n");
+  test::writeAll(path("home/.config/mimeapps.list"), "[Default Applications]\naudio/mpeg=caf\xe9.desktop\n");
   QByteArray err;
   EXPECT_EQ(restore(&err), 1);
   EXPECT_TRUE(err.contains("mimeapps.list")) << err.constData();

@@ -1,7 +1,9 @@
 // The real program: command-line options, the single instance and its
 // hand-off, and shut-down by signal keeping settings and playlist.
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -36,9 +38,9 @@ class ProgramTest : public ::testing::Test {
     e.insert(QStringLiteral("CANTOREL_HOME"), home_.path());
     e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), home_.filePath(QStringLiteral("desktop.log")));
     e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    // A short splash, and news from a port that refuses at once.
+    // A short splash, and a service on a port that refuses at once.
     e.insert(QStringLiteral("CANTOREL_SPLASH_MS"), QStringLiteral("20"));
-    e.insert(QStringLiteral("CANTOREL_NEWS_URL"), QStringLiteral("http://127.0.0.1:9/msg.txt"));
+    e.insert(QStringLiteral("CANTOREL_SERVICE_URL"), QStringLiteral("http://127.0.0.1:9/"));
     return e;
   }
 
@@ -139,7 +141,7 @@ TEST_F(ProgramTest, SignalsShutDownNormallyAndTheFirstRunPageOpensOnce) {
   }
   const QByteArray log = file("desktop.log");
   EXPECT_EQ(log.count("url "), 1) << log.constData();
-  EXPECT_TRUE(log.contains("/descarga_qv.php?id=1"));
+  EXPECT_TRUE(log.contains("url http://127.0.0.1:9/descarga_qv.php?id=1"));
 }
 
 TEST_F(ProgramTest, AKilledPlayerKeepsItsPlaylistAndSettings) {
@@ -158,13 +160,31 @@ TEST_F(ProgramTest, AKilledPlayerKeepsItsPlaylistAndSettings) {
   EXPECT_TRUE(file("cantorel.conf").contains("\nLastTrack= 1\n"));
 }
 
-TEST_F(ProgramTest, DamagedSettingsStillStart) {
-  test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), QByteArray("\0\0\0garbage", 10));
-  auto p = launch({});
-  ASSERT_TRUE(waitUntilListening());
-  terminate(*p);
-  EXPECT_TRUE(file("cantorel.conf").contains("Language=ENGLISH"));
-  EXPECT_EQ(file("cantorel.conf.damaged"), QByteArray("\0\0\0garbage", 10));
+// Damaged settings give defaults (start mode 0: the last playlist is not
+// read), and that leaves the last playlist as it was; the settings file is
+// kept aside. A save that died before its rename left a temporary file,
+// which goes.
+TEST_F(ProgramTest, DamagedSettingsStillStartAndTheLastPlaylistIsKept) {
+  const QByteArray playlist = "/music/one.mp3\r\n/music/two.mp3\r\n";
+  test::writeAll(home_.filePath(QStringLiteral("playlist.m3u")), playlist);
+  const QString stale = home_.filePath(QStringLiteral(".playlist.m3u.Xy12Zw"));
+  test::writeAll(stale, "half a save");
+  QFile staleFile(stale);
+  ASSERT_TRUE(staleFile.open(QIODevice::Append));
+  ASSERT_TRUE(
+      staleFile.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+  staleFile.close();
+  for (const QByteArray &damaged : {QByteArray("\0\0\0garbage", 10), QByteArray("\x7f"
+                                                                                "ELF\x02\x01\x01\xff\x90")}) {
+    test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), damaged);
+    auto p = launch({});
+    ASSERT_TRUE(waitUntilListening());
+    terminate(*p);
+    EXPECT_TRUE(file("cantorel.conf").contains("Language=ENGLISH"));
+    EXPECT_EQ(file("cantorel.conf.damaged"), damaged);
+    EXPECT_EQ(file("playlist.m3u"), playlist);
+  }
+  EXPECT_FALSE(QFile::exists(stale));
 }
 
 // Files that cannot be decoded are reported and skipped, and a playlist of
@@ -213,8 +233,9 @@ TEST_F(ProgramTest, TheNewsMessageIsShownOncePerDistinctMessage) {
     server.setResponse(test::LoopbackHttpServer::answer(
         200, news, {"Content-Length: " + QByteArray::number(news.size())}, 2));
   };
-  const QMap<QString, QString> news{{QStringLiteral("CANTOREL_NEWS_URL"), server.url(QStringLiteral("/msg.txt"))},
-                                    {QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("cantorel.desktop.news.info=true")}};
+  const QMap<QString, QString> news{
+      {QStringLiteral("CANTOREL_SERVICE_URL"), server.url(QStringLiteral("/"))},
+      {QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("cantorel.desktop.news.info=true")}};
   // One run: waits until the news arrived, then ends the program (a signal
   // during the start-up lets it finish first). Returns whether the message
   // window was shown.

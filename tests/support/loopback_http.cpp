@@ -9,6 +9,31 @@
 
 namespace cantorel::test {
 
+namespace {
+
+// Writes `total` bytes of filler, 64 KiB at a time whenever less than that
+// waits to be sent, then closes the connection.
+void streamFiller(QTcpSocket *s, qint64 total) {
+  if (total <= 0) {
+    s->disconnectFromHost();
+    return;
+  }
+  static const QByteArray chunk(64 * 1024, 'x');
+  auto left = std::make_shared<qint64>(total);
+  auto feed = [s, left] {
+    while (*left > 0 && s->bytesToWrite() < chunk.size()) {
+      const qint64 n = qMin<qint64>(*left, chunk.size());
+      s->write(chunk.constData(), n);
+      *left -= n;
+    }
+    if (*left == 0 && s->bytesToWrite() == 0) s->disconnectFromHost();
+  };
+  QObject::connect(s, &QTcpSocket::bytesWritten, s, feed);
+  feed();
+}
+
+}  // namespace
+
 bool spinUntil(const std::function<bool()> &done, int timeoutMs) {
   QDeadlineTimer deadline(timeoutMs);
   while (!done()) {
@@ -72,12 +97,14 @@ void LoopbackHttpServer::onConnection() {
       // Writes the pieces one by one, then closes.
       QPointer<QTcpSocket> sock(s);
       for (qsizetype i = 0; i < r.pieces.size(); ++i) {
-        QTimer::singleShot(int(i) * r.pauseMs, s, [sock, piece = r.pieces[i], last = i + 1 == r.pieces.size()] {
-          if (!sock) return;
-          sock->write(piece);
-          sock->flush();
-          if (last) sock->disconnectFromHost();
-        });
+        QTimer::singleShot(
+            int(i) * r.pauseMs, s,
+            [sock, piece = r.pieces[i], last = i + 1 == r.pieces.size(), stream = r.streamBytes] {
+              if (!sock) return;
+              sock->write(piece);
+              sock->flush();
+              if (last) streamFiller(sock, stream);
+            });
       }
     });
   }

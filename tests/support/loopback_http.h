@@ -31,6 +31,10 @@ class LoopbackHttpServer {
     QList<QByteArray> pieces;  // written one after the other
     int pauseMs = 30;          // between pieces
     bool hang = false;         // never answer (the connection stays open)
+    // After the pieces, this many more bytes of filler, written only as fast
+    // as the client takes them (so a server "sending a gigabyte" costs the
+    // test nothing), then the connection is closed.
+    qint64 streamBytes = 0;
   };
 
   LoopbackHttpServer();

@@ -26,4 +26,26 @@ void writeAll(const QString &path, const QByteArray &data) {
   f.write(data);
 }
 
+namespace {
+
+// A "VmXxx:" figure of /proc/self/status, in KiB.
+qint64 statusKiB(const char *field) {
+  QFile f(QStringLiteral("/proc/self/status"));
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray &line : f.readAll().split('\n'))
+    if (line.startsWith(field)) return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
+  return -1;
+}
+
+}  // namespace
+
+qint64 peakMemoryGrowthKiB(const std::function<void()> &run) {
+  QFile reset(QStringLiteral("/proc/self/clear_refs"));
+  if (reset.open(QIODevice::WriteOnly)) reset.write("5");  // the peak starts again from now
+  reset.close();
+  const qint64 before = statusKiB("VmRSS:");
+  run();
+  return statusKiB("VmHWM:") - before;
+}
+
 }  // namespace cantorel::test

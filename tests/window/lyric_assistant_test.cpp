@@ -533,6 +533,7 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
     timing.markButton->click();
   }
   timing.saveLrcCheck->setChecked(true);
+  g.SubmitLyric = 1;  // asked for, with no address to send it to
   timing.finishButton->click();
   const QString qvl = dir.filePath(QStringLiteral("Ana - Luna.qvl"));
   const QString saved = dir.filePath(QStringLiteral("Ana - Luna.lrc"));
@@ -542,7 +543,9 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
   EXPECT_EQ(test::readAll(qvl), "(QVL)\r\n" + body);
   EXPECT_EQ(test::readAll(saved),
             QByteArray("[ti:Luna]\n[ar:Ana]\n[00:00.00]Hola mundo\n[00:01.00]Adios\n[00:02.00]Hola mundo\n"));
-  EXPECT_EQ(messages().size(), 1);
+  EXPECT_EQ(messages().value(1),
+            QStringLiteral("message The lyric was not sent: there is no lyric service to send it to."));
+  EXPECT_EQ(messages().size(), 2);
 
   // Back again: the LRC just written gives the same lines and times.
   dialogs.answers << saved;

@@ -1,6 +1,7 @@
 // The splash window with its news transfer, and the news message window
 // (offscreen, against a real HTTP server on loopback).
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -105,6 +106,17 @@ TEST_F(SplashTest, WaitsForTheTransferUnlessToldToFinish) {
   EXPECT_EQ(loads, 1);
   EXPECT_EQ(s.stateLabel->text(), StateText(11));
   EXPECT_FALSE(s.finishTimer->isActive());
+}
+
+// A build without a service fetches nothing: the splash ends at its first
+// tick without an error text.
+TEST_F(SplashTest, WithoutAServiceNothingIsFetched) {
+  if (!ServiceUrl(QString()).isEmpty()) GTEST_SKIP() << "this build names a service";
+  SplashWindow s(g, dir.path());
+  ASSERT_EQ(runSplash(s, 2000), 1);
+  EXPECT_TRUE(g.NewsURL.isEmpty());
+  EXPECT_TRUE(s.stateLabel->text().isEmpty());
+  EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 class MessageWindowTest : public ::testing::Test, private AppFirst {};

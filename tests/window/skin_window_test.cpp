@@ -2,20 +2,29 @@
 // sizes, and the shipped skins.
 #include <gtest/gtest.h>
 
-#include "support/gui_app.h"
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTextDocument>
+#include <QToolTip>
+#include "support/gui_app.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "core/general.h"
 #include "core/main_state.h"
 #include "skin/skin_face_widget.h"
 #include "skin/skin_window.h"
+#include "support/loopback_http.h"
 #include "support/test_support.h"
 
 using namespace cantorel;
@@ -257,4 +266,58 @@ TEST_F(SkinWindowTest, LabelFontsFallBackToArialWithTheirStyles) {
   EXPECT_TRUE(l->font().underline());
   EXPECT_TRUE(l->toolTip().isEmpty());
   EXPECT_EQ(l->textFormat(), Qt::PlainText);
+}
+
+// Tips of a downloaded skin are shown as the text they are: markup is not
+// drawn and a picture it names is never opened (a FIFO would block the
+// window, /dev/zero would exhaust memory).
+TEST_F(SkinWindowTest, MarkupInTipsIsShownAsTextAndLoadsNothing) {
+  const QString fifo = dir_.filePath(QStringLiteral("tip.fifo"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString tip = QStringLiteral("<b>bold</b><img src=%1>").arg(fifo);
+  QByteArray text(kSkin);
+  text.replace("%HOVER%", "0");
+  text.replace("0,0,X,Play", QByteArray("0,0,X," + tip.toUtf8()));
+  text.replace("Arial,~", QByteArray("Arial," + tip.toUtf8()));
+  test::writeAll(dir_.filePath(QStringLiteral("t.skin")), text);
+  ASSERT_TRUE(skin_->LoadSkin(dir_.filePath(QStringLiteral("t.skin")), true));
+
+  // Anything that opens the FIFO for reading is seen (and let go) here.
+  std::atomic<bool> stop{false}, opened{false};
+  std::thread watch([&] {
+    while (!stop) {
+      const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        opened = true;
+        ::close(fd);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  });
+  const QPoint at(15, 15);
+  QHelpEvent help(QEvent::ToolTip, at, face()->mapToGlobal(at));
+  QCoreApplication::sendEvent(face(), &help);
+  QLabel *shown = nullptr;
+  test::spinUntil(
+      [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+          if (w->inherits("QTipLabel") && w->isVisible()) shown = qobject_cast<QLabel *>(w);
+        return shown != nullptr;
+      },
+      3000);
+  QLabel *label = face()->findChild<QLabel *>(QStringLiteral("Lbl18"));
+  ASSERT_NE(label, nullptr);
+  QLabel probe;  // lays the label's tip out as a tooltip would
+  probe.setText(label->toolTip());
+  probe.adjustSize();
+  stop = true;
+  watch.join();
+  EXPECT_FALSE(opened) << "a tip opened the picture it names";
+  ASSERT_NE(shown, nullptr) << "no tip shown";
+  QTextDocument doc;
+  doc.setHtml(shown->text());
+  EXPECT_EQ(doc.toPlainText().toStdString(), tip.toStdString());
+  doc.setHtml(label->toolTip());
+  EXPECT_EQ(doc.toPlainText().toStdString(), tip.toStdString());
+  QToolTip::hideText();
 }

@@ -29,7 +29,8 @@ const char kPlaylistUsage[] =
     "               the player saves a playlist (M3U, UTF-8, paths under OUT's\n"
     "               folder relative to it, OUT replaced whole)\n"
     "               JSON: in, out, accepted, written, entryCount, skipped (entries\n"
-    "               that cannot be a line of an M3U file)\n";
+    "               that cannot be a line of an M3U file, lines too long to be\n"
+    "               a path, entries past the player's limit of 32766)\n";
 
 namespace {
 
@@ -48,11 +49,12 @@ QString playlistKind(const QString &file) {
 
 // Reads `file` with the player's reader and the user's title settings.
 // Returns whether the player takes it for a playlist it could read.
-bool readPlaylist(const QString &file, Playlist *pl) {
+// `report` receives what the reader left out.
+bool readPlaylist(const QString &file, Playlist *pl, PlaylistReadReport *report = nullptr) {
   const General g = loadUserSettings();
   const TitleOptions opt = TitleOptions::from(g);
-  const bool ok =
-      PlRead(file, *pl, [opt](const QString &path) { return TitleFromFile(path, opt); }, g.FriendlyNames);
+  const bool ok = PlRead(
+      file, *pl, [opt](const QString &path) { return TitleFromFile(path, opt); }, g.FriendlyNames, report);
   return ok && !playlistKind(file).isEmpty();
 }
 
@@ -123,17 +125,19 @@ int playlistConvert(const Options &o) {
   const QString in = o.positional[0];
   const QString out = o.positional[1];
   Playlist pl;
-  const bool accepted = readPlaylist(in, &pl);
+  PlaylistReadReport left;
+  const bool accepted = readPlaylist(in, &pl, &left);
   // A playlist the player does not read is not written: OUT stays as it is.
   const bool written = accepted && WritePL(out, pl);
-  const int skipped = skippedEntries(pl);
+  const int unwritable = skippedEntries(pl);
+  const int skipped = unwritable + left.longLines + left.overCap;
 
   if (o.json) {
     printJson(QJsonObject{{QStringLiteral("in"), in},
                           {QStringLiteral("out"), out},
                           {QStringLiteral("accepted"), accepted},
                           {QStringLiteral("written"), written},
-                          {QStringLiteral("entryCount"), pl.count() - skipped},
+                          {QStringLiteral("entryCount"), pl.count() - unwritable},
                           {QStringLiteral("skipped"), skipped}});
   } else if (!accepted) {
     print(QStringLiteral("rejected: %1 is not a playlist the player reads\n").arg(shown(in)));
@@ -141,7 +145,7 @@ int playlistConvert(const Options &o) {
     print(QStringLiteral("failed: %1 could not be written; it is as it was\n").arg(shown(out)));
   } else {
     print(QStringLiteral("written: %1 entries to %2%3\n")
-              .arg(pl.count() - skipped)
+              .arg(pl.count() - unwritable)
               .arg(shown(out))
               .arg(skipped ? QStringLiteral(" (%1 left out)").arg(skipped) : QString()));
   }

@@ -18,6 +18,8 @@ class RecordingHost : public LifecycleHost {
   QStringList calls;
   QString skinFile = QStringLiteral("/share/skins/default.skin");
   QString savedPlaylist;
+  QStringList entries;  // the playlist as the window holds it
+  QString writeError;   // set: every playlist write fails with it
 
   void note(const QString &s) { calls << s; }
   void setCaption(const QString &c) override { note(QStringLiteral("caption ") + c); }
@@ -33,10 +35,17 @@ class RecordingHost : public LifecycleHost {
   void readAutoList() override { note(QStringLiteral("autolist")); }
   void loadTray() override { note(QStringLiteral("tray")); }
   void unloadTray() override { note(QStringLiteral("unload tray")); }
-  void plAddOpened() override { note(QStringLiteral("add")); }
-  void plClear() override { note(QStringLiteral("clear")); }
+  void plAddOpened() override {
+    note(QStringLiteral("add"));
+    entries << QStringLiteral("/added.mp3");
+  }
+  void plClear() override {
+    note(QStringLiteral("clear"));
+    entries.clear();
+  }
   bool plRead(const QString &f) override {
     note(QStringLiteral("read ") + f);
+    entries << QStringLiteral("/read.mp3");
     return true;
   }
   void loadCover(const QString &f) override { note(QStringLiteral("cover ") + f); }
@@ -48,10 +57,12 @@ class RecordingHost : public LifecycleHost {
   void createVisPlugin() override { note(QStringLiteral("vis plug-in")); }
   void cleanUpPlayer() override { note(QStringLiteral("clean up")); }
   void writeAutoList() override { note(QStringLiteral("write autolist")); }
-  bool writePlaylist(const QString &f) override {
+  bool writePlaylist(const QString &f, QString *error) override {
     note(QStringLiteral("write playlist"));
-    return true;
+    *error = writeError;
+    return writeError.isEmpty();
   }
+  QStringList playlistEntries() const override { return entries; }
   QString playlistFile() const override { return savedPlaylist; }
   QString defaultSkinFile() const override { return skinFile; }
 };
@@ -136,17 +147,72 @@ TEST_F(LifecycleTest, CommandLineAndHandedOverRequests) {
   EXPECT_FALSE(store_.contains(kPrg, kSect, key::OtherFile));
 }
 
-TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnce) {
+TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnceAndOnlyWithAService) {
   start();
-  EXPECT_EQ(host_.calls.count(QStringLiteral("url ") + Lifecycle::downloadPageUrl()), 1);
-  EXPECT_TRUE(Lifecycle::downloadPageUrl().endsWith(QStringLiteral("/descarga_qv.php?id=1")));
+  // The build's default has no service: nothing is opened.
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")).size(),
+            Lifecycle::downloadPageUrl().isEmpty() ? 0 : 1);
   life_->formUnload();
   EXPECT_EQ(settings_.text(key::Instalado), QStringLiteral("SI"));
 
+  qputenv("CANTOREL_SERVICE_URL", "https://lyrics.example/svc");
+  EXPECT_EQ(Lifecycle::downloadPageUrl(), QStringLiteral("https://lyrics.example/svc/descarga_qv.php?id=1"));
+  set(key::Instalado, QString());
+  host_.calls.clear();
+  start();
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")),
+            QStringList{QStringLiteral("url ") + Lifecycle::downloadPageUrl()});
+  life_->formUnload();
   host_.calls.clear();
   store_.load();
   start();
+  qunsetenv("CANTOREL_SERVICE_URL");
   EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")).size(), 0);
+}
+
+// The playlist file is written only when this run read it or changed the
+// playlist: a run on default settings (a damaged settings file) that adds
+// nothing leaves the last session's list alone. A failed write is said
+// once, with the reason.
+TEST_F(LifecycleTest, PlaylistIsWrittenOnlyWhenReadOrChangedAndFailuresAreShownOnce) {
+  set(key::Instalado, kInstalledMark);
+  host_.savedPlaylist = dir_.filePath(QStringLiteral("playlist.m3u"));
+  test::writeAll(host_.savedPlaylist, "/m/a.mp3\r\n");
+  const struct {
+    const char *name;
+    const char *startMode;
+    const char *commandLine;
+    bool changeLater;
+    int writes;
+  } cases[] = {{"defaults, nothing added", " 0", "", false, 0},
+               {"restored, unchanged", " 1", "", false, 0},
+               {"restored, then changed", " 1", "", true, 1},
+               {"defaults, then added", " 0", "", true, 1},
+               {"command line", " 0", "/m/b.mp3", false, 1}};
+  for (const auto &c : cases) {
+    set(QStringLiteral("StartMd"), QString::fromLatin1(c.startMode));
+    host_.entries.clear();
+    start(*c.commandLine
+              ? CommandLineRequest{CommandLineRequest::Kind::Add, QString::fromLatin1(c.commandLine)}
+              : CommandLineRequest{});
+    if (c.changeLater) host_.entries << QStringLiteral("/later.mp3");
+    host_.calls.clear();
+    life_->checkpoint();
+    life_->formUnload();
+    EXPECT_EQ(host_.calls.count(QStringLiteral("write playlist")), c.writes) << c.name;
+  }
+
+  host_.writeError = QStringLiteral("No space left on device");
+  start({CommandLineRequest::Kind::Add, QStringLiteral("/m/c.mp3")});
+  host_.calls.clear();
+  life_->checkpoint();
+  life_->checkpoint();
+  life_->formUnload();
+  EXPECT_EQ(host_.calls.count(QStringLiteral("write playlist")), 3);
+  EXPECT_EQ(
+      host_.calls.filter(QStringLiteral("message ")),
+      QStringList{QStringLiteral("message The playlist could not be saved in %1: No space left on device")
+                      .arg(host_.savedPlaylist)});
 }
 
 TEST_F(LifecycleTest, StartModes) {
@@ -223,9 +289,9 @@ TEST_F(LifecycleTest, CheckpointWritesWhatShutDownWouldAndShutDownRunsOnce) {
   host_.calls.clear();
   life_->formUnload();
   life_->formUnload();
-  EXPECT_EQ(host_.calls,
-            (QStringList{QStringLiteral("clean up"), QStringLiteral("timer off"), QStringLiteral("write autolist"),
-                         QStringLiteral("write playlist"), QStringLiteral("unload tray")}));
+  // The playlist is as the checkpoint saved it: not written again.
+  EXPECT_EQ(host_.calls, (QStringList{QStringLiteral("clean up"), QStringLiteral("timer off"),
+                                      QStringLiteral("write autolist"), QStringLiteral("unload tray")}));
   EXPECT_EQ(settings_.text(key::LastTrack), QStringLiteral(" 2"));
   EXPECT_EQ(settings_.text(key::LastCover), QStringLiteral("/c/x.jpg"));
   // The auto-play value the command line set is the one saved.

@@ -1,5 +1,6 @@
 // readFileLimited: files up to the limit are read whole, larger ones refused.
 // writeFileAtomically: a failure is reported, a replaced file keeps its mode.
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -35,6 +36,36 @@ TEST(ReadFileLimited, ReadsUpToTheLimitAndRefusesMore) {
   }
   QByteArray out;
   EXPECT_FALSE(readFileLimited(dir.filePath(QStringLiteral("none")), 10, &out));
+}
+
+// What a save that died before its rename left behind goes at the next start;
+// nothing else in the folder does.
+TEST(StaleTemporaryFiles, OnlyOursAndOnlyOldOnesAreRemoved) {
+  QTemporaryDir dir;
+  const QDateTime start = QDateTime::currentDateTime();
+  const struct {
+    const char *name;
+    bool old;
+    bool removed;
+  } cases[] = {{".playlist.m3u.Ab12Cd", true, true},   {".cantorel.conf.xY9zQ0", true, true},
+               {".playlist.m3u.Ab12Cd0", true, false}, {".playlist.m3u.Ab12C", true, false},
+               {".playlist.m3u.Ab-2Cd", true, false},  {".other.txt.Ab12Cd", true, false},
+               {"playlist.m3u.Ab12Cd", true, false},   {".cantorel.conf.Zz99Zz", false, false}};
+  for (const auto &c : cases) {
+    const QString p = dir.filePath(QString::fromLatin1(c.name));
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    if (c.old) {
+      ASSERT_TRUE(f.open(QIODevice::Append));
+      ASSERT_TRUE(f.setFileTime(start.addSecs(-60), QFileDevice::FileModificationTime));
+    }
+  }
+  const QStringList targets{dir.filePath(QStringLiteral("playlist.m3u")),
+                            dir.filePath(QStringLiteral("cantorel.conf"))};
+  EXPECT_EQ(removeStaleTemporaryFiles(targets, start.addSecs(-1)), 2);
+  for (const auto &c : cases)
+    EXPECT_EQ(QFile::exists(dir.filePath(QString::fromLatin1(c.name))), !c.removed) << c.name;
 }
 
 TEST(WriteFileAtomically, ReportsFailureAndKeepsTheMode) {

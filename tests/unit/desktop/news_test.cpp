@@ -27,11 +27,8 @@ struct AppFirst {
 };
 
 TEST(NewsText, StateTextsAndFileName) {
-  EXPECT_EQ(StateText(0), QStringLiteral("No state to report"));
-  EXPECT_EQ(StateText(9), QStringLiteral("The control is disconnection from the host computer"));
   EXPECT_EQ(StateText(11), QStringLiteral("An error occurred in communicating with the host computer"));
   EXPECT_EQ(StateText(12), QStringLiteral("The request has completed and all data has been received"));
-  EXPECT_EQ(StateText(13), QStringLiteral("Unknown state: 13"));
   EXPECT_EQ(StateText(-1), QStringLiteral("Unknown state: -1"));
 
   EXPECT_EQ(UrlFileName(QStringLiteral("http://h.example/news/msg.txt")), QStringLiteral("msg.txt"));
@@ -92,6 +89,7 @@ class NewsFileTest : public ::testing::Test, private AppFirst {
 };
 
 TEST_F(NewsFileTest, LoadNewsMessageShowsOnlyANewNonEmptyMessage) {
+  g.NewsURL = QStringLiteral("https://h/msg.txt");
   g.SubmitURL = QStringLiteral("kept");
   g.MsgRemoteSeen = QStringLiteral("seen before");
   // Missing file, or a last line without "#": nothing set, nothing shown.
@@ -101,23 +99,57 @@ TEST_F(NewsFileTest, LoadNewsMessageShowsOnlyANewNonEmptyMessage) {
   EXPECT_EQ(g.SubmitURL, QStringLiteral("kept"));
   EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("seen before"));
 
-  test::writeAll(path("msg.txt"), "http://h/s.php#seen before\r\n");
+  test::writeAll(path("msg.txt"), "https://h/s.php#seen before\r\n");
   EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("seen before")));
-  EXPECT_EQ(g.SubmitURL, QStringLiteral("http://h/s.php"));
+  EXPECT_EQ(g.SubmitURL, QStringLiteral("https://h/s.php"));
 
-  test::writeAll(path("msg.txt"), "http://h/s.php#Something new\r\n");
+  test::writeAll(path("msg.txt"), "https://h/s.php#Something new\r\n");
   EXPECT_TRUE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("seen before")));
   EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("Something new"));
 
   // The server took its message back: remembered as empty, no empty window.
-  test::writeAll(path("msg.txt"), "http://h/s.php#\r\n");
+  test::writeAll(path("msg.txt"), "https://h/s.php#\r\n");
   EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("Something new")));
   EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
 
   // An oversized file is not read.
-  test::writeAll(path("big.txt"), QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttp://h#big");
+  test::writeAll(path("big.txt"), QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttps://h#big");
   EXPECT_FALSE(LoadNewsMessage(g, path("big.txt"), QString()));
   EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
+
+  // Without a service (no build setting, no address) nothing is read.
+  if (!DefaultNewsUrl().isEmpty()) return;  // a build with a service
+  g.NewsURL.clear();
+  test::writeAll(path("msg.txt"), "https://h/s.php#Old news of another build\r\n");
+  EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QString()));
+  EXPECT_TRUE(g.SubmitURL.isEmpty());
+}
+
+// The news file names where lyrics (with the user's nick) go: only an https
+// address on the host the news came from is taken.
+TEST_F(NewsFileTest, SubmissionAddressOnlyOverHttpsOnTheNewsHost) {
+  g.NewsURL = QStringLiteral("https://lyrics.example/svc/msg.txt");
+  const struct {
+    const char *address;
+    bool taken;
+  } cases[] = {{"https://lyrics.example/up.php", true},
+               {"https://LYRICS.example/up.php?a=1", true},
+               {"http://lyrics.example/up.php", false},
+               {"https://elsewhere.example/up.php", false},
+               {"https://u:p@lyrics.example/up.php", false},
+               {"file:///etc/passwd", false},
+               {"", false}};
+  for (const auto &c : cases) {
+    g.SubmitURL = QStringLiteral("before");
+    test::writeAll(path("msg.txt"), QByteArray(c.address) + "#news\r\n");
+    LoadNewsMessage(g, path("msg.txt"), QString());
+    EXPECT_EQ(g.SubmitURL, c.taken ? QString::fromUtf8(c.address) : QString()) << c.address;
+  }
+  // Redirects of our transfers follow the same rule against the first address.
+  const QUrl from(QStringLiteral("https://lyrics.example/svc/msg.txt"));
+  EXPECT_TRUE(IsAllowedRedirect(from, QUrl(QStringLiteral("https://lyrics.example/new/msg.txt"))));
+  EXPECT_FALSE(IsAllowedRedirect(from, QUrl(QStringLiteral("http://lyrics.example/msg.txt"))));
+  EXPECT_FALSE(IsAllowedRedirect(from, QUrl(QStringLiteral("https://other.example/msg.txt"))));
 }
 
 // The transfer against a real server; every wait is bounded.
@@ -140,36 +172,35 @@ QByteArray bytes(int n) {
   return b;
 }
 
-TEST_F(NewsDownloadTest, TwoChunksWithTheirLengthFillTheBarAndTheFile) {
+// The body reaches the file whole; the bar grows by each 1024-byte chunk's
+// share of an announced length and stays put without a usable one.
+TEST_F(NewsDownloadTest, TheBodyIsWrittenAndTheBarFollowsTheAnnouncedLength) {
   test::writeAll(path("msg.txt"), "old news");
-  const QByteArray body = bytes(2048);
-  server.setResponse(test::LoopbackHttpServer::answer(200, body, {"Content-Length: 2048"}, 2));
-  NewsDownload d;
-  run(d, server.url(QStringLiteral("/msg.txt")));
-  EXPECT_EQ(states.last(), news_state::Completed);
-  EXPECT_TRUE(states.contains(news_state::Receiving));
-  EXPECT_EQ(progress, (QList<double>{50, 100}));
-  EXPECT_EQ(test::readAll(path("msg.txt")), body);
-  ASSERT_EQ(server.requests().size(), 1);
+  const struct {
+    QList<QByteArray> headers;
+    QByteArray body;
+    QList<double> progress;
+  } cases[] = {{{"Content-Length: 2048"}, bytes(2048), {50, 100}},
+               {{}, bytes(3000), {}},
+               {{"Content-Length: 0"}, {}, {}}};
+  for (const auto &c : cases) {
+    states.clear();
+    progress.clear();
+    server.setResponse(test::LoopbackHttpServer::answer(200, c.body, c.headers, 2));
+    NewsDownload d;
+    run(d, server.url(QStringLiteral("/msg.txt")));
+    EXPECT_EQ(states.last(), news_state::Completed);
+    if (!c.progress.isEmpty()) {
+      EXPECT_TRUE(states.contains(news_state::Receiving));
+    }
+    EXPECT_EQ(progress, c.progress);
+    EXPECT_EQ(test::readAll(path("msg.txt")), c.body);
+  }
+  ASSERT_EQ(server.requests().size(), 3);
   EXPECT_EQ(server.requests()[0].method, QByteArray("GET"));
   EXPECT_EQ(server.requests()[0].path, QByteArray("/msg.txt"));
   // Nothing is left behind but the file itself.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("msg.txt")});
-}
-
-TEST_F(NewsDownloadTest, WithoutAUsableLengthTheFileIsStillWritten) {
-  for (const QList<QByteArray> &headers : {QList<QByteArray>{}, QList<QByteArray>{"Content-Length: 0"}}) {
-    states.clear();
-    progress.clear();
-    const QByteArray body = headers.isEmpty() ? bytes(3000) : QByteArray();
-    server.setResponse(test::LoopbackHttpServer::answer(200, body, headers, 3));
-    NewsDownload d;
-    run(d, server.url(QStringLiteral("/msg.txt")));
-    EXPECT_EQ(states.last(), news_state::Completed);
-    EXPECT_TRUE(progress.isEmpty());
-    EXPECT_EQ(d.progress(), 0.0);
-    EXPECT_EQ(test::readAll(path("msg.txt")), body);
-  }
 }
 
 // Every way a transfer can fail ends in state 11 with the old file intact.
@@ -193,6 +224,7 @@ TEST_P(NewsFailureTest, KeepsTheOldFile) {
   }
   run(d, url);
   EXPECT_EQ(states.last(), news_state::Error);
+  EXPECT_LE(server.requests().size(), 1) << "a redirect was followed";
   EXPECT_EQ(test::readAll(path("msg.txt")), QByteArray("http://h/s.php#old news\r\n"));
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("msg.txt")});
 }
@@ -200,8 +232,10 @@ TEST_P(NewsFailureTest, KeepsTheOldFile) {
 INSTANTIATE_TEST_SUITE_P(
     Ways, NewsFailureTest,
     ::testing::Values(
-        FailCase{"status", [](test::LoopbackHttpServer &s,
-                              NewsDownload &) { s.setResponse(test::LoopbackHttpServer::answer(404, "gone", {})); }},
+        FailCase{"status",
+                 [](test::LoopbackHttpServer &s, NewsDownload &) {
+                   s.setResponse(test::LoopbackHttpServer::answer(404, "gone", {}));
+                 }},
         FailCase{"cut",
                  [](test::LoopbackHttpServer &s, NewsDownload &) {
                    auto r = test::LoopbackHttpServer::answer(200, bytes(1000), {"Content-Length: 2048"});
@@ -215,12 +249,36 @@ INSTANTIATE_TEST_SUITE_P(
                    s.setResponse(r);
                    d.setLimits({200, 400, kMaxNewsBytes});
                  }},
-        FailCase{"oversized",
-                 [](test::LoopbackHttpServer &s, NewsDownload &d) {
-                   s.setResponse(test::LoopbackHttpServer::answer(200, bytes(5000), {}, 5));
-                   d.setLimits({20000, 30000, 4096});
+        FailCase{"redirect_elsewhere",
+                 [](test::LoopbackHttpServer &s, NewsDownload &) {
+                   s.setResponse(test::LoopbackHttpServer::answer(
+                       302, {}, {"Location: http://localhost:" + QByteArray::number(s.port()) + "/msg.txt"}));
+                 }},
+        FailCase{"redirect_plain_http",
+                 [](test::LoopbackHttpServer &s, NewsDownload &) {
+                   s.setResponse(test::LoopbackHttpServer::answer(302, {}, {"Location: /other.txt"}));
                  }}),
     [](const ::testing::TestParamInfo<FailCase> &i) { return std::string(i.param.name); });
+
+// A server that sends without end, with or without announcing it, is cut
+// off at the limit: the download never holds much more than the limit.
+TEST_F(NewsDownloadTest, AnEndlessBodyStopsAtTheLimit) {
+  for (const QList<QByteArray> &headers :
+       {QList<QByteArray>{}, QList<QByteArray>{"Content-Length: 1073741824"}}) {
+    states.clear();
+    test::writeAll(path("msg.txt"), "old");
+    auto r = test::LoopbackHttpServer::answer(200, {}, headers);
+    r.streamBytes = qint64(1) << 30;
+    server.setResponse(r);
+    NewsDownload d;
+    const qint64 growth = test::peakMemoryGrowthKiB([&] { run(d, server.url(QStringLiteral("/msg.txt"))); });
+    EXPECT_EQ(states.last(), news_state::Error);
+    EXPECT_LT(growth, 10 * 1024) << "KiB";
+    ::testing::Test::RecordProperty(headers.isEmpty() ? "peakGrowthKiB" : "peakGrowthKiBWithLength",
+                                    int(growth));
+    EXPECT_EQ(test::readAll(path("msg.txt")), QByteArray("old"));
+  }
+}
 
 }  // namespace
 }  // namespace cantorel

@@ -177,7 +177,7 @@ TEST(LrcLimits, EntriesAndWarningsAreBounded) {
   for (int k = 0; k <= kMaxLyricEntries; ++k) many += "[00:01]x\n";
   LyricLines lyric;
   LrcDocument doc;
-  EXPECT_EQ(parseLrcBytes(many, lyric, &doc), LyricStatus::ReadError);
+  EXPECT_EQ(parseLrcBytes(many, lyric, &doc), LyricStatus::TooManyEntries);
   EXPECT_TRUE(doc.tooManyEntries);
   EXPECT_TRUE(lyric.PlLyrics.isEmpty());
   EXPECT_EQ(doc.warnings.size(), kMaxLrcWarnings);

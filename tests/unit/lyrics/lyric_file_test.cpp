@@ -103,9 +103,15 @@ TEST(LyricReaderLimits, AtMost32767Entries) {
   int count = 0;
   EXPECT_EQ(parseLyricBytes(entries(kMaxLyricEntries), lyric, &count), LyricStatus::Correct);
   EXPECT_EQ(count, 32767);
-  // One more entry overflows the 16-bit count: a read error, not a wrapped count.
-  EXPECT_EQ(parseLyricBytes(entries(kMaxLyricEntries + 1), lyric, &count), LyricStatus::ReadError);
+  // One more entry overflows the 16-bit count: refused with a message of its
+  // own (not "no lyric found"), or message 6 from a language file without it.
+  EXPECT_EQ(parseLyricBytes(entries(kMaxLyricEntries + 1), lyric, &count), LyricStatus::TooManyEntries);
   EXPECT_EQ(count, 32767);
+  General g;
+  g.Messages[6] = QStringLiteral("none");
+  EXPECT_EQ(lyricStatusText(LyricStatus::TooManyEntries, g), QStringLiteral("none"));
+  g.Messages[187] = QStringLiteral("too long");
+  EXPECT_EQ(lyricStatusText(LyricStatus::TooManyEntries, g), QStringLiteral("too long"));
 }
 
 TEST(LyricReaderFiles, StatusTextsAndCounters) {

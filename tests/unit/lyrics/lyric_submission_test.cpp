@@ -7,6 +7,7 @@
 #include "core/general.h"
 #include "lyrics/lyric_submission.h"
 #include "support/loopback_http.h"
+#include "support/test_support.h"
 
 namespace cantorel {
 namespace {
@@ -128,18 +129,36 @@ TEST_F(SubmitTest, NothingIsSentWhenSwitchedOffOfflineOrWithoutAWebAddress) {
   EXPECT_TRUE(server.requests().isEmpty());
 }
 
-TEST_F(SubmitTest, AServerThatNeverAnswersIsGivenUp) {
-  test::LoopbackHttpServer::Response silent;
+// Servers that misbehave: each request ends unanswered, after one request,
+// without holding the server's reply in memory.
+TEST_F(SubmitTest, AMisbehavingServerIsGivenUp) {
+  const QByteArray elsewhere = "Location: http://localhost:" + QByteArray::number(server.port()) + "/x";
+  struct Case {
+    const char *name;
+    test::LoopbackHttpServer::Response response;
+  };
+  test::LoopbackHttpServer::Response silent, endless = test::LoopbackHttpServer::answer(200, {}, {});
   silent.hang = true;
-  server.setResponse(silent);
-  LyricSubmitter s;
-  s.setOnlineCheck([] { return true; });
-  s.setTimeout(300);
-  bool answered = true;
-  ASSERT_TRUE(submitAndWait(s, &answered));
-  EXPECT_FALSE(answered);
-  EXPECT_FALSE(s.busy());
-  EXPECT_EQ(server.requests().size(), 1);
+  endless.streamBytes = qint64(1) << 30;
+  for (const Case &c :
+       {Case{"silent", silent}, Case{"endless reply", endless},
+        Case{"redirect to another host", test::LoopbackHttpServer::answer(307, {}, {elsewhere})},
+        Case{"redirect to plain http", test::LoopbackHttpServer::answer(307, {}, {"Location: /y"})}}) {
+    server.setResponse(c.response);
+    const qsizetype before = server.requests().size();
+    LyricSubmitter s;
+    s.setOnlineCheck([] { return true; });
+    s.setTimeout(5000);
+    if (QByteArray(c.name) == "silent") s.setTimeout(300);
+    bool answered = true, started = false;
+    const qint64 growth = test::peakMemoryGrowthKiB([&] { started = submitAndWait(s, &answered); });
+    ASSERT_TRUE(started) << c.name;
+    EXPECT_FALSE(answered) << c.name;
+    EXPECT_FALSE(s.busy()) << c.name;
+    EXPECT_EQ(server.requests().size(), before + 1) << c.name;
+    EXPECT_LT(growth, 10 * 1024) << c.name << ": KiB";
+    ::testing::Test::RecordProperty(c.name, int(growth));
+  }
 }
 
 TEST_F(SubmitTest, TheBackgroundSubmissionOutlivesItsCaller) {

@@ -129,15 +129,28 @@ TEST_F(PlaylistFileTest, ReadSetsNameAndPictureOfThePlaylist) {
   EXPECT_EQ(pl.PLCover, path(QStringLiteral("My_List.jpg")));
 }
 
-TEST_F(PlaylistFileTest, CapCountsTheEntriesAlreadyThere) {
-  writeBytes(path(QStringLiteral("l.m3u")), "a.mp3\nb.mp3\nc.mp3\n");
+// Lines too long to be a path, and entries past the cap (which counts the
+// entries already there), are left out and counted.
+TEST_F(PlaylistFileTest, LongLinesAndEntriesPastTheCapAreLeftOutAndCounted) {
+  const QByteArray huge(kMaxPlaylistLineChars + 1, 'x');
+  writeBytes(path(QStringLiteral("l.m3u")), "a.mp3\n" + huge + "\r\n#" + huge + "\rb.mp3\nc.mp3\n");
   Playlist pl;
+  PlaylistReadReport report;
+  ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
+  EXPECT_EQ(pl.PlPath, (QStringList{path(QStringLiteral("a.mp3")), path(QStringLiteral("b.mp3")),
+                                    path(QStringLiteral("c.mp3"))}));
+  EXPECT_EQ(report.longLines, 2);
+  EXPECT_EQ(report.overCap, 0);
+
+  pl.PlClear();
   for (int i = 0; i < Playlist::kMaxReadEntries - 1; ++i) pl.append(QString(), QStringLiteral("x"));
-  ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle));
+  ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
   EXPECT_EQ(pl.count(), Playlist::kMaxReadEntries);
   EXPECT_EQ(pl.PlPath.last(), path(QStringLiteral("a.mp3")));
-  ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle));
+  EXPECT_EQ(report.overCap, 2);
+  ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
   EXPECT_EQ(pl.count(), Playlist::kMaxReadEntries);
+  EXPECT_EQ(report.overCap, 3);
 }
 
 TEST_F(PlaylistFileTest, MissingFileAddsNothingAndSaysSo) {

@@ -119,7 +119,7 @@ TEST_F(SkinReaderTest, FindsStarNamesAndFallsBackToTheApplicationFolder) {
 
 TEST_F(SkinReaderTest, MissingBitmapsGiveMessages48And49AndTheLoadGoesOn) {
   test::writeAll(dir_.filePath(QStringLiteral("m.skin")),
-                 "Cantorel Skin\r\n1,1\r\n1,1\r\n1,1\r\nnomain.bmp,nores.bmp\r\n0,0,0,0,0,0,0,0\r\n"
+                 "Cantorel Skin\r\n20,20\r\n20,20\r\n20,20\r\nnomain.bmp,nores.bmp\r\n0,0,0,0,0,0,0,0\r\n"
                  "B1,0,0,5,5,0,0,A,tip\r\n");
   const auto r = LoadSkin(dir_.filePath(QStringLiteral("m.skin")), true, env_, t_, g_);
   ASSERT_TRUE(r.loaded);
@@ -303,7 +303,7 @@ TEST_F(SkinReaderTest, ImportModeReadsBitmapsFromTheChosenFolder) {
   test::writeAll(import.filePath(QStringLiteral("pic.bmp")), "x");
   test::writeAll(
       dir_.filePath(QStringLiteral("i.skin")),
-      "Cantorel Skin\r\n1,1\r\n1,1\r\n1,1\r\n*,/start\r\nBitmaps|*.bmp,pic.bmp\r\n0,0,0,0,0,0,0,0\r\n"
+      "Cantorel Skin\r\n20,20\r\n20,20\r\n20,20\r\n*,/start\r\nBitmaps|*.bmp,pic.bmp\r\n0,0,0,0,0,0,0,0\r\n"
       "R2,pic.bmp\r\n?0,none\r\nB1,1,1,5,5,0,0,x,t\r\n:none\r\n");
   QString askedFolder;
   env_.pickImportFile = [&](const QString &, const QString &, const QString &initial) {
@@ -338,6 +338,28 @@ TEST_F(SkinReaderTest, StartPositionsAndPullBackOntoTheScreen) {
     EXPECT_EQ(LoadSkin(dir_.filePath(QStringLiteral("p.skin")), true, env_, t_, g_).windowPosTwips,
               c.pos * 15)
         << c.start << " " << c.origin.x();
+  }
+}
+
+// A window side outside 16..8192 is an error of the skin: the end message
+// lists it and the window takes the nearest usable size.
+TEST_F(SkinReaderTest, WindowSizesOutsideTheUsableRangeAreAnError) {
+  const struct {
+    const char *sizes;
+    bool error;
+    QPoint first;  // pixels
+  } cases[] = {{"16, 16", false, {16, 16}},      {"8192, 8192", false, {8192, 8192}},
+               {"0, 0", true, {16, 16}},         {"-5, 200", true, {16, 200}},
+               {"300, 8193", true, {300, 8192}}, {"99999999, 1", true, {8192, 16}}};
+  for (const auto &c : cases) {
+    QByteArray head(kHead);
+    head.replace(QByteArray("300, 200"), QByteArray(c.sizes));
+    test::writeAll(dir_.filePath(QStringLiteral("w.skin")), head);
+    const auto r = LoadSkin(dir_.filePath(QStringLiteral("w.skin")), true, env_, t_, g_);
+    ASSERT_TRUE(r.loaded) << c.sizes;
+    EXPECT_EQ(r.errorFlag, c.error) << c.sizes;
+    EXPECT_EQ(r.messages.size(), c.error ? 1 : 0) << c.sizes;
+    EXPECT_EQ(t_.WindowSizes[0], c.first * 15) << c.sizes;
   }
 }
 

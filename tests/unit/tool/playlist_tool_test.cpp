@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "playlist/playlist_file.h"
+
 #include "tool_run.h"
 
 namespace cantorel {
@@ -26,6 +28,10 @@ TEST(PlaylistTool, CommandsAnswerAsTheReaderAndTheWriter) {
   put("music/notes.txt", "01 - Uno.mp3\n");
   put("music/esc.m3u", "red\x1b[31m.mp3\r\n");
   put("out/keep.m3u", "old\r\n");
+  // A line too long to be a path, and two entries past the player's limit.
+  QByteArray big = QByteArray(kMaxPlaylistLineChars + 1, 'x') + "\n";
+  for (int i = 0; i < Playlist::kMaxReadEntries + 2; ++i) big += "t" + QByteArray::number(i) + ".mp3\n";
+  put("music/big.m3u", big);
 
   test::runToolCases(
       {
@@ -46,6 +52,9 @@ TEST(PlaylistTool, CommandsAnswerAsTheReaderAndTheWriter) {
           {"playlist show --json {d}/music/radio.m3u",
            0,
            {{"entryCount", "2"}, {"entries/0/path", "{d}/music/sub/Dos.mp3"}, {"entries/1/stream", "true"}}},
+          {"playlist convert --json {d}/music/big.m3u {d}/out/big.m3u",
+           0,
+           {{"entryCount", "32766"}, {"skipped", "3"}}},
           // What the player does not read as a playlist leaves OUT alone.
           {"playlist convert --json {d}/music/notes.txt {d}/out/keep.m3u", 1, {{"written", "false"}}},
           {"playlist convert --json {d}/music/missing.m3u {d}/out/keep.m3u", 1, {{"written", "false"}}},

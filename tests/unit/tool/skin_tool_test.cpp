@@ -56,8 +56,9 @@ TEST(SkinCheckTool, ReportsWhatTheReaderMadeOfTheSkin) {
                         "K12, 500, 500, 10, 10, 0, 0, x, t, ftp://x\r\n"      // 11
                         "B2, 3, 4, 5, 6, 0, 0, x, \"tip\x1b[31m\"\r\n");      // 12
   put("text.skin", "Cantorel skin\r\n1,1\r\n");
+  put("tiny.skin", "Cantorel Skin\r\n200,100\r\n200,50\r\n0,0\r\nmain.bmp, res.bmp\r\n0,0,0,0,0,0,0,0\r\n");
   put("import.skin",
-      "Cantorel Skin\r\n10,10\r\n10,10\r\n10,10\r\n*,\r\nBitmaps|*.bmp,main.bmp\r\n0,0,0,0,0,0,0,0\r\n"
+      "Cantorel Skin\r\n20,20\r\n20,20\r\n20,20\r\n*,\r\nBitmaps|*.bmp,main.bmp\r\n0,0,0,0,0,0,0,0\r\n"
       "R0,main.bmp\r\nR1,res.bmp\r\nU\r\nB1,1,1,5,5,0,0,x,t\r\n");
 
   test::runToolCases(
@@ -84,6 +85,8 @@ TEST(SkinCheckTool, ReportsWhatTheReaderMadeOfTheSkin) {
            {{"@out", "~loaded with errors"}, {"@out", "~line 12: button 2 at 3,4 5x6"},
             {"@out", "~line 9: L51 (label 51)"}, {"@out", "~tip\\x1b[31m"}}},
           {"skin check --json {d}/text.skin", 1, {{"loaded", "false"}, {"messages", "[1]"}, {"head", "null"}}},
+          // A window size outside 16..8192: the skin error message.
+          {"skin check --json {d}/tiny.skin", 1, {{"loaded", "true"}, {"messages", "[1]"}, {"errorList/0", "0,0"}}},
           {"skin check --json {d}/missing.skin", 1, {{"loaded", "false"}, {"messages", "[1]"}}},
           {"skin check --json {d}/import.skin",
            0,
