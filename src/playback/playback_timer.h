@@ -46,10 +46,11 @@ class PlaybackTimer {
   // One tick. A tick started while another runs (through the event pump)
   // returns at once.
   void Timer1();
-  // The shown time text changed: shows the next line when its time is that text.
+  // The shown time text changed: shows the next line when its time is that
+  // text (a stamped lyric's lines follow the position instead).
   void LyricAdvance(const QString &timeText);
-  // After a seek: the next line is the first one not before `timeText`; the
-  // line before it becomes the current one.
+  // After a seek: the next line is the first one not before `timeText` (by its
+  // stamp for a stamped lyric); the line before it becomes the current one.
   void LyricResync(const QString &timeText);
   // The entry ended: the next one (by repeat, shuffle or order) starts;
   // stop-after-track stops it at once.
@@ -67,6 +68,10 @@ class PlaybackTimer {
 
  private:
   void setDisplay1(qint32 value);
+  // Shows line `LyricNext` and moves on to the one after it.
+  void showNextLine();
+  // A stamped lyric: shows every line whose stamp the position has reached.
+  void advanceToStamps();
 
   General &g_;
   MainState &st_;
