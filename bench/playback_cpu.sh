@@ -62,9 +62,13 @@ run() {
 }
 
 floor_cmd=(gst-launch-1.0 -q playbin "uri=file://$work/plain/Song.mp3" "audio-sink=fakesink sync=true")
-# A fresh home each time, so no run inherits the playlist of the one before.
+# A fresh home each time, so no run inherits the playlist of the one before;
+# the file-type question is not asked (it would hold start-up in a dialog).
 player() {
-  exec env CANTOREL_HOME="$(mktemp -d -p "$work")" CANTOREL_NULL_AUDIO=1 QT_QPA_PLATFORM=offscreen \
+  local home
+  home=$(mktemp -d -p "$work")
+  printf '[Cantorel v4.0/config]\nAutoRegistry=0\n' >"$home/cantorel.conf"
+  exec env CANTOREL_HOME="$home" CANTOREL_NULL_AUDIO=1 QT_QPA_PLATFORM=offscreen \
     CANTOREL_SPLASH_MS=1 CANTOREL_NEWS_URL=http://127.0.0.1:9/msg.txt XDG_RUNTIME_DIR="$work" \
     "$build/bin/cantorel" "$@"
 }
