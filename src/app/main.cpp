@@ -1,18 +1,19 @@
-#include <QApplication>
-#include <QPointer>
+// The program. It settles whether another instance runs before it loads
+// anything else: a later start hands its request over and ends, needing
+// QtCore alone; the first start loads the player module and runs it.
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QStringList>
 
+#include <dlfcn.h>
 #include <cstdio>
 #include <cstring>
 
-#include "app/main_window.h"
-#include "app/unix_signals.h"
+#include "app/player_main.h"
 #include "core/command_line.h"
-#include "core/log.h"
-#include "core/settings.h"
-#include "core/settings_store.h"
-#include "desktop/associations.h"
-#include "desktop/splash_window.h"
 #include "platform/folders.h"
+#include "platform/hand_off_client.h"
 #include "version.h"
 
 namespace {
@@ -37,6 +38,29 @@ const char kUsage[] =
     "  CANTOREL_HOME       keep settings, playlist and schedule in this folder\n"
     "  CANTOREL_NEWS_URL   fetch the news message from this address\n";
 
+// The player module beside the program's library folder (the build tree and
+// the install are laid out alike), else where the install put it.
+QString playerModule() {
+  const QString bin = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
+  for (const char *lib : {"/../lib/cantorel", "/../lib64/cantorel", "/../lib/x86_64-linux-gnu/cantorel"}) {
+    const QString p = QDir::cleanPath(bin + QLatin1String(lib) + QLatin1String("/cantorel_player.so"));
+    if (QFileInfo::exists(p)) return p;
+  }
+  return QStringLiteral(CANTOREL_INSTALL_LIB_DIR "/cantorel_player.so");
+}
+
+int runPlayer(int argc, char **argv, QLockFile *lock) {
+  const QByteArray module = QFile::encodeName(playerModule());
+  void *handle = ::dlopen(module.constData(), RTLD_NOW | RTLD_LOCAL);
+  auto entry =
+      handle ? reinterpret_cast<CantorelPlayerMain>(::dlsym(handle, "cantorel_player_main")) : nullptr;
+  if (!entry) {
+    std::fprintf(stderr, "cantorel: cannot load the player: %s\n", ::dlerror());
+    return 1;
+  }
+  return entry(argc, argv, lock);
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -45,72 +69,27 @@ int main(int argc, char **argv) {
       std::fputs(kUsage, stdout);
       return 0;
     }
-    if (std::strcmp(argv[i], "--restore-associations") == 0) {
-      QString error;
-      cantorel::FileAssociations assoc(cantorel::AssociationPaths::fromEnvironment(QString()));
-      if (assoc.restore(&error)) return 0;
-      std::fprintf(stderr, "cantorel: %s\n", qUtf8Printable(error));
-      return 1;
-    }
     if (std::strcmp(argv[i], "--version") == 0) {
       std::printf("cantorel %s\n", CANTOREL_VERSION);
       return 0;
     }
+    if (std::strcmp(argv[i], "--restore-associations") == 0) return runPlayer(argc, argv, nullptr);
   }
-
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("cantorel"));
-  QApplication::setApplicationVersion(QStringLiteral(CANTOREL_VERSION));
-  QApplication::setQuitOnLastWindowClosed(false);
 
   using namespace cantorel;
-  const Folders folders = Folders::fromEnvironment();
-  SettingsStore store(folders.configFile());
-  QString warning;
-  if (!store.load(&warning)) std::fprintf(stderr, "cantorel: %s\n", qUtf8Printable(warning));
-  Settings settings(store);
-  General general;
-
-  // Signals are caught from here on; they are acted on once the event loop
-  // runs, after the start-up they may interrupt.
-  UnixSignals signals;
-  MainWindow window(general, settings, folders);
-  const QString commandLine = joinArguments(QApplication::arguments().mid(1));
-
-  // A second start hands its file over at once, without a splash of its own.
-  if (window.otherInstanceRunning()) {
-    window.startUp(commandLine);
-    return 0;
+  QStringList args;
+  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  const QString key = Folders::fromEnvironment().instanceKey();
+  QLockFile lock(instanceLockPath(key));
+  switch (handOver(key, parseArguments(args, QDir::currentPath()), lock)) {
+    case HandOff::Delivered:
+      return 0;
+    case HandOff::NoAnswer:
+      // Sent but not confirmed: the running player may still take it later.
+      std::fputs("cantorel: the running Cantorel did not confirm the hand-off in time\n", stderr);
+      return 1;
+    case HandOff::NobodyRunning:
+      break;
   }
-
-  // The splash first; at its end the main window loads and the start-up runs.
-  QPointer<SplashWindow> splash = new SplashWindow(general, folders.userDataDir());
-  splash->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(splash, &SplashWindow::loadMainWindow, &window, [&window, &commandLine] {
-    window.startUp(commandLine);
-  });
-  // A file handed over by a later start while the splash is up.
-  QObject::connect(&window, &MainWindow::loadRequested, &window, [&splash] {
-    if (splash) splash->finishNow();
-  });
-
-  // Ending while the splash is up still runs the start-up first, so the
-  // shut-down saves what this start was given.
-  bool ended = false;
-  auto unload = [&window, &splash, &ended] {
-    ended = true;
-    // Marked first, so the start-up the splash now runs asks nothing.
-    window.shutDown();
-    if (splash) splash->finishNow();
-    window.shutDown();
-  };
-  QObject::connect(&signals, &UnixSignals::terminateRequested, &window, unload);
-  // The end of the desktop session, or any other way the event loop ends.
-  QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, unload);
-
-  splash->start();
-  // Showing a window may let events run; a signal taken then has already
-  // run the shut-down, and the event loop must not start.
-  if (ended) return 0;
-  return QApplication::exec();
+  return runPlayer(argc, argv, &lock);
 }

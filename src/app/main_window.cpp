@@ -35,6 +35,32 @@
 
 namespace cantorel {
 
+namespace {
+class UserInputWatcher : public QObject {
+ public:
+  UserInputWatcher(std::function<void()> onInput, QObject *parent)
+      : QObject(parent), onInput_(std::move(onInput)) {}
+
+ protected:
+  bool eventFilter(QObject *, QEvent *e) override {
+    switch (e->type()) {
+      case QEvent::MouseButtonRelease:
+      case QEvent::KeyRelease:
+      case QEvent::Wheel:
+      case QEvent::Drop:
+        onInput_();
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> onInput_;
+};
+}  // namespace
+
 MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       g_(g),
@@ -96,55 +122,74 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
     transport_->PlayIt(0);
   });
 
-  // `Timer2`: clock, title scroll, snooze and schedule.
+  // `Timer2`: clock, title scroll, snooze and schedule. It wakes only when
+  // one of them has something to do.
   timer2_ = new QTimer(this);
-  timer2_->setInterval(200);
-  connect(timer2_, &QTimer::timeout, this, [this] { clockSchedule_.tick(); });
+  timer2_->setSingleShot(true);
+  timer2_->setTimerType(Qt::PreciseTimer);
+  connect(timer2_, &QTimer::timeout, this, [this] {
+    const int fired = clockSchedule_.fireCount();
+    clockSchedule_.tick();
+    if (clockSchedule_.fireCount() != fired) scheduleCheckpoint();  // a snooze switches itself off
+    startClockTimer();
+  });
 
-  // Settings, schedule and playlist reach the disk while the program runs too.
+  // Settings, schedule and playlist reach the disk while the program runs
+  // too: a while after something changed, not on a fixed beat.
   checkpointTimer_ = new QTimer(this);
+  checkpointTimer_->setSingleShot(true);
   checkpointTimer_->setInterval(qEnvironmentVariableIntValue("CANTOREL_CHECKPOINT_MS") > 0
                                     ? qEnvironmentVariableIntValue("CANTOREL_CHECKPOINT_MS")
                                     : 30000);
   connect(checkpointTimer_, &QTimer::timeout, this, [this] { lifecycle_.checkpoint(); });
+  // Whatever the user changes (settings, playlist, window place) comes
+  // after a click, a key, a wheel turn or a drop.
+  QCoreApplication::instance()->installEventFilter(
+      new UserInputWatcher([this] { scheduleCheckpoint(); }, this));
 
-  connect(&channel_, &InstanceChannel::handOffRequested, this, [this] {
-    // The channel listens from the very start; a file handed over while the
-    // splash is up opens the window at once.
+  connect(&channel_, &InstanceChannel::handOffReceived, this, [this](const CommandLineRequest &request) {
+    handOffs_.push_back(request);
+    // A file handed over while the splash is up opens the window at once;
+    // during the start-up it waits until the start-up is over.
     if (!loaded_ && !loading_) Q_EMIT loadRequested();
-    if (!loaded_) {
-      // The start-up is under way (it let events run): taken when it is over.
-      handOffPending_ = true;
-      return;
-    }
-    if (isVisible()) {
-      raise();
-      activateWindow();
-    }
-    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
-    keyPressEvent(&f12);
+    if (loaded_) takeHandOffs();
   });
 }
 
 MainWindow::~MainWindow() = default;
 
-bool MainWindow::startUp(const QString &commandLine) {
-  if (loaded_ || loading_) return true;
+bool MainWindow::listenForHandOffs() {
+  return channel_.listen();
+}
+
+void MainWindow::startUp(const CommandLineRequest &request) {
+  if (loaded_ || loading_) return;
   loading_ = true;
-  const bool ok = lifecycle_.formLoad(commandLine);
+  lifecycle_.formLoad(request);
   loading_ = false;
-  if (!ok) return false;
   loaded_ = true;
   checkpointTimer_->start();
   startMediaControls();
   // What arrived while the start-up let events run.
-  if (handOffPending_) {
-    handOffPending_ = false;
-    QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
-    keyPressEvent(&f12);
-  }
+  takeHandOffs();
   if (unloadPending_) shutDown();
-  return true;
+}
+
+void MainWindow::takeHandOffs() {
+  // Carrying one out may let events run, and another may arrive meanwhile:
+  // it waits in the queue for this loop.
+  if (takingHandOffs_) return;
+  takingHandOffs_ = true;
+  while (!handOffs_.empty() && !lifecycle_.unloaded()) {
+    const CommandLineRequest request = handOffs_.front();
+    handOffs_.pop_front();
+    if (isVisible()) {
+      raise();
+      activateWindow();
+    }
+    lifecycle_.receiveHandOff(request);
+  }
+  takingHandOffs_ = false;
 }
 
 void MainWindow::shutDown() {
@@ -223,12 +268,6 @@ void MainWindow::unloadTray() {
 void MainWindow::hideWindow() { hide(); }
 void MainWindow::showMessage(const QString &text) { desktop_.showMessage(text); }
 void MainWindow::openUrl(const QString &url) { desktop_.openUrl(url); }
-bool MainWindow::otherInstanceRunning() {
-  // Asked early (before the splash) and again by the start-up: one answer.
-  if (otherInstance_ < 0) otherInstance_ = channel_.claim() ? 1 : 0;
-  return otherInstance_ == 1;
-}
-void MainWindow::signalOtherInstance() { channel_.signalPrimary(); }
 
 void MainWindow::loadLanguage() { LoadLanguage(folders_.dataRoots(), g_.Language, g_.Messages); }
 
@@ -260,7 +299,18 @@ void MainWindow::readAutoList() {
 
 void MainWindow::buildDayText() {
   clockSchedule_.MakeDayStr();
-  timer2_->start();
+  startClockTimer();
+}
+
+void MainWindow::startClockTimer() {
+  // A modal window (the preferences) may change what the clock shows: while
+  // one is open the clock looks every step.
+  timer2_->start(QApplication::activeModalWidget() ? ClockSchedule::kStepMs
+                                                   : clockSchedule_.nextTickMs(clock_.now()));
+}
+
+void MainWindow::scheduleCheckpoint() {
+  if (loaded_ && !lifecycle_.unloaded() && !checkpointTimer_->isActive()) checkpointTimer_->start();
 }
 
 void MainWindow::writeAutoList() {
@@ -346,10 +396,6 @@ void MainWindow::refreshPlaylistBox() {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent *e) {
-  if (e->key() == Qt::Key_F12) {
-    lifecycle_.receiveHandOff();
-    return;
-  }
   if (!e->text().isEmpty() && skin_->HandleKey(e->text().at(0))) return;
   QWidget::keyPressEvent(e);
 }

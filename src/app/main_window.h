@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <deque>
 #include <memory>
 
 #include "core/command_dispatcher.h"
@@ -46,8 +47,11 @@ class MainWindow : public QWidget, public LifecycleHost {
   MainWindow(General &g, Settings &settings, const Folders &folders, QWidget *parent = nullptr);
   ~MainWindow() override;
 
-  // Start-up; false when another instance took over.
-  bool startUp(const QString &commandLine);
+  // Listens for requests of later starts (before the start-up: they are
+  // queued until it has run). False when the channel could not be opened.
+  bool listenForHandOffs();
+  // Start-up, with what this start's command line asks for.
+  void startUp(const CommandLineRequest &request);
   // Shut-down (runs once).
   void shutDown();
   // Ends the program the normal way.
@@ -73,8 +77,6 @@ class MainWindow : public QWidget, public LifecycleHost {
   void hideWindow() override;
   void showMessage(const QString &text) override;
   void openUrl(const QString &url) override;
-  bool otherInstanceRunning() override;
-  void signalOtherInstance() override;
   void loadLanguage() override;
   QString displayTitle(const QString &path) override;
   void clearMediaInfo() override;
@@ -125,6 +127,9 @@ class MainWindow : public QWidget, public LifecycleHost {
   void stopMediaControls();
   // Something they show changed outside the transport (volume or rate set).
   void mediaStateChanged();
+  // Something worth keeping changed: settings, schedule and playlist are
+  // written a while later (the shut-down writes them in any case).
+  void scheduleCheckpoint();
 
  Q_SIGNALS:
   // A second start handed over a file before the start-up has run: the
@@ -144,6 +149,10 @@ class MainWindow : public QWidget, public LifecycleHost {
 
  private:
   void wirePlayer();
+  // Starts the clock timer for its next tick with something to do.
+  void startClockTimer();
+  // Carries out the requests later starts handed over, oldest first.
+  void takeHandOffs();
 
   General &g_;
   Settings &settings_;
@@ -182,8 +191,8 @@ class MainWindow : public QWidget, public LifecycleHost {
   bool loaded_ = false;
   bool loading_ = false;
   bool unloadPending_ = false;
-  bool handOffPending_ = false;
-  int otherInstance_ = -1;  // answer of the single-instance test, once asked
+  std::deque<CommandLineRequest> handOffs_;  // handed over, not yet carried out
+  bool takingHandOffs_ = false;
 };
 
 }  // namespace cantorel

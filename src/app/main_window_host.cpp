@@ -43,6 +43,8 @@ void MainWindowHost::showLights() {
 }
 
 void MainWindowHost::mediaStateChanged() {
+  // The entry, the modes and the volume are all kept at the shut-down.
+  window_.scheduleCheckpoint();
   if (mpris_) mpris_->stateChanged();
 }
 

@@ -24,7 +24,11 @@ void MainWindow::wirePlayer() {
   timer1_ = new QTimer(this);
   timer1_->setTimerType(Qt::PreciseTimer);
   timer1_->setInterval(PlaybackTimer::kIntervalMs);
-  connect(timer1_, &QTimer::timeout, this, [this] { playbackTimer_->Timer1(); });
+  connect(timer1_, &QTimer::timeout, this, [this] {
+    playbackTimer_->Timer1();
+    // The entry ended without a new one: nothing is left for the tick to do.
+    if (!st_.Playing) timer1_->stop();
+  });
 
   skin_->setCommandHandler([this](int code) { runCommand(static_cast<qint16>(code)); });
   skin_->openUrl = [this](const QString &url) { return dispatcher_->WebLink(url); };
@@ -82,9 +86,11 @@ void MainWindow::wirePlayer() {
 
 void MainWindow::enableTimer1(bool on) {
   if (!timer1_) return;
-  if (on && !timer1_->isActive())
+  // With nothing playing the tick reads and shows nothing: the timer rests
+  // until an entry plays, so an idle player stays asleep.
+  if (on && st_.Playing && !timer1_->isActive())
     timer1_->start();
-  else if (!on)
+  else if (!on || !st_.Playing)
     timer1_->stop();
 }
 

@@ -3,7 +3,6 @@
 #include <QRandomGenerator>
 #include <QTime>
 
-#include "core/command_line.h"
 #include "core/log.h"
 #include "core/number_text.h"
 #include "playlist/paths.h"
@@ -17,7 +16,7 @@ QString Lifecycle::downloadPageUrl() {
   return QStringLiteral("https://cantorel.org/descarga_qv.php?id=1");
 }
 
-bool Lifecycle::formLoad(const QString &commandLine) {
+void Lifecycle::formLoad(const CommandLineRequest &req) {
   // 1-2. Caption, screen units, element pools.
   host_.setCaption(kPrg);
   host_.readTwips(&st_.TwipX, &st_.TwipY);
@@ -53,10 +52,6 @@ bool Lifecycle::formLoad(const QString &commandLine) {
   }
   if (g_.Skin.isEmpty()) g_.Skin = host_.defaultSkinFile();
 
-  // 9. Show the window unless another instance will take over.
-  const bool other = host_.otherInstanceRunning();
-  if (!other) host_.showWindow();
-
   // 10. Balance and sliders.
   g_.Balance = 0.5f;
   st_.Sliders[1].Value = 0;
@@ -68,30 +63,24 @@ bool Lifecycle::formLoad(const QString &commandLine) {
   // 11. Input plug-ins.
   host_.discoverInputPlugins();
 
-  // 12. Hand off to the running instance and end.
-  if (other) {
-    settings_.setText(key::OtherFile, commandLine);
-    host_.signalOtherInstance();
-    host_.unloadTray();
-    return false;
-  }
-
   // 13. Random seed, media information, skin, schedule.
   g_.Rng.seed(static_cast<quint32>(QTime::currentTime().msecsSinceStartOfDay()));
   host_.clearMediaInfo();
   host_.loadSkin(g_.Skin);
+
+  // 9 and 14. The window appears once its skin has given it its size and
+  // shape, unless it starts hidden in the tray.
+  if (g_.StartMin == 1)
+    host_.hideWindow();
+  else
+    host_.showWindow();
   host_.readAutoList();
   host_.buildDayText();
 
-  // 14. Start hidden in the tray.
-  if (g_.StartMin == 1) host_.hideWindow();
-
-  // 15. Tray; the command line of this run.
+  // 15. Tray.
   host_.loadTray();
-  g_.LastCommandLine = commandLine;
 
   // 16-17. Command line, or the start mode.
-  const CommandLineRequest req = parseCommandLine(commandLine);
   if (req.kind != CommandLineRequest::Kind::None) {
     st_.AddPath = req.path;
     st_.AddName = req.kind == CommandLineRequest::Kind::Add ? st_.AddPath : QStringLiteral("Commandline");
@@ -128,14 +117,10 @@ bool Lifecycle::formLoad(const QString &commandLine) {
   // 21. The visualization plug-in.
   g_.VisPluginName = QStringLiteral("qv_plugin");
   host_.createVisPlugin();
-  return true;
 }
 
-void Lifecycle::receiveHandOff() {
-  settings_.store().reload();
-  const QString text = settings_.text(key::OtherFile);
-  if (text.isEmpty()) return;
-  const CommandLineRequest req = parseCommandLine(text);
+void Lifecycle::receiveHandOff(const CommandLineRequest &req) {
+  if (req.kind == CommandLineRequest::Kind::None) return;
   st_.AddPath = req.path;
   st_.AddTitle = FriendlyName(st_.AddPath, g_.FriendlyNames);
   if (req.kind == CommandLineRequest::Kind::Add) {
@@ -145,7 +130,7 @@ void Lifecycle::receiveHandOff() {
     g_.AutoPlay = 0;
     return;
   }
-  st_.AddName = text;
+  st_.AddName = req.path;
   host_.plClear();
   host_.plAddOpened();
   st_.TNum = 1;

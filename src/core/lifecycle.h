@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "core/command_line.h"
 #include "core/general.h"
 #include "core/main_state.h"
 #include "core/settings.h"
@@ -28,11 +29,6 @@ class LifecycleHost {
   virtual void hideWindow() {}
   virtual void showMessage(const QString &text) {}
   virtual void openUrl(const QString &url) {}
-
-  // Single instance: whether another instance runs, and handing this one's
-  // command line over to it (the other reacts as to F12).
-  virtual bool otherInstanceRunning() { return false; }
-  virtual void signalOtherInstance() {}
 
   // Other subsystems.
   virtual void loadLanguage() {}
@@ -75,11 +71,11 @@ class Lifecycle {
   // The address opened once, on the first run.
   static QString downloadPageUrl();
 
-  // Runs the start-up. Returns false when another instance took over (this
-  // process should end without showing anything).
-  bool formLoad(const QString &commandLine);
-  // What the running instance does when a second start hands over (key F12).
-  void receiveHandOff();
+  // Runs the start-up with what this start's command line asks for. (A
+  // second start never gets here: it hands its request over first.)
+  void formLoad(const CommandLineRequest &request);
+  // What the running instance does with a request a later start handed over.
+  void receiveHandOff(const CommandLineRequest &request);
   // Runs the shut-down (once; later calls do nothing).
   void formUnload();
   // Writes what the shut-down would write (settings, schedule, playlist) while

@@ -6,29 +6,30 @@
 
 #include <memory>
 
+#include "core/command_line.h"
+
 namespace cantorel {
 
-// Keeps one running instance per user and settings file. The first start
-// listens on a local socket; a later start finds it there, asks it to take the
-// hand-off and waits until it has done so.
+// The running side of the single-instance channel (hand_off_client.h is the
+// start side). The running instance listens on a local socket per user and
+// settings file; a later start sends its request there as one message and
+// ends once it is answered. Each message is answered once it is taken and
+// reported once, in the order the messages arrived.
 class InstanceChannel : public QObject {
   Q_OBJECT
  public:
   explicit InstanceChannel(QString key, QObject *parent = nullptr);
   ~InstanceChannel() override;
 
-  // Becomes the running instance unless another one answers. Returns true
-  // when another instance is running. Safe against two starts at once.
-  bool claim();
+  // Becomes the running instance: listens, replacing the socket file a
+  // crashed instance left behind. False when the socket could not be opened.
+  bool listen();
   bool isPrimary() const { return server_ != nullptr; }
 
-  // From a second start: asks the running instance to take the hand-off and
-  // waits (at most `timeoutMs`) until it has. Returns whether it answered.
-  bool signalPrimary(int timeoutMs = 10000);
-
  Q_SIGNALS:
-  // A second start asked for the hand-off; handled before the reply is sent.
-  void handOffRequested();
+  // A later start handed this over; emitted once per message, in arrival
+  // order, after the sender was answered.
+  void handOffReceived(const cantorel::CommandLineRequest &request);
 
  private:
   void onConnection();

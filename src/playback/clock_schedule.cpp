@@ -57,7 +57,7 @@ void ClockSchedule::tick() {
 
   if (now.time().second() != 0) {
     if (g_.Auto != 1 || g_.Snooze != 1)
-      host_.setLabel(kSnoozeLabel, QString());
+      setSnoozeLabel(QString());
     else if (g_.SnoozeMinutes < 0)
       snoozeLabel();
   } else {
@@ -78,8 +78,23 @@ void ClockSchedule::tick() {
 
 void ClockSchedule::snoozeLabel() {
   g_.SnoozeMinutes = std::abs(g_.SnoozeMinutes);
-  if (g_.Snooze == 1)
-    host_.setLabel(kSnoozeLabel, g_.SnoozeMode != 0 ? g_.SnoozeTime : twoDigits(g_.SnoozeMinutes));
+  if (g_.Snooze == 1) setSnoozeLabel(g_.SnoozeMode != 0 ? g_.SnoozeTime : twoDigits(g_.SnoozeMinutes));
+}
+
+void ClockSchedule::setSnoozeLabel(const QString &text) {
+  snoozeShown_ = !text.isEmpty();
+  host_.setLabel(kSnoozeLabel, text);
+}
+
+int ClockSchedule::nextTickMs(const QDateTime &now) {
+  if (g_.ScrollName == 1 || host_.ReadVolume() >= 0) return kStepMs;
+  // Past the boundary by a little, so a clock that runs a few milliseconds
+  // apart from the timer's still reads the new second.
+  constexpr int kPastBoundaryMs = 20;
+  const int msOfSecond = now.time().msec();
+  const bool armed = g_.Auto == 1 && g_.Snooze == 1;
+  if ((armed && g_.SnoozeMinutes < 0) || (!armed && snoozeShown_)) return 1000 - msOfSecond + kPastBoundaryMs;
+  return (60 - now.time().second()) * 1000 - msOfSecond + kPastBoundaryMs;
 }
 
 void ClockSchedule::minuteStep(const QDateTime &now) {
@@ -92,12 +107,12 @@ void ClockSchedule::minuteStep(const QDateTime &now) {
   const QString hhmm = now.time().toString(QStringLiteral("HH:mm"));
   if (g_.Snooze == 1) {
     if (g_.SnoozeMode != 0) {
-      host_.setLabel(kSnoozeLabel, g_.SnoozeTime);
+      setSnoozeLabel(g_.SnoozeTime);
       if (hhmm == g_.SnoozeTime.left(5)) fire();
     } else {
       // A countdown chosen a moment ago is still negative: it starts now.
       g_.SnoozeMinutes = std::abs(g_.SnoozeMinutes) - 1;
-      host_.setLabel(kSnoozeLabel, twoDigits(g_.SnoozeMinutes));
+      setSnoozeLabel(twoDigits(g_.SnoozeMinutes));
       if (g_.SnoozeMinutes < 1) {
         fire();
         g_.Snooze = 0;

@@ -43,8 +43,15 @@ class ClockSchedule {
   ClockSchedule(General &g, MainState &st, const Clock &clock, ClockScheduleHost &host)
       : g_(g), st_(st), clock_(clock), host_(host) {}
 
-  // One tick of `Timer2` (every 200 ms).
+  // One tick of `Timer2`.
   void tick();
+  // Milliseconds from `now` until the next tick that has something to do.
+  // The title scroll steps (and the volume knob follows the output) every
+  // 200 ms; a snooze label to show or clear wants the next second; anything
+  // else (clock, date, snooze countdown, schedule) changes only when a minute
+  // starts. Ticks land just after the second or minute begins.
+  int nextTickMs(const QDateTime &now);
+  static constexpr int kStepMs = 200;
   // Date texts and today's letter; at start and at midnight.
   void MakeDayStr();
 
@@ -65,6 +72,7 @@ class ClockSchedule {
  private:
   void minuteStep(const QDateTime &now);
   void snoozeLabel();
+  void setSnoozeLabel(const QString &text);
   void fire();
 
   General &g_;
@@ -73,6 +81,7 @@ class ClockSchedule {
   ClockScheduleHost &host_;
   qint64 lastMinute_ = -1;  // minute (since the epoch) whose step has run
   int fires_ = 0;
+  bool snoozeShown_ = false;  // the snooze label holds a text
 };
 
 }  // namespace cantorel

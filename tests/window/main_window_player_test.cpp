@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,11 @@ void doubleClickRow(QListWidget *list, int row) {
   }
 }
 
+bool tickRunning(QObject &w) {
+  const auto timers = w.findChildren<QTimer *>();
+  return std::any_of(timers.begin(), timers.end(), [](QTimer *t) { return t->isActive() && t->interval() == 25; });
+}
+
 class MainWindowPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -94,8 +100,12 @@ TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
   w.loadSkin(w.defaultSkinFile());
   w.discoverInputPlugins();
   w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  // The tick rests until something plays, and after it stops.
+  w.enableTimer1(true);
+  EXPECT_FALSE(tickRunning(w));
   w.transport().PlayIt(0);
   ASSERT_EQ(w.state().Playing, -1);
+  EXPECT_TRUE(tickRunning(w));
   EXPECT_EQ(g.LyricActive, -1);
   QListWidget *box = w.skin().face()->lyricBox();
   ASSERT_EQ(box->count(), 6);
@@ -111,6 +121,7 @@ TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
 
   w.runCommand(10);
   EXPECT_EQ(w.state().Playing, 0);
+  EXPECT_FALSE(tickRunning(w));
 }
 
 TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
@@ -210,6 +221,11 @@ TEST_F(MainWindowPlayer, TypedKeysRunTheirButtonsCommand) {
   QKeyEvent key(QEvent::KeyPress, Qt::Key_J, Qt::NoModifier, QStringLiteral("j"));
   QApplication::sendEvent(&w, &key);
   EXPECT_EQ(w.state().Repeat, -1);
+  // F12 is no hand-off: a file a start long ago left in the settings stays there.
+  settings->setText(key::OtherFile, dir.filePath(QStringLiteral("demo.mid")));
+  QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+  QApplication::sendEvent(&w, &f12);
+  EXPECT_EQ(w.playlist().count(), 0);
 }
 
 }  // namespace

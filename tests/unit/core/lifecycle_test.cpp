@@ -16,7 +16,6 @@ namespace {
 class RecordingHost : public LifecycleHost {
  public:
   QStringList calls;
-  bool other = false;
   QString skinFile = QStringLiteral("/share/skins/default.skin");
   QString savedPlaylist;
 
@@ -28,8 +27,6 @@ class RecordingHost : public LifecycleHost {
   void hideWindow() override { note(QStringLiteral("hide")); }
   void showMessage(const QString &t) override { note(QStringLiteral("message ") + t); }
   void openUrl(const QString &u) override { note(QStringLiteral("url ") + u); }
-  bool otherInstanceRunning() override { return other; }
-  void signalOtherInstance() override { note(QStringLiteral("signal other")); }
   void loadLanguage() override { note(QStringLiteral("language")); }
   void discoverInputPlugins() override { note(QStringLiteral("input plug-ins")); }
   void loadSkin(const QString &p) override { note(QStringLiteral("skin ") + p); }
@@ -63,9 +60,9 @@ class LifecycleTest : public ::testing::Test {
  protected:
   LifecycleTest() : store_(dir_.filePath(QStringLiteral("cantorel.conf"))), settings_(store_) { store_.load(); }
 
-  bool start(const QString &commandLine) {
+  void start(CommandLineRequest request = {}) {
     life_ = std::make_unique<Lifecycle>(g_, st_, settings_, host_);
-    return life_->formLoad(commandLine);
+    life_->formLoad(request);
   }
   void set(const QString &k, const QString &v) { settings_.setText(k, v); }
   int indexOf(const QString &call) const { return static_cast<int>(host_.calls.indexOf(call)); }
@@ -81,11 +78,11 @@ class LifecycleTest : public ::testing::Test {
 
 TEST_F(LifecycleTest, StartUpRunsItsStepsInOrder) {
   set(key::Instalado, kInstalledMark);
-  ASSERT_TRUE(start(QString()));
+  start();
   const QStringList expected = {
       QStringLiteral("caption Cantorel v4.0"), QStringLiteral("pools"), QStringLiteral("move 0 0"),
-      QStringLiteral("language"), QStringLiteral("show"), QStringLiteral("input plug-ins"),
-      QStringLiteral("skin /share/skins/default.skin"), QStringLiteral("autolist"), QStringLiteral("tray"),
+      QStringLiteral("language"), QStringLiteral("input plug-ins"), QStringLiteral("skin /share/skins/default.skin"),
+      QStringLiteral("show"), QStringLiteral("autolist"), QStringLiteral("tray"),
       QStringLiteral("timer on"), QStringLiteral("associations"), QStringLiteral("news"),
       QStringLiteral("transparency"), QStringLiteral("vis plug-in")};
   EXPECT_EQ(host_.calls, expected);
@@ -95,73 +92,52 @@ TEST_F(LifecycleTest, StartUpRunsItsStepsInOrder) {
   EXPECT_EQ(st_.Sliders[4].Value, st_.Sliders[2].Value);
 }
 
-TEST_F(LifecycleTest, CommandLineForms) {
+TEST_F(LifecycleTest, CommandLineAndHandedOverRequests) {
+  using K = CommandLineRequest::Kind;
+  const QString song = QStringLiteral("/m/01 - my_song.mp3");
   struct Case {
-    const char *line;
-    const char *addPath;
+    bool handedOver;  // to the running instance, else this start's own
+    K kind;
     const char *addName;
-    qint16 autoPlay;
-    bool plays;
-  };
-  const Case cases[] = {
-      {"/ADD \"/m/my song.mp3\"", "/m/my song.mp3", "/m/my song.mp3", 0, false},
-      {"\"/m/my song.mp3\"", "/m/my song.mp3", "Commandline", 1, true},
+    QStringList calls;  // of a hand-off; this start's own adds before the timer, and plays after it
+  } const cases[] = {
+      {false, K::Add, "/m/01 - my_song.mp3", {QStringLiteral("add"), QStringLiteral("timer on")}},
+      {false, K::Play, "Commandline", {QStringLiteral("add"), QStringLiteral("timer on"), QStringLiteral("play 1")}},
+      {true, K::Add, "/m/01 - my_song.mp3", {QStringLiteral("add")}},
+      {true, K::Play, "/m/01 - my_song.mp3", {QStringLiteral("clear"), QStringLiteral("add"), QStringLiteral("play 1")}},
+      {true, K::None, "", {}},  // a later start without a file only brings the window forward
   };
   for (const Case &c : cases) {
-    host_.calls.clear();
+    const int row = static_cast<int>(&c - cases);
     g_ = General();
+    st_ = MainState();
     set(key::Instalado, kInstalledMark);
-    ASSERT_TRUE(start(QString::fromUtf8(c.line)));
-    EXPECT_EQ(st_.AddPath, QString::fromUtf8(c.addPath)) << c.line;
-    EXPECT_EQ(st_.AddName, QString::fromUtf8(c.addName)) << c.line;
-    EXPECT_EQ(st_.AddTitle, QStringLiteral("my song")) << c.line;
-    EXPECT_EQ(st_.TNum, 1) << c.line;
-    EXPECT_EQ(g_.AutoPlay, c.autoPlay) << c.line;
-    EXPECT_EQ(indexOf(QStringLiteral("play 1")) >= 0, c.plays) << c.line;
-    EXPECT_LT(indexOf(QStringLiteral("add")), indexOf(QStringLiteral("timer on"))) << c.line;
-    EXPECT_EQ(g_.LastCommandLine, QString::fromUtf8(c.line));
+    host_.calls.clear();
+    start(c.handedOver ? CommandLineRequest{} : CommandLineRequest{c.kind, song});
+    if (c.handedOver) {
+      host_.calls.clear();
+      st_.TNum = 4;
+      life_->receiveHandOff({c.kind, c.kind == K::None ? QString() : song});
+    }
+    const QStringList wanted{QStringLiteral("add"), QStringLiteral("clear"), QStringLiteral("timer on"),
+                             QStringLiteral("play 1")};
+    QStringList calls = host_.calls;
+    calls.removeIf([&](const QString &call) { return !wanted.contains(call); });
+    EXPECT_EQ(calls, c.calls) << row;
+    EXPECT_EQ(st_.AddPath, c.kind == K::None ? QString() : song) << row;
+    EXPECT_EQ(st_.AddName, QString::fromUtf8(c.addName)) << row;
+    EXPECT_EQ(st_.TNum, c.kind == K::None ? 4 : 1) << row;
+    EXPECT_EQ(st_.AddTitle, c.kind == K::None ? QString() : QStringLiteral("my song")) << row;
+    if (c.kind != K::None) {
+      EXPECT_EQ(g_.AutoPlay, c.kind == K::Play ? 1 : 0) << row;
+    }
   }
-}
-
-TEST_F(LifecycleTest, SecondInstanceHandsOverAndShowsNothing) {
-  host_.other = true;
-  set(key::Instalado, kInstalledMark);
-  EXPECT_FALSE(start(QStringLiteral("/m/a.mp3")));
-  EXPECT_EQ(settings_.text(key::OtherFile), QStringLiteral("/m/a.mp3"));
-  EXPECT_EQ(indexOf(QStringLiteral("show")), -1);
-  EXPECT_EQ(indexOf(QStringLiteral("skin /share/skins/default.skin")), -1);
-  EXPECT_EQ(host_.calls.mid(host_.calls.size() - 2),
-            (QStringList{QStringLiteral("signal other"), QStringLiteral("unload tray")}));
-}
-
-TEST_F(LifecycleTest, ReceivingAHandOff) {
-  set(key::Instalado, kInstalledMark);
-  ASSERT_TRUE(start(QString()));
-
-  // Another process writes the hand-off; the running one reads it from the file.
-  SettingsStore other(store_.filePath());
-  other.load();
-  other.setValue(kPrg, kSect, key::OtherFile, QStringLiteral("\"/m/01 - New_Song.mp3\""));
-  host_.calls.clear();
-  life_->receiveHandOff();
-  EXPECT_EQ(host_.calls, (QStringList{QStringLiteral("clear"), QStringLiteral("add"), QStringLiteral("play 1")}));
-  EXPECT_EQ(st_.AddPath, QStringLiteral("/m/01 - New_Song.mp3"));
-  EXPECT_EQ(st_.AddName, QStringLiteral("\"/m/01 - New_Song.mp3\""));
-  EXPECT_EQ(st_.AddTitle, QStringLiteral("New Song"));
-
-  other.setValue(kPrg, kSect, key::OtherFile, QStringLiteral("/ADD \"/m/b.mp3\""));
-  host_.calls.clear();
-  st_.TNum = 4;
-  life_->receiveHandOff();
-  EXPECT_EQ(host_.calls, QStringList{QStringLiteral("add")});
-  EXPECT_EQ(st_.TNum, 1);
-  EXPECT_EQ(g_.AutoPlay, 0);
-  // The hand-off text stays in the store.
-  EXPECT_EQ(settings_.text(key::OtherFile), QStringLiteral("/ADD \"/m/b.mp3\""));
+  // Nothing is left for a later run to act on.
+  EXPECT_FALSE(store_.contains(kPrg, kSect, key::OtherFile));
 }
 
 TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnce) {
-  ASSERT_TRUE(start(QString()));
+  start();
   EXPECT_EQ(host_.calls.count(QStringLiteral("url ") + Lifecycle::downloadPageUrl()), 1);
   EXPECT_TRUE(Lifecycle::downloadPageUrl().endsWith(QStringLiteral("/descarga_qv.php?id=1")));
   life_->formUnload();
@@ -169,7 +145,7 @@ TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnce) {
 
   host_.calls.clear();
   store_.load();
-  ASSERT_TRUE(start(QString()));
+  start();
   EXPECT_EQ(host_.calls.filter(QStringLiteral("url ")).size(), 0);
 }
 
@@ -179,7 +155,7 @@ TEST_F(LifecycleTest, StartModes) {
   set(QStringLiteral("StartMd"), QStringLiteral(" 1"));
   set(key::LastTrack, QStringLiteral(" 7"));
   host_.savedPlaylist = dir_.filePath(QStringLiteral("playlist.m3u"));
-  ASSERT_TRUE(start(QString()));
+  start();
   EXPECT_EQ(host_.calls.filter(QStringLiteral("read ")).size(), 0);
   EXPECT_EQ(st_.TNum, 1);
 
@@ -187,7 +163,7 @@ TEST_F(LifecycleTest, StartModes) {
   test::writeAll(host_.savedPlaylist, "/m/a.mp3\r\n");
   set(key::LastCover, QStringLiteral("/c/front.jpg"));
   host_.calls.clear();
-  ASSERT_TRUE(start(QString()));
+  start();
   EXPECT_GE(indexOf(QStringLiteral("read ") + host_.savedPlaylist), 0);
   EXPECT_EQ(st_.TNum, 7);
   EXPECT_GE(indexOf(QStringLiteral("cover /c/front.jpg")), 0);
@@ -197,15 +173,15 @@ TEST_F(LifecycleTest, StartModes) {
   set(QStringLiteral("StartMd"), QStringLiteral(" 2"));
   set(QStringLiteral("StartFile"), QStringLiteral("/m/start.m3u"));
   host_.calls.clear();
-  ASSERT_TRUE(start(QString()));
+  start();
   EXPECT_EQ(st_.AddPath, QStringLiteral("/m/start.m3u"));
   EXPECT_GE(indexOf(QStringLiteral("add")), 0);
 
-  // Starting minimised hides the window after showing it.
+  // Starting minimised never shows the window.
   set(QStringLiteral("StartMin"), QStringLiteral(" 1"));
   host_.calls.clear();
-  ASSERT_TRUE(start(QString()));
-  EXPECT_LT(indexOf(QStringLiteral("show")), indexOf(QStringLiteral("hide")));
+  start();
+  EXPECT_EQ(indexOf(QStringLiteral("show")), -1);
   EXPECT_LT(indexOf(QStringLiteral("hide")), indexOf(QStringLiteral("tray")));
 }
 
@@ -214,14 +190,34 @@ TEST_F(LifecycleTest, MissingSkinIsReportedAndTheDefaultUsed) {
   set(QStringLiteral("Skin"), QStringLiteral("/nowhere/gone.skin"));
   g_.Messages[37] = QStringLiteral("The skin ");
   g_.Messages[38] = QStringLiteral(" was not found.");
-  ASSERT_TRUE(start(QString()));
+  start();
   EXPECT_GE(indexOf(QStringLiteral("message The skin /nowhere/gone.skin was not found.")), 0);
   EXPECT_EQ(g_.Skin, host_.skinFile);
 }
 
-TEST_F(LifecycleTest, ShutDownSavesEverythingOnce) {
+TEST_F(LifecycleTest, CheckpointWritesWhatShutDownWouldAndShutDownRunsOnce) {
   set(key::Instalado, kInstalledMark);
-  ASSERT_TRUE(start(QStringLiteral("/ADD /m/a.mp3")));
+  start({CommandLineRequest::Kind::Add, QStringLiteral("/m/a.mp3")});
+  const auto inode = [&] {
+    struct stat st {};
+    ::stat(QFile::encodeName(store_.filePath()).constData(), &st);
+    return st.st_ino;
+  };
+  g_.Nick = QStringLiteral("changed");
+  st_.TNum = 3;
+  host_.calls.clear();
+  life_->checkpoint();
+  EXPECT_EQ(host_.calls, (QStringList{QStringLiteral("write autolist"), QStringLiteral("write playlist")}));
+  SettingsStore onDisk(store_.filePath());
+  onDisk.load();
+  EXPECT_EQ(onDisk.value(kPrg, kSect, QStringLiteral("Nick")), QStringLiteral("changed"));
+  EXPECT_EQ(onDisk.value(kPrg, kSect, key::LastTrack), QStringLiteral(" 3"));
+  EXPECT_FALSE(life_->unloaded());
+  // Nothing changed: the file is not written again.
+  const ino_t before = inode();
+  life_->checkpoint();
+  EXPECT_EQ(inode(), before) << "an unchanged store must not be replaced";
+
   st_.TNum = 2;
   st_.LastCover = QStringLiteral("/c/x.jpg");
   host_.calls.clear();
@@ -235,32 +231,6 @@ TEST_F(LifecycleTest, ShutDownSavesEverythingOnce) {
   // The auto-play value the command line set is the one saved.
   EXPECT_EQ(settings_.text(QStringLiteral("AutoPlay")), QStringLiteral("0"));
   EXPECT_FALSE(store_.contains(kPrg, kSect, key::X));
-}
-
-TEST_F(LifecycleTest, CheckpointWritesWhatShutDownWouldAndGoesOn) {
-  set(key::Instalado, kInstalledMark);
-  ASSERT_TRUE(start(QStringLiteral("/ADD /m/a.mp3")));
-  g_.Nick = QStringLiteral("changed");
-  st_.TNum = 3;
-  host_.calls.clear();
-  life_->checkpoint();
-  EXPECT_EQ(host_.calls, (QStringList{QStringLiteral("write autolist"), QStringLiteral("write playlist")}));
-  SettingsStore onDisk(store_.filePath());
-  onDisk.load();
-  EXPECT_EQ(onDisk.value(kPrg, kSect, QStringLiteral("Nick")), QStringLiteral("changed"));
-  EXPECT_EQ(onDisk.value(kPrg, kSect, key::LastTrack), QStringLiteral(" 3"));
-  EXPECT_FALSE(life_->unloaded());
-
-  // Nothing changed: the file is not written again.
-  const ino_t inode = [&] {
-    struct stat st {};
-    ::stat(QFile::encodeName(store_.filePath()).constData(), &st);
-    return st.st_ino;
-  }();
-  life_->checkpoint();
-  struct stat st {};
-  ::stat(QFile::encodeName(store_.filePath()).constData(), &st);
-  EXPECT_EQ(st.st_ino, inode) << "an unchanged store must not be replaced";
 }
 
 }  // namespace

@@ -41,7 +41,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, LeadingNumber,
 
 TEST(StoredForms, SpacedAndPlainIntegers) {
   EXPECT_EQ(spacedInt(1), QStringLiteral(" 1"));
-  EXPECT_EQ(spacedInt(0), QStringLiteral(" 0"));
   EXPECT_EQ(spacedInt(-1), QStringLiteral("-1"));
   EXPECT_EQ(plainInt(10), QStringLiteral("10"));
   EXPECT_EQ(singleText(1500.0f), QStringLiteral("1500"));
@@ -104,31 +103,42 @@ TEST(SplitLines, AllLineEnds) {
   EXPECT_TRUE(splitLines(QString()).isEmpty());
 }
 
-struct CommandLineCase {
-  const char *line;
-  CommandLineRequest::Kind kind;
-  const char *path;
-};
-
-TEST(CommandLine, Forms) {
+TEST(CommandLine, ArgumentsAndTheirMessage) {
   using K = CommandLineRequest::Kind;
-  const CommandLineCase cases[] = {
-      {"", K::None, ""},
-      {"/music/a.mp3", K::Play, "/music/a.mp3"},
-      {"\"/music/my song.mp3\"", K::Play, "/music/my song.mp3"},
-      {"/ADD \"/music/my song.mp3\"", K::Add, "/music/my song.mp3"},
-      {"/ADD /music/a.mp3", K::Add, "/music/a.mp3"},
-      // Only "/ADD" in capitals asks for adding.
-      {"/add /music/a.mp3", K::Play, "/add /music/a.mp3"},
-      {"/ADD", K::Add, ""},
+  struct Case {
+    QStringList args;
+    K kind;
+    const char *path;
   };
-  for (const CommandLineCase &c : cases) {
-    const CommandLineRequest r = parseCommandLine(QString::fromUtf8(c.line));
-    EXPECT_EQ(r.kind, c.kind) << c.line;
-    EXPECT_EQ(r.path, QString::fromUtf8(c.path)) << c.line;
+  const Case cases[] = {
+      {{}, K::None, ""},
+      {{QStringLiteral("/ADD")}, K::None, ""},
+      {{QStringLiteral("/music/my song.mp3")}, K::Play, "/music/my song.mp3"},
+      {{QStringLiteral("/ADD"), QStringLiteral("/music/a.mp3")}, K::Add, "/music/a.mp3"},
+      // "/ADD" counts only as a separate first argument, in capitals.
+      {{QStringLiteral("/music/ADDICTS/x.mp3")}, K::Play, "/music/ADDICTS/x.mp3"},
+      {{QStringLiteral("/add"), QStringLiteral("a.mp3")}, K::Play, "/add a.mp3"},
+      {{QStringLiteral("x.mp3"), QStringLiteral("/ADD")}, K::Play, "/work/dir/x.mp3 /ADD"},
+      // Relative paths are taken from the folder the command was given in.
+      {{QStringLiteral("/ADD"), QStringLiteral("../media/tone c.wav")}, K::Add, "/work/media/tone c.wav"},
+      {{QStringLiteral("http://radio.example/live")}, K::Play, "http://radio.example/live"},
+      {{QStringLiteral("/m/line\nbreak %41 \u00e9.mp3")}, K::Play, "/m/line\nbreak %41 \u00e9.mp3"},
+  };
+  for (const Case &c : cases) {
+    const CommandLineRequest r = parseArguments(c.args, QStringLiteral("/work/dir"));
+    const QString row = c.args.join(u'|');
+    EXPECT_EQ(r.kind, c.kind) << qPrintable(row);
+    EXPECT_EQ(r.path, QString::fromUtf8(c.path)) << qPrintable(row);
+    // The message on the single-instance channel carries it whole.
+    const QByteArray line = encodeHandOff(r);
+    EXPECT_EQ(line.count('\n'), 1) << qPrintable(row);
+    CommandLineRequest back{K::Play, QStringLiteral("stale")};
+    ASSERT_TRUE(decodeHandOff(line, &back)) << qPrintable(row);
+    EXPECT_EQ(back, r) << qPrintable(row);
   }
-  EXPECT_EQ(joinArguments({QStringLiteral("/ADD"), QStringLiteral("/m/a b.mp3")}),
-            QStringLiteral("/ADD \"/m/a b.mp3\""));
+  CommandLineRequest back;
+  for (const char *bad : {"F12\n", "PLAY \n", "ADD\n", "", "SHOWME\n"})
+    EXPECT_FALSE(decodeHandOff(QByteArray(bad), &back)) << bad;
 }
 
 }  // namespace

@@ -58,56 +58,24 @@ class ClockScheduleTest : public ::testing::Test {
 };
 
 TEST_F(ClockScheduleTest, SnoozeByMinutesCountsDownAndFiresOnce) {
-  g.Snooze = 1;
-  g.SnoozeMinutes = -30;  // just chosen in the preferences
-  at(2026, 12, 7, 10, 0, 30);
-  cs.tick();
-  EXPECT_EQ(host.labels[ClockSchedule::kSnoozeLabel], QStringLiteral("30"));
-  runMinutes(29);
-  EXPECT_EQ(host.labels[ClockSchedule::kSnoozeLabel], QStringLiteral("01"));
-  EXPECT_EQ(host.hides, 0);
-  runMinutes(1);
-  EXPECT_EQ(host.hides, 1);
-  EXPECT_EQ(g.Snooze, 0);
-  runMinutes(60);
-  EXPECT_EQ(host.hides, 1);
-}
-
-TEST_F(ClockScheduleTest, SnoozeChosenJustBeforeAMinuteStartsCountingThere) {
-  // The first tick after choosing falls on second 00: the countdown must not
-  // fire at once.
-  g.Snooze = 1;
-  g.SnoozeMinutes = -5;
-  at(2026, 12, 7, 10, 0, 59, 900);
-  runMinutes(1);
-  EXPECT_EQ(host.labels[ClockSchedule::kSnoozeLabel], QStringLiteral("04"));
-  EXPECT_EQ(host.hides, 0);
-  runMinutes(4);
-  EXPECT_EQ(host.hides, 1);
-}
-
-TEST_F(ClockScheduleTest, SnoozeAtATimeFiresOnceInItsMinuteEveryDay) {
-  g.Snooze = 1;
-  g.SnoozeMode = 1;
-  g.SnoozeTime = QStringLiteral("07:30");
-  at(2026, 12, 7, 0, 0, 30);
-  runMinutes(2 * 24 * 60);
-  EXPECT_EQ(host.hides, 2);
-  EXPECT_EQ(g.Snooze, 1);
-  EXPECT_EQ(host.labels[ClockSchedule::kSnoozeLabel], QStringLiteral("07:30"));
-}
-
-TEST_F(ClockScheduleTest, NothingActsWhileTimerFunctionsAreOff) {
-  g.Auto = 0;
-  g.Snooze = 1;
-  g.SnoozeMode = 1;
-  g.SnoozeTime = QStringLiteral("07:30");
-  cs.AutoList << QStringLiteral("E 07:00 08:00 1");
-  at(2026, 12, 7, 7, 0, 30);
-  runMinutes(120);
-  EXPECT_EQ(cs.fireCount(), 0);
-  EXPECT_EQ(host.labels[ClockSchedule::kSnoozeLabel], QString());
-  EXPECT_EQ(host.labels[ClockSchedule::kClockLabel], QStringLiteral("09:00 AM"));
+  // Chosen a moment ago (still negative); in the second row the first tick
+  // after choosing falls on second 00, where it must not fire at once.
+  for (const int second : {30, 59}) {
+    host = Host();
+    g.Snooze = 1;
+    g.SnoozeMinutes = -5;
+    at(2026, 12, 7, 10, 0, second, 900);
+    if (second == 30) cs.tick();
+    runMinutes(1);
+    EXPECT_EQ(host.labels[ClockSchedule::kSnoozeLabel], QStringLiteral("04")) << second;
+    runMinutes(3);
+    EXPECT_EQ(host.hides, 0) << second;
+    runMinutes(1);
+    EXPECT_EQ(host.hides, 1) << second;
+    EXPECT_EQ(g.Snooze, 0) << second;
+    runMinutes(60);
+    EXPECT_EQ(host.hides, 1) << second;
+  }
 }
 
 TEST_F(ClockScheduleTest, WeekOfScheduleEntries) {
@@ -150,13 +118,57 @@ TEST_F(ClockScheduleTest, DateAndClockTexts) {
     EXPECT_EQ(ClockSchedule::dayMatches(QLatin1Char(code), QLatin1Char(letter)), match) << code << letter;
 }
 
-TEST_F(ClockScheduleTest, VolumeSliderFollowsOutsideChanges) {
+TEST_F(ClockScheduleTest, WakesOnlyWhenSomethingIsDue) {
+  // The volume knob follows changes made outside the program, every step.
   st.Sliders[2].Value = 0.5;
   host.volume = 0.8;
-  at(2026, 12, 7, 10, 0, 10);
+  at(2026, 12, 7, 10, 0, 10, 300);
   cs.tick();
-  EXPECT_DOUBLE_EQ(st.Sliders[2].Value, 0.8);
   EXPECT_DOUBLE_EQ(host.slider, 0.8);
+  EXPECT_EQ(cs.nextTickMs(clock.t), ClockSchedule::kStepMs);
+  host.volume = -1;
+
+  struct Case {
+    qint16 scroll, snooze;
+    int snoozeMinutes;
+    int expected;  // ms from 10:00:10.300
+  };
+  const int nextSecond = 700 + 20, nextMinute = 49700 + 20;
+  const Case cases[] = {
+      {0, 0, 0, nextMinute},              // only the clock: the next minute
+      {1, 0, 0, ClockSchedule::kStepMs},  // the title scrolls every step
+      {0, 1, -5, nextSecond},             // a countdown just chosen shows at once
+      {0, 1, 5, nextMinute},              // a running countdown steps by minutes
+      {0, 0, 5, nextSecond},              // switched off: its label is cleared at once
+      {0, 0, 5, nextMinute},              // ... and then nothing is due
+  };
+  for (const Case &c : cases) {
+    g.ScrollName = c.scroll;
+    g.Snooze = c.snooze;
+    g.SnoozeMinutes = c.snoozeMinutes;
+    at(2026, 12, 7, 10, 0, 10, 300);
+    EXPECT_EQ(cs.nextTickMs(clock.t), c.expected) << &c - cases;
+    cs.tick();
+  }
+  // Waking only at those moments keeps every minute step. A snooze at a time
+  // and the schedule do nothing while the timer functions are off; once on,
+  // the snooze fires once in its minute every day and stays on.
+  g.Snooze = 1;
+  g.SnoozeMode = 1;
+  g.SnoozeTime = QStringLiteral("07:30");
+  cs.AutoList << QStringLiteral("E 07:00 08:00 1");
+  int wakes = 0;
+  for (g.Auto = 0; g.Auto < 2; ++g.Auto) {
+    for (const QDateTime end = clock.t.addDays(1); clock.t < end; ++wakes) {
+      clock.t = clock.t.addMSecs(cs.nextTickMs(clock.t));
+      cs.tick();
+    }
+    EXPECT_EQ(host.labels[ClockSchedule::kSnoozeLabel], g.Auto ? QStringLiteral("07:30") : QString());
+  }
+  EXPECT_LE(wakes, 2 * 24 * 60 + 2);
+  EXPECT_EQ(host.hides, 2);  // one snooze and one off time, on the second day
+  EXPECT_EQ(g.Snooze, 1);
+  EXPECT_EQ(host.labels[ClockSchedule::kClockLabel], ClockSchedule::clockText(clock.t.time(), false));
 }
 
 TEST_F(ClockScheduleTest, ScheduleFile) {
