@@ -11,7 +11,8 @@ RUN_PKGS=(fonts-liberation2 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
 TEST_PKGS=(xvfb xauth x11-utils imagemagick lame sox gstreamer1.0-tools dbus
   clang libclang-rt-14-dev python3 id3v2 mpg123 desktop-file-utils
   appstream groff-base debootstrap dpkg-dev file lintian
-  libglib2.0-bin)
+  libglib2.0-bin openbox xdotool x11-xserver-utils weston qt6-wayland
+  python3-dbus python3-gi ccache lld)
 
 want=("${BUILD_PKGS[@]}" "${RUN_PKGS[@]}")
 if [ "${1:-}" = "--test" ]; then

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <functional>
 
@@ -104,9 +105,32 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
   skin_->showMessage = [this](const QString &text) { showMessage(text); };
   skin_->openUrl = [this](const QString &url) { return desktop_.openUrl(url); };
   skin_->enableTimer1 = [this](bool on) { enableTimer1(on); };
-  clockHost_.attach(skin_.get(), this);
+  // Whichever way a skin loads, the first one takes over the whole window
+  // from the plain layout.
+  connect(skin_.get(), &SkinWindow::skinLoaded, this, [this] {
+    if (this->layout() == nullptr) return;
+    skin_->face()->adoptPlaylistBox(playlistBox_);
+    delete this->layout();
+    for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+      if (w != skin_->face()) w->hide();
+    skin_->face()->applyLayout();
+  });
+  // Keys typed while a list box has the focus reach the skin too; the lists
+  // keep only the keys that move in them or act on their entries.
+  playlistBox_->installEventFilter(this);
+  skin_->face()->lyricBox()->installEventFilter(this);
+  clockHost_.attach(skin_.get());
+  // The volume slider follows the player's volume, changed outside the window
+  // too, on the clock's tick while something plays (asking for it makes the
+  // clock tick often, which an idle program should not).
+  clockHost_.readVolume = [this] {
+    return transport_ && st_.Playing ? static_cast<double>(transport_->ReadVolume()) : -1.0;
+  };
   plCommands_ = std::make_unique<PlaylistCommands>(this, g_, st_, settings_, folders_, desktop_, pl_);
   plCommands_->onChanged([this] { refreshPlaylistBox(); });
+  // The skin's cover area shows the cover; a double click there picks one.
+  plCommands_->onCover([this](const QPixmap &picture) { skin_->face()->setCoverPicture(picture); });
+  connect(skin_->face(), &SkinFace::coverDoubleClicked, this, [this] { plCommands_->SelectCover(); });
   plCommands_->onSelection([this] { return playlistBox_->currentRow(); },
                            [this](int i) { playlistBox_->setCurrentRow(i); });
   setAcceptDrops(true);
@@ -249,6 +273,7 @@ void MainWindow::loadTray() {
     tray_ = std::make_unique<TrayIcon>(
         g_, [this](int code) { skin_->runCommand(code); },
         [this] {
+          if (isMinimized()) showNormal();
           show();
           raise();
           activateWindow();
@@ -265,7 +290,7 @@ void MainWindow::loadTray() {
 void MainWindow::unloadTray() {
   if (tray_) tray_->removeIcon();
 }
-void MainWindow::hideWindow() { hide(); }
+void MainWindow::hideWindow() { skin_->hideWindow(); }
 void MainWindow::showMessage(const QString &text) { desktop_.showMessage(text); }
 void MainWindow::openUrl(const QString &url) { desktop_.openUrl(url); }
 
@@ -344,7 +369,18 @@ void MainWindow::checkAssociations() {
   CheckAssociations(g_, assoc, [this](const QString &title, const QString &text) {
     // Nobody is asked anything once the program has been told to end.
     if (unloadPending_) return false;
-    return askAssociationQuestion(this, title, text);
+    bool dontAskAgain = false;
+    const bool ok = askAssociationQuestion(this, title, text, &dontAskAgain);
+    // "Don't ask again": after OK the types are taken over from now on
+    // without asking; after Cancel the program stops taking care of them
+    // (asking no more must not mean taking them over unasked).
+    if (dontAskAgain) {
+      if (ok)
+        g_.AskForIt = 0;
+      else
+        g_.AutoRegistry = 0;
+    }
+    return ok;
   });
 }
 void MainWindow::startNews() {
@@ -375,15 +411,7 @@ QString MainWindow::defaultSkinFile() const {
   return shipped.isEmpty() ? folders_.installDataDir() + QLatin1String("/skins/default.skin") : shipped;
 }
 
-void MainWindow::loadSkin(const QString &path) {
-  if (!skin_->LoadSkin(path, true) || layout() == nullptr) return;
-  // The first skin takes over the whole window from the plain layout.
-  skin_->face()->adoptPlaylistBox(playlistBox_);
-  delete layout();
-  for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-    if (w != skin_->face()) w->hide();
-  skin_->face()->applyLayout();
-}
+void MainWindow::loadSkin(const QString &path) { skin_->LoadSkin(path, true); }
 
 void MainWindow::applyTransparency() { skin_->SetTransparency(g_.Transparency); }
 
@@ -400,6 +428,34 @@ void MainWindow::keyPressEvent(QKeyEvent *e) {
   QWidget::keyPressEvent(e);
 }
 
+bool MainWindow::eventFilter(QObject *o, QEvent *e) {
+  if (e->type() == QEvent::KeyPress && (o == playlistBox_ || o == skin_->face()->lyricBox())) {
+    auto *k = static_cast<QKeyEvent *>(e);
+    switch (k->key()) {
+      case Qt::Key_Up:
+      case Qt::Key_Down:
+      case Qt::Key_Left:
+      case Qt::Key_Right:
+      case Qt::Key_PageUp:
+      case Qt::Key_PageDown:
+      case Qt::Key_Home:
+      case Qt::Key_End:
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+      case Qt::Key_Delete:
+      case Qt::Key_Tab:
+      case Qt::Key_Backtab:
+        return false;
+      default:
+        break;
+    }
+    // Shortcuts with Ctrl or Alt stay the list's (select all, copy).
+    if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    if (!k->text().isEmpty() && skin_->HandleKey(k->text().at(0))) return true;
+  }
+  return QWidget::eventFilter(o, e);
+}
+
 void MainWindow::changeEvent(QEvent *e) {
   // Every activation: the screen may have changed, and with it its units.
   if (e->type() == QEvent::ActivationChange && isActiveWindow()) readTwips(&st_.TwipX, &st_.TwipY);
@@ -412,7 +468,10 @@ void MainWindow::closeEvent(QCloseEvent *e) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent *e) {
-  if (e->button() == Qt::LeftButton) {
+  if (e->button() != Qt::LeftButton) return;
+  // The window manager moves the window where it can (always on Wayland).
+  if (windowHandle() && windowHandle()->startSystemMove()) return;
+  {
     dragging_ = true;
     dragOffset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
   }

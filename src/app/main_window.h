@@ -138,6 +138,7 @@ class MainWindow : public QWidget, public LifecycleHost {
 
  protected:
   void keyPressEvent(QKeyEvent *e) override;
+  bool eventFilter(QObject *o, QEvent *e) override;
   void changeEvent(QEvent *e) override;
   void closeEvent(QCloseEvent *e) override;
   void mousePressEvent(QMouseEvent *e) override;

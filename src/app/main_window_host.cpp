@@ -57,8 +57,12 @@ void MainWindowHost::setDigits(int display, const QString &text) {
 }
 
 void MainWindowHost::sliderMoved(int number, double value) {
-  window_.skin().PlaceSlider(number, value);
-  if (number == 2) mediaStateChanged();  // the volume
+  if (number == 2) {
+    window_.skin().showVolume(value);
+    mediaStateChanged();
+  } else {
+    window_.skin().PlaceSlider(number, value);
+  }
 }
 
 void MainWindowHost::showMessage(const QString &text) {
@@ -98,6 +102,8 @@ void MainWindowHost::loadLyric(const QString &path) {
   box->clear();
   box->addItems(lyric_.PlLyrics);
   face->lyricLine()->clear();
+  // With a timed lyric the big display counts down to the next line: its tip says so.
+  face->setDisplayTip(1, found ? QStringLiteral("Time to the next lyric line") : QString());
   if (QLabel *countdown = face->label(kCountdownLabel)) {
     countdown->clear();
     countdown->setVisible(found && window_.skin().tables().Lbl[kCountdownLabel].Visible);

@@ -142,7 +142,7 @@ void MainWindowMpris::setVolume(double volume) {
     w_.skin().ShowLights();
   }
   st.Sliders[2].Value = volume;
-  w_.skin().PlaceSlider(2, volume);
+  w_.skin().showVolume(volume);
   w_.transport().WriteVolume(static_cast<float>(volume));
   w_.mediaStateChanged();
 }

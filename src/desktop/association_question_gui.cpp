@@ -1,11 +1,13 @@
 #include "desktop/association_question_gui.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QMessageBox>
 
 namespace cantorel {
 
-bool askAssociationQuestion(QWidget *owner, const QString &title, const QString &text) {
+bool askAssociationQuestion(QWidget *owner, const QString &title, const QString &text, bool *dontAskAgain) {
+  if (dontAskAgain) *dontAskAgain = false;
   const QString log = qEnvironmentVariable("CANTOREL_RECORD_DESKTOP");
   if (!log.isEmpty()) {
     QFile f(log);
@@ -19,7 +21,11 @@ bool askAssociationQuestion(QWidget *owner, const QString &title, const QString 
   QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, owner);
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Ok);
-  return box.exec() == QMessageBox::Ok;
+  auto *never = new QCheckBox(QStringLiteral("Don't ask again"), &box);
+  box.setCheckBox(never);
+  const bool ok = box.exec() == QMessageBox::Ok;
+  if (dontAskAgain) *dontAskAgain = never->isChecked();
+  return ok;
 }
 
 }  // namespace cantorel

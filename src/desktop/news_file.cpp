@@ -20,7 +20,7 @@ QString StateText(int state) {
     case 8: return QStringLiteral("The control successfully received a response from the host computer");
     case 9: return QStringLiteral("The control is disconnection from the host computer");
     case 10: return QStringLiteral("The control successfully disconnected from the host computer");
-    case 11: return QStringLiteral("An error occured in communicating with the host computer");
+    case 11: return QStringLiteral("An error occurred in communicating with the host computer");
     case 12: return QStringLiteral("The request has completed and all data has been received");
     default: return QStringLiteral("Unknown state: ") + QString::number(state);
   }

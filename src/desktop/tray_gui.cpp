@@ -89,7 +89,7 @@ void TrayIcon::showIcon() {
   icon_->setToolTip(tip_);
   icon_->setContextMenu(menu_.get());
   connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-    if (r == QSystemTrayIcon::DoubleClick) doubleClick();
+    if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick) activate();
   });
   icon_->show();
 }
@@ -115,7 +115,7 @@ void TrayIcon::setTip(const QString &title) {
   if (icon_) icon_->setToolTip(tip_);
 }
 
-void TrayIcon::doubleClick() {
+void TrayIcon::activate() {
   if (PreferencesDialog::current() && PreferencesDialog::current()->isVisible()) return;
   if (bringToFront_) bringToFront_();
 }

@@ -40,9 +40,10 @@ class TrayIcon : public QObject {
   void setTip(const QString &title);
   QString tip() const { return tip_; }
 
-  // The left double click: brings the main window to the front unless the
-  // preferences window is open.
-  void doubleClick();
+  // A click or double click on the icon: brings the main window to the front
+  // unless the preferences window is open. Trays speaking StatusNotifierItem
+  // report a click as Trigger and never a double click.
+  void activate();
   // The menu at a screen position (the tray's or the main window's right click).
   void popup(const QPoint &globalPos);
   // A menu choice, item 1..12.

@@ -3,19 +3,21 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "core/general.h"
 #include "core/main_state.h"
 #include "core/settings.h"
 #include "platform/desktop_services.h"
 #include "platform/folders.h"
-#include "playlist/cover_window.h"
 #include "playlist/cover.h"
+#include "playlist/cover_window.h"
 #include "playlist/display_title.h"
-#include "playlist/track_info_window.h"
 #include "playlist/paths.h"
 #include "playlist/playlist_add.h"
 #include "playlist/playlist_file.h"
+#include "playlist/track_info_window.h"
+#include "plugins/plugin_host.h"
 
 namespace cantorel {
 
@@ -133,16 +135,14 @@ void PlaylistCommands::PlSave() {
 
 bool PlaylistCommands::OpenMediaFile() {
   st_.AddName.clear();
-  QStringList filter;
-  for (const InputPluginInfo &p : g_.InputPluginTable) {
-    QStringList patterns;
-    for (const QString &e : p.Extensions.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-      patterns << QLatin1String("*.") + e;
-    if (!patterns.isEmpty()) filter << p.Name << patterns.join(QLatin1Char(';'));
-  }
+  // One entry with every type the plug-ins play (and "All files"), opened in
+  // the folder used last, else the user's music folder.
   int index = mediaFilterIndex_ > 0 ? mediaFilterIndex_ : 1;
-  const QString f =
-      dialogs_->openFile(QStringLiteral("Open Media file"), filter.join(QLatin1Char('|')), g_.Path, &index);
+  QString folder = g_.Path;
+  if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  const QString f = dialogs_->openFile(QStringLiteral("Open Media file"),
+                                       PluginHost::InputFilter(g_.InputPluginTable), folder, &index);
   if (f.isEmpty()) return false;
   mediaFilterIndex_ = index;
   st_.AddName = FilePart(f);
@@ -173,6 +173,7 @@ void PlaylistCommands::PlClear() {
     coverWindow_->clearPicture();
     coverWindow_->hide();
   }
+  if (cover_) cover_(QPixmap());
   st_.LastCover.clear();
   changed();
 }
@@ -213,13 +214,15 @@ void PlaylistCommands::LoadCover(const QString &x) {
       coverWindow_->clearPicture();
       coverWindow_->hide();
     }
+    if (cover_) cover_(QPixmap());
     st_.LastCover.clear();
     return;
   }
-  // The main window has no cover area of its own yet: covers go to the
-  // cover window. A picture that cannot be decoded leaves the old one.
-  if (!coverWindow()->setPicture(c.File)) return;
-  coverWindow_->show();
+  // A picture that cannot be decoded leaves the old one.
+  const QPixmap pic(c.File);
+  if (pic.isNull()) return;
+  if (cover_) cover_(pic);
+  coverWindow()->setPicture(pic);
   st_.LastCover = c.File;
 }
 
@@ -231,8 +234,10 @@ void PlaylistCommands::LoadTagCover(const QString &folder, const QString &artist
 
 void PlaylistCommands::SelectCover() {
   int index = 1;
+  // Opened beside the song that plays.
   const QString f = dialogs_->openFile(QStringLiteral("Select Cover"),
-                                       QStringLiteral("Bitmap|*.gif;*.bmp;*.jpg"), QString(), &index);
+                                       QStringLiteral("Pictures|*.jpg;*.jpeg;*.png;*.gif;*.bmp|All files|*"),
+                                       st_.SongPath.isEmpty() ? g_.Path : DirPart(st_.SongPath), &index);
   if (!f.isEmpty()) LoadCover(f);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -72,7 +73,10 @@ class PlaylistCommands {
   // Dropped files are added one by one, as if opened.
   void dropFiles(const QStringList &paths);
 
-  // Covers.
+  // Covers. The chosen picture goes to the skin's cover area (the function
+  // given here; a null picture clears it) and to the cover window, which
+  // shows it when the user opens it.
+  void onCover(std::function<void(const QPixmap &)> fn) { cover_ = std::move(fn); }
   void LoadCover(const QString &x);
   void LoadTagCover(const QString &folder, const QString &artist, const QString &album);
   void SelectCover();
@@ -101,6 +105,7 @@ class PlaylistCommands {
   std::unique_ptr<PlaylistDialogs> dialogs_;
   std::function<void()> changed_;
   std::function<void()> play_;
+  std::function<void(const QPixmap &)> cover_;
   TrackInfoWindow::PlayerAccess playerAccess_;
   std::function<bool()> prefsOpen_;
   std::function<int()> selected_;

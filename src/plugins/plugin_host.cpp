@@ -137,16 +137,21 @@ void PluginHost::ScanInputPlugins(General &g) {
 }
 
 QString PluginHost::InputFilter(const QList<InputPluginInfo> &table) {
-  QString filter;
-  bool first = true;
+  // Plug-ins declare "Name|*.a;*.b" (several pairs allowed); every pattern of
+  // every plug-in goes into one entry, so a folder of mixed songs shows whole.
+  QStringList patterns;
   for (const InputPluginInfo &info : table) {
-    if (info.Extensions.isEmpty()) continue;  // nothing to offer in the dialog
-    if (!first) filter += u'|';
-    first = false;
-    filter += info.Extensions;
-    if (!filter.endsWith(u';')) filter += u';';
+    const QStringList parts = info.Extensions.split(u'|');
+    for (qsizetype i = 1; i < parts.size(); i += 2)
+      for (const QString &p : parts[i].split(u';', Qt::SkipEmptyParts)) {
+        const QString pattern = p.trimmed().toLower();
+        if (pattern.startsWith(QLatin1String("*.")) && pattern != QLatin1String("*.*") &&
+            !patterns.contains(pattern))
+          patterns << pattern;
+      }
   }
-  return filter;
+  const QString all = QStringLiteral("All files|*");
+  return patterns.isEmpty() ? all : QStringLiteral("Music files|") + patterns.join(u';') + u'|' + all;
 }
 
 bool PluginHost::PickInputPlugin(General &g, const QString &extension) {

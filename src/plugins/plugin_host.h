@@ -58,7 +58,8 @@ class PluginHost {
   // Builds `InputPluginTable` from the input plug-in folder, only while no
   // input plug-in has been chosen (`InputPluginName` empty).
   void ScanInputPlugins(General &g);
-  // The open-media-file dialog filter made of every plug-in's extensions.
+  // The media file dialogs' filter, "Music files|<every pattern the plug-ins
+  // declare>|All files|*" ("All files|*" alone when none declares any).
   static QString InputFilter(const QList<InputPluginInfo> &table);
   // Chooses the player for a file extension (upper case, no dot). True when a
   // plug-in matched and its object is now `Player`.

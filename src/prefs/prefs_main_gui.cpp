@@ -18,10 +18,14 @@ void ShowPrefs(MainWindow &w) {
   host.setOnTop = [&w](bool on) { w.skin().SetTopMost(on); };
   host.applyTransparency = [&w] { w.applyTransparency(); };
   host.selectSkin = [&w] { w.skin().SelectSkin(); };
-  host.skinInfo = [&g]() -> QString {
+  // The skin's name and description as its author wrote them (the head line,
+  // then the "/" lines); the file name when it has none.
+  host.skinInfo = [&w, &g]() -> QString {
     if (g.Skin.isEmpty()) return QStringLiteral("?");
-    const QFileInfo f(g.Skin);
-    return f.completeBaseName() + u'\n' + g.Skin;
+    QStringList lines = w.skin().tables().Description.split(u'\r');
+    for (QString &l : lines) l = l.trimmed();
+    const QString text = lines.join(u'\n').trimmed();
+    return text.isEmpty() ? QFileInfo(g.Skin).completeBaseName() : text;
   };
   host.reloadTray = [&w] {
     if (w.tray()) w.tray()->reloadMenu();

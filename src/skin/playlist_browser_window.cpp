@@ -238,6 +238,7 @@ PlaylistBrowserWindow::PlaylistBrowserWindow(General &g, const QString &noCoverP
 void PlaylistBrowserWindow::clearBrowser() {
   entries.clear();
   entryNames.clear();
+  selectedEntry.clear();
   contentsList->clear();
   nameLabel->setText(QStringLiteral("<- ") + g_.message(msg::BrowserFolderRead));
 }
@@ -303,7 +304,15 @@ void PlaylistBrowserWindow::showPage() {
   markSelected();
   busy = wasBusy;
   // A fill started while this one let events run has the last word.
-  if (generation == fillGeneration_) nameLabel->setText(g_.message(msg::BrowserReady));
+  // Nothing to load or print until there is a playlist (and one is chosen);
+  // an empty folder says how to get some.
+  printButton->setEnabled(count > 0);
+  loadButton->setEnabled(count > 0 && !selectedEntry.isEmpty());
+  if (generation == fillGeneration_)
+    nameLabel->setText(count > 0
+                           ? g_.message(msg::BrowserReady)
+                           : QStringLiteral("No playlists in this folder. Save the playlist into it "
+                                            "(.m3u or .pls), or choose another folder with Change Folder."));
   closeIfPending();
 }
 
@@ -314,6 +323,7 @@ void PlaylistBrowserWindow::selectEntry(int k) {
   contentsList->clear();
   nameLabel->setText(FriendlyName(FilePart(entry), 1));
   selectedEntry = entry;
+  loadButton->setEnabled(true);
   markSelected();
   if (isDirCard(entry)) {
     contentsList->addItem(kDirCardText);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <functional>
 
 #include "playback/clock_schedule.h"
 #include "skin/skin_window.h"
@@ -11,10 +11,7 @@ namespace cantorel {
 // displays, and the volume knob.
 class SkinClockHost : public ClockScheduleHost {
  public:
-  void attach(SkinWindow *skin, QWidget *window) {
-    skin_ = skin;
-    window_ = window;
-  }
+  void attach(SkinWindow *skin) { skin_ = skin; }
   void setLabel(int number, const QString &text) override {
     if (skin_) skin_->setLabelText(number, text);
   }
@@ -22,17 +19,17 @@ class SkinClockHost : public ClockScheduleHost {
     if (skin_) skin_->SetDD(display, text);
   }
   void hideMainWindow() override {
-    if (window_) window_->hide();
+    if (skin_) skin_->hideWindow();
   }
+  // The player's volume now (-1 before one is asked for).
+  std::function<double()> readVolume;
+  double ReadVolume() override { return readVolume ? readVolume() : -1; }
   void setVolumeSlider(double value) override {
-    if (!skin_) return;
-    skin_->PlaceSlider(2, value);
-    skin_->PlaceSlider(4, value);
+    if (skin_) skin_->showVolume(value);
   }
 
  private:
   SkinWindow *skin_ = nullptr;
-  QWidget *window_ = nullptr;
 };
 
 }  // namespace cantorel

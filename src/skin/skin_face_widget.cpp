@@ -1,5 +1,6 @@
 #include "skin/skin_face_widget.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QHelpEvent>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
+#include <QWindow>
 
 #include "skin/skin_logic.h"
 
@@ -54,6 +56,20 @@ SkinFace::SkinFace(SkinTables &t, MainState &st, QWidget *parent) : QWidget(pare
   cover_->setScaledContents(true);
   cover_->setAttribute(Qt::WA_TransparentForMouseEvents);
   cover_->hide();
+  // A right press opens the menu (contextMenuRequested) only once: the
+  // window's own context menu handling stays out of it.
+  setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void SkinFace::setCoverPicture(const QPixmap &picture) {
+  if (picture.isNull())
+    cover_->clear();
+  else
+    cover_->setPixmap(picture);
+}
+
+void SkinFace::setDisplayTip(int n, const QString &tip) {
+  if (n >= 1 && n <= SkinTables::kDisplays) displayTips_[static_cast<size_t>(n)] = tip;
 }
 
 QLabel *SkinFace::label(int n) const {
@@ -312,7 +328,14 @@ void SkinFace::hoverTo(int n) {
 
 void SkinFace::mousePressEvent(QMouseEvent *e) {
   const QPoint pt = e->position().toPoint();
-  if (const int k = knobAt(pt); k && e->button() == Qt::LeftButton && st_.SlideFlag == 0) {
+  // Only the left button works the controls; the right one opens the menu,
+  // wherever it is pressed, and arms nothing.
+  if (e->button() == Qt::RightButton) {
+    Q_EMIT contextMenuRequested(e->globalPosition().toPoint());
+    return;
+  }
+  if (e->button() != Qt::LeftButton) return;
+  if (const int k = knobAt(pt); k && st_.SlideFlag == 0) {
     const SkinSlider &s = t_.Sliders[static_cast<size_t>(k)];
     // The grab point is kept in the knob's own coordinates.
     if (s.vertical()) {
@@ -331,16 +354,17 @@ void SkinFace::mousePressEvent(QMouseEvent *e) {
     buttonDown(b);
     return;
   }
-  if (e->button() == Qt::LeftButton && !st_.DragFlag) {
-    QWidget *w = window();
-    grabX_ = pt.x() * st_.TwipX;
-    grabY_ = pt.y() * st_.TwipY;
-    grabLeft_ = w->x() * st_.TwipX;
-    grabTop_ = w->y() * st_.TwipY;
-    st_.DragFlag = -1;
-  } else if (e->button() == Qt::RightButton) {
-    Q_EMIT contextMenuRequested(e->globalPosition().toPoint());
-  }
+  if (st_.DragFlag) return;
+  // A drag of the bare window; the window manager is asked to move it once
+  // the pointer has moved a little (a double click stays a double click).
+  QWidget *w = window();
+  pressPoint_ = e->globalPosition().toPoint();
+  trySystemMove_ = true;
+  grabX_ = pt.x() * st_.TwipX;
+  grabY_ = pt.y() * st_.TwipY;
+  grabLeft_ = w->x() * st_.TwipX;
+  grabTop_ = w->y() * st_.TwipY;
+  st_.DragFlag = -1;
 }
 
 void SkinFace::mouseMoveEvent(QMouseEvent *e) {
@@ -357,6 +381,10 @@ void SkinFace::mouseMoveEvent(QMouseEvent *e) {
   }
   if (pressed_) return;  // a held button keeps its pressed image
   if (st_.DragFlag) {
+    // The window follows the pointer; once the pointer has moved a little
+    // (so that a double click stays a double click) the window manager is
+    // asked to take over, where it can (on Wayland a window cannot move
+    // itself, and the window manager knows the screens' edges and snapping).
     QWidget *w = window();
     const int tx = qMax<int>(1, st_.TwipX), ty = qMax<int>(1, st_.TwipY);
     const qint64 left = qint64(pt.x()) * tx - grabX_ + grabLeft_;
@@ -364,12 +392,21 @@ void SkinFace::mouseMoveEvent(QMouseEvent *e) {
     w->move(static_cast<int>(left / tx), static_cast<int>(top / ty));
     grabLeft_ = w->x() * tx;
     grabTop_ = w->y() * ty;
+    if (trySystemMove_ && (e->globalPosition().toPoint() - pressPoint_).manhattanLength() >=
+                              QApplication::startDragDistance()) {
+      trySystemMove_ = false;
+      if (w->windowHandle() && w->windowHandle()->startSystemMove()) {
+        st_.DragFlag = 0;
+        Q_EMIT systemMoveStarted();
+      }
+    }
     return;
   }
   hoverTo(buttonAt(pt));
 }
 
-void SkinFace::mouseReleaseEvent(QMouseEvent *) {
+void SkinFace::mouseReleaseEvent(QMouseEvent *e) {
+  if (e->button() != Qt::LeftButton) return;
   if (st_.SlideFlag > 0) {
     const int n = st_.SlideFlag;
     st_.SlideFlag = 0;
@@ -389,8 +426,14 @@ void SkinFace::mouseReleaseEvent(QMouseEvent *) {
 }
 
 void SkinFace::mouseDoubleClickEvent(QMouseEvent *e) {
-  if (const int k = knobAt(e->position().toPoint())) {
+  const QPoint pt = e->position().toPoint();
+  if (const int k = knobAt(pt)) {
     Q_EMIT sliderDoubleClicked(k);
+    return;
+  }
+  if (e->button() == Qt::LeftButton && cover_->isVisible() && cover_->geometry().contains(pt) &&
+      !buttonAt(pt)) {
+    Q_EMIT coverDoubleClicked();
     return;
   }
   // A double click on a button is two clicks.
@@ -413,8 +456,17 @@ bool SkinFace::event(QEvent *e) {
     else
       for (int n = 1; n <= SkinTables::kDisplays && tip.isEmpty(); ++n) {
         const DigitDisplay &d = t_.Dig[static_cast<size_t>(n)];
-        if (d.Visible && QRect(d.Left, d.Top, d.Width, d.Height).contains(pt)) tip = d.ToolTip;
+        if (d.Visible && QRect(d.Left, d.Top, d.Width, d.Height).contains(pt)) {
+          const QString &own = displayTips_[static_cast<size_t>(n)];
+          tip = own.isEmpty() ? d.ToolTip : own;
+        }
       }
+    // Labels past 2 and the cover area let the mouse through to here.
+    for (int n = SkinTables::kLabels; n >= 1 && tip.isEmpty(); --n) {
+      const SkinLabel &l = t_.Lbl[static_cast<size_t>(n)];
+      if (l.Visible && QRect(l.Left, l.Top, l.Width, l.Height).contains(pt)) tip = l.ToolTip;
+    }
+    if (tip.isEmpty() && t_.Cover.Visible && cover_->geometry().contains(pt)) tip = t_.Cover.ToolTip;
     if (tip.isEmpty())
       QToolTip::hideText();
     else

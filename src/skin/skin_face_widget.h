@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QPointer>
 #include <QVariant>
 #include <QWidget>
@@ -33,6 +34,11 @@ class SkinFace : public QWidget {
   QListWidget *lyricBox() const { return lyricBox_; }
   QLabel *lyricLine() const { return lyricLine_; }
   QLabel *cover() const { return cover_; }
+  // The picture in the skin's cover area; a null one leaves the skin's own.
+  void setCoverPicture(const QPixmap &picture);
+  // A tip for display n that replaces the skin's (empty: the skin's again),
+  // for a display that shows something else than the skin says.
+  void setDisplayTip(int n, const QString &tip);
   QLabel *label(int n) const;
   const SkinPictures &pictures() const { return pics_; }
 
@@ -60,7 +66,9 @@ class SkinFace : public QWidget {
   void sliderReleased(int n, double lastValue);  // knob let go; the value of the last knob move
   void sliderDoubleClicked(int n);
   void labelClicked(int n);
-  void windowDropped();  // the end of a window drag
+  void windowDropped();      // the end of a window drag the window made itself
+  void systemMoveStarted();  // the window manager moves the window from here
+  void coverDoubleClicked();
   void contextMenuRequested(const QPoint &globalPos);
 
  protected:
@@ -100,6 +108,9 @@ class SkinFace : public QWidget {
   int hotAreas_ = 0;  // 0 hidden, 1 filled, 2 framed
   int grabX_ = 0, grabY_ = 0, grabLeft_ = 0, grabTop_ = 0;
   double lastSliderValue_ = 0.0;
+  QPoint pressPoint_;           // where a drag of the bare window began (on the screen)
+  bool trySystemMove_ = false;  // the window manager not asked yet
+  std::array<QString, SkinTables::kDisplays + 1> displayTips_;
 };
 
 }  // namespace cantorel

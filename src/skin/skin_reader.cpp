@@ -538,9 +538,11 @@ void resetTables(SkinTables &t) {
   t.Pictures.clear();
 }
 
-QPoint placeWindow(qint32 startPosition, QSize screen, QPoint size, QPoint pos) {
-  const qint64 sw = screen.width(), sh = screen.height(), ww = size.x(), wh = size.y();
-  qint64 left = pos.x(), top = pos.y();
+QPoint placeWindow(qint32 startPosition, const QRect &screen, QPoint size, QPoint pos) {
+  const qint64 sl = screen.left(), st = screen.top(), sw = screen.width(), sh = screen.height();
+  const qint64 ww = size.x(), wh = size.y();
+  // Positions relative to the screen's corner, then back to the desktop's.
+  qint64 left = pos.x() - sl, top = pos.y() - st;
   switch (startPosition) {
     case 1:
       left = 0, top = 0;
@@ -564,7 +566,7 @@ QPoint placeWindow(qint32 startPosition, QSize screen, QPoint size, QPoint pos) 
   if (left < 0) left = 0;
   if (top + wh > sh) top = sh - wh;
   if (top < 0) top = 0;
-  return QPoint(static_cast<int>(left), static_cast<int>(top));
+  return QPoint(static_cast<int>(sl + left), static_cast<int>(st + top));
 }
 
 QString findSkinFile(const QString &name, const SkinEnvironment &env, const SkinTables &t, const General &g) {

@@ -21,7 +21,9 @@ struct SkinEnvironment {
   // searched in order when a skin is not found where it was asked for.
   QStringList appFolders;
   int screenWidthPx = 1024;
-  QSize screenTwips{1024 * 15, 768 * 15};
+  // The work area of the screen the window is on, in desktop coordinates
+  // (a second screen's origin is not 0, 0).
+  QRect screenTwips{0, 0, 1024 * 15, 768 * 15};
   qint16 twipX = 15, twipY = 15;
   QPoint windowPosTwips;  // where the window is now
   // Import mode: asks for a file in the import folder; empty when cancelled.

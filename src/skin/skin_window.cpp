@@ -1,8 +1,10 @@
 #include "skin/skin_window.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -60,6 +62,14 @@ SkinWindow::SkinWindow(QWidget *window, General &g, MainState &st, QObject *pare
     }
   });
   connect(face_, &SkinFace::windowDropped, this, &SkinWindow::SnapWindow);
+  snapTimer_ = new QTimer(this);
+  snapTimer_->setSingleShot(true);
+  snapTimer_->setInterval(300);
+  connect(snapTimer_, &QTimer::timeout, this, [this] {
+    systemMove_ = false;
+    SnapWindow();
+  });
+  connect(face_, &SkinFace::systemMoveStarted, this, [this] { systemMove_ = true; });
   connect(face_, &SkinFace::contextMenuRequested, this, &SkinWindow::contextMenuRequested);
   window_->installEventFilter(this);
 }
@@ -69,11 +79,11 @@ SkinWindow::~SkinWindow() = default;
 bool SkinWindow::LoadSkin(const QString &name, bool reuseImportFolder) {
   SkinEnvironment env;
   QScreen *s = screenOf(window_);
-  const QRect screen = s ? s->geometry() : QRect(0, 0, 1024, 768);
-  env.screenWidthPx = screen.width();
+  env.screenWidthPx = s ? s->geometry().width() : 1024;
   env.twipX = qMax<qint16>(1, st_.TwipX);
   env.twipY = qMax<qint16>(1, st_.TwipY);
-  env.screenTwips = QSize(screen.width() * env.twipX, screen.height() * env.twipY);
+  // The window is placed on the work area of the screen it is on.
+  env.screenTwips = GetWorkArea();
   env.windowPosTwips = QPoint(window_->x() * env.twipX, window_->y() * env.twipY);
   env.appFolders = appFolders;
   env.pickImportFile = [this](const QString &filter, const QString &defaultName, const QString &folder) {
@@ -104,6 +114,10 @@ bool SkinWindow::LoadSkin(const QString &name, bool reuseImportFolder) {
     const QRegion outline = OutlineRegion(t_, &ok);
     if (ok) applyShape(outline, true);
     face_->applyLayout();
+    // Labels this skin declares show what they were last given, even when
+    // the skin before had no such label.
+    for (int n = 1; n <= SkinTables::kLabels; ++n)
+      if (QLabel *l = face_->label(n)) l->setText(labelTexts_[static_cast<size_t>(n)]);
     face_->show();
     face_->raise();
     RefreshDisplays();
@@ -112,6 +126,7 @@ bool SkinWindow::LoadSkin(const QString &name, bool reuseImportFolder) {
       t_.Sliders[static_cast<size_t>(n)].Drawn = -1;
       face_->placeSlider(n, st_.Sliders[static_cast<size_t>(n)].Value);
     }
+    showVolume(st_.Sliders[2].Value);
   }
   for (const QString &m : r.messages)
     if (showMessage) showMessage(m);
@@ -123,9 +138,15 @@ bool SkinWindow::LoadSkin(const QString &name, bool reuseImportFolder) {
 }
 
 void SkinWindow::SelectSkin() {
+  // The skin folder of the preferences, else the shipped skins (the last
+  // application folder that has any).
   QString folder = g_.SkinPath;
-  if (folder.isEmpty() && !appFolders.isEmpty())
-    folder = AddBackslash(appFolders.first()) + QStringLiteral("skins/");
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    folder.clear();
+    for (auto it = appFolders.crbegin(); it != appFolders.crend() && folder.isEmpty(); ++it)
+      if (!QDir(AddBackslash(*it) + QStringLiteral("skins")).entryList({QStringLiteral("*.skin")}).isEmpty())
+        folder = AddBackslash(*it) + QStringLiteral("skins/");
+  }
   const QString path = openFileDialog
                            ? openFileDialog(QStringLiteral("Select Skin"),
                                             QStringLiteral("Skin control file (*.skin)"), folder, QString())
@@ -146,12 +167,7 @@ bool SkinWindow::windowCommand(int code) {
       window_->close();
       return true;
     case 2:
-      // Hide to the tray where there is one; otherwise the window would be
-      // lost, so it is only minimised.
-      if (QSystemTrayIcon::isSystemTrayAvailable())
-        window_->hide();
-      else
-        window_->showMinimized();
+      hideWindow();
       return true;
     case 3:
       ToggleExpand();
@@ -187,12 +203,15 @@ bool SkinWindow::HandleKey(QChar c) {
     face_->setHotAreasShown(2);
   } else {
     const QChar upper = c.toUpper();
-    for (int n = 1; n <= 40; ++n) {
-      if (t_.Btn[static_cast<size_t>(n)].KeyChar == upper) {
-        runCommand(n);
-        break;
-      }
+    int button = 0;
+    // Only buttons this skin declares: a button the skin lacks keeps the key
+    // a skin before gave it, and a blank key by default.
+    for (int n = 1; n <= 40 && !button; ++n) {
+      const SkinButton &b = t_.Btn[static_cast<size_t>(n)];
+      if (b.Visible && b.KeyChar == upper) button = n;
     }
+    if (!button && c == u' ') button = 36;  // play or pause
+    if (button) runCommand(button);
   }
   return true;
 }
@@ -206,6 +225,7 @@ void SkinWindow::resizeTwips(QPoint sizeTwips) {
 bool SkinWindow::eventFilter(QObject *o, QEvent *e) {
   // Every activation sets the stacking again from "WinOnTop".
   if (o == window_ && e->type() == QEvent::WindowActivate) SetTopMost(g_.WinOnTop != 0);
+  if (o == window_ && e->type() == QEvent::Move && systemMove_) snapTimer_->start();
   return QObject::eventFilter(o, e);
 }
 
@@ -249,6 +269,19 @@ void SkinWindow::SetTopMost(bool onTop) {
   if (visible) window_->show();
 }
 
+void SkinWindow::hideWindow() {
+  if (QSystemTrayIcon::isSystemTrayAvailable())
+    window_->hide();
+  else
+    window_->showMinimized();
+}
+
+void SkinWindow::showVolume(double value) {
+  PlaceSlider(2, value);
+  PlaceSlider(4, value);
+  setLabelText(18, QLatin1Char(' ') + QString::number(qRound(value * 100)));
+}
+
 void SkinWindow::SetTransparency(int level) {
   // A window at level 0 could not be seen or found again: keep a trace of it.
   const int l = qBound(32, level, 255);
@@ -261,6 +294,8 @@ QString SkinWindow::labelText(int n) const {
 }
 
 void SkinWindow::setLabelText(int n, const QString &text) {
+  if (n < 1 || n > SkinTables::kLabels) return;
+  labelTexts_[static_cast<size_t>(n)] = text;
   if (QLabel *l = face_->label(n)) l->setText(text);
 }
 
@@ -311,8 +346,7 @@ void SkinWindow::SliderChanged(int n, double value) {
     }
     case 2:
       Q_EMIT sliderChanged(2, value);
-      setLabelText(18, QLatin1Char(' ') + QString::number(static_cast<int>(value * 100)));
-      PlaceSlider(4, value);
+      showVolume(value);
       break;
     case 3:
     case 5:

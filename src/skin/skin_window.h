@@ -5,6 +5,7 @@
 #include <QRegion>
 #include <QVariant>
 
+#include <array>
 #include <functional>
 
 #include "core/general.h"
@@ -52,9 +53,11 @@ class SkinWindow : public QObject {
   void runCommand(int code);
 
   // A character typed on the window: Escape, "`" and "~" hide, fill or frame
-  // the hot areas; other characters run the first of buttons 1 to 40 whose
-  // key is the character in upper case. Returns whether the key was taken
-  // (every character is, once a skin is loaded).
+  // the hot areas; other characters run the first of the skin's buttons 1 to
+  // 40 whose key is the character in upper case (Space: whose key field is
+  // blank).
+  // A Space no button answers pauses or resumes. Returns whether the key was
+  // taken (every character is, once a skin is loaded).
   bool HandleKey(QChar c);
 
   void ToggleExpand();
@@ -72,6 +75,12 @@ class SkinWindow : public QObject {
   // Every digit display again, and the clock label.
   void RefreshDisplays();
   void PlaceSlider(int n, double value);
+  // The volume on the window: its knob (slider 2), its bar (slider 4) and
+  // the readout (label 18).
+  void showVolume(double value);
+  // Hides the window to the tray where the desktop has one; without a tray
+  // it could not be brought back, so it is minimised instead.
+  void hideWindow();
   void SliderChanged(int n, double value);
 
   // The region last given to the window (empty with none).
@@ -105,6 +114,13 @@ class SkinWindow : public QObject {
   QRegion region_;
   bool hasRegion_ = false;
   std::function<void(int)> doIt_;
+  // What each label was last given, so that a label a later skin declares
+  // starts with the current text.
+  std::array<QString, SkinTables::kLabels + 1> labelTexts_;
+  // A move by the window manager (startSystemMove) sends no release to the
+  // window: the snap follows once the window has stopped moving.
+  QTimer *snapTimer_ = nullptr;
+  bool systemMove_ = false;
 };
 
 }  // namespace cantorel

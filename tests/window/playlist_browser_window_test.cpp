@@ -69,6 +69,12 @@ class VisLoader : public ::testing::Test {
 };
 
 TEST_F(VisLoader, SeventeenPlaylistsMakeTwoPages) {
+  // An empty folder: nothing to load or print, and a hint where playlists come from.
+  auto none = open(folder(QStringLiteral("none")));
+  EXPECT_FALSE(none->loadButton->isEnabled());
+  EXPECT_FALSE(none->printButton->isEnabled());
+  EXPECT_TRUE(none->nameLabel->text().contains(QStringLiteral("Change Folder")));
+  none.reset();
   const QString f = folder(QStringLiteral("lists"));
   playlists(f, 17);
   auto w = open(f);
@@ -79,6 +85,8 @@ TEST_F(VisLoader, SeventeenPlaylistsMakeTwoPages) {
   EXPECT_EQ(w->pageLabel->text(), QStringLiteral("Showing page 1 of 2."));
   EXPECT_EQ(w->nameLabel->text(), QStringLiteral("Ready."));
   EXPECT_EQ(w->tiles[0]->name(), QStringLiteral("List 01"));
+  EXPECT_TRUE(w->printButton->isEnabled());
+  EXPECT_FALSE(w->loadButton->isEnabled());  // until one is chosen
 
   EXPECT_FALSE(w->previousButton->isEnabled());
   w->prevPage();  // nothing before the first page
@@ -103,6 +111,7 @@ TEST_F(VisLoader, SelectingShowsTheLinesAndLoadingHandsThePlaylistOver) {
   playlists(f, 2);
   auto w = open(f);
   w->selectEntry(1);
+  EXPECT_TRUE(w->loadButton->isEnabled());
   EXPECT_EQ(w->selectedEntry, f + QStringLiteral("/List 02.m3u"));
   EXPECT_EQ(w->nameLabel->text(), QStringLiteral("List 02"));
   ASSERT_EQ(w->contentsList->count(), 3);  // the header line too

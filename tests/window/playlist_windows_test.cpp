@@ -280,21 +280,26 @@ TEST_F(Commands, MoveAndRemoveFollowTheSelection) {
   EXPECT_EQ(selection, 1);
 }
 
-TEST_F(Commands, CoversGoToTheCoverWindowAndClearingHidesIt) {
+TEST_F(Commands, CoversGoToTheCoverAreaAndTheUnopenedCoverWindowClearingEmptiesBoth) {
+  QList<bool> area;  // what the skin's cover area was given: a picture or none
+  cmd->onCover([&](const QPixmap &p) { area << !p.isNull(); });
   QImage img(8, 8, QImage::Format_RGB32);
   img.fill(Qt::blue);
   const QString pic = dir.filePath(QStringLiteral("front.jpg"));
   ASSERT_TRUE(img.save(pic));
   cmd->LoadCover(pic);
   EXPECT_EQ(st.LastCover, pic);
-  EXPECT_TRUE(cmd->coverWindow()->isVisible());
+  EXPECT_EQ(area, QList<bool>{true});
+  EXPECT_FALSE(cmd->coverWindow()->isVisible());  // shown when the user opens it
   EXPECT_TRUE(cmd->coverWindow()->hasPicture());
   // A picture that does not decode leaves the shown one.
   cmd->LoadCover(file(QStringLiteral("broken.jpg"), "nope"));
   EXPECT_EQ(st.LastCover, pic);
+  EXPECT_EQ(area.size(), 1);
   cmd->PlClear();
   EXPECT_TRUE(st.LastCover.isEmpty());
-  EXPECT_FALSE(cmd->coverWindow()->isVisible());
+  EXPECT_EQ(area, (QList<bool>{true, false}));
+  EXPECT_FALSE(cmd->coverWindow()->hasPicture());
   // Nothing found from the tag and no playlist picture: the shipped default.
   cmd->LoadTagCover(dir.path(), QStringLiteral("Nobody"), QStringLiteral("Nothing"));
   EXPECT_TRUE(st.LastCover.endsWith(QStringLiteral("nocover.bmp"))) << qPrintable(st.LastCover);

@@ -261,15 +261,15 @@ TEST_F(PrefsWindowTest, TrayMenuCaptionsAndCodes) {
   tray.setTip(QString(100, QLatin1Char('t')));
   EXPECT_EQ(tray.tip().size(), 63);
 
-  tray.doubleClick();
+  tray.activate();
   EXPECT_EQ(fronts, 1);
   {
     PreferencesDialog w(g, main.host());
     w.show();
-    tray.doubleClick();  // the preferences window is open: nothing happens
+    tray.activate();  // the preferences window is open: nothing happens
     EXPECT_EQ(fronts, 1);
   }
-  tray.doubleClick();
+  tray.activate();
   EXPECT_EQ(fronts, 2);
 }
 
@@ -283,6 +283,7 @@ TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
   Folders folders(dir.filePath(QStringLiteral("user")), qEnvironmentVariable("CANTOREL_DATA_DIR"), QString(),
                   dir.filePath(QStringLiteral("cantorel.conf")));
   MainWindow w(g, settings, folders);
+  w.loadSkin(w.defaultSkinFile());
   QList<int> codes;
   w.skin().setCommandHandler([&](int c) { codes << c; });
   w.loadTray();
@@ -300,6 +301,9 @@ TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
     PreferencesDialog *p = PreferencesDialog::current();
     if (!p) return;
     sawWindow = true;
+    // The Skin tab describes the skin in its author's words.
+    EXPECT_TRUE(p->skinInfoLabel->text().startsWith(QStringLiteral("Cantorel default: night blue")));
+    EXPECT_TRUE(p->skinInfoLabel->text().contains(QStringLiteral("\nButtons light up under the pointer")));
     EXPECT_EQ(p->scheduleEntryList->count(), 1);
     addEntry(*p, QStringLiteral("S - Saturday"), QStringLiteral("9:05"), QStringLiteral("10:00"), QStringLiteral("4"));
     p->accept();

@@ -95,7 +95,13 @@ TEST_F(SkinWindowTest, TypedCharactersRunButtonsByTheirUpperCaseKey) {
   const struct {
     QChar typed;
     QList<int> commands;
-  } cases[] = {{u'x', {12}}, {u'X', {12}}, {u'o', {13}}, {u'q', {}}, {u'`', {}}};
+  } cases[] = {{u'x', {12}},
+               {u'X', {12}},
+               {u'o', {13}},
+               {u'q', {}},
+               {u'`', {}},
+               // No button has a blank key: Space still pauses and resumes.
+               {u' ', {36}}};
   for (const auto &c : cases) {
     commands_.clear();
     EXPECT_TRUE(skin_->HandleKey(c.typed));

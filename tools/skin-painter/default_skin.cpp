@@ -35,9 +35,9 @@ struct Button {
 const QList<Button> &buttons() {
   static const QList<Button> list = {
       // Title bar.
-      {32, {236, 6, 22, 22}, Icon::Prev, Look::Flat, "", "Back 10 seconds"},
+      {32, {236, 6, 22, 22}, Icon::Prev, Look::Flat, "<", "Back 10 seconds"},
       {36, {262, 6, 22, 22}, Icon::Play, Look::Flat, "", "Play or pause"},
-      {33, {288, 6, 22, 22}, Icon::Next, Look::Flat, "", "Forward 10 seconds"},
+      {33, {288, 6, 22, 22}, Icon::Next, Look::Flat, ">", "Forward 10 seconds"},
       {101, {376, 6, 22, 22}, Icon::Swap, Look::Flat, "", "Switch to the Pebble skin"},
       {3, {402, 6, 22, 22}, Icon::Expand, Look::Flat, "E", "Playlist and lyrics"},
       {5, {428, 6, 22, 22}, Icon::Gear, Look::Flat, "P", "Preferences"},
@@ -60,20 +60,20 @@ const QList<Button> &buttons() {
       {30, {406, 126, 60, 22}, Icon::Info, Look::Toggle, "A", "A-B loop", "A-B", 8},
       {9, {468, 126, 60, 22}, Icon::Info, Look::Toggle, "U", "Mute", "MUTE", 17},
       // Playlist.
-      {23, {142, 250, 22, 20}, Icon::Add, Look::Flat, "", "Add files"},
-      {24, {166, 250, 22, 20}, Icon::Folder, Look::Flat, "", "Add a folder"},
-      {17, {190, 250, 22, 20}, Icon::Remove, Look::Flat, "", "Remove the selected song"},
-      {19, {214, 250, 22, 20}, Icon::Up, Look::Flat, "", "Move up"},
-      {18, {238, 250, 22, 20}, Icon::Down, Look::Flat, "", "Move down"},
-      {20, {262, 250, 22, 20}, Icon::Clear, Look::Flat, "", "Clear the playlist"},
-      {21, {16, 476, 22, 20}, Icon::Load, Look::Flat, "", "Open a playlist"},
-      {22, {40, 476, 22, 20}, Icon::Save, Look::Flat, "", "Save the playlist"},
-      {16, {64, 476, 22, 20}, Icon::Info, Look::Flat, "", "File information"},
-      {35, {88, 476, 22, 20}, Icon::Browse, Look::Flat, "", "Browse folders by cover"},
+      {23, {142, 250, 22, 20}, Icon::Add, Look::Flat, "+", "Add files"},
+      {24, {166, 250, 22, 20}, Icon::Folder, Look::Flat, "D", "Add a folder"},
+      {17, {190, 250, 22, 20}, Icon::Remove, Look::Flat, "-", "Remove the selected song"},
+      {19, {214, 250, 22, 20}, Icon::Up, Look::Flat, "[", "Move up"},
+      {18, {238, 250, 22, 20}, Icon::Down, Look::Flat, "]", "Move down"},
+      {20, {262, 250, 22, 20}, Icon::Clear, Look::Flat, "Y", "Clear the playlist"},
+      {21, {16, 476, 22, 20}, Icon::Load, Look::Flat, "J", "Open a playlist"},
+      {22, {40, 476, 22, 20}, Icon::Save, Look::Flat, "W", "Save the playlist"},
+      {16, {64, 476, 22, 20}, Icon::Info, Look::Flat, "?", "File information"},
+      {35, {88, 476, 22, 20}, Icon::Browse, Look::Flat, "G", "Browse folders by cover"},
       // Lyrics.
       {40, {470, 250, 22, 20}, Icon::Lyric, Look::Flat, "L", "Lyric timing assistant"},
       {41, {496, 250, 22, 20}, Icon::FullScreen, Look::Flat, "F", "Full-screen lyrics"},
-      {34, {522, 250, 22, 20}, Icon::Cover, Look::Flat, "", "Cover window"},
+      {34, {522, 250, 22, 20}, Icon::Cover, Look::Flat, "N", "Cover window"},
   };
   return list;
 }

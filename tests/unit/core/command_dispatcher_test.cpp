@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "core/command_dispatcher.h"
 #include "playback/transport.h"
 #include "plugins/plugin_host.h"
@@ -75,7 +78,8 @@ TEST_P(DispatchWindowTest, RunsTheOperationOfTheCode) {
   host.keys = {{105, QStringLiteral("other.skin")},
                {115, QStringLiteral("https://example.org/x")},
                {116, QStringLiteral("file:///etc/passwd")},
-               {117, QStringLiteral("javascript:alert(1)")}};
+               {117, QStringLiteral("javascript:alert(1)")},
+               {120, QStringLiteral("http://example.org/last")}};
   d.DoIt(GetParam().code);
   EXPECT_EQ(host.calls.join(u'|'), QString::fromLatin1(GetParam().calls)) << GetParam().code;
 }
@@ -95,45 +99,43 @@ INSTANTIATE_TEST_SUITE_P(
                       // Skins and web links from the key strings.
                       WindowCase{101, "window 101"}, WindowCase{105, "window 105"},
                       WindowCase{115, "web https://example.org/x"},
+                      WindowCase{120, "web http://example.org/last"},
                       // Only http and https addresses are opened.
-                      WindowCase{116, ""}, WindowCase{117, ""}, WindowCase{120, ""}),
+                      WindowCase{116, ""}, WindowCase{117, ""}, WindowCase{119, ""}),
     [](const auto &info) {
       return std::string(info.param.code < 0 ? "minus" : "") + std::to_string(std::abs(info.param.code));
     });
 
-TEST_F(DispatcherTest, ModeTogglesFlipTheirFlags) {
-  for (qint16 code : {25, 26, 27, 28}) d.DoIt(code);
-  EXPECT_EQ(st.Intro, -1);
-  EXPECT_EQ(st.STP, -1);
-  EXPECT_EQ(st.Repeat, -1);
-  EXPECT_EQ(st.Shuffle, -1);
-  EXPECT_EQ(st.Random, -1);
-  for (qint16 code : {25, 26, 27, 28}) d.DoIt(code);
-  EXPECT_EQ(st.Intro | st.STP | st.Repeat | st.Shuffle | st.Random, 0);
-}
-
-TEST_F(DispatcherTest, TransportCodes) {
-  d.DoIt(12);
-  EXPECT_EQ(st.Playing, -1);
-  EXPECT_EQ(st.TNum, 1);
-  d.DoIt(15);
-  EXPECT_EQ(st.TNum, 2);
-  d.DoIt(14);
-  EXPECT_EQ(st.TNum, 1);
-  d.DoIt(11);
-  EXPECT_EQ(st.Paused, -1);
-  d.DoIt(36);
-  EXPECT_EQ(st.Paused, 0);
-  d.DoIt(10);
-  EXPECT_EQ(st.Playing, 0);
+// The codes that change the player's state, in one sequence: each row is a
+// code and the state after it (entry, playing, paused, volume, muted, then
+// the intro, stop-after, repeat, shuffle and random flags).
+TEST_F(DispatcherTest, StateCodesInSequence) {
+  const auto state = [this] {
+    char s[64];
+    std::snprintf(s, sizeof s, "%d %s %s %.2f %s %c%c%c%c%c", st.TNum, st.Playing ? "play" : "stop",
+                  st.Paused ? "paused" : "running", st.Sliders[2].Value, st.Mute ? "muted" : "sound",
+                  st.Intro ? 'I' : '-', st.STP ? 'S' : '-', st.Repeat ? 'R' : '-', st.Shuffle ? 'H' : '-',
+                  st.Random ? 'D' : '-');
+    return std::string(s);
+  };
   st.Sliders[2].Value = 0.5;
-  d.DoIt(8);
-  EXPECT_NEAR(st.Sliders[2].Value, 0.55, 1e-6);
-  d.DoIt(7);
-  EXPECT_NEAR(st.Sliders[2].Value, 0.5, 1e-6);
-  d.DoIt(9);
-  EXPECT_EQ(st.Mute, -1);
-  EXPECT_EQ(st.Sliders[2].Value, 0.0);
+  const struct {
+    qint16 code;
+    const char *after;
+  } steps[] = {
+      {12, "1 play running 0.50 sound -----"},  {15, "2 play running 0.50 sound -----"},
+      {14, "1 play running 0.50 sound -----"},  {11, "1 play paused 0.50 sound -----"},
+      {36, "1 play running 0.50 sound -----"},  {10, "1 stop running 0.50 sound -----"},
+      {8, "1 stop running 0.55 sound -----"},   {7, "1 stop running 0.50 sound -----"},
+      {9, "1 stop running 0.00 muted -----"},   {9, "1 stop running 0.50 sound -----"},
+      {25, "1 stop running 0.50 sound I----"},  {26, "1 stop running 0.50 sound IS---"},
+      {27, "1 stop running 0.50 sound ISR--"},  {28, "1 stop running 0.50 sound ISRHD"},
+      {25, "1 stop running 0.50 sound -SRHD"},  {28, "1 stop running 0.50 sound -SR--"},
+  };
+  for (const auto &s : steps) {
+    d.DoIt(s.code);
+    EXPECT_EQ(state(), s.after) << "code " << s.code;
+  }
 }
 
 TEST_F(DispatcherTest, OpenAndPlayReplacesThePlaylistOnlyWhenAFileWasChosen) {

@@ -1,8 +1,10 @@
 // readFileLimited: files up to the limit are read whole, larger ones refused.
+// writeFileAtomically: a failure is reported, a replaced file keeps its mode.
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "core/atomic_file.h"
 
@@ -33,6 +35,28 @@ TEST(ReadFileLimited, ReadsUpToTheLimitAndRefusesMore) {
   }
   QByteArray out;
   EXPECT_FALSE(readFileLimited(dir.filePath(QStringLiteral("none")), 10, &out));
+}
+
+TEST(WriteFileAtomically, ReportsFailureAndKeepsTheMode) {
+  QTemporaryDir dir;
+  const struct {
+    const char *name;
+    unsigned modeBefore;  // 0: no file before
+    bool ok;
+    unsigned modeAfter;
+  } cases[] = {{"no-folder/f", 0, false, 0}, {"new", 0, true, 0644}, {"private", 0600, true, 0600}};
+  for (const auto &c : cases) {
+    const QString p = dir.filePath(QString::fromUtf8(c.name));
+    if (c.modeBefore) {
+      ASSERT_TRUE(writeFileAtomically(p, "old"));
+      ASSERT_EQ(::chmod(QFile::encodeName(p).constData(), c.modeBefore), 0);
+    }
+    QString error;
+    EXPECT_EQ(writeFileAtomically(p, "new", &error), c.ok) << c.name;
+    EXPECT_EQ(error.isEmpty(), c.ok) << c.name;
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 0777 : 0u, c.modeAfter) << c.name;
+  }
 }
 
 }  // namespace

@@ -123,6 +123,7 @@ TEST(CommandLine, ArgumentsAndTheirMessage) {
       {{QStringLiteral("/ADD"), QStringLiteral("../media/tone c.wav")}, K::Add, "/work/media/tone c.wav"},
       {{QStringLiteral("http://radio.example/live")}, K::Play, "http://radio.example/live"},
       {{QStringLiteral("/m/line\nbreak %41 \u00e9.mp3")}, K::Play, "/m/line\nbreak %41 \u00e9.mp3"},
+      {{QStringLiteral("/ADD"), QStringLiteral("/m/line\nbreak %41.mp3")}, K::Add, "/m/line\nbreak %41.mp3"},
   };
   for (const Case &c : cases) {
     const CommandLineRequest r = parseArguments(c.args, QStringLiteral("/work/dir"));

@@ -29,7 +29,7 @@ struct AppFirst {
 TEST(NewsText, StateTextsAndFileName) {
   EXPECT_EQ(StateText(0), QStringLiteral("No state to report"));
   EXPECT_EQ(StateText(9), QStringLiteral("The control is disconnection from the host computer"));
-  EXPECT_EQ(StateText(11), QStringLiteral("An error occured in communicating with the host computer"));
+  EXPECT_EQ(StateText(11), QStringLiteral("An error occurred in communicating with the host computer"));
   EXPECT_EQ(StateText(12), QStringLiteral("The request has completed and all data has been received"));
   EXPECT_EQ(StateText(13), QStringLiteral("Unknown state: 13"));
   EXPECT_EQ(StateText(-1), QStringLiteral("Unknown state: -1"));

@@ -126,6 +126,11 @@ TEST_F(ClockScheduleTest, WakesOnlyWhenSomethingIsDue) {
   cs.tick();
   EXPECT_DOUBLE_EQ(host.slider, 0.8);
   EXPECT_EQ(cs.nextTickMs(clock.t), ClockSchedule::kStepMs);
+  // The player's own rounding of the knob's value is no change.
+  host.slider = -1;
+  host.volume = 0.8 + 1e-5;
+  cs.tick();
+  EXPECT_DOUBLE_EQ(host.slider, -1);
   host.volume = -1;
 
   struct Case {

@@ -33,7 +33,7 @@ TEST(SdkPlugin, DiscoveredChosenAndDrivenInTheDocumentedOrder) {
 
   host.ScanInputPlugins(g);
   ASSERT_EQ(g.InputPluginTable.size(), 1);
-  EXPECT_EQ(PluginHost::InputFilter(g.InputPluginTable), QStringLiteral("Test tones|*.tone;"));
+  EXPECT_EQ(PluginHost::InputFilter(g.InputPluginTable), QStringLiteral("Music files|*.tone|All files|*"));
 
   for (const char *name : {"a.tone", "b.tone"}) {
     test::writeAll(media.filePath(QLatin1String(name)), "30\n");

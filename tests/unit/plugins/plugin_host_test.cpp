@@ -41,19 +41,17 @@ InputPluginInfo row(const QString &name, const QString &ext) {
   return InputPluginInfo{name, ext, {}, {}, {}};
 }
 
-TEST(InputFilter, JoinsRowsAndEndsEachWithASemicolon) {
+TEST(InputFilter, OneEntryWithEveryDeclaredPatternThenAllFiles) {
   struct Case {
     QList<InputPluginInfo> table;
     QString filter;
   } cases[] = {
-      {{}, QString()},
-      {{row(QStringLiteral("a"), QStringLiteral("Ogg files|*.ogg")),
-        row(QStringLiteral("b"), QStringLiteral("Flac|*.flac"))},
-       QStringLiteral("Ogg files|*.ogg;|Flac|*.flac;")},
-      {{row(QStringLiteral("a"), QStringLiteral("Ogg|*.ogg;*.oga;"))}, QStringLiteral("Ogg|*.ogg;*.oga;")},
-      // A plug-in without extensions adds nothing, not an empty part.
-      {{row(QStringLiteral("a"), QString()), row(QStringLiteral("b"), QStringLiteral("Flac|*.flac"))},
-       QStringLiteral("Flac|*.flac;")},
+      {{}, QStringLiteral("All files|*")},
+      // Patterns of every plug-in and every pair, once each, in lower case;
+      // names, "*.*" and plug-ins without extensions add nothing.
+      {{row(QStringLiteral("a"), QStringLiteral("Ogg files|*.ogg;*.OGA;|Wave|*.wav;*.*")),
+        row(QStringLiteral("b"), QString()), row(QStringLiteral("c"), QStringLiteral("Flac|*.flac;*.ogg"))},
+       QStringLiteral("Music files|*.ogg;*.oga;*.wav;*.flac|All files|*")},
   };
   for (const Case &c : cases) EXPECT_EQ(PluginHost::InputFilter(c.table), c.filter);
 }

@@ -320,19 +320,24 @@ TEST_F(SkinReaderTest, ImportModeReadsBitmapsFromTheChosenFolder) {
 }
 
 TEST_F(SkinReaderTest, StartPositionsAndPullBackOntoTheScreen) {
-  env_.screenTwips = QSize(1000 * 15, 800 * 15);
-  env_.windowPosTwips = QPoint(900 * 15, 700 * 15);
+  // The window's screen: the primary one, or a second one right of it.
   const struct {
+    QPoint origin;
     int start;
     QPoint pos;
-  } cases[] = {{0, {700 * 15, 600 * 15}}, {1, {0, 0}}, {3, {700 * 15, 600 * 15}}, {5, {350 * 15, 300 * 15}}};
+  } cases[] = {{{0, 0}, 0, {700, 600}},      {{0, 0}, 1, {0, 0}},         {{0, 0}, 3, {700, 600}},
+               {{0, 0}, 5, {350, 300}},      {{1280, 0}, 0, {1980, 600}}, {{1280, 0}, 1, {1280, 0}},
+               {{1280, 40}, 3, {1980, 640}}, {{1280, 0}, 5, {1630, 300}}};
   for (const auto &c : cases) {
+    env_.screenTwips = QRect(c.origin * 15, QSize(1000 * 15, 800 * 15));
+    env_.windowPosTwips = (c.origin + QPoint(900, 700)) * 15;
     QByteArray head(kHead);
     head.replace(QByteArray("1, 0, 10"),
                  QByteArray(QByteArray("1, ") + QByteArray::number(c.start) + QByteArray(", 10")));
     test::writeAll(dir_.filePath(QStringLiteral("p.skin")), head);
-    EXPECT_EQ(LoadSkin(dir_.filePath(QStringLiteral("p.skin")), true, env_, t_, g_).windowPosTwips, c.pos)
-        << c.start;
+    EXPECT_EQ(LoadSkin(dir_.filePath(QStringLiteral("p.skin")), true, env_, t_, g_).windowPosTwips,
+              c.pos * 15)
+        << c.start << " " << c.origin.x();
   }
 }
 
