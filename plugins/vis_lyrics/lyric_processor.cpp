@@ -8,6 +8,10 @@
 
 LyricProcessor::LyricProcessor(QObject *parent) : QObject(parent) {}
 
+QString LyricProcessor::GetDescription() const {
+  return QStringLiteral("Full-screen lyrics: the current lyric line, large, across the screen.");
+}
+
 LyricProcessor::~LyricProcessor() {
   delete window_.data();
 }

@@ -23,6 +23,8 @@ class LyricProcessor : public QObject {
                                const QString &fontName, bool bold, double fontSize, double left, double top,
                                int, int);
   Q_INVOKABLE void show_lyric(const QString &text);
+  // One line for the preferences' plug-in list.
+  Q_INVOKABLE QString GetDescription() const;
 
   // Beyond the contract, for tests: whether the window is showing, and its
   // line.

@@ -76,14 +76,16 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
   setStyleSheet(QStringLiteral(
       "#MainWindow { background: #1d2430; }"
       "QLabel#title { color: #e8eef7; font-weight: bold; font-size: 13pt; padding: 6px; }"
-      "QListWidget { background: #121820; color: #cfd8e3; border: 1px solid #2c3646; }"
-      "QToolButton { color: #cfd8e3; background: transparent; border: none; font-size: 13pt; }"
-      "QToolButton:hover { color: #ff7a59; }"));
+      "QListWidget#PlNames, QListWidget#PlLyrics { background: #121820; color: #cfd8e3; border: 1px solid "
+      "#2c3646; }"
+      "QToolButton#closeButton { color: #cfd8e3; background: transparent; border: none; font-size: 13pt; }"
+      "QToolButton#closeButton:hover { color: #ff7a59; }"));
   auto *top = new QHBoxLayout;
   title_ = new QLabel(this);
   title_->setObjectName(QStringLiteral("title"));
   title_->setTextFormat(Qt::PlainText);
   auto *close = new QToolButton(this);
+  close->setObjectName(QStringLiteral("closeButton"));
   close->setText(QStringLiteral("\u2715"));
   close->setToolTip(QStringLiteral("Close"));
   connect(close, &QToolButton::clicked, this, &MainWindow::quit);

@@ -254,6 +254,7 @@ void PlaylistCommands::ShowInfo() {
   if (!info_) {
     info_ = new TrackInfoWindow(g_, st_, desktop_, playerAccess_, owner_);
   }
+  if (!info_->isVisible() && owner_) info_->moveBeside(*owner_->window());
   info_->show();
   info_->raise();
 }

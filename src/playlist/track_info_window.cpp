@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -45,8 +47,11 @@ TrackInfoWindow::TrackInfoWindow(General &g, MainState &st, DesktopServices &des
     if (maxLength > 0) e->setMaxLength(maxLength);
     return e;
   };
-  fileNameEdit = edit("fileNameEdit", 0);
-  fileNameEdit->setReadOnly(true);
+  fileNameValue = plainLabel(this);
+  fileNameValue->setObjectName(QStringLiteral("fileNameValue"));
+  fileNameValue->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  fileNameValue->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  fileNameValue->setMinimumWidth(260);
   titleEdit = edit("titleEdit", TagInfo::kTitleWidth);
   artistEdit = edit("artistEdit", TagInfo::kArtistWidth);
   albumEdit = edit("albumEdit", TagInfo::kAlbumWidth);
@@ -88,7 +93,7 @@ TrackInfoWindow::TrackInfoWindow(General &g, MainState &st, DesktopServices &des
     grid->addWidget(field, row, 1);
     ++row;
   };
-  addRow(fileNameLabel, fileNameEdit);
+  addRow(fileNameLabel, fileNameValue);
   addRow(titleLabel, titleEdit);
   addRow(artistLabel, artistEdit);
   addRow(albumLabel, albumEdit);
@@ -146,7 +151,8 @@ void TrackInfoWindow::setCaptions() {
 
 void TrackInfoWindow::showPlayingTag() {
   const TagInfo &t = g_.Tag;
-  fileNameEdit->setText(st_.SongPath);
+  path_ = st_.SongPath;
+  showPath();
   titleEdit->setText(t.Title.trimmed());
   artistEdit->setText(t.Artist.trimmed());
   albumEdit->setText(t.Album.trimmed());
@@ -158,10 +164,38 @@ void TrackInfoWindow::showPlayingTag() {
   showCover();
 }
 
+void TrackInfoWindow::showPath() {
+  const int room = fileNameValue->contentsRect().width();
+  fileNameValue->setText(fileNameValue->fontMetrics().elidedText(path_, Qt::ElideMiddle, qMax(room, 40)));
+  fileNameValue->setToolTip(path_.isEmpty() ? QString()
+                                            : Qt::convertFromPlainText(path_, Qt::WhiteSpaceNoWrap));
+}
+
+void TrackInfoWindow::resizeEvent(QResizeEvent *e) {
+  QWidget::resizeEvent(e);
+  showPath();
+}
+
+void TrackInfoWindow::moveBeside(const QWidget &main) {
+  adjustSize();
+  if (const QScreen *s = main.screen())
+    move(PlaceBeside(main.frameGeometry(), frameGeometry().size(), s->availableGeometry()));
+}
+
+QPoint PlaceBeside(const QRect &owner, const QSize &size, const QRect &available) {
+  const int gap = 8;
+  int x = owner.right() + 1 + gap;
+  if (x + size.width() - 1 > available.right()) x = owner.left() - gap - size.width();
+  if (x < available.left()) x = qMax(available.left(), available.right() + 1 - size.width());
+  const int y =
+      qBound(available.top(), owner.top(), qMax(available.top(), available.bottom() + 1 - size.height()));
+  return {x, y};
+}
+
 void TrackInfoWindow::showCover() {
   QString found;
   if (!albumEdit->text().isEmpty())
-    found = FindTagCover(DirPart(fileNameEdit->text()), artistEdit->text(), albumEdit->text());
+    found = FindTagCover(DirPart(path_), artistEdit->text(), albumEdit->text());
   const QPixmap pic = found.isEmpty() ? QPixmap() : QPixmap(found);
   if (pic.isNull()) {
     coverLabel->clear();
@@ -171,11 +205,11 @@ void TrackInfoWindow::showCover() {
 }
 
 void TrackInfoWindow::followPlayingFile() {
-  if (!editCheck->isChecked() && st_.SongPath != fileNameEdit->text()) showPlayingTag();
+  if (!editCheck->isChecked() && st_.SongPath != path_) showPlayingTag();
 }
 
 void TrackInfoWindow::saveTag() {
-  const QString p = fileNameEdit->text();
+  const QString p = path_;
   if (p.isEmpty() || QFileInfo(p).size() < 256) return;
   int track = 0;
   if (!ParseTrackText(trackEdit->text(), &track)) {

@@ -38,13 +38,19 @@ class TrackInfoWindow : public QWidget {
   void showPlayingTag();
   // The cover of the shown file, found from its artist and album.
   void showCover();
-  // Writes the tag in the controls into the file named in fileNameEdit.
+  // Writes the tag in the controls into the shown file.
   void saveTag();
   // Every two seconds: follows the playing file unless "Edit" is ticked.
   void followPlayingFile();
+  // Puts the window (not yet shown) beside `main`, on main's screen.
+  void moveBeside(const QWidget &main);
+  // The file whose tag is shown (in full; `fileNameValue` may shorten it).
+  const QString &filePath() const { return path_; }
 
-  // The controls.
-  QLineEdit *fileNameEdit, *titleEdit, *artistEdit, *albumEdit, *yearEdit, *trackEdit, *commentEdit;
+  // The controls. The path is shown in one line, shortened in the middle
+  // when it does not fit, and whole in its tip.
+  QLabel *fileNameValue;
+  QLineEdit *titleEdit, *artistEdit, *albumEdit, *yearEdit, *trackEdit, *commentEdit;
   QComboBox *genreCombo;
   QLabel *coverLabel;
   QCheckBox *editCheck;
@@ -53,13 +59,23 @@ class TrackInfoWindow : public QWidget {
       *fileNameLabel, *hintLabel;
   QTimer *followTimer;
 
+ protected:
+  void resizeEvent(QResizeEvent *e) override;
+
  private:
   void setCaptions();
+  void showPath();
 
   General &g_;
   MainState &st_;
   DesktopServices &desktop_;
   PlayerAccess player_;
+  QString path_;
 };
+
+// Where a window of `size` goes beside `owner` (both in global pixels): to
+// its right when that fits in `available`, else to its left, else kept inside
+// `available`; its top is level with the owner's.
+QPoint PlaceBeside(const QRect &owner, const QSize &size, const QRect &available);
 
 }  // namespace cantorel

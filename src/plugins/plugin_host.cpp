@@ -180,8 +180,19 @@ PluginListing PluginHost::ListPlugins(General &g) {
     if (libraryName(out.visPlugins[i]) == g.VisPluginName) out.selectedVisPlugin = i;
   }
   if (out.selectedVisPlugin < 0 && !out.visPlugins.isEmpty()) out.selectedVisPlugin = 0;
+  for (const QString &file : out.visPlugins) {
+    // Only asked when the plug-in has the member, so older plug-ins list quietly.
+    const std::shared_ptr<PluginObject> obj = create(PluginKind::Vis, libraryName(file));
+    const QString said =
+        obj && obj->has("GetDescription", 0) ? obj->value("GetDescription").toString() : QString();
+    out.visDescriptions.append(said.trimmed().isEmpty() ? file : said.trimmed());
+  }
   ScanInputPlugins(g);
-  for (const InputPluginInfo &info : g.InputPluginTable) out.inputPlugins.append(info.Name);
+  for (const InputPluginInfo &info : g.InputPluginTable) {
+    out.inputPlugins.append(info.Name);
+    const QString said = info.Description.trimmed();
+    out.inputDescriptions.append(said.isEmpty() ? info.Name + librarySuffix() : said);
+  }
   return out;
 }
 

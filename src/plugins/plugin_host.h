@@ -20,9 +20,13 @@ enum class PluginKind { Input, Vis };
 // (`visPlugins`, with the entry to select, -1 for none) and the input plug-in
 // names (`inputPlugins`).
 struct PluginListing {
-  QStringList visPlugins;
+  QStringList visPlugins;  // library file names ("qv_plugin.so")
   int selectedVisPlugin = -1;
-  QStringList inputPlugins;
+  QStringList inputPlugins;  // plug-in names ("qv_input_gst")
+  // What each plug-in says it does (`GetDescription`), in the same order; a
+  // plug-in that says nothing gets its file name.
+  QStringList visDescriptions;
+  QStringList inputDescriptions;
 };
 
 // Finds, loads and creates plug-ins. Input plug-ins are

@@ -27,6 +27,7 @@ void ShowPrefs(MainWindow &w) {
     const QString text = lines.join(u'\n').trimmed();
     return text.isEmpty() ? QFileInfo(g.Skin).completeBaseName() : text;
   };
+  host.skinPreview = [&w] { return w.grab(); };
   host.reloadTray = [&w] {
     if (w.tray()) w.tray()->reloadMenu();
   };

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "core/number_text.h"
@@ -31,6 +32,9 @@ namespace cantorel {
 namespace {
 
 PreferencesDialog *gOpen = nullptr;
+
+// The Skin tab's picture of the main window (scaled down, never up).
+const QSize kSkinPreviewSize(240, 180);
 
 const QString kStartFilter = QStringLiteral(
     "MPEG Audio Files (*.mp? *.MP?);;"
@@ -113,24 +117,27 @@ void PreferencesDialog::build() {
   tabs->setObjectName(QStringLiteral("tabs"));
   outer->addWidget(tabs);
 
-  // Tab 0: skin.
+  // Tab 0: skin. The skin's own words beside a small picture of the main
+  // window as it is drawn now.
   auto *t0 = new QWidget;
   auto *l0 = new QVBoxLayout(t0);
   skinGroup = frame(t0, "skinGroup");
-  auto *f9 = new QVBoxLayout(skinGroup);
+  auto *f9 = new QGridLayout(skinGroup);
   selectSkinButton = button(skinGroup, "selectSkinButton");
   skinInfoLabel = plainLabel(skinGroup, "skinInfoLabel");
   skinInfoLabel->setText(QStringLiteral("?"));
   skinInfoLabel->setWordWrap(true);
   skinInfoLabel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-  skinInfoLabel->setFrameShape(QFrame::StyledPanel);
-  skinInfoLabel->setMinimumHeight(120);
-  auto *selRow = new QHBoxLayout;
-  selRow->addWidget(selectSkinButton);
-  selRow->addStretch();
-  f9->addLayout(selRow);
-  f9->addWidget(skinInfoLabel, 1);
-  l0->addWidget(skinGroup, 1);
+  skinPreviewLabel = plainLabel(skinGroup, "skinPreviewLabel");
+  skinPreviewLabel->setAlignment(Qt::AlignCenter);
+  skinPreviewLabel->setFixedSize(kSkinPreviewSize);
+  skinPreviewLabel->setFrameShape(QFrame::StyledPanel);
+  f9->addWidget(skinPreviewLabel, 0, 0, 2, 1, Qt::AlignTop);
+  f9->addWidget(skinInfoLabel, 0, 1);
+  f9->addWidget(selectSkinButton, 1, 1, Qt::AlignLeft | Qt::AlignBottom);
+  f9->setColumnStretch(1, 1);
+  l0->addWidget(skinGroup);
+  l0->addStretch();
   tabs->addTab(t0, QString());
 
   // Tab 1: documents.
@@ -337,15 +344,29 @@ void PreferencesDialog::build() {
   lyricFolderButton = button(foldersGroup, "lyricFolderButton", QStringLiteral("..."));
   browserFolderButton = button(foldersGroup, "browserFolderButton", QStringLiteral("..."));
   skinFolderButton = button(foldersGroup, "skinFolderButton", QStringLiteral("..."));
+  // One line per folder, with what the program does with it below.
+  const QString hints[] = {
+      QStringLiteral("Timed lyrics are looked for here first, then beside the song."),
+      QStringLiteral(
+          "The visual playlist selector opens in this folder and shows the playlists in it and below it."),
+      QStringLiteral("The skin picker opens here. Empty: the skins that come with Cantorel.")};
   int row = 0;
   for (auto [label, box, btn] : {std::tuple{lyricFolderLabel, lyricFolderEdit, lyricFolderButton},
                                  std::tuple{browserFolderLabel, browserFolderEdit, browserFolderButton},
                                  std::tuple{skinFolderLabel, skinFolderEdit, skinFolderButton}}) {
     btn->setMaximumWidth(40);
-    f7->addWidget(label, row++, 0, 1, 2);
-    f7->addWidget(box, row, 0);
-    f7->addWidget(btn, row++, 1);
+    box->setMinimumWidth(320);
+    auto *hint = new QLabel(hints[row / 2], foldersGroup);
+    hint->setTextFormat(Qt::PlainText);
+    hint->setWordWrap(true);
+    hint->setForegroundRole(QPalette::PlaceholderText);
+    f7->addWidget(label, row, 0);
+    f7->addWidget(box, row, 1);
+    f7->addWidget(btn, row++, 2);
+    hint->setContentsMargins(0, 0, 0, 10);
+    f7->addWidget(hint, row++, 1, 1, 2);
   }
+  f7->setColumnStretch(1, 1);
   l4->addWidget(foldersGroup);
   l4->addStretch();
   connect(lyricFolderButton, &QPushButton::clicked, this, [this] {
@@ -426,7 +447,9 @@ void PreferencesDialog::build() {
   inputPluginLabel = plainLabel(t6, "inputPluginLabel");
   visPluginList = new QListWidget(t6);
   visPluginList->setObjectName(QStringLiteral("visPluginList"));
+  visPluginList->setWordWrap(true);
   inputPluginList = new QListWidget(t6);
+  inputPluginList->setWordWrap(true);
   inputPluginList->setObjectName(QStringLiteral("inputPluginList"));
   inputPluginList->setSelectionMode(QAbstractItemView::NoSelection);
   applyVisPluginButton = button(t6, "applyVisPluginButton");
@@ -448,7 +471,7 @@ void PreferencesDialog::build() {
   connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(selectSkinButton, &QPushButton::clicked, this, [this] {
     if (host_.selectSkin) host_.selectSkin();
-    if (host_.skinInfo) skinInfoLabel->setText(host_.skinInfo());
+    refreshSkin();
   });
 
   captions_ = [this] {
@@ -521,7 +544,7 @@ void PreferencesDialog::loadSettings() {
   snoozeMinutesCombo->addItems(SnoozeMinuteItems());
   snoozeMinutesCombo->setCurrentIndex(snoozeMinutesCombo->findText(QStringLiteral("30")));
   // 5. Skin information and document 0.
-  if (host_.skinInfo) skinInfoLabel->setText(host_.skinInfo());
+  refreshSkin();
   documentRadios[0]->setChecked(true);
   showDocument(0);
   // 6. The main window leaves the always-on-top state while this is open.
@@ -532,9 +555,19 @@ void PreferencesDialog::loadSettings() {
   // 8. Plug-in lists.
   if (host_.plugins) {
     const PluginListing p = host_.plugins->ListPlugins(g_);
-    visPluginList->addItems(p.visPlugins);
+    // Listed by what they do; the file behind each is its tip.
+    auto fill = [](QListWidget *list, const QStringList &names, const QStringList &descriptions,
+                   const QString &suffix) {
+      for (int i = 0; i < names.size(); ++i) {
+        auto *item = new QListWidgetItem(descriptions.value(i, names[i]), list);
+        const QString file = names[i].endsWith(suffix) ? names[i] : names[i] + suffix;
+        item->setData(Qt::UserRole, names[i]);
+        item->setToolTip(Qt::convertFromPlainText(file, Qt::WhiteSpaceNormal));
+      }
+    };
+    fill(visPluginList, p.visPlugins, p.visDescriptions, PluginHost::librarySuffix());
     visPluginList->setCurrentRow(p.selectedVisPlugin);
-    inputPluginList->addItems(p.inputPlugins);
+    fill(inputPluginList, p.inputPlugins, p.inputDescriptions, PluginHost::librarySuffix());
   }
   retranslate();
   // Centre on the screen.
@@ -557,7 +590,19 @@ void PreferencesDialog::refreshFromMain() {
         scheduleEntryList->addItem(list[i]);
     }
   }
+  refreshSkin();
+}
+
+void PreferencesDialog::refreshSkin() {
   if (host_.skinInfo) skinInfoLabel->setText(host_.skinInfo());
+  const QPixmap shot = host_.skinPreview ? host_.skinPreview() : QPixmap();
+  if (shot.isNull()) {
+    skinPreviewLabel->clear();
+    return;
+  }
+  const QSize room = skinPreviewLabel->contentsRect().size() - QSize(8, 8);
+  const bool fits = shot.width() <= room.width() && shot.height() <= room.height();
+  skinPreviewLabel->setPixmap(fits ? shot : shot.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 void PreferencesDialog::done(int r) {
@@ -636,7 +681,7 @@ void PreferencesDialog::copyScheduleToMain() {
 
 void PreferencesDialog::applyVisPlugin() {
   if (!host_.plugins || !visPluginList->currentItem()) return;
-  host_.plugins->ApplyVisPlugin(g_, visPluginList->currentItem()->text());
+  host_.plugins->ApplyVisPlugin(g_, visPluginList->currentItem()->data(Qt::UserRole).toString());
 }
 
 void PreferencesDialog::pickFolder(QLineEdit *box, QString General::*setting, const QString &prompt) {

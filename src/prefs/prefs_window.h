@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
 #include <QStringList>
 
 #include <array>
@@ -34,6 +35,7 @@ struct PrefsHost {
   std::function<void()> applyTransparency;                // `Transparency` to the main window
   std::function<void()> selectSkin;                       // lets the user pick a skin
   std::function<QString()> skinInfo;                      // information text of the loaded skin
+  std::function<QPixmap()> skinPreview;                   // the main window as drawn now
   std::function<void()> reloadTray;                       // the tray menu takes the new texts
   std::function<void(const QString &)> showMessage;       // message box with OK
   // Folder picker (prompt, start folder) and open-file dialog (title, filter,
@@ -77,6 +79,8 @@ class PreferencesDialog : public QDialog {
   void build();
   void loadSettings();
   void refreshFromMain();
+  // The Skin tab's description and picture from the main window.
+  void refreshSkin();
   void finish();
   void copyScheduleToMain();
   void pickFolder(QLineEdit *box, QString General::*setting, const QString &prompt);
@@ -119,6 +123,7 @@ class PreferencesDialog : public QDialog {
               *browserFolderButton = nullptr, *skinFolderButton = nullptr, *applyVisPluginButton = nullptr,
               *okButton = nullptr;
   QPlainTextEdit *documentView = nullptr;
+  QLabel *skinPreviewLabel = nullptr;
   QLabel *skinInfoLabel = nullptr, *overlapLabel = nullptr, *snoozeMinutesLabel = nullptr,
          *scheduleDayLabel = nullptr, *scheduleOnLabel = nullptr, *scheduleOffLabel = nullptr,
          *scheduleFileLabel = nullptr, *scheduleListLabel = nullptr, *lyricFolderLabel = nullptr,

@@ -28,7 +28,7 @@ namespace cantorel {
 
 namespace {
 
-constexpr int kTileSize = 132;     // picture square of one cover
+constexpr int kTileSize = 104;  // picture square of one cover (16 fit on a 1024x768 screen)
 constexpr int kCaptionHeight = 18;
 constexpr qint64 kMaxPlaylistBytes = 4 << 20;  // what a selected playlist shows at most
 constexpr int kMaxShownLines = 32766;
@@ -159,7 +159,7 @@ PlaylistBrowserWindow::PlaylistBrowserWindow(General &g, const QString &noCoverP
   nameLabel->setMinimumHeight(nameLabel->fontMetrics().height() * 2 + 4);
   nameLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   contentsList = new QListWidget(this);
-  contentsList->setFixedWidth(260);
+  contentsList->setFixedWidth(230);
   contentsList->setUniformItemSizes(true);
   previousButton = button(msg::BrowserPrev);
   nextButton = button(msg::BrowserNext);
@@ -229,7 +229,9 @@ PlaylistBrowserWindow::PlaylistBrowserWindow(General &g, const QString &noCoverP
     if (!busy) close();
   });
 
-  applyColours(Qt::black, Qt::white);
+  // The desktop's colours, like every other window; "Swap Colours" turns it
+  // to white on black and back to black on white.
+  applyColours(palette().color(QPalette::Window), palette().color(QPalette::WindowText));
   noCoverFile = QFileInfo::exists(noCoverPath) ? noCoverPath : QString();
   pickFolder_ = [this](const QString &prompt) { return QFileDialog::getExistingDirectory(this, prompt, folder_); };
   scanFolder(g_.VisPLPath.isEmpty() ? appFolder : g_.VisPLPath);

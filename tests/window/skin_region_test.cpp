@@ -16,15 +16,6 @@ QImage picture(int w, int h, QColor fill = Qt::gray) {
 }
 }  // namespace
 
-TEST(RegionFromPicture, FirstRowRunIsRemoved) {
-  QImage img = picture(30, 5);
-  for (int x = 0; x < 10; ++x) img.setPixel(x, 0, qRgb(255, 0, 255));
-  const QRegion r = RegionFromPicture(img, kMagenta);
-  EXPECT_EQ(r, QRegion(0, 0, 30, 5).subtracted(QRegion(0, 0, 10, 1)));
-  EXPECT_FALSE(r.contains(QPoint(9, 0)));
-  EXPECT_TRUE(r.contains(QPoint(10, 0)));
-}
-
 TEST(RegionFromPicture, PictureWithoutTheColourIsItsRectangle) {
   EXPECT_EQ(RegionFromPicture(picture(40, 20), kMagenta), QRegion(0, 0, 40, 20));
   EXPECT_TRUE(RegionFromPicture(QImage(), kMagenta).isEmpty());

@@ -52,33 +52,8 @@ TEST(StoredForms, SpacedAndPlainIntegers) {
   }
 }
 
-struct DecodeCase {
-  const char *name;
-  QByteArray bytes;
-  TextEncoding encoding;
-};
-
-TEST(DecodeText, OneRuleForEveryFile) {
-  const QString expected = QStringLiteral("Canción €");
-  const QByteArray utf8 = expected.toUtf8();
-  QByteArray utf16le("\xFF\xFE", 2);
-  for (QChar c : expected) {
-    utf16le.append(static_cast<char>(c.unicode() & 0xFF));
-    utf16le.append(static_cast<char>(c.unicode() >> 8));
-  }
-  const DecodeCase cases[] = {
-      {"utf-8", utf8, TextEncoding::Utf8},
-      {"utf-8 with bom", QByteArray("\xEF\xBB\xBF") + utf8, TextEncoding::Utf8Bom},
-      {"utf-16le with bom", utf16le, TextEncoding::Utf16LeBom},
-      {"windows-1252", QByteArray("Canci\xF3n \x80"), TextEncoding::Legacy},
-  };
-  for (const DecodeCase &c : cases) {
-    TextEncoding used{};
-    EXPECT_EQ(decodeText(c.bytes, &used), expected) << c.name;
-    EXPECT_EQ(used, c.encoding) << c.name;
-  }
-}
-
+// Decoding of valid texts in every encoding is checked through the lyric
+// readers (lyric_encoding_test.cpp).
 TEST(DecodeText, InvalidUtf8FallsBackToTheLegacyPage) {
   // Overlong forms, surrogates and cut sequences are not UTF-8.
   for (const char *bad : {"\xC0\xAF", "\xED\xA0\x80", "abc\xE2\x82", "\xF5\x80\x80\x80"}) {

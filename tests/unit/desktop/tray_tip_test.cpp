@@ -8,7 +8,6 @@ namespace {
 
 TEST(TrayTip, NamesTheProgramAndTheTitle) {
   EXPECT_EQ(TrayTipText(QStringLiteral("Song")), QStringLiteral("Cantorel v4.0 - Song"));
-  EXPECT_EQ(TrayTipText(QString()), QStringLiteral("Cantorel v4.0 - "));
 }
 
 TEST(TrayTip, CutToTheField) {

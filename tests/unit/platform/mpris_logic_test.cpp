@@ -20,13 +20,11 @@ TEST(MprisTime, SecondsToMicroseconds) {
     double seconds;
     qint64 us;
   } cases[] = {
-      {0, 0},
       {1.5, 1500000},
       {0.0000004, 0},            // under half a microsecond
       {245.0000006, 245000001},  // rounds, does not truncate
       {-3, 0},                   // no negative positions
       {std::numeric_limits<double>::quiet_NaN(), 0},
-      {std::numeric_limits<double>::infinity(), 0},
       {1e300, kMax},  // saturates instead of overflowing
   };
   for (const Case &c : cases) EXPECT_EQ(toMicroseconds(c.seconds), c.us) << c.seconds;
@@ -42,8 +40,7 @@ TEST(MprisLoop, RepeatAndLoopStatusMapBothWays) {
   } cases[] = {
       {"None", false},           {"Track", true},
       {"Playlist", true},  // no playlist loop: repeat is the nearest
-      {"track", std::nullopt},   {"", std::nullopt},
-      {"Forever", std::nullopt},
+      {"track", std::nullopt},
   };
   for (const Case &c : cases)
     EXPECT_EQ(repeatForLoopStatus(QString::fromUtf8(c.status)), c.repeat) << c.status;
@@ -73,11 +70,9 @@ TEST(MprisUri, OnlyLocalFilesAndWebStreamsOpen) {
       {"http://radio.example/stream", "http://radio.example/stream"},
       {"HTTPS://radio.example/s.mp3", "https://radio.example/s.mp3"},
       {"file://otherhost/music/x.wav", ""},  // another machine's file
-      {"smb://server/share/x.mp3", ""},
       {"javascript:alert(1)", ""},
       {"/music/plain/path.mp3", ""},  // not an address
       {"http:///nohost", ""},
-      {"", ""},
   };
   for (const Case &c : cases)
     EXPECT_EQ(pathForUri(QString::fromUtf8(c.uri)), QString::fromUtf8(c.path)) << c.uri;

@@ -113,9 +113,6 @@ TEST_F(ClockScheduleTest, DateAndClockTexts) {
   EXPECT_EQ(ClockSchedule::clockText(QTime(12, 0), false), QStringLiteral("12:00 PM"));
   EXPECT_EQ(ClockSchedule::clockText(QTime(13, 7), false), QStringLiteral("01:07 PM"));
   EXPECT_EQ(ClockSchedule::clockText(QTime(13, 7), true), QStringLiteral("13:07   "));
-  for (auto [code, letter, match] : {std::tuple{'E', 'U', true}, {'D', 'F', true}, {'D', 'S', false},
-                                     {'N', 'U', true}, {'N', 'M', false}, {'R', 'R', true}, {'R', 'T', false}})
-    EXPECT_EQ(ClockSchedule::dayMatches(QLatin1Char(code), QLatin1Char(letter)), match) << code << letter;
 }
 
 TEST_F(ClockScheduleTest, WakesOnlyWhenSomethingIsDue) {

@@ -90,22 +90,16 @@ TEST_F(PickInputPluginTest, LastMatchingRowWinsBySubstringWithoutCase) {
   }
 }
 
-TEST_F(PickInputPluginTest, NoMatchKeepsThePreviousPlayer) {
-  ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
-  const auto before = g.Player;
-  EXPECT_FALSE(host.PickInputPlugin(g, QStringLiteral("XM")));
-  EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_c"));
-  EXPECT_EQ(g.Player, before);
-}
-
-TEST_F(PickInputPluginTest, EachPickMakesAFreshObject) {
+// Each pick makes a fresh object; no match keeps the player; a match that
+// cannot be created falls back to an earlier row.
+TEST_F(PickInputPluginTest, FreshObjectsAndWhatHappensWithoutAUsableMatch) {
   ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
   const auto first = g.Player;
   ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
   EXPECT_NE(g.Player, first);
-}
-
-TEST_F(PickInputPluginTest, AMatchThatCannotBeCreatedFallsBackToAnEarlierOne) {
+  const auto before = g.Player;
+  EXPECT_FALSE(host.PickInputPlugin(g, QStringLiteral("XM")));
+  EXPECT_EQ(g.Player, before);
   g.InputPluginTable.append(row(QStringLiteral("qv_input_gone"), QStringLiteral("Wave|*.wav")));
   ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
   EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_c"));
@@ -166,14 +160,20 @@ TEST(PluginDiscovery, OnlyTheFirstHundredGetARecord) {
 
 TEST(PluginListing, ListsVisualizationFilesAndSelectsTheActiveOne) {
   PluginFolder f;
-  for (const char *n : {"qv_a.so", "qv_plugin.so", "other.so"})
+  for (const char *n : {"qv_a.so", "other.so"})
     f.write(QStringLiteral("vis_plugins"), QLatin1String(n), QByteArray());
+  f.copy(qEnvironmentVariable("CANTOREL_PLUGIN_DIR") + QStringLiteral("/vis_plugins/qv_plugin.so"),
+         QStringLiteral("vis_plugins"), QStringLiteral("qv_plugin.so"));
   PluginHost host(f.path());
   General g;
   g.VisPluginName = QStringLiteral("qv_plugin");
   PluginListing l = host.ListPlugins(g);
   EXPECT_EQ(l.visPlugins, (QStringList{QStringLiteral("qv_a.so"), QStringLiteral("qv_plugin.so")}));
   EXPECT_EQ(l.selectedVisPlugin, 1);
+  // Listed by what each says it does; one that cannot say keeps its file name.
+  ASSERT_EQ(l.visDescriptions.size(), 2);
+  EXPECT_EQ(l.visDescriptions[0], QStringLiteral("qv_a.so"));
+  EXPECT_TRUE(l.visDescriptions[1].startsWith(QStringLiteral("Full-screen lyrics"))) << qPrintable(l.visDescriptions[1]);
   g.VisPluginName = QStringLiteral("qv_gone");
   EXPECT_EQ(host.ListPlugins(g).selectedVisPlugin, 0);
 

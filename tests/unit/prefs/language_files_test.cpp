@@ -141,21 +141,5 @@ TEST(LanguageFiles, CaptionsOfOneButtonDiffer) {
   }
 }
 
-// English wording the windows' layouts fix, at the ends of the long blocks,
-// so a block shifted by a line is caught even where both lines are filled.
-TEST(LanguageFiles, EnglishKeepsTheLayoutCaptions) {
-  const Table t = load(QStringLiteral("ENGLISH"));
-  const std::map<int, QString> fixed = {
-      {msg::PrefsFrameSkin, QStringLiteral("Skin")},
-      {msg::PrefsOnTop, QStringLiteral("&Always on top")},
-      {msg::PrefsOk, QStringLiteral("Okay")},
-      {msg::CoverCaption, QStringLiteral("Now Playing")},
-      {msg::InfoCaption, QStringLiteral("Track Info")},
-      {msg::InfoHint, QStringLiteral("Click \"Edit\" to avoid tag updates. Click \"Current\" to load tag "
-                                     "from current song.")},
-  };
-  for (const auto &[n, text] : fixed) EXPECT_EQ(t[static_cast<size_t>(n)], text) << "text " << n;
-}
-
 }  // namespace
 }  // namespace cantorel

@@ -96,15 +96,5 @@ TEST(Documents, AllFourShipWithTheProgram) {
   }
 }
 
-TEST(Lists, TransparencyAndSnooze) {
-  const QStringList t = TransparencyItems();
-  ASSERT_EQ(t.size(), 226);
-  EXPECT_EQ(t.front(), QStringLiteral("30"));
-  EXPECT_EQ(t.back(), QStringLiteral("255"));
-  EXPECT_EQ(SnoozeMinuteItems().join(u','), QStringLiteral("5,10,15,20,25,30,40,45,60"));
-  EXPECT_EQ(ScheduleDayItems().size(), 10);
-  EXPECT_EQ(ScheduleDayItems().back(), QStringLiteral("E - Every Day"));
-}
-
 }  // namespace
 }  // namespace cantorel
