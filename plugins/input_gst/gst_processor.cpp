@@ -85,14 +85,43 @@ QString GstProcessor::GetDescription() const {
 }
 
 int GstProcessor::Init(const QString &path) {
-  if (!error_.isEmpty() && !gst_is_initialized()) return -1;
+  finish();
+  error_.clear();
+  if (!gst_is_initialized()) {
+    error_ = QStringLiteral("GStreamer could not start");
+    return -1;
+  }
   if (path.isEmpty()) return -1;
   if (isStream(path)) return 0;
   const QFileInfo fi(path);
-  return (fi.isFile() && fi.isReadable()) ? 0 : -1;
+  if (!fi.isFile() || !fi.isReadable()) {
+    error_ = QStringLiteral("The file cannot be read");
+    return -1;
+  }
+  // The file is opened here already, so one that holds no audio we can
+  // decode is refused before the player counts it as playing. A file still
+  // opening after the wait is accepted; an error later reaches the player
+  // through LastError.
+  if (!open(path)) {
+    finish();
+    return -1;
+  }
+  openedPath_ = path;
+  return 0;
 }
 
 void GstProcessor::RenderFile(const QString &path) {
+  // Init opened this file a moment ago: it is paused at the start.
+  if (pipeline_ && !openedPath_.isEmpty() && openedPath_ == path && error_.isEmpty()) {
+    openedPath_.clear();
+  } else if (!open(path)) {
+    return;
+  }
+  // A speed chosen before the file was open applies from the start.
+  if (rate_ != 1.0 && !stream_) seekTo(0);
+}
+
+bool GstProcessor::open(const QString &path) {
   finish();
   error_.clear();
   levels_.clear();
@@ -101,7 +130,7 @@ void GstProcessor::RenderFile(const QString &path) {
   stream_ = isStream(path);
   if (!gst_is_initialized() || path.isEmpty()) {
     error_ = QStringLiteral("Nothing to open");
-    return;
+    return false;
   }
   const QString uri = stream_ ? path : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString();
 
@@ -123,7 +152,7 @@ void GstProcessor::RenderFile(const QString &path) {
       if (e) gst_object_unref(e);
     if (pipeline_) gst_object_unref(pipeline_);
     pipeline_ = volume_ = panorama_ = level_ = nullptr;
-    return;
+    return false;
   }
   g_object_set(panorama_, "method", 1 /* simple: attenuate the other side */, nullptr);
   if (nullAudio()) {
@@ -144,7 +173,13 @@ void GstProcessor::RenderFile(const QString &path) {
   GstPad *pad = gst_element_get_static_pad(convIn, "sink");
   gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
   gst_object_unref(pad);
-  if (!linked) error_ = QStringLiteral("The output chain could not be linked");
+  if (!linked) {
+    error_ = QStringLiteral("The output chain could not be linked");
+    gst_object_unref(bin);
+    gst_object_unref(pipeline_);
+    pipeline_ = volume_ = panorama_ = nullptr;
+    return false;
+  }
 
   const QByteArray uriBytes = uri.toUtf8();
   // Audio only: no video or subtitle windows for files that carry them.
@@ -155,14 +190,24 @@ void GstProcessor::RenderFile(const QString &path) {
   if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
     drainBus();
     if (error_.isEmpty()) error_ = QStringLiteral("The file could not be opened");
-    return;
+    return false;
   }
-  if (!waitForState(stream_ ? kStreamWait : kFileWait)) {
-    drainBus();
-    return;
+  if (!waitForState(stream_ ? kStreamWait : kFileWait)) return false;
+  drainBus();
+  if (!error_.isEmpty()) return false;
+  // Prerolled (not still opening): a file whose streams hold no audio plays
+  // nothing, so it counts as a file we cannot play.
+  GstState state = GST_STATE_NULL;
+  gst_element_get_state(pipeline_, &state, nullptr, 0);
+  if (!stream_ && state == GST_STATE_PAUSED) {
+    gint audio = 0;
+    g_object_get(pipeline_, "n-audio", &audio, nullptr);
+    if (audio <= 0) {
+      error_ = QStringLiteral("The file holds no audio that can be decoded");
+      return false;
+    }
   }
-  // A speed chosen before the file was open applies from the start.
-  if (rate_ != 1.0 && !stream_) seekTo(0);
+  return true;
 }
 
 bool GstProcessor::waitForState(GstClockTime timeout) {
@@ -348,6 +393,7 @@ void GstProcessor::CleanUP() {
 
 void GstProcessor::finish() {
   running_ = anchored_ = false;
+  openedPath_.clear();
   if (!pipeline_) return;
   gst_element_set_state(pipeline_, GST_STATE_NULL);
   if (bus_) gst_object_unref(bus_);
@@ -359,6 +405,36 @@ void GstProcessor::finish() {
 QString GstProcessor::LastError() {
   drainBus();
   return error_;
+}
+
+QVariantMap GstProcessor::StreamInfo() {
+  QVariantMap info;
+  if (!pipeline_) return info;
+  GstPad *pad = nullptr;
+  g_signal_emit_by_name(pipeline_, "get-audio-pad", 0, &pad);
+  if (pad) {
+    if (GstCaps *caps = gst_pad_get_current_caps(pad)) {
+      const GstStructure *st = gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
+      gint rate = 0, channels = 0;
+      if (st && gst_structure_get_int(st, "rate", &rate) && rate > 0)
+        info.insert(QStringLiteral("sampleRate"), rate);
+      if (st && gst_structure_get_int(st, "channels", &channels) && channels > 0)
+        info.insert(QStringLiteral("channels"), channels);
+      gst_caps_unref(caps);
+    }
+    gst_object_unref(pad);
+  }
+  GstTagList *tags = nullptr;
+  g_signal_emit_by_name(pipeline_, "get-audio-tags", 0, &tags);
+  if (tags) {
+    guint bitrate = 0;
+    if ((gst_tag_list_get_uint(tags, GST_TAG_BITRATE, &bitrate) ||
+         gst_tag_list_get_uint(tags, GST_TAG_NOMINAL_BITRATE, &bitrate)) &&
+        bitrate > 0)
+      info.insert(QStringLiteral("bitrate"), static_cast<int>((bitrate + 500) / 1000));
+    gst_tag_list_unref(tags);
+  }
+  return info;
 }
 
 QVariantList GstProcessor::OutputLevels() {

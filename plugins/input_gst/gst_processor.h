@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QVariantList>
+#include <QVariantMap>
 
 #include <gst/gst.h>
 
@@ -40,13 +41,19 @@ class GstProcessor : public QObject {
   Q_INVOKABLE void CleanUP();
   Q_INVOKABLE void finish();
 
-  // Beyond the contract, for diagnostics and tests: the last error text, and
-  // the latest peak level (dB) of each output channel when the null output
-  // is in use (CANTOREL_NULL_AUDIO=1).
+  // Optional members of the contract: why the file cannot be played (empty
+  // while it plays), and the stream facts the decoder reports.
   Q_INVOKABLE QString LastError();
+  Q_INVOKABLE QVariantMap StreamInfo();
+
+  // Beyond the contract, for tests: the latest peak level (dB) of each output
+  // channel when the null output is in use (CANTOREL_NULL_AUDIO=1).
   Q_INVOKABLE QVariantList OutputLevels();
 
  private:
+  // Builds the pipeline for `path` and waits (bounded) until it is paused at
+  // the start. False when it failed; `error_` then says why.
+  bool open(const QString &path);
   void drainBus();
   // The pipeline clock's time now, or GST_CLOCK_TIME_NONE without a clock.
   GstClockTime clockNow() const;
@@ -65,6 +72,7 @@ class GstProcessor : public QObject {
   bool anchored_ = false;  // anchorPosition_/anchorClock_ hold
   gint64 anchorPosition_ = 0;
   GstClockTime anchorClock_ = 0;
+  QString openedPath_;  // the file the pipeline was opened for by Init
   bool stream_ = false;
   bool ended_ = false;  // end of stream reached
   double rate_ = 1.0;

@@ -81,8 +81,19 @@ QString MainWindowHost::displayTitle(const QString &path) {
   return window_.displayTitle(path);
 }
 
-void MainWindowHost::readMpegInfo(const QString &path) {
-  GetMP3Info(path, g_.Tag, nullptr);
+bool MainWindowHost::readMpegInfo(const QString &path) {
+  Mp3Header facts;
+  if (!GetMP3Info(path, g_.Tag, &facts) || facts.Bitrate.isEmpty()) return false;
+  showStreamFacts(facts);
+  return true;
+}
+
+void MainWindowHost::showStreamFacts(const Mp3Header &facts) {
+  setLabel(10, facts.Bitrate);
+  setLabel(11, facts.SampleRate);
+  setLabel(12, facts.Channels);
+  window_.skin().SetDD(4, facts.Bitrate.toDouble());
+  window_.skin().SetDD(5, facts.SampleRate.toDouble());
 }
 
 void MainWindowHost::loadTagCover(const QString &path) {
@@ -186,7 +197,7 @@ void MainWindowHost::showLyricAssistant() {
                      window_.transport(),
                      window_.desktopServices(),
                      *dialogs,
-                     [this] { return st_.LastShownTime; },
+                     {},
                      [this] { window_.skin().SetTopMost(false); },
                      {},
                      [this](const QString &folder) {

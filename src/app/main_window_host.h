@@ -40,7 +40,8 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   void playlistChanged() override;
   void selectEntry(int index) override;
   QString displayTitle(const QString &path) override;
-  void readMpegInfo(const QString &path) override;
+  bool readMpegInfo(const QString &path) override;
+  void showStreamFacts(const Mp3Header &facts) override;
   void loadTagCover(const QString &path) override;
   void loadCover(const QString &path) override;
   void loadLyric(const QString &path) override;

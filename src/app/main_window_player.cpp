@@ -26,8 +26,9 @@ void MainWindow::wirePlayer() {
   timer1_->setInterval(PlaybackTimer::kIntervalMs);
   connect(timer1_, &QTimer::timeout, this, [this] {
     playbackTimer_->Timer1();
-    // The entry ended without a new one: nothing is left for the tick to do.
-    if (!st_.Playing) timer1_->stop();
+    // The entry ended without a new one: nothing is left for the tick to do
+    // (unless it counts down the pause after an entry that failed).
+    if (!st_.Playing && !transport_->failurePending()) timer1_->stop();
   });
 
   skin_->setCommandHandler([this](int code) { runCommand(static_cast<qint16>(code)); });
@@ -66,16 +67,15 @@ void MainWindow::wirePlayer() {
   // played on from where it was.
   TrackInfoWindow::PlayerAccess access;
   access.release = [this] {
-    const double at = st_.Elapsed;
+    const double at = transport_->Position();
     transport_->CleanUP();
     return at;
   };
+  // The same file by its path (the playlist may have changed meanwhile), at
+  // the same position, with its lyric, cover and title left as they are.
   access.resume = [this](const QString &path, double position, bool play) {
-    if (path != st_.SongPath) return;
-    const bool paused = st_.Paused != 0;
-    st_.Paused = 0;
-    transport_->PlayIt(paused || !play ? 2 : 0);
-    transport_->PlayFrom(static_cast<qint32>(Transport::roundEven(position)));
+    if (!transport_->Reopen(path, position, play && st_.Paused == 0) && path == st_.SongPath)
+      transport_->StopIt();
   };
   plCommands_->setPlayerAccess(std::move(access));
 
@@ -88,9 +88,10 @@ void MainWindow::enableTimer1(bool on) {
   if (!timer1_) return;
   // With nothing playing the tick reads and shows nothing: the timer rests
   // until an entry plays, so an idle player stays asleep.
-  if (on && st_.Playing && !timer1_->isActive())
+  const bool busy = st_.Playing || transport_->failurePending();
+  if (on && busy && !timer1_->isActive())
     timer1_->start();
-  else if (!on || !st_.Playing)
+  else if (!on || !busy)
     timer1_->stop();
 }
 

@@ -3,6 +3,8 @@
 #include <QRandomGenerator>
 #include <QTime>
 
+#include <cmath>
+
 #include "core/log.h"
 #include "core/number_text.h"
 #include "playlist/paths.h"
@@ -52,10 +54,13 @@ void Lifecycle::formLoad(const CommandLineRequest &req) {
   }
   if (g_.Skin.isEmpty()) g_.Skin = host_.defaultSkinFile();
 
-  // 10. Balance and sliders.
-  g_.Balance = 0.5f;
+  // 10. Balance and sliders: the volume and balance of the last run; a
+  // settings file without them starts at the output's volume, centred.
+  const double volume = settings_.fraction(key::Volume);
+  const double balance = settings_.fraction(key::Balance);
+  g_.Balance = balance >= 0 ? static_cast<float>(balance) : 0.5f;
   st_.Sliders[1].Value = 0;
-  st_.Sliders[2].Value = host_.currentOutputVolume();
+  st_.Sliders[2].Value = volume >= 0 ? volume : host_.currentOutputVolume();
   st_.Sliders[3].Value = g_.Balance;
   st_.Sliders[4].Value = st_.Sliders[2].Value;
   st_.Sliders[5].Value = 0.5;
@@ -176,6 +181,9 @@ bool Lifecycle::saveSettings() {
   exit.y = static_cast<float>(pos.y);
   exit.lastCover = st_.LastCover;
   exit.lastTrack = st_.TNum;
+  // Muted, the volume to come back to is the one before the mute.
+  exit.volume = st_.Mute ? st_.SavedVolume : static_cast<int>(std::lround(st_.Sliders[2].Value * 100));
+  exit.balance = static_cast<int>(std::lround(g_.Balance * 100));
   if (settings_.save(g_, exit)) return true;
   qCWarning(lcCore).noquote() << "Settings not saved:" << settings_.store().lastError();
   return false;

@@ -1,5 +1,6 @@
 #include "core/settings.h"
 
+#include <algorithm>
 #include <variant>
 
 #include "core/log.h"
@@ -142,9 +143,18 @@ bool Settings::save(const General &g, const ExitValues &exit) {
   }
   setText(key::LastCover, exit.lastCover);
   setText(key::LastTrack, spacedInt(exit.lastTrack));
+  if (exit.volume >= 0) setText(key::Volume, spacedInt(std::clamp(exit.volume, 0, 100)));
+  if (exit.balance >= 0) setText(key::Balance, spacedInt(std::clamp(exit.balance, 0, 100)));
   }
   ok = store_.lastError().isEmpty();
   return ok;
+}
+
+double Settings::fraction(const QString &k) const {
+  if (!store_.contains(kPrg, kSect, k)) return -1;
+  bool ok = false;
+  const int v = text(k).trimmed().toInt(&ok);
+  return ok ? std::clamp(v, 0, 100) / 100.0 : -1;
 }
 
 QStringList Settings::loadOrder() {
@@ -157,7 +167,8 @@ QStringList Settings::loadOrder() {
 QStringList Settings::saveOrder() {
   QStringList out;
   for (const char *k : kSaveOrder) out << QLatin1String(k);
-  out << key::MsgRemote << key::Instalado << key::X << key::Y << key::LastCover << key::LastTrack;
+  out << key::MsgRemote << key::Instalado << key::X << key::Y << key::LastCover << key::LastTrack
+      << key::Volume << key::Balance;
   return out;
 }
 

@@ -22,6 +22,9 @@ inline const QString X = QStringLiteral("X");
 inline const QString Y = QStringLiteral("Y");
 inline const QString LastTrack = QStringLiteral("LastTrack");
 inline const QString LastCover = QStringLiteral("LastCover");
+// Volume and balance of the last run, whole percent (balance 50 is centred).
+inline const QString Volume = QStringLiteral("Volume");
+inline const QString Balance = QStringLiteral("Balance");
 // The code page of text files that are neither marked nor UTF-8 (read only;
 // the default, kDefaultLegacyCodePage, applies when it is missing).
 inline const QString LegacyCodePage = QStringLiteral("LegacyCodePage");
@@ -50,7 +53,13 @@ class Settings {
     float y = 0;
     QString lastCover;
     int lastTrack = 0;
+    // Whole percent; negative: not written.
+    int volume = -1;
+    int balance = -1;
   };
+  // A stored percentage ("Volume", "Balance") as 0..1; -1 when the key is
+  // missing or not a number.
+  double fraction(const QString &key) const;
   // Writes all settings in the save order, as one atomic write of the file.
   bool save(const General &g, const ExitValues &exit);
 

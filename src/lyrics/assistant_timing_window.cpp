@@ -340,8 +340,8 @@ void LyricTimingDialog::onMarkClicked() {
 }
 
 void LyricTimingDialog::markLine() {
-  // The time exactly as the main window shows it at this press.
-  const QString time = host_.elapsedText ? host_.elapsedText() : QString();
+  // The player's position at this press, as the time display shows it.
+  const QString time = host_.elapsedText ? host_.elapsedText() : host_.transport.ElapsedText();
   recorded_.texts.append(lyricEdit->text());
   recorded_.times.append(time);
   lyricList->addItem(lyricEdit->text());

@@ -34,7 +34,7 @@ struct AssistantHost {
   Transport &transport;
   DesktopServices &desktop;  // message boxes
   PlaylistDialogs &dialogs;  // open-file dialogs
-  // The text of the main window's elapsed-time label at this moment.
+  // The elapsed time text a mark records; empty: the transport's ElapsedText.
   std::function<QString()> elapsedText;
   // Takes the main window off the always-on-top layer (called whenever an
   // assistant window is activated, so the main window cannot cover it).

@@ -88,10 +88,24 @@ void PlaybackTimer::lyricLoaded() {
 
 void PlaybackTimer::Timer1() {
   if (inTick_) return;
+  // 1. Pending events run outside the guard: a command among them may open
+  // a modal window, whose own event loop keeps ticking meanwhile.
+  if (!pumping_) {
+    Flag pumping(pumping_);
+    host_.pumpEvents();
+  }
+  if (inTick_) return;
   Flag busy(inTick_);
 
-  // 1-2.
-  host_.pumpEvents();
+  // An entry that could not be played: the next one is due after a moment.
+  if (transport_.failedEntryDue()) {
+    EndOfEntry();
+    return;
+  }
+  // A player that failed while playing (the error is reported, not thrown).
+  if (st_.Playing && ++ticks_ % kErrorPollTicks == 0 && transport_.checkPlayerError()) return;
+
+  // 2.
   if (st_.SongLen == 0 || !st_.Playing) return;
 
   // 3. Position. A picture entry counts its time by ticks; the sum is kept
@@ -161,8 +175,17 @@ void PlaybackTimer::Timer1() {
 
   // 9. Intro scan: every entry plays for "TimeIntro" seconds.
   if (st_.Intro && st_.Elapsed > g_.TimeIntro) EndOfEntry();
-  // 10. A-B loop.
-  if (st_.RptB > 0 && st_.Elapsed >= st_.RptB) transport_.PlayFrom(st_.RptA);
+  // 10. A-B loop: one seek back to A per pass. A loop whose B is not after
+  // A never seeks (the buttons keep B after A; this guards older states).
+  if (st_.RptB > 0 && st_.RptB > st_.RptA) {
+    if (st_.Elapsed < st_.RptB) {
+      loopSought_ = false;
+    } else if (!loopSought_) {
+      loopSought_ = true;
+      transport_.PlayFrom(st_.RptA);
+    }
+  }
+  if (st_.Elapsed >= 1.0) transport_.entryPlays();
   // 11.
   if (st_.Playing && st_.SongLen != 0 && st_.Elapsed >= st_.SongLen) EndOfEntry();
 }

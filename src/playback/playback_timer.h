@@ -43,9 +43,14 @@ class PlaybackTimer {
                 PlaybackTimerHost &host)
       : g_(g), st_(st), pl_(pl), lyric_(lyric), transport_(transport), host_(host) {}
 
-  // One tick. A tick started while another runs (through the event pump)
-  // returns at once.
+  // One tick. It first lets pending events run; a tick started from there
+  // (a modal window opened by a command keeps events running for as long
+  // as it is open) does its work without letting events run again, so the
+  // time and the lyric go on while such a window is open. A tick started
+  // while another does its work returns at once.
   void Timer1();
+  // Ticks between two questions to the player whether it failed.
+  static constexpr int kErrorPollTicks = 20;
   // The shown time text changed: shows the next line when its time is that
   // text (a stamped lyric's lines follow the position instead).
   void LyricAdvance(const QString &timeText);
@@ -80,6 +85,11 @@ class PlaybackTimer {
   Transport &transport_;
   PlaybackTimerHost &host_;
   bool inTick_ = false;
+  bool pumping_ = false;
+  int ticks_ = 0;
+  // The A-B loop sought back to A in this pass; the next seek waits until
+  // the position was seen before B again.
+  bool loopSought_ = false;
   // What is on the window now, so nothing is redrawn that did not change.
   qint32 textSeconds_ = -1;
   bool textRemaining_ = false;

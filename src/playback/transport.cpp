@@ -4,17 +4,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "core/log.h"
 #include "playlist/paths.h"
-#include "prefs/message_ids.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
+#include "prefs/message_ids.h"
 
 namespace cantorel {
 
 namespace {
 
 const QString kNotFound = QStringLiteral("[FILE NOT FOUND]");
+// The mark of an entry that is there but cannot be played. Its path stays,
+// so the entry plays again once a missing decoder is installed.
+const QString kCannotPlay = QStringLiteral("[CANNOT PLAY]");
 
 bool isStreamPath(const QString &path) {
   // "http:" as the original rule; "https:" streams are streams too.
@@ -69,6 +74,36 @@ qint32 Transport::packVolume(float volume, float balance) {
   return static_cast<qint32>((right << 16) | left);
 }
 
+double Transport::Position() {
+  if (st_.Playing && st_.Dev == QLatin1String("DX") && hasPlayer()) {
+    bool ok = false;
+    const double p = g_.Player->value("GetCurrentPosition").toDouble(&ok);
+    if (ok && std::isfinite(p)) return p;
+  }
+  return st_.Elapsed;
+}
+
+QString Transport::ElapsedText() {
+  const double whole = std::clamp(roundEven(Position()), 0.0, 2147483647.0);
+  return timeText(static_cast<qint32>(whole), false);
+}
+
+Mp3Header Transport::factsFromPlayer(const QVariantMap &info) {
+  Mp3Header h;
+  const int bitrate = info.value(QStringLiteral("bitrate")).toInt();
+  const int rate = info.value(QStringLiteral("sampleRate")).toInt();
+  const int channels = info.value(QStringLiteral("channels")).toInt();
+  if (bitrate > 0) h.Bitrate = QString::number(bitrate);
+  if (rate > 0) h.SampleRate = QString::number(rate / 1000);
+  if (channels == 1)
+    h.Channels = QStringLiteral("mono");
+  else if (channels == 2)
+    h.Channels = QStringLiteral("stereo");
+  else if (channels > 2)
+    h.Channels = QString::number(channels) + QStringLiteral(" ch");
+  return h;
+}
+
 QStringList Transport::mixerPrograms() {
   return {QStringLiteral("pavucontrol"),
           QStringLiteral("pwvucontrol"),
@@ -95,6 +130,9 @@ void Transport::resume() {
 }
 
 void Transport::PlayIt(qint16 mode) {
+  skipTicks_ = 0;
+  // Started by the user (not going on after a failure): failures count afresh.
+  if (!std::exchange(skipping_, false)) failedInRow_ = 0;
   // 0. Paused: the same entry resumes. A different entry chosen meanwhile
   // (next, previous, a double-click) starts instead.
   if (st_.Paused) {
@@ -119,7 +157,7 @@ void Transport::PlayIt(qint16 mode) {
   // 2. Release what played.
   host_.enableTimer1(false);
   CleanUP();
-  for (int label : {10, 11, 12}) host_.setLabel(label, QString());
+  host_.showStreamFacts({});
   st_.RptA = st_.RptB = 0;
 
   // 3-4. The file, or the mark of a missing one.
@@ -130,8 +168,7 @@ void Transport::PlayIt(qint16 mode) {
     if (!pl_.PlNames[index].contains(kNotFound)) pl_.PlNames[index] += u' ' + kNotFound;
     pl_.PlPath[index].clear();
     st_.Dev.clear();
-    host_.playlistChanged();
-    nothingPlays();
+    failEntry(index, QStringLiteral("the file was not found"));
     return;
   }
 
@@ -144,8 +181,9 @@ void Transport::PlayIt(qint16 mode) {
   // the one before would name this entry's lyric after another song (found,
   // and saved over, by the lyric search) and show it in the media controls.
   if (!mpeg) g_.Tag.clear();
+  bool factsShown = false;
   if (mpeg) {
-    host_.readMpegInfo(st_.SongPath);
+    factsShown = host_.readMpegInfo(st_.SongPath);
     if (g_.UseTagCover == 1) host_.loadTagCover(st_.SongPath);
   } else if (ext == QLatin1String("BMP") || ext == QLatin1String("GIF") || ext == QLatin1String("JPG")) {
     picture = true;
@@ -195,21 +233,22 @@ void Transport::PlayIt(qint16 mode) {
   // 8. Open and run.
   if (st_.Dev != QLatin1String("Delay")) {
     if (!hasPlayer() || refuses(g_.Player->value("Init", {st_.SongPath}))) {
-      host_.showMessage(g_.message(msg::PlayerRefusedFile));
-      nothingPlays();
+      QString why = playerError();
+      if (why.isEmpty()) why = g_.message(msg::PlayerRefusedFile).trimmed();
+      if (why.isEmpty()) why = QStringLiteral("the player cannot open this file");
+      failEntry(index, why);
       return;
     }
     g_.Player->call("RenderFile", {st_.SongPath});
-    if (!stream) {
-      g_.Player->call("CurrentPosition", {0});
-      g_.Player->call("Rate", {static_cast<float>(st_.Sliders[5].Value + 0.5)});
-      st_.SongLen = std::max(0.0, g_.Player->value("Duration").toDouble());
-    } else {
-      st_.SongLen = 0;
+    if (const QString why = playerError(); !why.isEmpty()) {
+      failEntry(index, why);
+      return;
     }
-    // A fresh player object starts at its own volume: give it the user's.
-    if (newPlayer) WriteVolume(static_cast<float>(st_.Sliders[2].Value));
-    st_.Elapsed = 0;
+    prepareRendered(newPlayer);
+    // Other formats (and MPEG files without a header where it is looked for)
+    // show what the decoder reports, if it says.
+    if (!factsShown && g_.Player->has("StreamInfo", 0))
+      host_.showStreamFacts(factsFromPlayer(g_.Player->value("StreamInfo").toMap()));
     if (mode < 2) g_.Player->call("Run");
     host_.loadLyric(st_.SongPath);
   }
@@ -224,6 +263,89 @@ void Transport::PlayIt(qint16 mode) {
   host_.enableTimer1(true);
 }
 
+void Transport::prepareRendered(bool newPlayer) {
+  if (!st_.InternetFile) {
+    g_.Player->call("CurrentPosition", {0});
+    g_.Player->call("Rate", {static_cast<float>(st_.Sliders[5].Value + 0.5)});
+    st_.SongLen = std::max(0.0, g_.Player->value("Duration").toDouble());
+  } else {
+    st_.SongLen = 0;
+  }
+  // A fresh player object starts at its own volume: give it the user's.
+  if (newPlayer) WriteVolume(static_cast<float>(st_.Sliders[2].Value));
+  st_.Elapsed = 0;
+}
+
+bool Transport::Reopen(const QString &path, double position, bool play) {
+  if (path.isEmpty() || path != st_.SongPath || st_.Dev != QLatin1String("DX") || !hasPlayer()) return false;
+  const auto failed = [&] {
+    qCWarning(lcPlayback).noquote() << "cannot reopen" << path << "-" << playerError();
+    return false;
+  };
+  if (refuses(g_.Player->value("Init", {path}))) return failed();
+  g_.Player->call("RenderFile", {path});
+  if (!playerError().isEmpty()) return failed();
+  prepareRendered(false);
+  if (!st_.InternetFile && position > 0) {
+    const double at = std::min(position, std::max(0.0, st_.SongLen - 1));
+    g_.Player->call("CurrentPosition", {at});
+    st_.Elapsed = at;
+  }
+  if (play) g_.Player->call("Run");
+  st_.Playing = -1;
+  st_.Paused = play ? 0 : -1;
+  host_.showLights();
+  host_.enableTimer1(true);
+  return true;
+}
+
+QString Transport::playerError() const {
+  if (!hasPlayer() || !g_.Player->has("LastError", 0)) return QString();
+  return g_.Player->value("LastError").toString().trimmed();
+}
+
+void Transport::failEntry(int index, const QString &reason) {
+  CleanUP();
+  const QString path = st_.SongPath;
+  QString name = pl_.PlNames.value(index);
+  if (index >= 0 && index < pl_.count() && !name.contains(kNotFound) && !name.contains(kCannotPlay))
+    pl_.PlNames[index] = name + u' ' + kCannotPlay;
+  qCWarning(lcPlayback).noquote() << "cannot play" << path << "-" << reason;
+  const QString shown = name + QStringLiteral(": ") + reason;
+  st_.SongName = shown;
+  host_.setDigits(6, shown);
+  host_.setLabel(2, shown);
+  host_.playlistChanged();
+  st_.SongLen = st_.Elapsed = 0;
+  nothingPlays();
+  // Go on after a moment, unless nothing else could play.
+  ++failedInRow_;
+  if (st_.Repeat || failedInRow_ >= pl_.count()) {
+    failedInRow_ = 0;
+    return;
+  }
+  skipTicks_ = kFailedPauseTicks;
+  host_.enableTimer1(true);
+}
+
+bool Transport::failedEntryDue() {
+  if (skipTicks_ <= 0 || --skipTicks_ > 0) return false;
+  skipping_ = true;
+  return true;
+}
+
+bool Transport::checkPlayerError() {
+  if (!st_.Playing || st_.Dev != QLatin1String("DX")) return false;
+  const QString why = playerError();
+  if (why.isEmpty()) return false;
+  int index = st_.TNum - 1;
+  // The entry may have moved in the playlist since it started.
+  if (index < 0 || index >= pl_.count() || pl_.PlPath[index] != st_.SongPath)
+    index = static_cast<int>(pl_.PlPath.indexOf(st_.SongPath));
+  failEntry(index, why);
+  return true;
+}
+
 void Transport::nothingPlays() {
   // The entry before was released: the flags must not claim it still plays.
   if (!st_.Playing && !st_.Paused) return;
@@ -232,6 +354,8 @@ void Transport::nothingPlays() {
 }
 
 void Transport::StopIt() {
+  skipTicks_ = 0;
+  failedInRow_ = 0;
   CleanUP();
   host_.setPositionSliderVisible(false);
   host_.setLabel(1, QString());
@@ -357,7 +481,17 @@ void Transport::SetLoopPoint() {
 }
 
 void Transport::SetLoopB() {
-  st_.RptB = static_cast<qint32>(roundEven(st_.Elapsed));
+  const auto b = static_cast<qint32>(roundEven(st_.Elapsed));
+  if (b < st_.RptA) {
+    // B set before A: the loop runs between the two, so they swap.
+    st_.RptB = st_.RptA;
+    st_.RptA = b;
+  } else if (b == st_.RptA) {
+    // A loop of no length would seek on every tick: there is none.
+    st_.RptA = st_.RptB = 0;
+  } else {
+    st_.RptB = b;
+  }
   host_.showLights();
 }
 

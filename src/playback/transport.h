@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -47,6 +48,35 @@ class Transport {
   void SetLoopB();
   // Releases the player ("CleanUP", "finish") and stops the playback timer.
   void CleanUP();
+  // Opens the file that played again after it was released for a moment
+  // (a tag save): same file, same position, paused or playing as `play`
+  // says, without a new lyric search, cover or title. False when the file
+  // is no longer the current one or cannot be opened.
+  bool Reopen(const QString &path, double position, bool play);
+
+  // An entry that cannot be played (missing, refused by the player, or
+  // failing while it plays) is marked in the playlist, named with the reason
+  // on stderr and on the title display, and after kFailedPauseTicks ticks of
+  // the playback timer the next entry starts as the play mode says. After
+  // as many failures in a row as the playlist has entries (or with repeat
+  // on) playback stops instead.
+  static constexpr int kFailedPauseTicks = 60;
+  // Counts the pause after a failure down; true when the next entry is due.
+  bool failedEntryDue();
+  // Whether that pause is being counted down (the timer must keep ticking).
+  bool failurePending() const { return skipTicks_ > 0; }
+  // Asks the player for an error while an entry plays (the optional
+  // "LastError" member); an error fails the entry. True when it did.
+  bool checkPlayerError();
+  // The entry has played for a while: failures in a row count afresh.
+  void entryPlays() { failedInRow_ = 0; }
+
+  // The elapsed time of the entry at this moment, as the time display's
+  // "m:ss" text: read from the player (not the last text shown, which is
+  // cleared when an entry starts and never set for streams).
+  QString ElapsedText();
+  // The entry's position in seconds at this moment, from the player.
+  double Position();
 
   // Texts of the labels: the length (13), the rate (24), the balance (25).
   static QString lengthText(double seconds);
@@ -58,6 +88,10 @@ class Transport {
   static qint32 packVolume(float volume, float balance);
   // Round half to even, as every whole-second step here does.
   static double roundEven(double v);
+  // The stream facts a player reports through its optional "StreamInfo"
+  // member (a map of "bitrate" in kbit/s, "sampleRate" in Hz, "channels"),
+  // as the texts the MPEG header gives: kbit/s, whole kHz, channel mode.
+  static Mp3Header factsFromPlayer(const QVariantMap &info);
   // Mixer programs tried by ShowMixer, in order.
   static QStringList mixerPrograms();
 
@@ -65,12 +99,19 @@ class Transport {
   bool hasPlayer() const { return !g_.InputPluginName.isEmpty() && g_.Player; }
   void resume();
   void nothingPlays();
+  void failEntry(int index, const QString &reason);
+  QString playerError() const;
+  // "Duration", rate and volume of a freshly rendered file.
+  void prepareRendered(bool newPlayer);
 
   General &g_;
   MainState &st_;
   Playlist &pl_;
   PluginHost &plugins_;
   TransportHost &host_;
+  int failedInRow_ = 0;
+  int skipTicks_ = 0;
+  bool skipping_ = false;  // the next PlayIt goes on after a failure
 };
 
 }  // namespace cantorel

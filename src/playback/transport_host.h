@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "playlist/mp3_info.h"
+
 namespace cantorel {
 
 // What the transport needs from the main window and the subsystems around
@@ -29,7 +31,11 @@ class TransportHost {
   virtual void playlistChanged() {}
   virtual void selectEntry(int index) {}
   // MPEG header and tag of an MP2/MP3/MPA file, and the cover from its tag.
-  virtual void readMpegInfo(const QString &path) {}
+  // True when the header facts were shown (the file starts with a frame header).
+  virtual bool readMpegInfo(const QString &path) { return false; }
+  // Bitrate, sample rate and channels on labels 10 to 12 and digit displays
+  // 4 and 5; empty texts clear them.
+  virtual void showStreamFacts(const Mp3Header &facts) {}
   virtual void loadTagCover(const QString &path) {}
   // A picture shown as the cover.
   virtual void loadCover(const QString &path) {}

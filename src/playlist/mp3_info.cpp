@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <utility>
 
 #include "core/number_text.h"
 #include "core/text_codec.h"
@@ -60,11 +61,37 @@ QString tagText(QByteArray bytes) {
   return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : decodeWindows1252(bytes);
 }
 
+// The bytes of an edited text field: Windows-1252 when every character has
+// a byte there and those bytes cannot be taken for UTF-8 (the reader tries
+// UTF-8 first); UTF-8 otherwise, cut at a character boundary. Text is never
+// replaced by "?": what is written reads back as it was typed, at most cut
+// to the field's width. Blank-padded to `width`.
 QByteArray fieldBytes(const QString &text, int width) {
-  QByteArray b = encodeWindows1252(text.left(width));
+  QString t = text;
+  while (t.endsWith(u' ')) t.chop(1);
+  QByteArray b = encodeWindows1252(t);
+  bool ascii = true;
+  for (char c : std::as_const(b)) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (decodeWindows1252(b) != t || (!ascii && isValidUtf8(b))) {
+    b = t.toUtf8();
+    if (b.size() > width) {
+      qsizetype n = width;
+      while (n > 0 && (static_cast<unsigned char>(b[n]) & 0xC0) == 0x80) --n;
+      b.truncate(n);
+    }
+  }
   b.truncate(width);
   if (b.size() < width) b.append(QByteArray(width - b.size(), ' '));
   return b;
+}
+
+// The field at `offset` of an old tag record when its text is `text`
+// (blanks around it aside): the user did not change it, so its bytes are
+// kept exactly. Empty when the text differs or there is no old record.
+QByteArray keptField(const QByteArray &old, int offset, int width, const QString &text) {
+  if (old.size() != kTagSize || !old.startsWith("TAG")) return QByteArray();
+  const QByteArray bytes = old.mid(offset, width);
+  return tagText(bytes).trimmed() == text.trimmed() ? bytes : QByteArray();
 }
 
 // Size of an ID3v2 block at the start of a file, or 0.
@@ -182,6 +209,11 @@ Mp3Header HeaderFromBytes(unsigned char third, unsigned char fourth) {
   return h;
 }
 
+bool IsMpegFrameHeader(const unsigned char *h) {
+  return h[0] == 0xFF && (h[1] & 0xE0) == 0xE0 && ((h[1] >> 3) & 3) != 1 && ((h[1] >> 1) & 3) != 0 &&
+         (h[2] >> 4) != 15 && ((h[2] >> 2) & 3) != 3;
+}
+
 int TagStartInTail(const QByteArray &tail) {
   if (tail.size() >= kTagSize && tail.mid(tail.size() - kTagSize, 3) == "TAG")
     return static_cast<int>(tail.size() - kTagSize);
@@ -226,7 +258,8 @@ Mp3Info ReadMp3Info(const QString &path) {
   if (!readAt(f.fd, reinterpret_cast<char *>(head), sizeof head, 0)) return info;
   const qint64 skip = id3v2Size(head);
   if (skip > 0 && skip + 4 <= size) readAt(f.fd, reinterpret_cast<char *>(head), 4, skip);
-  info.Header = HeaderFromBytes(head[2], head[3]);
+  info.FrameHeader = IsMpegFrameHeader(head);
+  if (info.FrameHeader) info.Header = HeaderFromBytes(head[2], head[3]);
   info.HeaderRead = true;
 
   QByteArray tail(kTailSize, '\0');
@@ -242,17 +275,24 @@ bool GetMP3Info(const QString &songPath, TagInfo &tag, Mp3Header *header) {
   return info.HeaderRead;
 }
 
-QByteArray BuildTagRecord(const TagInfo &tag) {
+QByteArray BuildTagRecord(const TagInfo &tag, const QByteArray &oldRecord) {
+  const auto field = [&](int offset, int width, const QString &text) {
+    const QByteArray kept = keptField(oldRecord, offset, width, text);
+    return kept.isEmpty() ? fieldBytes(text, width) : kept;
+  };
   QByteArray r("TAG");
-  r += fieldBytes(tag.Title, TagInfo::kTitleWidth);
-  r += fieldBytes(tag.Artist, TagInfo::kArtistWidth);
-  r += fieldBytes(tag.Album, TagInfo::kAlbumWidth);
-  r += fieldBytes(tag.Year, TagInfo::kYearWidth);
-  QByteArray comment = fieldBytes(tag.Comment, TagInfo::kCommentWidth);
-  // A comment that leaves its last byte blank gets a zero there instead, so
-  // that other readers take the next byte for the track number (our reader
-  // drops zero bytes, so the comment reads the same).
-  if (comment.endsWith(' ')) comment[TagInfo::kCommentWidth - 1] = '\0';
+  r += field(3, TagInfo::kTitleWidth, tag.Title);
+  r += field(33, TagInfo::kArtistWidth, tag.Artist);
+  r += field(63, TagInfo::kAlbumWidth, tag.Album);
+  r += field(93, TagInfo::kYearWidth, tag.Year);
+  QByteArray comment = keptField(oldRecord, 97, TagInfo::kCommentWidth, tag.Comment);
+  if (comment.isEmpty()) {
+    comment = fieldBytes(tag.Comment, TagInfo::kCommentWidth);
+    // A comment that leaves its last byte blank gets a zero there instead, so
+    // that other readers take the next byte for the track number (our reader
+    // drops zero bytes, so the comment reads the same).
+    if (comment.endsWith(' ')) comment[TagInfo::kCommentWidth - 1] = '\0';
+  }
   r += comment;
   r += static_cast<char>(static_cast<unsigned char>(tag.Track & 0xFF));
   r += static_cast<char>(static_cast<unsigned char>(tag.Genre & 0xFF));
@@ -283,7 +323,7 @@ TagWriteResult WriteIdTag(const QString &path, const TagInfo &tag) {
 
   const bool update = old.startsWith("TAG");
   const qint64 at = update ? size - kTagSize : size;
-  const QByteArray record = BuildTagRecord(tag);
+  const QByteArray record = BuildTagRecord(tag, update ? old : QByteArray());
   if (writeAt(f.fd, record.constData(), record.size(), at) && ::fsync(f.fd) == 0)
     return update ? TagWriteResult::Updated : TagWriteResult::Added;
   // Undo whatever part of the record reached the file.

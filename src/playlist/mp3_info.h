@@ -18,12 +18,20 @@ struct Mp3Header {
 
 // What reading a media file gave: `HeaderRead` is false when the file is
 // missing or shorter than 256 bytes (then the shown labels stay as they were);
-// the tag is then the cleared record.
+// the tag is then the cleared record. `FrameHeader` says whether the header
+// bytes (at the start, or after an ID3v2 block) are an MPEG audio frame
+// header; when they are not, `Header` is empty: bytes of another format say
+// nothing about bitrate or sample rate.
 struct Mp3Info {
   bool HeaderRead = false;
+  bool FrameHeader = false;
   Mp3Header Header;
   TagInfo Tag;
 };
+
+// Whether four bytes are an MPEG audio frame header: the sync bits, and no
+// reserved version, layer, bitrate or sample-rate value.
+bool IsMpegFrameHeader(const unsigned char *h);
 
 // The tables the header bytes index, one cell per value.
 extern const QString kBitrateTable;
@@ -57,14 +65,18 @@ Mp3Info ReadMp3Info(const QString &path);
 // What playback does when a file starts: `tag` becomes the file's tag (the
 // cleared record when it has none) and `header` its stream texts. Returns
 // false when the file was not read (missing or under 256 bytes); `header` is
-// then left as it was, so the shown labels keep their values.
+// then left as it was, so the shown labels keep their values. `header` is
+// empty for a file that does not start with an MPEG frame header.
 bool GetMP3Info(const QString &songPath, TagInfo &tag, Mp3Header *header);
 
-// The 128 bytes of the tag for `tag`: "TAG", the text fields in the Windows
-// code page cut or blank-padded to their widths, track and genre bytes. When
-// the comment is shorter than 29 bytes, its last byte is a zero, the mark by
+// The 128 bytes of the tag for `tag`: "TAG", the text fields, track and
+// genre bytes. A text field whose text is that of the same field in
+// `oldRecord` (the tag being replaced, if any) keeps its bytes exactly; any
+// other is written in the Windows code page, or as UTF-8 when it has
+// characters that code page lacks, cut or blank-padded to its width. When a
+// new comment is shorter than 29 bytes, its last byte is a zero, the mark by
 // which other programs find the track number.
-QByteArray BuildTagRecord(const TagInfo &tag);
+QByteArray BuildTagRecord(const TagInfo &tag, const QByteArray &oldRecord = QByteArray());
 
 // The track number typed by the user: empty or non-numeric text gives 0.
 // Returns false for numbers outside 0..255, which have no byte to store.

@@ -235,7 +235,8 @@ void TrackInfoWindow::saveTag() {
   }
   const TagWriteResult r = WriteIdTag(p, t);
   if (release) {
-    if (r == TagWriteResult::Updated || r == TagWriteResult::Added) g_.Tag = t;
+    // The record as it now reads from the file (kept and re-encoded fields).
+    if (r == TagWriteResult::Updated || r == TagWriteResult::Added) g_.Tag = ReadMp3Info(p).Tag;
     if (player_.resume) player_.resume(p, position, st_.Playing != 0);
     followTimer->start();
   }

@@ -38,25 +38,52 @@ int loadLanguageBytes(const QByteArray &bytes, std::array<QString, General::kMes
   return count;
 }
 
-LanguageLoad LoadLanguage(const QStringList &folders, const QString &language,
-                          std::array<QString, General::kMessageCount> &messages) {
-  LanguageLoad r;
-  r.file = findLanguageFile(folders, language);
-  if (r.file.isEmpty()) {
-    qCWarning(lcLanguage).noquote() << "No language file for" << language;
-    return r;
+namespace {
+
+// Reads one language's file into the table. False, with the reason in
+// `why`, when there is no such file or nothing could be read from it.
+bool readLanguage(const QStringList &folders, const QString &language,
+                  std::array<QString, General::kMessageCount> &messages, LanguageLoad *r, QString *why) {
+  r->file = findLanguageFile(folders, language);
+  if (r->file.isEmpty()) {
+    *why = QStringLiteral("No language file for ") + language;
+    return false;
   }
   QByteArray bytes;
   bool tooLarge = false;
-  if (!readFileLimited(r.file, kMaxLanguageFile, &bytes, &tooLarge)) {
-    qCWarning(lcLanguage).noquote() << "Language file not read:" << r.file
-                                    << (tooLarge ? "(too large)" : "");
-    return r;
+  if (!readFileLimited(r->file, kMaxLanguageFile, &bytes, &tooLarge) || bytes.isEmpty()) {
+    *why = QStringLiteral("Language file not read: ") + r->file +
+           (tooLarge          ? QStringLiteral(" (too large)")
+            : bytes.isEmpty() ? QStringLiteral(" (empty)")
+                              : QString());
+    return false;
   }
-  r.found = true;
-  r.linesRead = loadLanguageBytes(bytes, messages, &r.truncated);
-  if (r.truncated)
-    qCWarning(lcLanguage).noquote() << r.file << "has more than 300 lines; the rest is ignored";
+  r->found = true;
+  r->linesRead = loadLanguageBytes(bytes, messages, &r->truncated);
+  if (r->truncated)
+    qCWarning(lcLanguage).noquote() << r->file << "has more than 300 lines; the rest is ignored";
+  return true;
+}
+
+}  // namespace
+
+LanguageLoad LoadLanguage(const QStringList &folders, const QString &language,
+                          std::array<QString, General::kMessageCount> &messages) {
+  LanguageLoad r;
+  QString why;
+  if (readLanguage(folders, language, messages, &r, &why)) return r;
+  // Without its texts every caption and message would be blank: the English
+  // file stands in, and the one warning says so.
+  if (language.compare(kFallbackLanguage, Qt::CaseInsensitive) != 0) {
+    LanguageLoad english;
+    QString ignored;
+    if (readLanguage(folders, kFallbackLanguage, messages, &english, &ignored)) {
+      qCWarning(lcLanguage).noquote() << why + QStringLiteral("; using ") + kFallbackLanguage;
+      english.fellBack = true;
+      return english;
+    }
+  }
+  qCWarning(lcLanguage).noquote() << why;
   return r;
 }
 

@@ -15,7 +15,11 @@ struct LanguageLoad {
   int linesRead = 0;      // texts stored (at most 300)
   bool truncated = false; // the file had lines past 300; they were ignored
   QString file;           // the file read
+  bool fellBack = false;  // the language's file was missing or unreadable; English was read
 };
+
+// The language read when the chosen one has no readable file.
+inline const QString kFallbackLanguage = QStringLiteral("ENGLISH");
 
 // The file name of a language: "messages_" + name + ".txt".
 QString languageFileName(const QString &language);
@@ -25,8 +29,9 @@ QString languageFileName(const QString &language);
 QString findLanguageFile(const QStringList &folders, const QString &language);
 
 // Reads the language file into the message table: line n is text n. Texts the
-// file does not reach keep their value; lines past 300 are ignored; a missing
-// or unreadable file leaves the table as it was. The text is decoded by the
+// file does not reach keep their value; lines past 300 are ignored. A missing,
+// unreadable or empty file is replaced by the English one, with one warning;
+// when that fails too the table is left as it was. The text is decoded by the
 // common rule (byte-order mark, UTF-8, else Windows-1252).
 LanguageLoad LoadLanguage(const QStringList &folders, const QString &language,
                           std::array<QString, General::kMessageCount> &messages);

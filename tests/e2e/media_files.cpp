@@ -55,6 +55,13 @@ QByteArray makeWav(double seconds, int rate, int channels, double hz) {
   return b;
 }
 
+QByteArray makeNoise(int size) {
+  QByteArray b(size, '\0');
+  quint32 x = 12345;
+  for (char &c : b) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  return b;
+}
+
 QByteArray makeMidi(int notes) {
   QByteArray track;
   track.append("\x00\xFF\x51\x03\x07\xA1\x20", 7);  // tempo 500000 us per beat

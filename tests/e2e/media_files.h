@@ -14,6 +14,8 @@ QByteArray makeWav(double seconds, int rate = 44100, int channels = 2, double hz
 QByteArray makeMidi(int notes);
 // The same MIDI data wrapped in a RIFF "RMID" file.
 QByteArray makeRmi(int notes);
+// Pseudo-random bytes, the same on every run (no decoder takes them for audio).
+QByteArray makeNoise(int size);
 // Runs a converter (lame, sox); false when it is missing or fails.
 bool convert(const QString &program, const QStringList &args);
 

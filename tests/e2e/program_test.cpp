@@ -12,6 +12,7 @@
 #include <csignal>
 #include <vector>
 
+#include "media_files.h"
 #include "platform/folders.h"
 #include "support/loopback_http.h"
 #include "support/test_support.h"
@@ -164,6 +165,46 @@ TEST_F(ProgramTest, DamagedSettingsStillStart) {
   terminate(*p);
   EXPECT_TRUE(file("cantorel.conf").contains("Language=ENGLISH"));
   EXPECT_EQ(file("cantorel.conf.damaged"), QByteArray("\0\0\0garbage", 10));
+}
+
+// Files that cannot be decoded are reported and skipped, and a playlist of
+// nothing else stops; volume and balance come back at the next start.
+TEST_F(ProgramTest, BadFilesAreSkippedThenPlaybackStopsAndTheVolumeIsKept) {
+  const QByteArray noise = test::makeNoise(100 * 1024);
+  test::writeAll(home_.filePath(QStringLiteral("bad.mp3")), noise);
+  test::writeAll(home_.filePath(QStringLiteral("bad2.mp3")), noise.left(5000));
+  test::writeAll(home_.filePath(QStringLiteral("good.wav")), test::makeWav(30));
+  const QByteArray conf =
+      "[Cantorel v4.0/config]\nStartMd=1\nAutoPlay=1\nLastTrack=1\nVolume=44\nBalance=30\n";
+  struct Case {
+    QByteArray playlist;
+    int failures;
+    QByteArray lastTrack;  // where playback ended up
+  } cases[] = {{"bad.mp3\r\ngood.wav\r\n", 1, "\nLastTrack= 2\n"},
+               {"bad.mp3\r\nbad2.mp3\r\n", 2, "\nLastTrack= 2\n"}};
+  for (const Case &c : cases) {
+    test::writeAll(home_.filePath(QStringLiteral("playlist.m3u")), c.playlist);
+    test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), conf);
+    auto p = launch({}, {{QStringLiteral("CANTOREL_NULL_AUDIO"), QStringLiteral("1")}},
+                    QProcess::SeparateChannels);
+    ASSERT_TRUE(waitUntilListening());
+    QThread::msleep(5000);  // long enough to have tried every entry more than once
+    terminate(*p);
+    const QByteArray err = p->readAllStandardError();
+    EXPECT_EQ(err.count("cannot play"), c.failures) << err.constData();
+    EXPECT_TRUE(err.contains("bad.mp3")) << err.constData();
+    EXPECT_EQ(file("playlist.m3u"), c.playlist);  // nothing dropped
+    const QByteArray saved = file("cantorel.conf");
+    EXPECT_TRUE(saved.contains(c.lastTrack)) << saved.constData();
+    EXPECT_TRUE(saved.contains("\nVolume= 44\n")) << saved.constData();
+    EXPECT_TRUE(saved.contains("\nBalance= 30\n")) << saved.constData();
+  }
+  // A settings file from before these keys starts at full volume, centred.
+  test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), "[Cantorel v4.0/config]\n");
+  auto p = launch({});
+  ASSERT_TRUE(waitUntilListening());
+  terminate(*p);
+  EXPECT_TRUE(file("cantorel.conf").contains("\nVolume= 100\nBalance= 50\n"));
 }
 
 TEST_F(ProgramTest, TheNewsMessageIsShownOncePerDistinctMessage) {

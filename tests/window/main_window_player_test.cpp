@@ -3,10 +3,12 @@
 // lines reach the box and the line label, commands arrive from the skin's
 // keys, and skin web buttons open only web addresses.
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -23,8 +25,12 @@
 #include "app/main_window.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
+#include "e2e/media_files.h"
 #include "platform/folders.h"
 #include "playback/transport.h"
+#include "playlist/track_info_window.h"
+#include "playlist/mp3_info.h"
+#include "playlist/playlist_commands_gui.h"
 #include "plugins/plugin_object.h"
 #include "skin/skin_face_widget.h"
 #include "support/test_support.h"
@@ -148,6 +154,40 @@ TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
   w.runCommand(40);
   EXPECT_EQ(opened, QStringLiteral("cantorel::LyricTextDialog"));
   EXPECT_EQ(lines, 6) << "opens with the lyric found for the song";
+}
+
+// Saving the playing song's tag after its entry moved in the playlist: the
+// same file plays on from the same place, its lyric and title untouched.
+TEST_F(MainWindowPlayer, TagSaveReopensTheSameFileWhereItWas) {
+  MainWindow w(g, *settings, *folders);
+  w.loadSkin(w.defaultSkinFile());
+  w.discoverInputPlugins();
+  // A WAV (a tag at its end is harmless) with the demo's lyric beside it.
+  const QString song = dir.filePath(QStringLiteral("song.wav"));
+  test::writeAll(song, test::makeWav(30, 8000, 1));
+  QFile::copy(dir.filePath(QStringLiteral("demo.qvl")), dir.filePath(QStringLiteral("song.qvl")));
+  w.playlist().append(QStringLiteral("song"), song);
+  w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  w.transport().PlayIt(0);
+  w.transport().PlayFrom(10);
+  ASSERT_EQ(g.LyricNext, 3);
+  const QString title = w.skin().labelText(2);
+  w.playlist().PlMoveEntry(1, -1);  // the demo is entry 1 now
+  w.playlistCommands().ShowInfo();
+  TrackInfoWindow *info = w.playlistCommands().infoWindow();
+  ASSERT_TRUE(info);
+  info->editCheck->setChecked(true);
+  info->yearEdit->setText(QStringLiteral("2024"));
+  info->saveTag();
+  EXPECT_EQ(w.state().SongPath, song);
+  EXPECT_EQ(w.state().Playing, -1);
+  EXPECT_EQ(w.state().Paused, 0);
+  EXPECT_NEAR(g.Player->value("GetCurrentPosition").toDouble(), 10, 0.5);
+  EXPECT_EQ(g.LyricNext, 3);
+  EXPECT_EQ(w.skin().face()->lyricBox()->currentRow(), 2);
+  EXPECT_EQ(w.skin().labelText(2), title);
+  EXPECT_EQ(ReadMp3Info(song).Tag.Year, QStringLiteral("2024"));
+  w.runCommand(10);
 }
 
 // The demo song's lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.

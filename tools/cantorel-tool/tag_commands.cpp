@@ -20,7 +20,10 @@ const char kTagUsage[] =
     "               and the title the playlist shows with the title settings\n"
     "               (\"FriendlyNames\", \"ShowArtist\", \"ShowAlbum\"; the options\n"
     "               replace the last two); exit 1 when the file is not read\n"
-    "               JSON: file, read, header {bitrate, sampleRate, channels},\n"
+    "               stream texts come only from an MPEG frame header; for other\n"
+    "               files they are blank (the player asks its decoder instead)\n"
+    "               JSON: file, read, header {source (\"mpeg-header\" or \"none\"),\n"
+    "               bitrate, sampleRate, channels},\n"
     "               tag {found, offset, atEnd, title, artist, album, year,\n"
     "               comment, track, genre, genreName}, displayTitle\n"
     "  tag set FILE [--title T] [--artist A] [--album B] [--year Y]\n"
@@ -121,7 +124,9 @@ int tagShow(const Options &o) {
         {QStringLiteral("file"), file},
         {QStringLiteral("read"), info.HeaderRead},
         {QStringLiteral("header"),
-         QJsonObject{{QStringLiteral("bitrate"), info.Header.Bitrate},
+         QJsonObject{{QStringLiteral("source"),
+                      info.FrameHeader ? QStringLiteral("mpeg-header") : QStringLiteral("none")},
+                     {QStringLiteral("bitrate"), info.Header.Bitrate},
                      {QStringLiteral("sampleRate"), info.Header.SampleRate},
                      {QStringLiteral("channels"), info.Header.Channels}}},
         {QStringLiteral("tag"), tagJson(info.Tag, offset, size)},
@@ -133,9 +138,15 @@ int tagShow(const Options &o) {
     if (!info.HeaderRead) {
       r += QStringLiteral("Result:       not read (missing, or under 256 bytes)\n");
     } else {
-      r += QStringLiteral("Bitrate:      %1 kbit/s\n").arg(info.Header.Bitrate.trimmed());
-      r += QStringLiteral("Sample rate:  %1 kHz\n").arg(info.Header.SampleRate.trimmed());
-      r += QStringLiteral("Channels:     %1\n").arg(info.Header.Channels.trimmed());
+      if (info.FrameHeader) {
+        r += QStringLiteral("Stream:       from the MPEG frame header\n");
+        r += QStringLiteral("Bitrate:      %1 kbit/s\n").arg(info.Header.Bitrate.trimmed());
+        r += QStringLiteral("Sample rate:  %1 kHz\n").arg(info.Header.SampleRate.trimmed());
+        r += QStringLiteral("Channels:     %1\n").arg(info.Header.Channels.trimmed());
+      } else {
+        r += QStringLiteral(
+            "Stream:       unknown: no MPEG frame header (the player shows what its decoder reports)\n");
+      }
       r += tagReport(info.Tag, offset, size);
     }
     r += QStringLiteral("Display:      %1\n").arg(quoted(title));
@@ -217,7 +228,7 @@ int tagSet(const Options &o) {
                     {QStringLiteral("tag"), tagJson(t, -1, -1)}};
     if (written) {
       const qint64 size = QFileInfo(file).size();
-      out.insert(QStringLiteral("tag"), tagJson(t, size - 128, size));
+      out.insert(QStringLiteral("tag"), tagJson(ReadMp3Info(file).Tag, size - 128, size));
     }
     if (!reason.isEmpty()) out.insert(QStringLiteral("reason"), reason);
     printJson(out);

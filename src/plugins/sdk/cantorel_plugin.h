@@ -76,6 +76,21 @@
 //                             unsigned (see unpackVolume). Unequal halves are
 //                             the balance: the quieter side is attenuated.
 //
+// Optional members (added later; a plug-in without them works as before, and
+// the player asks only when the member exists, without a warning):
+//   LastError()            -> text: why the file cannot be played, empty
+//                             while all is well. Asked after Init refused a
+//                             file, after RenderFile, and about twice a
+//                             second while the entry plays. A non-empty text
+//                             makes the player mark the entry, show the text
+//                             and go on to the next entry. Init may refuse a
+//                             file that holds nothing it can decode (open it
+//                             there, within a few seconds at most).
+//   StreamInfo()           -> map (QVariantMap) with "bitrate" (kbit/s),
+//                             "sampleRate" (Hz) and "channels" (a count),
+//                             each left out when unknown. Asked once after
+//                             RenderFile for files other than MPEG audio.
+//
 // Stopping, and before another file or plug-in is used:
 //   CleanUP()              stop playing
 //   finish()               release everything, the media file included

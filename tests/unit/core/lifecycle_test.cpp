@@ -233,5 +233,20 @@ TEST_F(LifecycleTest, CheckpointWritesWhatShutDownWouldAndShutDownRunsOnce) {
   EXPECT_FALSE(store_.contains(kPrg, kSect, key::X));
 }
 
+TEST_F(LifecycleTest, VolumeAndBalanceComeBackAndAMuteIsNotSaved) {
+  set(key::Volume, QStringLiteral(" 44"));
+  set(key::Balance, QStringLiteral(" 30"));
+  start();
+  EXPECT_DOUBLE_EQ(st_.Sliders[2].Value, 0.44);
+  EXPECT_FLOAT_EQ(g_.Balance, 0.3f);
+  EXPECT_NEAR(st_.Sliders[3].Value, 0.3, 1e-6);
+  st_.Mute = -1;  // muted from 60 %
+  st_.SavedVolume = 60;
+  st_.Sliders[2].Value = 0;
+  life_->formUnload();
+  EXPECT_EQ(settings_.text(key::Volume), QStringLiteral(" 60"));
+  EXPECT_EQ(settings_.text(key::Balance), QStringLiteral(" 30"));
+}
+
 }  // namespace
 }  // namespace cantorel

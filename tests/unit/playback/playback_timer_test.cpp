@@ -3,6 +3,8 @@
 // object that notes each line it is given with the position at that moment.
 #include <QTemporaryDir>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "playback/playback_timer.h"
@@ -18,7 +20,8 @@ class TickPlayer : public QObject {
   Q_OBJECT
  public:
   explicit TickPlayer(double *clock, double *length) : clock_(clock), length_(length) {}
-  Q_INVOKABLE int Init(const QString &) { return 0; }
+  // Refuses files named "bad...", as a player does a file it cannot decode.
+  Q_INVOKABLE int Init(const QString &p) { return p.contains(QLatin1String("/bad")) ? -1 : 0; }
   Q_INVOKABLE void RenderFile(const QString &) {}
   Q_INVOKABLE void CurrentPosition(double s) { *clock_ = s; }
   Q_INVOKABLE double GetCurrentPosition() { return *clock_; }
@@ -58,15 +61,27 @@ class Host : public TransportHost, public PlaybackTimerHost {
     if (timer) timer->LyricResync(t);
   }
   void pumpEvents() override {
-    // An event handler that runs the tick again inside itself.
-    if (reenter && timer) timer->Timer1();
+    // A command among the pending events opens a modal window: its own
+    // event loop runs the timer for `modalTicks` ticks before it closes.
+    const int n = std::exchange(modalTicks, 0);
+    for (int i = 0; i < n && timer; ++i) {
+      *clock = (qRound(*clock * 1000) + 25) / 1000.0;
+      timer->Timer1();
+    }
+  }
+  void positionSet(qint32) override { ++seeks; }
+  void setDigits(int n, const QString &t) override {
+    if (n == 6) title = t;
   }
   bool positionSliderFree() override { return true; }
   void placePositionSlider(double v) override { slider = v; }
   void selectLyricLine(int i) override { selected = i; }
 
   PlaybackTimer *timer = nullptr;
-  bool reenter = false;
+  double *clock = nullptr;
+  int modalTicks = 0;
+  int seeks = 0;
+  QString title;
   QHash<int, QString> labels;
   QStringList timeTexts;
   double slider = -1;
@@ -84,6 +99,7 @@ class PlaybackTimerTest : public ::testing::Test {
     g.VisPlugin = std::make_shared<PluginObject>(QStringLiteral("qv_rec.Processor"), std::move(rec));
     g.VisPluginName = QStringLiteral("qv_rec");
     host.timer = &timer;
+    host.clock = &clock;
     st.Sliders[5].Value = 0.5;
   }
   void add(const QString &name) {
@@ -235,14 +251,17 @@ TEST_F(PlaybackTimerTest, LineAtTheStartShowsAfterAnEntryLeftOnTheSameText) {
   EXPECT_EQ(shownLines(), QStringList{QStringLiteral("line at 0:00")});
 }
 
-TEST_F(PlaybackTimerTest, ReenteredTickReturnsAtOnce) {
+TEST_F(PlaybackTimerTest, ModalWindowOpenedInsideTheTickKeepsTheLyricGoing) {
   add(QStringLiteral("a.wav"));
   transport.PlayIt(0);
-  setLyric({QStringLiteral("0:01"), QStringLiteral("0:02")});
-  host.reenter = true;
-  runTo(3);
-  EXPECT_EQ(recorder->shown.size(), 2);
-  EXPECT_EQ(host.timeTexts.size(), 4);
+  setLyric({QStringLiteral("0:01"), QStringLiteral("0:02"), QStringLiteral("0:04")});
+  tick();
+  host.modalTicks = 100;  // open from 0:00 to 0:02.5
+  tick();
+  EXPECT_EQ(shownLines(), (QStringList{QStringLiteral("line at 0:01"), QStringLiteral("line at 0:02")}));
+  runTo(5);
+  EXPECT_EQ(recorder->shown.size(), 3);
+  EXPECT_EQ(host.timeTexts.size(), 6);  // 0:00 .. 0:05, each once
 }
 
 TEST_F(PlaybackTimerTest, TheLyricFollowsWhileTheRemainingTimeIsShown) {
@@ -373,15 +392,67 @@ TEST_F(PlaybackTimerTest, IntroScanPlaysEachEntryJustOverItsTime) {
   EXPECT_EQ(st.TNum, 2);
 }
 
-TEST_F(PlaybackTimerTest, LoopPointsSendThePositionBack) {
+TEST_F(PlaybackTimerTest, LoopSeeksBackOncePerPass) {
   add(QStringLiteral("a.wav"));
   transport.PlayIt(0);
   st.RptA = 2;
   st.RptB = 4;
   runTo(3.975);
-  EXPECT_NEAR(clock, 3.975, 1e-9);
   tick();
-  EXPECT_EQ(clock, 2.0);
+  EXPECT_NEAR(clock, 2.0, 1e-9);
+  EXPECT_EQ(host.seeks, 1);
+  // A player still reporting the old position after the seek is not sent
+  // back again until the position was seen before B.
+  for (int i = 0; i < 5; ++i) {
+    clock = 4.5;
+    timer.Timer1();
+  }
+  EXPECT_EQ(host.seeks, 1);
+  clock = 3;
+  tick();
+  clock = 3.975;
+  tick();
+  EXPECT_EQ(host.seeks, 2);
+  // A state whose B is not after A never seeks.
+  st.RptA = 6;
+  st.RptB = 5;
+  runTo(8);
+  EXPECT_EQ(host.seeks, 2);
+}
+
+// Entries the player cannot open are skipped after a moment; a playlist of
+// nothing else stops instead of trying them over and over.
+TEST_F(PlaybackTimerTest, UnplayableEntriesAreSkippedThenPlaybackStops) {
+  struct Case {
+    QStringList files;
+    bool repeat;
+    int playsAt;  // the entry playing after the failures, 0: stopped
+  } cases[] = {
+      {{QStringLiteral("bad1.wav"), QStringLiteral("good.wav")}, false, 2},
+      {{QStringLiteral("bad1.wav"), QStringLiteral("gone.wav"), QStringLiteral("bad2.wav")}, false, 0},
+      {{QStringLiteral("bad1.wav"), QStringLiteral("good.wav")}, true, 0}};
+  for (const Case &c : cases) {
+    pl.PlClear();
+    for (const QString &f : c.files) f == QLatin1String("gone.wav") ? pl.append(f, dir.filePath(f)) : add(f);
+    st.TNum = 1;
+    st.Repeat = c.repeat ? -1 : 0;
+    transport.PlayIt(0);
+    EXPECT_EQ(st.Playing, 0);
+    EXPECT_EQ(host.title, QStringLiteral("bad1.wav: the player cannot open this file"));
+    EXPECT_EQ(pl.PlNames[0], QStringLiteral("bad1.wav [CANNOT PLAY]"));
+    EXPECT_FALSE(pl.PlPath[0].isEmpty());
+    for (int i = 1; i < Transport::kFailedPauseTicks; ++i) timer.Timer1();
+    EXPECT_EQ(st.TNum, 1) << "not before the moment has passed";
+    for (int i = 0; i < 10 * Transport::kFailedPauseTicks; ++i) timer.Timer1();
+    EXPECT_EQ(st.Playing != 0 ? st.TNum : 0, c.playsAt) << c.files.join(u' ').toStdString();
+    // Each failed entry is marked once, however often it was tried; a
+    // missing one loses its path (it is dropped when the playlist is saved).
+    for (const QString &n : pl.PlNames) EXPECT_LE(n.count(u'['), 1) << n.toStdString();
+    if (c.files.size() > 2) {
+      EXPECT_EQ(pl.PlNames[1], QStringLiteral("gone.wav [FILE NOT FOUND]"));
+      EXPECT_TRUE(pl.PlPath[1].isEmpty());
+    }
+  }
 }
 
 }  // namespace

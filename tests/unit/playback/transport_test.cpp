@@ -2,6 +2,7 @@
 // like a plug-in), and its display texts and volume packing.
 #include <QDir>
 #include <QTemporaryDir>
+#include <QVariantMap>
 
 #include <gtest/gtest.h>
 
@@ -37,10 +38,18 @@ class FakePlayer : public QObject {
   }
   Q_INVOKABLE void CleanUP() { log(QStringLiteral("CleanUP")); }
   Q_INVOKABLE void finish() { log(QStringLiteral("finish")); }
+  // Why the file cannot be played; empty while all is well.
+  Q_INVOKABLE QString LastError() { return error; }
+  Q_INVOKABLE QVariantMap StreamInfo() {
+    return {{QStringLiteral("bitrate"), 1411},
+            {QStringLiteral("sampleRate"), 44100},
+            {QStringLiteral("channels"), 2}};
+  }
 
   void log(const QString &s) { calls.append(s); }
   QStringList calls;
   qint32 volume = -1;
+  QString error;
 };
 
 namespace {
@@ -49,6 +58,9 @@ class RecordingHost : public TransportHost {
  public:
   void enableTimer1(bool on) override { timer = on; }
   void setLabel(int n, const QString &t) override { labels[n] = t; }
+  void showStreamFacts(const Mp3Header &f) override {
+    facts = f.Bitrate + u'|' + f.SampleRate + u'|' + f.Channels;
+  }
   void showMessage(const QString &t) override { messages.append(t); }
   void loadCover(const QString &p) override { covers.append(p); }
   void lyricResync(const QString &t) override { resyncs.append(t); }
@@ -60,6 +72,7 @@ class RecordingHost : public TransportHost {
   }
 
   bool timer = false;
+  QString facts;
   QHash<int, QString> labels;
   QStringList messages, covers, resyncs, installed, started;
   bool loopB = false;
@@ -116,6 +129,8 @@ TEST_F(TransportTest, PlayItOpensRunsAndShowsTheLength) {
   EXPECT_EQ(host.labels[13], QStringLiteral("4:05"));
   EXPECT_EQ(host.labels[26], QStringLiteral("Media"));
   EXPECT_EQ(host.labels[4], QStringLiteral(" 1"));
+  // No MPEG frame header was read here: the decoder's facts are shown.
+  EXPECT_EQ(host.facts, QStringLiteral("1411|44|stereo"));
   EXPECT_TRUE(host.timer);
 
   // The next entry releases the player in use first.
@@ -196,20 +211,6 @@ TEST_F(TransportTest, EmptyPlaylistDoesNothing) {
   EXPECT_EQ(st.Playing, 0);
 }
 
-TEST_F(TransportTest, MissingFileIsMarkedOnce) {
-  add(QStringLiteral("gone.mp3"), false);
-  for (int i = 0; i < 2; ++i) {
-    st.Playing = -1;  // something played before
-    t.PlayIt(0);
-    EXPECT_EQ(st.Playing, 0);
-    EXPECT_EQ(pl.PlNames[0], QStringLiteral("gone.mp3 [FILE NOT FOUND]"));
-    EXPECT_TRUE(pl.PlPath[0].isEmpty());
-    EXPECT_TRUE(st.Dev.isEmpty());
-    EXPECT_FALSE(host.timer);
-  }
-  EXPECT_FALSE(current());
-}
-
 TEST_F(TransportTest, PicturesShowForFiveSecondsAndSkippedKindsPlayNothing) {
   add(QStringLiteral("cover.JPG"));
   t.PlayIt(0);
@@ -284,17 +285,40 @@ TEST_F(TransportTest, StreamsHaveNoLengthAndAreNeverMissing) {
   EXPECT_EQ(current()->calls.last(), QStringLiteral("Run"));
 }
 
-TEST_F(TransportTest, RefusedFileShowsTheRefusalMessage) {
+// A player that refuses a file, or fails while playing it, says why through
+// its "LastError" member: no message box, the reason on the title, the entry
+// marked once and the next one due after a moment.
+TEST_F(TransportTest, PlayerFailuresMarkTheEntryAndGoOn) {
   add(QStringLiteral("refuse.mp3"));
-  st.Playing = -1;
-  st.Paused = -1;
+  add(QStringLiteral("b.wav"));
+  add(QStringLiteral("c.wav"));
+  st.Playing = st.Paused = -1;
   st.SongPath = QStringLiteral("another entry");
   t.PlayIt(0);
-  EXPECT_EQ(host.messages, QStringList{QStringLiteral("Cannot play this file")});
-  EXPECT_EQ(current()->calls, QStringList{QStringLiteral("Init")});
+  EXPECT_EQ(current()->calls,
+            (QStringList{QStringLiteral("Init"), QStringLiteral("CleanUP"), QStringLiteral("finish")}));
+  EXPECT_TRUE(host.messages.isEmpty());
+  EXPECT_EQ(host.labels[2], QStringLiteral("refuse.mp3: Cannot play this file"));
+  EXPECT_EQ(pl.PlNames[0], QStringLiteral("refuse.mp3 [CANNOT PLAY]"));
   EXPECT_EQ(st.Playing, 0);
   EXPECT_EQ(st.Paused, 0);
-  EXPECT_FALSE(host.timer);
+  EXPECT_TRUE(host.timer);  // counts the moment down
+  int ticks = 1;
+  while (!t.failedEntryDue()) ++ticks;
+  EXPECT_EQ(ticks, Transport::kFailedPauseTicks);
+
+  // Failing while it plays: found by the timer's question, marked once.
+  st.TNum = 2;
+  t.PlayIt(0);
+  ASSERT_EQ(st.Playing, -1);
+  EXPECT_FALSE(t.checkPlayerError());
+  pl.PlMoveEntry(1, -1);  // the playing entry moved up meanwhile
+  current()->error = QStringLiteral("Internal data stream error.");
+  EXPECT_TRUE(t.checkPlayerError());
+  EXPECT_EQ(pl.PlNames[0], QStringLiteral("b.wav [CANNOT PLAY]"));
+  EXPECT_EQ(pl.PlNames[1], QStringLiteral("refuse.mp3 [CANNOT PLAY]"));
+  EXPECT_EQ(host.labels[2], QStringLiteral("b.wav: Internal data stream error."));
+  EXPECT_EQ(st.Playing, 0);
 }
 
 TEST_F(TransportTest, PlayFromClampsAndResynchronisesTheLyric) {
@@ -428,7 +452,15 @@ TEST_F(TransportTest, LoopPoints) {
   t.SetLoopPoint();
   EXPECT_EQ(st.RptA, 30);
   EXPECT_EQ(st.RptB, 0);
+  // B in the same second as A would loop on the spot: no loop. B before A:
+  // the loop runs between the two.
   t.SetLoopB();
+  EXPECT_EQ(st.RptA, 0);
+  EXPECT_EQ(st.RptB, 0);
+  t.SetLoopPoint();
+  st.Elapsed = 12;
+  t.SetLoopB();
+  EXPECT_EQ(st.RptA, 12);
   EXPECT_EQ(st.RptB, 30);
 }
 

@@ -1,4 +1,6 @@
 // Reading language files into the message table and listing the languages.
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -42,11 +44,28 @@ TEST_F(LanguageTest, LinesPast300AreIgnored) {
   EXPECT_EQ(messages[300], QStringLiteral("Text 300"));
 }
 
-TEST_F(LanguageTest, MissingFileKeepsTheTable) {
-  messages[1] = QStringLiteral("Play");
-  const LanguageLoad r = LoadLanguage(folders(), QStringLiteral("KLINGON"), messages);
-  EXPECT_FALSE(r.found);
-  EXPECT_EQ(messages[1], QStringLiteral("Play"));
+QStringList warnings;
+void collect(QtMsgType type, const QMessageLogContext &, const QString &text) {
+  if (type == QtWarningMsg) warnings.append(text);
+}
+
+TEST_F(LanguageTest, UnusableFileFallsBackToEnglishWithOneWarning) {
+  // A missing, unreadable (here a folder) or empty file: English stands in.
+  QDir(dir_.path()).mkdir(QStringLiteral("messages_FOLDER.txt"));
+  file("messages_EMPTY.txt", "");
+  const QtMessageHandler old = qInstallMessageHandler(collect);
+  for (const bool english : {false, true}) {
+    if (english) file("messages_ENGLISH.txt", "English one\r\n");
+    for (const char *language : {"KLINGON", "FOLDER", "EMPTY"}) {
+      messages[1] = QStringLiteral("Play");
+      warnings.clear();
+      const LanguageLoad r = LoadLanguage(folders(), QLatin1String(language), messages);
+      EXPECT_EQ(r.fellBack, english) << language;
+      EXPECT_EQ(messages[1], english ? QStringLiteral("English one") : QStringLiteral("Play")) << language;
+      EXPECT_EQ(warnings.size(), 1) << language;
+    }
+  }
+  qInstallMessageHandler(old);
 }
 
 TEST_F(LanguageTest, LegacyAndUtf8FilesReadAlike) {

@@ -43,6 +43,11 @@ TEST(TagTool, CommandsAnswerAsTheReaderAndTheWriter) {
   put("music/song.mp3", audio());
   t.setTitle(QStringLiteral("red \x1b[31m"));
   put("music/esc.mp3", audio() + BuildTagRecord(t));
+  // Not MPEG: its bytes are no frame header. A title in UTF-8 Cyrillic.
+  put("music/tone.wav", QByteArray("RIFF\x24\x10\x00\x00WAVEfmt ", 16) + QByteArray(600, '\x11'));
+  QByteArray cyrillic = BuildTagRecord(t);
+  cyrillic.replace(3, 30, QStringLiteral("\u041F\u0440\u0438\u0432\u0435\u0442").toUtf8().leftJustified(30, ' '));
+  put("music/cyr.mp3", audio() + cyrillic);
   // The title options come from the user's settings; the command line replaces them.
   put("home/cantorel.conf", "[Cantorel v4.0/config]\nShowArtist=0\n");
 
@@ -50,7 +55,7 @@ TEST(TagTool, CommandsAnswerAsTheReaderAndTheWriter) {
       {
           {"tag show --json {d}/music/tagged.mp3",
            0,
-           {{"read", "true"}, {"header/bitrate", "~128"}, {"header/sampleRate", "~44"},
+           {{"read", "true"}, {"header/source", "mpeg-header"}, {"header/bitrate", "~128"}, {"header/sampleRate", "~44"},
             {"header/channels", "~jstereo"}, {"tag/found", "true"}, {"tag/offset", "600"},
             {"tag/atEnd", "true"}, {"tag/title", "Luna"}, {"tag/album", "Mar"}, {"tag/track", "7"},
             {"tag/genreName", "Rock"}, {"displayTitle", "Luna"}}},
@@ -72,6 +77,14 @@ TEST(TagTool, CommandsAnswerAsTheReaderAndTheWriter) {
           {"tag set --json --track 256 {d}/music/song.mp3", 1, {{"outcome", "refused"}, {"written", "false"}}},
           {"tag show --json {d}/music/song.mp3", 0, {{"tag/track", "9"}}},
           {"tag set --title X {d}/music/short.mp3", 1, {{"@out", "too-short\n"}}},
+          {"tag show --json {d}/music/tone.wav", 0, {{"header/source", "none"}}},
+          {"tag show {d}/music/tone.wav", 0, {{"@out", "~unknown: no MPEG frame header"}}},
+          // Another field saved: the Cyrillic title is kept; a Japanese one is
+          // written as UTF-8, never as "?".
+          {"tag set --json --year 2002 {d}/music/cyr.mp3", 0, {{"tag/title", "\u041f\u0440\u0438\u0432\u0435\u0442"}}},
+          {"tag set --json --title \u591c\u306b\u99c6\u3051\u308b {d}/music/cyr.mp3",
+           0,
+           {{"tag/title", "\u591c\u306b\u99c6\u3051\u308b"}, {"tag/year", "2002"}}},
           {"tag", 2, {}},
           {"tag show", 2, {}},
           {"tag show a b", 2, {}},
