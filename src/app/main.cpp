@@ -36,7 +36,8 @@ const char kUsage[] =
     "\n"
     "Environment:\n"
     "  CANTOREL_HOME       keep settings, playlist and schedule in this folder\n"
-    "  CANTOREL_NEWS_URL   fetch the news message from this address\n";
+    "  CANTOREL_NEWS_URL   fetch the news message from this address\n"
+    "  CANTOREL_LYRIC_URL  ask this online lyric service for missing lyrics\n";
 
 // The player module beside the program's library folder (the build tree and
 // the install are laid out alike), else where the install put it.

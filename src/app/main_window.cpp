@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -139,6 +140,7 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
 
   plugins_ = std::make_unique<PluginHost>(folders.pluginDir());
   host_ = std::make_unique<MainWindowHost>(*this, g_, st_, lyric_, playlistBox_);
+  g_.OnlineLyricDir = QDir(folders_.userDataDir()).filePath(QStringLiteral("lyrics"));
   transport_ = std::make_unique<Transport>(g_, st_, pl_, *plugins_, *host_);
   wirePlayer();
   // A double-click plays the entry.

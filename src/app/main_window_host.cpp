@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "desktop/tray_gui.h"
 #include "lyrics/lyric_search.h"
+#include "lyrics/online_lyrics.h"
 #include "playlist/mp3_info.h"
 #include "platform/mpris_player.h"
 #include "playback/playback_timer.h"
@@ -106,8 +107,46 @@ void MainWindowHost::loadCover(const QString &path) {
   mediaStateChanged();
 }
 
+MainWindowHost::MainWindowHost(MainWindow &window, General &g, MainState &st, LyricLines &lyric,
+                               QListWidget *playlistBox)
+    : window_(window), g_(g), st_(st), lyric_(lyric), list_(playlistBox), online_(g) {
+  QObject::connect(&online_, &OnlineLyricStep::lyricSaved, &online_,
+                   [this](const QString &song) { onlineLyricSaved(song); });
+  QObject::connect(&online_, &OnlineLyricStep::plainLyricFound, &online_,
+                   [this](const QString &song, const QStringList &lines) { onlinePlainLyric(song, lines); });
+}
+
 void MainWindowHost::loadLyric(const QString &path) {
+  g_.PlainLyric.clear();
   const bool found = LoadLyricFor(path, g_, lyric_);
+  showLyric(found);
+  // Nothing on disk: the online step may find one while the song plays.
+  if (found)
+    online_.cancel();
+  else
+    online_.songWithoutLyric(path, st_.InternetFile != 0, st_.SongLen);
+}
+
+void MainWindowHost::onlineLyricSaved(const QString &song) {
+  if (song != st_.SongPath || !st_.Playing) return;
+  const bool found = LoadLyricFor(song, g_, lyric_);
+  showLyric(found);
+  // The song is under way: the lyric goes on from where it is.
+  if (found && timer_) timer_->LyricResync(PlaybackTimer::timeText(qRound(st_.Elapsed), false));
+}
+
+void MainWindowHost::onlinePlainLyric(const QString &song, const QStringList &lines) {
+  if (song != st_.SongPath || !st_.Playing) return;
+  g_.PlainLyric = lines;
+  lyric_.clear();
+  lyric_.PlLyrics = lines;
+  g_.LyricLineCount = 0;
+  g_.LyricNext = 0;
+  g_.LyricActive = 0;
+  showLyric(false);
+}
+
+void MainWindowHost::showLyric(bool found) {
   SkinFace *face = window_.skin().face();
   QListWidget *box = face->lyricBox();
   box->clear();

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "core/command_dispatcher.h"
+#include "lyrics/online_lyrics.h"
 #include "playback/playback_timer.h"
 #include "playback/transport_host.h"
 
@@ -19,8 +20,7 @@ struct LyricLines;
 // lyric box and the playlist box, and the playlist commands' windows.
 class MainWindowHost : public TransportHost, public PlaybackTimerHost, public CommandHost {
  public:
-  MainWindowHost(MainWindow &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox)
-      : window_(window), g_(g), st_(st), lyric_(lyric), list_(playlistBox) {}
+  MainWindowHost(MainWindow &window, General &g, MainState &st, LyricLines &lyric, QListWidget *playlistBox);
 
   void setTimer(PlaybackTimer *timer) { timer_ = timer; }
   // The desktop's media controls, told what they show changed; null: none.
@@ -46,6 +46,9 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   void loadCover(const QString &path) override;
   void loadLyric(const QString &path) override;
   void lyricResync(const QString &timeText) override;
+  // The lookup of lyrics online for songs without one (tests point it at a
+  // server of their own).
+  OnlineLyricStep &onlineLyrics() { return online_; }
   void positionSet(qint32 second) override;
   bool hasLoopBButton() override;
 
@@ -77,6 +80,12 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   void openWebAddress(const QString &address) override;
 
  private:
+  // Shows `lyric_` in the lyric box; `found`: a timed lyric the timer follows.
+  void showLyric(bool found);
+  // A lyric arrived from the online step for the song that still plays.
+  void onlineLyricSaved(const QString &song);
+  void onlinePlainLyric(const QString &song, const QStringList &lines);
+
   MainWindow &window_;
   General &g_;
   MainState &st_;
@@ -85,6 +94,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   PlaybackTimer *timer_ = nullptr;
   MprisEvents *mpris_ = nullptr;
   bool sliderShown_ = false;
+  OnlineLyricStep online_;
 };
 
 }  // namespace cantorel

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QRandomGenerator>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -68,6 +69,8 @@ struct General {
   qint16 TimeIntro = 0;
   QString Language;
   qint16 Transparency = 0;
+  qint16 LyricOnline = 0;
+  QString LyricOnlineURL;
 
   // Run-time state.
   QString LastCommandLine;
@@ -79,6 +82,13 @@ struct General {
   qint16 LyricLineCount = 0;
   qint16 LyricNext = 0;
   QString LastLyricFile;
+  // Where a lyric found online is saved when neither the lyric folder nor the
+  // song's folder takes it (in the user's data folder); searched after the
+  // lyric files beside the song. Empty: no such folder.
+  QString OnlineLyricDir;
+  // Untimed lyric text found online for the song that plays (the assistant's
+  // text step offers it); empty when there is none.
+  QStringList PlainLyric;
   QString MsgRemoteSeen;
   QString NewsURL;
   QString SubmitURL;

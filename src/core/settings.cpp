@@ -63,6 +63,9 @@ const Setting kSettings[] = {
     {"TimeIntro", Form::Plain, "10", &General::TimeIntro},
     {"Language", Form::Text, "ENGLISH", &General::Language},
     {"Transparency", Form::Plain, "255", &General::Transparency},
+    // Looking up a lyric online when none is on disk, and where.
+    {"LyricOnline", Form::Plain, "1", &General::LyricOnline},
+    {"LyricOnlineURL", Form::Text, "https://lrclib.net", &General::LyricOnlineURL},
     // The news message already shown stays "seen" until a new one arrives.
     {"MsgRemote", Form::Text, "", &General::MsgRemoteSeen},
 };
@@ -74,7 +77,7 @@ const char *const kSaveOrder[] = {
     "ClearPlFirst", "AutoPlay",    "ValidExt",    "PBOverlap",     "ScrollName",   "UseTagCover",
     "FriendlyNames", "AutoRegistry", "AskForIt",  "ShowArtist",    "ShowAlbum",    "LyricPath",
     "SubmitLyric",  "TypeLyric",   "Nick",        "Pwd",           "TimeIntro",    "Language",
-    "Transparency"};
+    "Transparency", "LyricOnline", "LyricOnlineURL"};
 // Every setting is saved here except "Path" and "OtherFile" (written when they
 // change) and "MsgRemote" (written after the table, from `MsgRemoteSeen`).
 static_assert(std::size(kSaveOrder) + 3 == std::size(kSettings), "save order and table out of step");

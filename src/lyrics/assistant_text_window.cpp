@@ -163,6 +163,12 @@ void LyricTextDialog::populate() {
       lyric.clear();
     }
   }
+  // Untimed text found online for the song: offered as the lines to time
+  // (blank lines, which a lyric file cannot hold, left out).
+  if (lines_.count() == 0) {
+    for (const QString &line : g.PlainLyric)
+      if (!line.trimmed().isEmpty() && !lines_.add(line)) break;
+  }
   refreshLists();
   saveAndTimeButton->setEnabled(lines_.count() > 0);
 }

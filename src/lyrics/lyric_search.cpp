@@ -156,7 +156,7 @@ QString FindLyric(const QString &basePath, General &g, LyricLines &lyric, const 
 }
 
 const LyricSearch *LyricLoad::used() const {
-  for (const LyricSearch *s : {&lyricFolder, &song, &lrcLyricFolder, &lrcSong})
+  for (const LyricSearch *s : {&lyricFolder, &song, &lrcLyricFolder, &lrcSong, &lrcOnlineFolder})
     if (s->found) return s;
   return nullptr;
 }
@@ -182,6 +182,11 @@ LyricLoad loadLyric(const QString &songPath, General &g, LyricLines &lyric, cons
   if (!load.found) {
     load.lrcSong = findLyricFile(songPath, g.Tag, g, lyric, relativeDir, LyricFormat::Lrc);
     load.found = load.lrcSong.found;
+  }
+  if (!load.found && !g.OnlineLyricDir.isEmpty() && !FilePart(songPath).isEmpty()) {
+    load.lrcOnlineFolder = findLyricFile(AddBackslash(g.OnlineLyricDir) + FilePart(songPath), g.Tag, g, lyric,
+                                         relativeDir, LyricFormat::Lrc);
+    load.found = load.lrcOnlineFolder.found;
   }
   if (load.found) return load;
   // Only the failure text is shown: no half-read lines of a broken file.

@@ -81,7 +81,8 @@ QString FindLyric(const QString &basePath, General &g, LyricLines &lyric,
 // Loads the lyric of a song: first among the candidates of the lyric folder
 // ("LyricPath"), then of the song itself; when neither holds a lyric of our
 // own format, the same two passes look for LRC files by the same names (our
-// format keeps priority). Sets `LyricActive` while searching.
+// format keeps priority), then LRC files in the folder of lyrics found online.
+// Sets `LyricActive` while searching.
 // When nothing is found, clears `LyricActive` and leaves the failure text as
 // the only line of `PlLyrics` (no time, no entries counted). Returns whether a
 // lyric was loaded; the main window shows the countdown label (label 30)
@@ -98,6 +99,9 @@ struct LyricLoad {
   LyricSearch song;
   LyricSearch lrcLyricFolder;  // LRC passes, only when our format was not found
   LyricSearch lrcSong;
+  // LRC files in `General::OnlineLyricDir` (where lyrics found online go when
+  // no other folder takes them), by the song's tag names and its own name.
+  LyricSearch lrcOnlineFolder;
   // The failure text of our own format's last candidate: the only line of
   // `PlLyrics` when nothing was found.
   QString failureText;

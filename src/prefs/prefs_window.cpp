@@ -430,9 +430,19 @@ void PreferencesDialog::build() {
   g5->addWidget(transparencyCombo, 1, 1);
   g5->addWidget(introTimeLabel, 2, 0);
   g5->addWidget(introTimeEdit, 2, 1);
-  g5->addWidget(upload, 3, 0, 1, 3);
+  // Asking the online lyric database for songs without a lyric on disk. The
+  // caption has no message number; the tip says what leaves the machine.
+  onlineLyricCheck = check("onlineLyricCheck", &General::LyricOnline);
+  onlineLyricCheck->setText(QStringLiteral("Find lyrics online (LRCLIB)"));
+  onlineLyricCheck->setToolTip(Qt::convertFromPlainText(
+      QStringLiteral("When a song has no lyric file, its artist, title, album and length are sent to "
+                     "LRCLIB (%1), an open database of synced lyrics, and the lyric found is saved as "
+                     "an LRC file. Nothing is sent for streams or while offline.")
+          .arg(g_.LyricOnlineURL)));
+  g5->addWidget(onlineLyricCheck, 3, 0, 1, 3);
+  g5->addWidget(upload, 4, 0, 1, 3);
   g5->setColumnStretch(2, 1);
-  g5->setRowStretch(4, 1);
+  g5->setRowStretch(5, 1);
   connect(submitLyricCheck, &QCheckBox::toggled, this, &PreferencesDialog::updateSubmitControls);
   connect(optGroup, &QButtonGroup::idClicked, this, [this](int id) {
     g_.TypeLyric = static_cast<qint16>(id);

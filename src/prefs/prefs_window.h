@@ -106,7 +106,8 @@ class PreferencesDialog : public QDialog {
             *autoPlayCheck = nullptr, *scrollNameCheck = nullptr, *tagCoverCheck = nullptr,
             *friendlyNamesCheck = nullptr, *defaultPlayerCheck = nullptr, *askDefaultPlayerCheck = nullptr,
             *showAlbumCheck = nullptr, *showArtistCheck = nullptr, *scheduleEnabledCheck = nullptr,
-            *minimizeOnSnoozeCheck = nullptr, *snoozeEnabledCheck = nullptr, *submitLyricCheck = nullptr;
+            *minimizeOnSnoozeCheck = nullptr, *snoozeEnabledCheck = nullptr, *submitLyricCheck = nullptr,
+            *onlineLyricCheck = nullptr;
   std::array<QRadioButton *, 4> documentRadios{};    // user guide, readme, skins, credits
   std::array<QRadioButton *, 3> startupRadios{};     // blank playlist, last playlist, file or folder
   std::array<QRadioButton *, 2> snoozeModeRadios{};  // after some minutes, at a time

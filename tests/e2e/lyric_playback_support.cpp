@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 
 #include "lyrics/lyric_search.h"
+#include "lyrics/online_lyrics.h"
 #include "playback/playback_timer.h"
 #include "playback/transport.h"
 #include "plugins/plugin_host.h"
@@ -37,12 +39,20 @@ class Host : public TransportHost, public PlaybackTimerHost {
     run_.found.append(LoadLyricFor(path, g_, lyric_));
     run_.starts.append(nowNs());
     if (timer) timer->lyricLoaded();
+    if (online && !run_.found.back()) online->songWithoutLyric(path, false, st_.SongLen);
+  }
+  // As the main window does with a lyric the online step saved.
+  void onlineLyricSaved(const QString &path) {
+    if (!LoadLyricFor(path, g_, lyric_) || !timer) return;
+    timer->lyricLoaded();
+    timer->LyricResync(PlaybackTimer::timeText(qRound(st_.Elapsed), false));
   }
   void lyricResync(const QString &t) override {
     if (timer) timer->LyricResync(t);
   }
 
   PlaybackTimer *timer = nullptr;
+  OnlineLyricStep *online = nullptr;
   bool timerOn = false;
 
  private:
@@ -54,13 +64,17 @@ class Host : public TransportHost, public PlaybackTimerHost {
 
 }  // namespace
 
-LyricRun playWithLyrics(Playlist &pl) {
+void ensureCoreApp() {
   if (!QCoreApplication::instance()) {
     static int argc = 1;
     static char name[] = "e2e";
     static char *argv[] = {name, nullptr};
     new QCoreApplication(argc, argv);
   }
+}
+
+LyricRun playWithLyrics(Playlist &pl, const QString &onlineBase) {
+  ensureCoreApp();
   LyricRun run;
   General g;
   MainState st;
@@ -81,6 +95,17 @@ LyricRun playWithLyrics(Playlist &pl) {
   Transport transport(g, st, pl, input, host);
   PlaybackTimer timer(g, st, pl, lyric, transport, host);
   host.timer = &timer;
+  g.LyricOnline = 1;
+  OnlineLyricStep online(g);
+  const QByteArray lyricUrl = qgetenv("CANTOREL_LYRIC_URL");
+  const auto restoreUrl = qScopeGuard([&] { qputenv("CANTOREL_LYRIC_URL", lyricUrl); });
+  if (!onlineBase.isEmpty()) {
+    qputenv("CANTOREL_LYRIC_URL", onlineBase.toUtf8());
+    host.online = &online;
+    QObject::connect(&online, &OnlineLyricStep::lyricSaved, [&host](const QString &path) {
+      host.onlineLyricSaved(path);
+    });
+  }
 
   QEventLoop loop;
   QTimer timer1;

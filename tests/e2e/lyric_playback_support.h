@@ -31,8 +31,14 @@ struct LyricRun {
   QVariantList arrived;  // when each line arrived (steady clock, ns)
 };
 
-// Plays `pl` from its first entry until it stops (at most 30 seconds).
-LyricRun playWithLyrics(Playlist &pl);
+// The application object, made on first use (a loopback server needs it
+// before it starts).
+void ensureCoreApp();
+
+// Plays `pl` from its first entry until it stops (at most 30 seconds). With
+// `onlineBase`, an entry without a lyric on disk asks the online lyric
+// service there, and a lyric it saves is taken up as the entry plays.
+LyricRun playWithLyrics(Playlist &pl, const QString &onlineBase = QString());
 
 // Every line arrived once, in order, while the time display showed its own
 // time, with the position behind it rounding to that second and never before

@@ -67,10 +67,10 @@ void LoopbackHttpServer::onConnection() {
       req.body = buffer->mid(end + 4, length);
       *answered = true;
       requests_ << req;
-      if (response_.hang) return;
+      const Response r = responder_ ? responder_(req) : response_;
+      if (r.hang) return;
       // Writes the pieces one by one, then closes.
       QPointer<QTcpSocket> sock(s);
-      const Response r = response_;
       for (qsizetype i = 0; i < r.pieces.size(); ++i) {
         QTimer::singleShot(int(i) * r.pauseMs, s, [sock, piece = r.pieces[i], last = i + 1 == r.pieces.size()] {
           if (!sock) return;

@@ -16,9 +16,9 @@ namespace cantorel::test {
 bool spinUntil(const std::function<bool()> &done, int timeoutMs = 10000);
 
 // A small HTTP/1.1 server on 127.0.0.1 for tests: it records every request
-// and answers each with the same scripted response, written in pieces with a
-// pause between them, then closes the connection. Create it after the
-// application object.
+// and answers each with the same scripted response (or the responder's),
+// written in pieces with a pause between them, then closes the connection.
+// Create it after the application object.
 class LoopbackHttpServer {
  public:
   struct Request {
@@ -41,6 +41,8 @@ class LoopbackHttpServer {
   static Response answer(int status, const QByteArray &body, const QList<QByteArray> &headers, int pieces = 1);
 
   void setResponse(Response r) { response_ = std::move(r); }
+  // Answers each request by what it asks (replaces the one response).
+  void setResponder(std::function<Response(const Request &)> f) { responder_ = std::move(f); }
   QString url(const QString &path) const;
   quint16 port() const { return server_.serverPort(); }
   const QList<Request> &requests() const { return requests_; }
@@ -50,6 +52,7 @@ class LoopbackHttpServer {
   void onConnection();
   QTcpServer server_;
   Response response_;
+  std::function<Response(const Request &)> responder_;
   QList<Request> requests_;
 };
 

@@ -384,25 +384,29 @@ TEST_F(LyricAssistant, OpensWithTheLyricFoundForTheSongOnly) {
   struct Case {
     QStringList texts, times;
     int shown;
+    QStringList plain;  // untimed text found online
   };
+  const QStringList plain{QStringLiteral("x"), QString(), QStringLiteral("y")};
   const Case cases[] = {
-      {{QStringLiteral("a"), QStringLiteral("b")}, {QStringLiteral("0:05"), QStringLiteral("0:09")}, 2},
-      {{msgText(msg::LyricNotFound)}, {}, 0},   // no lyric found
-      {{msgText(msg::LyricEmptyText)}, {}, 0},  // the song's lyric file was damaged
-      {{}, {}, 0},
+      {{QStringLiteral("a"), QStringLiteral("b")}, {QStringLiteral("0:05"), QStringLiteral("0:09")}, 2, plain},
+      {{msgText(msg::LyricNotFound)}, {}, 0, {}},   // no lyric found
+      {{msgText(msg::LyricEmptyText)}, {}, 0, {}},  // the song's lyric file was damaged
+      {{}, {}, 0, {}},
+      {plain, {}, 2, plain},  // offered without its blank line
   };
   for (const Case &c : cases) {
     lyric.PlLyrics = c.texts;
     lyric.PlTimes = c.times;
+    host.g.PlainLyric = c.plain;
     LyricTextDialog w(host);
     EXPECT_EQ(w.lyricList->count(), c.shown);
     EXPECT_EQ(w.saveAndTimeButton->isEnabled(), c.shown > 0);
-    if (c.shown) {
+    if (!c.times.isEmpty())
       EXPECT_EQ(items(w.timeList), c.times);
-    } else {
+    else
       EXPECT_TRUE(lyric.PlLyrics.isEmpty());
-    }
   }
+  host.g.PlainLyric.clear();
 }
 
 TEST_F(LyricAssistant, TextStepEditing) {

@@ -163,7 +163,14 @@ TEST_F(PrefsWindowTest, ControlsEditTheirSettingsAtOnce) {
 TEST_F(PrefsWindowTest, LyricUploadControls) {
   g.SubmitLyric = 1;
   g.TypeLyric = 0;
+  g.LyricOnline = 1;
+  g.LyricOnlineURL = QStringLiteral("https://mirror.example/<b>");
   PreferencesDialog w(g, main.host());
+  // Online lookup: bound to its setting; the tip names where songs go, as text.
+  EXPECT_TRUE(w.onlineLyricCheck->isChecked());
+  EXPECT_TRUE(w.onlineLyricCheck->toolTip().contains(QStringLiteral("mirror.example/&lt;b&gt;")));
+  w.onlineLyricCheck->setChecked(false);
+  EXPECT_EQ(g.LyricOnline, 0);
   EXPECT_TRUE(w.submitAsRadios[0]->isEnabled());
   EXPECT_FALSE(w.nickEdit->isEnabled());
   w.submitAsRadios[1]->click();

@@ -3,6 +3,7 @@
 #include "lyric_commands.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -12,12 +13,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/atomic_file.h"
 #include "core/general.h"
 #include "core/settings.h"
 #include "core/settings_store.h"
 #include "lyrics/lrc_file.h"
 #include "lyrics/lyric_file.h"
 #include "lyrics/lyric_search.h"
+#include "lyrics/online_lyrics.h"
 #include "platform/folders.h"
 #include "playlist/mp3_info.h"
 #include "prefs/language.h"
@@ -49,7 +52,18 @@ const char kLyricUsage[] =
     "               found, file, format, entryCount, failureText, passes [{base,\n"
     "               candidates [{order, name, file, exists, status, message,\n"
     "               line, used}]}], lrcPasses (the same, for the \".lrc\" names\n"
-    "               tried when no lyric of our own format was found)\n";
+    "               tried when no lyric of our own format was found, and last in\n"
+    "               the folder of lyrics found online)\n"
+    "  lyric fetch SONG [--length SECONDS] [--save] [--json]\n"
+    "               ask the online lyric service (\"LyricOnlineURL\", or\n"
+    "               CANTOREL_LYRIC_URL) for SONG's lyric as the player would,\n"
+    "               with artist, title and album from its tag (or an \"Artist -\n"
+    "               Title\" file name) and SECONDS as its length; show the answer\n"
+    "               and where the player saves it; --save saves it there (never\n"
+    "               over an existing file)\n"
+    "               JSON: song, query {artist, title, album, duration}, base,\n"
+    "               result (synced, plain, instrumental, not-found, failed),\n"
+    "               error, lines, file, saved\n";
 
 namespace {
 
@@ -277,18 +291,21 @@ int lyricFind(const Options &o) {
   field("--album", g.Tag.Album);
   field("--title", g.Tag.Title);
   const QString relativeDir = QDir::currentPath();
+  g.OnlineLyricDir = QDir(Folders::fromEnvironment().userDataDir()).filePath(QStringLiteral("lyrics"));
 
   LyricLines lyric;
   const LyricLoad load = loadLyric(song, g, lyric, relativeDir);
   // Our format's two passes, then the LRC passes by the same names; a pass
   // after the one that found the lyric was never tried.
-  const LyricSearch *passes[] = {&load.lyricFolder, &load.song, &load.lrcLyricFolder, &load.lrcSong};
-  const QString bases[] = {load.lyricDir, song, load.lyricDir, song};
+  const LyricSearch *passes[] = {&load.lyricFolder, &load.song, &load.lrcLyricFolder, &load.lrcSong,
+                                 &load.lrcOnlineFolder};
+  const QString bases[] = {load.lyricDir, song, load.lyricDir, song, g.OnlineLyricDir};
   const LyricSearch *used = load.used();
   const QString usedFile = used ? used->file : QString();
-  const bool lrcUsed = used == &load.lrcLyricFolder || used == &load.lrcSong;
-  int tried = 0;  // passes run
+  const bool lrcUsed = used && used != &load.lyricFolder && used != &load.song;
+  int tried = 0;  // passes run (the last only when that folder is known)
   for (const LyricSearch *p : passes) {
+    if (p == &load.lrcOnlineFolder && p->attempts.isEmpty()) break;
     ++tried;
     if (p->found) break;
   }
@@ -348,7 +365,8 @@ int lyricFind(const Options &o) {
     const QString titles[] = {QStringLiteral("First pass, the lyric folder:"),
                               QStringLiteral("Second pass, the song:"),
                               QStringLiteral("Third pass, LRC files in the lyric folder:"),
-                              QStringLiteral("Fourth pass, LRC files beside the song:")};
+                              QStringLiteral("Fourth pass, LRC files beside the song:"),
+                              QStringLiteral("Fifth pass, LRC files found online earlier:")};
     for (int p = 0; p < tried; ++p) {
       r += u'\n' + titles[p] + u'\n';
       int order = 0;
@@ -377,10 +395,95 @@ int lyricFind(const Options &o) {
   return load.found ? kExitAccepted : kExitRejected;
 }
 
+int lyricFetch(const Options &o, bool save) {
+  if (o.positional.size() != 1) return usageError(QStringLiteral("lyric fetch takes one SONG"));
+  const QString song = o.positional.first();
+  PlayerContext ctx;
+  General &g = ctx.g;
+  g.OnlineLyricDir = QDir(Folders::fromEnvironment().userDataDir()).filePath(QStringLiteral("lyrics"));
+  GetMP3Info(song, g.Tag, nullptr);
+  bool lengthOk = true;
+  const double length = o.has("--length") ? o.value("--length").toDouble(&lengthOk) : 0;
+  if (!lengthOk || length < 0) return usageError(QStringLiteral("--length takes a number of seconds"));
+  const OnlineLyricQuery query = onlineLyricQuery(song, g.Tag, length);
+  if (!query.valid()) {
+    std::fprintf(stderr, "cantorel-tool: no artist and title for %s (tag or \"Artist - Title\" name)\n",
+                 qUtf8Printable(shown(song)));
+    return kExitRejected;
+  }
+  const QUrl base(onlineLyricBaseUrl(g));
+  if (!onlineLyricUrlAllowed(base)) {
+    std::fprintf(stderr, "cantorel-tool: lyric service address refused (https only, or loopback): %s\n",
+                 qUtf8Printable(shown(base.toDisplayString())));
+    return kExitRejected;
+  }
+
+  OnlineLyricFetch fetch;
+  OnlineLyricResult result;
+  QEventLoop loop;
+  QObject::connect(&fetch, &OnlineLyricFetch::finished, &loop, [&](const OnlineLyricResult &r) {
+    result = r;
+    loop.quit();
+  });
+  fetch.start(base, query);
+  loop.exec();
+
+  using Kind = OnlineLyricResult::Kind;
+  const QString file = onlineLyricSavePath(song, g);
+  const QByteArray bytes = onlineLyricFileBytes(result, query);
+  bool saved = false;
+  QString saveError;
+  if (save && !bytes.isEmpty()) {
+    if (file.isEmpty() || QFileInfo::exists(file))
+      saveError = file.isEmpty() ? QStringLiteral("no folder to save in") : QStringLiteral("file exists");
+    else
+      saved = writeFileAtomically(file, bytes, &saveError);
+  }
+  const QStringList lines = result.kind == Kind::Synced  ? QString::fromUtf8(bytes).split(u'\n', Qt::SkipEmptyParts)
+                            : result.kind == Kind::Plain ? result.plainLines
+                                                         : QStringList();
+  static const char *const kKinds[] = {"synced", "plain", "instrumental", "not-found", "failed"};
+  const QString kind = QString::fromLatin1(kKinds[static_cast<int>(result.kind)]);
+  if (o.json) {
+    printJson(QJsonObject{
+        {QStringLiteral("song"), song},
+        {QStringLiteral("query"), QJsonObject{{QStringLiteral("artist"), query.artist},
+                                              {QStringLiteral("title"), query.title},
+                                              {QStringLiteral("album"), query.album},
+                                              {QStringLiteral("duration"), query.durationSec}}},
+        {QStringLiteral("base"), base.toString()},
+        {QStringLiteral("result"), kind},
+        {QStringLiteral("error"), result.error.isEmpty() ? QJsonValue() : QJsonValue(result.error)},
+        {QStringLiteral("lines"), QJsonArray::fromStringList(lines)},
+        {QStringLiteral("file"), bytes.isEmpty() || file.isEmpty() ? QJsonValue() : QJsonValue(file)},
+        {QStringLiteral("saved"), saved},
+    });
+  } else {
+    QString r;
+    r += QStringLiteral("Song:     %1\n").arg(shown(song));
+    r += QStringLiteral("Asked:    artist %1, title %2, album %3, length %4 s\n")
+             .arg(quoted(query.artist), quoted(query.title), quoted(query.album))
+             .arg(query.durationSec);
+    r += QStringLiteral("Service:  %1\n").arg(shown(base.toDisplayString()));
+    r += QStringLiteral("Answer:   %1%2\n")
+             .arg(kind, result.error.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(shown(result.error)));
+    for (const QString &l : lines) r += QStringLiteral("  %1\n").arg(shown(l));
+    if (!bytes.isEmpty())
+      r += file.isEmpty() ? QStringLiteral("No folder to save it in\n")
+           : saved        ? QStringLiteral("Saved as %1\n").arg(shown(file))
+           : save
+               ? QStringLiteral("Not saved as %1: %2\n").arg(shown(file), shown(saveError))
+               : QStringLiteral("The player saves it as %1\n").arg(shown(file));
+    print(r);
+  }
+  const bool ok = result.kind == Kind::Synced || result.kind == Kind::Plain || result.kind == Kind::Instrumental;
+  return ok && (!save || saved || bytes.isEmpty()) ? kExitAccepted : kExitRejected;
+}
+
 }  // namespace
 
 int runLyricCommand(const QStringList &args) {
-  if (args.isEmpty()) return usageError(QStringLiteral("lyric needs a command: check or find"));
+  if (args.isEmpty()) return usageError(QStringLiteral("lyric needs a command: check, find or fetch"));
   const QString command = args.first();
   Options o;
   QString error;
@@ -393,6 +496,12 @@ int runLyricCommand(const QStringList &args) {
                              QStringLiteral("--album"), QStringLiteral("--title")};
     if (!parseOptions(args.mid(1), valued, &o, &error)) return usageError(error);
     return lyricFind(o);
+  }
+  if (command == QLatin1String("fetch")) {
+    QStringList rest = args.mid(1);
+    const bool save = rest.removeAll(QStringLiteral("--save")) > 0;
+    if (!parseOptions(rest, {QStringLiteral("--length")}, &o, &error)) return usageError(error);
+    return lyricFetch(o, save);
   }
   return usageError(QStringLiteral("unknown lyric command '%1'").arg(command));
 }

@@ -38,7 +38,9 @@ TEST_F(SettingsTest, EmptyStoreGivesTheDefaults) {
   EXPECT_EQ(g.TimeIntro, 10);
   EXPECT_EQ(g.Language, QStringLiteral("ENGLISH"));
   EXPECT_EQ(g.Transparency, 255);
-  for (qint16 v : {g.FriendlyNames, g.AutoRegistry, g.AskForIt, g.ShowArtist, g.SubmitLyric}) EXPECT_EQ(v, 1);
+  for (qint16 v : {g.FriendlyNames, g.AutoRegistry, g.AskForIt, g.ShowArtist, g.SubmitLyric, g.LyricOnline})
+    EXPECT_EQ(v, 1);
+  EXPECT_EQ(g.LyricOnlineURL, QStringLiteral("https://lrclib.net"));
   for (qint16 v : {g.WinOnTop, g.WinSnap, g.WinSavePos, g.Auto, g.Snooze, g.SnoozeMode, g.SnoozeHide,
                    g.ExitMode, g.StartMd, g.StartMin, g.StartMute, g.TimeFmt, g.ClearPLFirst, g.AutoPlay,
                    g.PBOverlap, g.ScrollName, g.UseTagCover, g.ShowAlbum, g.TypeLyric})

@@ -61,7 +61,7 @@ TEST(LyricTool, CommandsAnswerAsTheReaderAndTheSearch) {
           // The tag read from the song; the folder from the command line.
           {"lyric find --json --lyric-dir {d}/music/ {d}/music/Tagged.mp3",
            1,
-           {{"found", "false"}, {"tag/artist", "Ana"}, {"passes", "[2]"}, {"lrcPasses", "[2]"},
+           {{"found", "false"}, {"tag/artist", "Ana"}, {"passes", "[2]"}, {"lrcPasses", "[3]"},
             {"passes/1/candidates", "[8]"}, {"failureText", "~"}}},
           {"lyric find --json {d}/music/Tagged.mp3", 0, {{"file", "{d}/lyrics/Ana - Luna.qvl"}}},
           {"lyric find --json {d}/music/Lrc.mp3",
