@@ -16,6 +16,8 @@ constexpr double kMaxRate = 1.5;
 constexpr GstClockTime kFileWait = 5 * GST_SECOND;
 constexpr GstClockTime kStreamWait = 3 * GST_SECOND;
 constexpr GstClockTime kSeekWait = 2 * GST_SECOND;
+// How long the position runs on the clock before the pipeline is asked again.
+constexpr GstClockTime kAnchorSpan = 200 * GST_MSECOND;
 // MIDI through fluidsynth is quiet at its default gain.
 constexpr double kMidiGain = 0.6;
 constexpr int kDevices = 4;
@@ -149,13 +151,17 @@ bool GstProcessor::open(const QString &path) {
     for (GstElement *e : {bin, convIn, tempo, convTempo, resample, volume_, panorama_, convOut, level, sink})
       if (e) gst_object_unref(e);
     if (pipeline_) gst_object_unref(pipeline_);
-    pipeline_ = volume_ = panorama_ = nullptr;
+    pipeline_ = volume_ = panorama_ = level_ = nullptr;
     return false;
   }
   g_object_set(panorama_, "method", 1 /* simple: attenuate the other side */, nullptr);
   if (nullAudio()) {
     g_object_set(sink, "sync", TRUE, nullptr);
-    g_object_set(level, "interval", static_cast<guint64>(50 * GST_MSECOND), "post-messages", TRUE, nullptr);
+    // Levels are posted once someone asks for them: until then the messages
+    // would only be made and thrown away, twenty times a second.
+    g_object_set(level, "interval", static_cast<guint64>(50 * GST_MSECOND), "post-messages", levelsWanted_,
+                 nullptr);
+    level_ = level;
   }
   gst_bin_add_many(GST_BIN(bin), convIn, tempo, convTempo, resample, volume_, panorama_, convOut, sink,
                    nullptr);
@@ -217,8 +223,8 @@ bool GstProcessor::waitForState(GstClockTime timeout) {
 
 void GstProcessor::drainBus() {
   if (!pipeline_) return;
-  GstBus *bus = gst_element_get_bus(pipeline_);
-  while (GstMessage *msg = gst_bus_pop(bus)) {
+  if (!bus_) bus_ = gst_element_get_bus(pipeline_);
+  while (GstMessage *msg = gst_bus_pop(bus_)) {
     switch (GST_MESSAGE_TYPE(msg)) {
       case GST_MESSAGE_ERROR: {
         GError *err = nullptr;
@@ -250,11 +256,11 @@ void GstProcessor::drainBus() {
     }
     gst_message_unref(msg);
   }
-  gst_object_unref(bus);
 }
 
 bool GstProcessor::seekTo(gint64 position) {
   if (!pipeline_) return false;
+  anchored_ = false;
   const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
   if (!gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
                         std::max<gint64>(0, position), GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE))
@@ -280,6 +286,7 @@ void GstProcessor::Rate(double factor) {
   if (std::abs(r - rate_) < 1e-6) return;
   const double at = GetCurrentPosition();
   rate_ = r;
+  anchored_ = false;
   if (pipeline_ && !stream_) seekTo(static_cast<gint64>(at * GST_SECOND));
 }
 
@@ -292,13 +299,27 @@ double GstProcessor::Duration() {
 
 void GstProcessor::Run() {
   if (!pipeline_) return;
-  if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) drainBus();
+  anchored_ = false;
+  running_ = true;
+  if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    running_ = false;
+    drainBus();
+  }
 }
 
 void GstProcessor::Pause() {
   if (!pipeline_) return;
   lastPosition_ = GetCurrentPosition();
+  running_ = anchored_ = false;
   gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+}
+
+GstClockTime GstProcessor::clockNow() const {
+  GstClock *clock = gst_element_get_clock(pipeline_);
+  if (!clock) return GST_CLOCK_TIME_NONE;
+  const GstClockTime now = gst_clock_get_time(clock);
+  gst_object_unref(clock);
+  return now;
 }
 
 double GstProcessor::GetCurrentPosition() {
@@ -310,9 +331,33 @@ double GstProcessor::GetCurrentPosition() {
     lastPosition_ = std::max(lastPosition_, Duration());
     return lastPosition_;
   }
+  // While a file plays, the sink keeps its position on the pipeline's clock:
+  // between two queries the position is the last one plus the clock's time
+  // since, at the rate. The player asks forty times a second; a query walks
+  // the whole pipeline, reading the clock does not.
+  if (anchored_) {
+    const GstClockTime now = clockNow();
+    if (GST_CLOCK_TIME_IS_VALID(now) && now >= anchorClock_ && now - anchorClock_ < kAnchorSpan) {
+      const double ran = static_cast<double>(now - anchorClock_) * rate_;
+      lastPosition_ = (static_cast<double>(anchorPosition_) + ran) / GST_SECOND;
+      return lastPosition_;
+    }
+  }
   gint64 p = 0;
-  if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &p) && p >= 0)
+  if (gst_element_query_position(pipeline_, GST_FORMAT_TIME, &p) && p >= 0) {
     lastPosition_ = static_cast<double>(p) / GST_SECOND;
+    // Only a settled, playing file runs on with the clock (a stream may stop
+    // to fill its buffer; a file still starting has not begun to count).
+    GstState state = GST_STATE_VOID_PENDING, pending = GST_STATE_VOID_PENDING;
+    anchored_ = running_ && !stream_ &&
+                gst_element_get_state(pipeline_, &state, &pending, 0) == GST_STATE_CHANGE_SUCCESS &&
+                state == GST_STATE_PLAYING;
+    if (anchored_) {
+      anchorPosition_ = p;
+      anchorClock_ = clockNow();
+      anchored_ = GST_CLOCK_TIME_IS_VALID(anchorClock_);
+    }
+  }
   return lastPosition_;
 }
 
@@ -342,15 +387,19 @@ void GstProcessor::applyVolume() {
 void GstProcessor::CleanUP() {
   if (!pipeline_) return;
   lastPosition_ = GetCurrentPosition();
+  running_ = anchored_ = false;
   gst_element_set_state(pipeline_, GST_STATE_NULL);
 }
 
 void GstProcessor::finish() {
+  running_ = anchored_ = false;
   openedPath_.clear();
   if (!pipeline_) return;
   gst_element_set_state(pipeline_, GST_STATE_NULL);
+  if (bus_) gst_object_unref(bus_);
+  bus_ = nullptr;
   gst_object_unref(pipeline_);
-  pipeline_ = volume_ = panorama_ = nullptr;
+  pipeline_ = volume_ = panorama_ = level_ = nullptr;
 }
 
 QString GstProcessor::LastError() {
@@ -389,6 +438,10 @@ QVariantMap GstProcessor::StreamInfo() {
 }
 
 QVariantList GstProcessor::OutputLevels() {
+  if (!levelsWanted_) {
+    levelsWanted_ = true;
+    if (level_) g_object_set(level_, "post-messages", TRUE, nullptr);
+  }
   drainBus();
   return levels_;
 }

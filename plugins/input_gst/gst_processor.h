@@ -55,6 +55,8 @@ class GstProcessor : public QObject {
   // the start. False when it failed; `error_` then says why.
   bool open(const QString &path);
   void drainBus();
+  // The pipeline clock's time now, or GST_CLOCK_TIME_NONE without a clock.
+  GstClockTime clockNow() const;
   void applyVolume();
   bool waitForState(GstClockTime timeout);
   bool seekTo(gint64 position);
@@ -62,6 +64,14 @@ class GstProcessor : public QObject {
   GstElement *pipeline_ = nullptr;
   GstElement *volume_ = nullptr;
   GstElement *panorama_ = nullptr;
+  GstElement *level_ = nullptr;  // the null output's level meter
+  GstBus *bus_ = nullptr;        // the pipeline's, held while it lives
+  bool levelsWanted_ = false;    // OutputLevels() was asked: the meter posts
+  // The position between queries: where the file was (ns) at which clock time.
+  bool running_ = false;   // Run() was the last change of state
+  bool anchored_ = false;  // anchorPosition_/anchorClock_ hold
+  gint64 anchorPosition_ = 0;
+  GstClockTime anchorClock_ = 0;
   QString openedPath_;  // the file the pipeline was opened for by Init
   bool stream_ = false;
   bool ended_ = false;  // end of stream reached

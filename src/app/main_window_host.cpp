@@ -215,10 +215,13 @@ void MainWindowHost::selectLyricLine(int index) {
   const QString line = index >= 0 && index < lyric_.PlLyrics.size() ? lyric_.PlLyrics.at(index) : QString();
   face->lyricLine()->setText(line);
   if (mpris_) {
-    const qint32 at = index >= 0 && index < lyric_.PlTimes.size()
-                          ? PlaybackTimer::timeSeconds(lyric_.PlTimes.at(index))
-                          : -1;
-    mpris_->lyricLineChanged(index, line, at >= 0 ? qint64(at) * 1000000 : -1);
+    const bool known = index >= 0 && index < lyric_.PlTimes.size();
+    const qint32 at = known ? PlaybackTimer::timeSeconds(lyric_.PlTimes.at(index)) : -1;
+    // A stamped line is announced at its stamp, to the millisecond.
+    const qint64 us = known && lyric_.stamped() ? lyric_.PlStampsMs.at(index) * 1000
+                      : at >= 0               ? qint64(at) * 1000000
+                                              : -1;
+    mpris_->lyricLineChanged(index, line, us);
   }
 }
 

@@ -306,6 +306,7 @@ void LyricTextDialog::onSaveAndTimeClicked() {
     host_.desktop.showMessage(QStringLiteral("The lyric could not be saved in %1: %2").arg(r, error));
   lyric.PlLyrics = lines_.texts;
   lyric.PlTimes = lines_.times;
+  lyric.PlStampsMs.clear();  // whole seconds, as written
   g.LyricLineCount = static_cast<qint16>(lines_.count());
   g.LyricNext = 0;
   goToTiming_ = true;
@@ -370,6 +371,7 @@ void LyricTextDialog::importLrc(const QString &file, const QString &target) {
   // Its lines and the times the time display shows for them, in our own
   // format beside the song, as a timed-lyric import puts it there. The LRC
   // file itself is left as it is.
+  joinSameSecond(imported);
   QString error;
   if (!WriteLyricFile(target, imported.PlLyrics, imported.PlTimes, &error)) {
     host_.desktop.showMessage(QStringLiteral("The lyric could not be saved in %1: %2").arg(target, error));

@@ -417,6 +417,7 @@ void LyricTimingDialog::onFinishClicked() {
       host_.desktop.showMessage(QStringLiteral("The lyric could not be saved in %1: %2").arg(path, error));
     host_.lyric.PlLyrics = texts;
     host_.lyric.PlTimes = times;
+    host_.lyric.PlStampsMs.clear();  // whole seconds, as written
     written_ = path;
     if (saveLrcCheck->isChecked()) {
       // The same name with ".lrc": the lyric's two forms side by side.

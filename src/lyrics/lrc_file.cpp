@@ -386,25 +386,41 @@ LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument 
   if (!std::is_sorted(doc.entries.cbegin(), doc.entries.cend(), byTime))
     std::stable_sort(doc.entries.begin(), doc.entries.end(), byTime);
 
-  // The timer moves one entry forward each time the shown second changes, so
-  // two entries of the same second would hold back every line after them:
-  // their texts become one entry.
+  // Every stamp is a line of its own, shown when the position reaches it.
+  // Lines sharing the second the time display shows are noted: the whole-
+  // second format can hold them only as one line (joinSameSecond).
   int groupLine = 0;
   for (const LrcEntry &e : doc.entries) {
-    if (!out.PlTimes.isEmpty() && out.PlTimes.back() == e.time) {
+    if (!out.PlTimes.isEmpty() && out.PlTimes.back() == e.time)
       warn.add(e.line, LrcWarningKind::SameSecond,
-               QStringLiteral("shown at %1 together with line %2").arg(e.time).arg(groupLine));
-      QString &joined = out.PlLyrics.back();
-      if (e.text != u" ") joined = joined == u" " ? e.text : joined + QLatin1String(kLrcJoin) + e.text;
-      continue;
-    }
-    groupLine = e.line;
+               QStringLiteral("shown in %1 as line %2 is; one line in the whole-second format")
+                   .arg(e.time)
+                   .arg(groupLine));
+    else
+      groupLine = e.line;
     out.PlLyrics.append(e.text);
     out.PlTimes.append(e.time);
+    out.PlStampsMs.append(e.shownMs);
   }
   std::stable_sort(doc.warnings.begin(), doc.warnings.end(),
                    [](const LrcWarning &a, const LrcWarning &b) { return a.line < b.line; });
   return LyricStatus::Correct;
+}
+
+void joinSameSecond(LyricLines &lines) {
+  LyricLines joined;
+  const qsizetype n = std::min(lines.PlLyrics.size(), lines.PlTimes.size());
+  for (qsizetype k = 0; k < n; ++k) {
+    const QString &text = lines.PlLyrics.at(k);
+    if (!joined.PlTimes.isEmpty() && joined.PlTimes.back() == lines.PlTimes.at(k)) {
+      QString &last = joined.PlLyrics.back();
+      if (text != u" ") last = last == u" " ? text : last + QLatin1String(kLrcJoin) + text;
+      continue;
+    }
+    joined.PlLyrics.append(text);
+    joined.PlTimes.append(lines.PlTimes.at(k));
+  }
+  lines = std::move(joined);
 }
 
 LyricStatus readLrcFile(const QString &path, LyricLines &out, LrcDocument *doc) {

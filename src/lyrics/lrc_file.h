@@ -15,7 +15,7 @@ namespace cantorel {
 
 // LRC lyrics: the "[mm:ss.xx]text" files most lyric collections hold. The
 // player keeps its own format first; an LRC file is read into the same
-// texts and "m:ss" times, so the playback timer needs nothing new.
+// texts and "m:ss" times, plus each line's stamp so the line is shown on it.
 
 // What an author may want to fix in an LRC file. None of these stops the
 // player from using the file.
@@ -27,7 +27,7 @@ enum class LrcWarningKind {
   WordStamp,       // a stamp-like fragment stays in the shown text
   MalformedStamp,  // a bracket that looks like a stamp but is not one
   MalformedTag,    // "[offset:]" or "[length:]" without a usable value
-  SameSecond,      // entries share the second the time display shows: joined
+  SameSecond,      // entries share the second the time display shows (joined in our format)
 };
 
 // The kind as the checker prints it ("out-of-order", "duplicate-stamp", ...).
@@ -74,7 +74,8 @@ inline constexpr int kMaxLrcTags = 256;
 // The latest time a stamp may name, offset applied: "99999:59", so every
 // time we show can be written back as a stamp.
 inline constexpr qint64 kMaxLrcMs = (99999LL * 60 + 59) * 1000;
-// Texts of the same shown second are joined with this, in stamp order.
+// Texts of the same shown second are joined with this, in stamp order, when
+// an LRC lyric is kept in our own format.
 inline constexpr char kLrcJoin[] = " / ";
 
 // A stamp's milliseconds from its inside ("00:12.34", "0:12", "00:12:34",
@@ -93,13 +94,19 @@ bool isLrcFileName(const QString &path);
 // valid "[mm:ss" stamp among the first lines. Our own format never does.
 bool looksLikeLrc(const QByteArray &bytes);
 
-// Reads LRC bytes into `out` (cleared first): one entry per shown second,
-// ordered by time, texts of the same second joined with kLrcJoin, an empty
-// text (an instrumental gap) kept as a single blank so the lyric box clears
-// and our own format can hold it. Correct when at least one timed line was
-// read; ReadError when there is none, TooManyEntries for more than
-// kMaxLyricEntries stamps.
+// Reads LRC bytes into `out` (cleared first): one entry per stamp, ordered by
+// time, with the "m:ss" time the display shows for it and its stamp in
+// PlStampsMs (offset applied); an empty text (an instrumental gap) is kept as
+// a single blank so the lyric box clears and our own format can hold it.
+// Correct when at least one timed line was read; ReadError when there is
+// none, TooManyEntries for more than kMaxLyricEntries stamps.
 LyricStatus parseLrcBytes(const QByteArray &bytes, LyricLines &out, LrcDocument *doc = nullptr);
+
+// Makes `lines` fit our whole-second format, whose timer moves one entry on
+// each time the shown second changes: texts of the same "m:ss" time are
+// joined with kLrcJoin (a gap's blank gives way to a text) and the stamps are
+// dropped.
+void joinSameSecond(LyricLines &lines);
 
 // Reads an LRC file into texts and "m:ss" times (offset applied), as
 // parseLrcBytes does. Returns Correct, or ReadError for a file the player

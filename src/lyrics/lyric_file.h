@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,13 +14,23 @@ namespace cantorel {
 // after a file that ends without its last time, `PlLyrics` holds one more.
 // When no lyric was found, `PlLyrics` holds the failure text as its only line
 // and `PlTimes` is empty.
+//
+// A lyric read from stamped lines (LRC) also carries each line's stamp in
+// `PlStampsMs` (milliseconds, offset applied, one per time): the timer then
+// shows a line as soon as the position reaches its stamp. Our own format
+// keeps `PlStampsMs` empty: its lines follow the whole second the time
+// display shows.
 struct LyricLines {
   QStringList PlLyrics;
   QStringList PlTimes;
+  QList<qint64> PlStampsMs;
 
+  // Whether the lines follow their stamps rather than the shown second.
+  bool stamped() const { return !PlStampsMs.isEmpty() && PlStampsMs.size() == PlTimes.size(); }
   void clear() {
     PlLyrics.clear();
     PlTimes.clear();
+    PlStampsMs.clear();
   }
 };
 

@@ -122,9 +122,12 @@ void PlaybackTimer::Timer1() {
 
   // 5. Countdown to the next lyric line.
   if (g_.LyricActive) {
-    const qint32 next = g_.LyricNext >= 0 && g_.LyricNext < lyric_.PlTimes.size()
-                            ? timeSeconds(lyric_.PlTimes.at(g_.LyricNext))
-                            : -1;
+    const int n = g_.LyricNext;
+    const bool known = n >= 0 && n < lyric_.PlTimes.size();
+    // A stamped line counts down to its stamp, the moment it is shown.
+    const double next = !known                ? -1
+                        : lyric_.stamped()    ? static_cast<double>(lyric_.PlStampsMs.at(n)) / 1000.0
+                                              : timeSeconds(lyric_.PlTimes.at(n));
     if (next >= 0) st_.TimeDispK = wholeSeconds(next - st_.Elapsed);
     if (!countdownShown_ || countdown_ != st_.TimeDispK) {
       countdownShown_ = true;
@@ -158,6 +161,7 @@ void PlaybackTimer::Timer1() {
       LyricAdvance(timeText(elapsed, false));
     }
   }
+  if (lyric_.stamped()) advanceToStamps();
 
   // 8. Position slider, in steps of 1/10000.
   if (host_.positionSliderFree() && st_.SongLen > 0) {
@@ -199,20 +203,45 @@ void PlaybackTimer::EndOfEntry() {
   if (st_.STP) transport_.StopIt();
 }
 
-void PlaybackTimer::LyricAdvance(const QString &timeText) {
-  if (g_.LyricActive && g_.LyricNext >= 1) host_.showLyricBox();
+void PlaybackTimer::showNextLine() {
   const int next = g_.LyricNext;
-  if (next < 0 || next >= lyric_.PlTimes.size() || lyric_.PlTimes.at(next) != timeText) return;
   host_.selectLyricLine(next);
   if (!g_.VisPluginName.isEmpty() && next < lyric_.PlLyrics.size())
     ShowLyricOnPlugin(g_, lyric_.PlLyrics.at(next));
   g_.LyricNext = static_cast<qint16>(next + 1);
 }
 
+void PlaybackTimer::LyricAdvance(const QString &timeText) {
+  if (g_.LyricActive && g_.LyricNext >= 1) host_.showLyricBox();
+  // Stamped lines follow the position itself (advanceToStamps).
+  if (lyric_.stamped()) return;
+  const int next = g_.LyricNext;
+  if (next < 0 || next >= lyric_.PlTimes.size() || lyric_.PlTimes.at(next) != timeText) return;
+  showNextLine();
+}
+
+void PlaybackTimer::advanceToStamps() {
+  // The position to the millisecond, so a line stamped 12.80 s is not shown
+  // by a position of 12.7996 s.
+  const qint64 at = std::llround(st_.Elapsed * 1000.0);
+  // Every line whose stamp was reached is shown in turn (a tick late after a
+  // stall must not hold the lyric back); the last one stays.
+  while (g_.LyricNext >= 0 && g_.LyricNext < lyric_.PlStampsMs.size() &&
+         lyric_.PlStampsMs.at(g_.LyricNext) <= at)
+    showNextLine();
+}
+
 void PlaybackTimer::LyricResync(const QString &timeText) {
   const int count = std::min<qsizetype>(g_.LyricLineCount, lyric_.PlTimes.size());
   int next = 0;
-  while (next < count && compareLyricTimes(lyric_.PlTimes.at(next), timeText) < 0) ++next;
+  if (lyric_.stamped()) {
+    // The seek lands on a whole second: the line stamped at or before it is
+    // the current one, a line stamped exactly there is shown by the next tick.
+    const qint64 at = static_cast<qint64>(std::max(0, timeSeconds(timeText))) * 1000;
+    while (next < count && lyric_.PlStampsMs.at(next) < at) ++next;
+  } else {
+    while (next < count && compareLyricTimes(lyric_.PlTimes.at(next), timeText) < 0) ++next;
+  }
   g_.LyricNext = static_cast<qint16>(next);
   if (next >= 2)
     host_.selectLyricLine(next - 1);

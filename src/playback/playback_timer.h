@@ -51,10 +51,11 @@ class PlaybackTimer {
   void Timer1();
   // Ticks between two questions to the player whether it failed.
   static constexpr int kErrorPollTicks = 20;
-  // The shown time text changed: shows the next line when its time is that text.
+  // The shown time text changed: shows the next line when its time is that
+  // text (a stamped lyric's lines follow the position instead).
   void LyricAdvance(const QString &timeText);
-  // After a seek: the next line is the first one not before `timeText`; the
-  // line before it becomes the current one.
+  // After a seek: the next line is the first one not before `timeText` (by its
+  // stamp for a stamped lyric); the line before it becomes the current one.
   void LyricResync(const QString &timeText);
   // The entry ended: the next one (by repeat, shuffle or order) starts;
   // stop-after-track stops it at once.
@@ -72,6 +73,10 @@ class PlaybackTimer {
 
  private:
   void setDisplay1(qint32 value);
+  // Shows line `LyricNext` and moves on to the one after it.
+  void showNextLine();
+  // A stamped lyric: shows every line whose stamp the position has reached.
+  void advanceToStamps();
 
   General &g_;
   MainState &st_;

@@ -20,6 +20,19 @@ PluginObject::~PluginObject() = default;
 
 int PluginObject::findMethod(const char *member, int argc) const {
   if (!object_) return -1;
+  if (argc < 0 || argc > kMaxArgs) return -1;
+  // The playback tick asks for the position forty times a second: the
+  // answer for a name is looked up once (the object's members never change),
+  // and finding it again copies nothing.
+  QHash<QByteArray, int> &known = methods_[static_cast<size_t>(argc)];
+  const auto it = known.constFind(QByteArray::fromRawData(member, qstrlen(member)));
+  if (it != known.constEnd()) return it.value();
+  const int index = scanMethods(member, argc);
+  known.insert(QByteArray(member), index);
+  return index;
+}
+
+int PluginObject::scanMethods(const char *member, int argc) const {
   const QMetaObject *mo = object_->metaObject();
   const QByteArray name(member);
   int loose = -1;

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 
+#include <array>
 #include <memory>
 
 namespace cantorel {
@@ -38,11 +40,14 @@ class PluginObject {
 
  private:
   int findMethod(const char *member, int argc) const;
+  int scanMethods(const char *member, int argc) const;
   void warnOnce(const char *member, const QString &why);
 
   QString className_;
   std::unique_ptr<QObject> object_;
   QSet<QByteArray> warned_;
+  // Method index by argument count and name (-1: none); filled as asked.
+  mutable std::array<QHash<QByteArray, int>, 11> methods_;
 };
 
 }  // namespace cantorel

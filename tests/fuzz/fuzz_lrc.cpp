@@ -1,7 +1,8 @@
 // Fuzz target: the LRC reader (decoding, stamps, tags, offset, joining) and
 // the LRC writer on whatever the reader accepts. What the player gets must be
-// usable by the playback timer: as many times as texts, no empty text, times
-// in the display's "m:ss" form and strictly increasing; and an accepted lyric
+// usable by the playback timer: as many times and stamps as texts, no empty
+// text, times in the display's "m:ss" form of their stamps, in order, and
+// strictly increasing once joined for our own format; and an accepted lyric
 // written as LRC must be accepted again with the same times.
 #include <QByteArray>
 
@@ -27,12 +28,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!lyric.PlLyrics.isEmpty() || !lyric.PlTimes.isEmpty()) __builtin_trap();
     return 0;
   }
-  if (lyric.PlLyrics.isEmpty() || lyric.PlLyrics.size() != lyric.PlTimes.size()) __builtin_trap();
-  qint32 previous = -1;
+  if (lyric.PlLyrics.isEmpty() || lyric.PlLyrics.size() != lyric.PlTimes.size() || !lyric.stamped())
+    __builtin_trap();
   for (qsizetype k = 0; k < lyric.PlTimes.size(); ++k) {
-    const qint32 t = PlaybackTimer::timeSeconds(lyric.PlTimes[k]);
-    if (t <= previous || PlaybackTimer::timeText(t, false) != lyric.PlTimes[k]) __builtin_trap();
+    const qint64 ms = lyric.PlStampsMs[k];
+    if ((k > 0 && ms < lyric.PlStampsMs[k - 1]) || cantorel::lrcTimeText(ms) != lyric.PlTimes[k])
+      __builtin_trap();
     if (lyric.PlLyrics[k].isEmpty()) __builtin_trap();
+  }
+  LyricLines joined = lyric;
+  cantorel::joinSameSecond(joined);
+  qint32 previous = -1;
+  for (qsizetype k = 0; k < joined.PlTimes.size(); ++k) {
+    const qint32 t = PlaybackTimer::timeSeconds(joined.PlTimes[k]);
+    if (t <= previous || PlaybackTimer::timeText(t, false) != joined.PlTimes[k]) __builtin_trap();
+    if (joined.PlLyrics[k].isEmpty() || joined.stamped()) __builtin_trap();
     previous = t;
   }
   for (qsizetype k = 1; k < doc.entries.size(); ++k)

@@ -45,6 +45,7 @@ TEST_P(LrcParse, Entries) {
   EXPECT_EQ(s, c.expected.isEmpty() ? LyricStatus::ReadError : LyricStatus::Correct);
   EXPECT_EQ(pairs(lyric), c.expected);
   EXPECT_EQ(lyric.PlLyrics.size(), lyric.PlTimes.size());
+  EXPECT_EQ(lyric.stamped(), !c.expected.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -68,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"several stamps on one line, ordered by time",
                   "[00:05.00]One\n[00:10.00][00:30.00]Chorus\n[00:20.00]Two\n",
                   utf8List({"One@0:05", "Chorus@0:10", "Two@0:20", "Chorus@0:30"})},
-        ParseCase{"offset shows lines sooner", "[offset:+2000]\n[00:05.00]A\n[00:10.00]B\n",
+        ParseCase{"offset shows lines sooner", "[offset:+2000]\n[00:05.00]A\n[00:10.47]B\n",
                   utf8List({"A@0:03", "B@0:08"})},
         ParseCase{"offset with a blank and no sign", "[offset: 1500]\n[00:05.00]A\n", utf8List({"A@0:04"})},
         ParseCase{"negative offset shows lines later", "[offset:-3000]\n[00:05.00]A\n", utf8List({"A@0:08"})},
@@ -86,9 +87,9 @@ INSTANTIATE_TEST_SUITE_P(
                   utf8List({"A@0:01", " @0:04", " @0:06", "B@0:09"})},
         ParseCase{"text trimmed, brackets inside kept", "[00:01.00]  [Chorus] la la  \n",
                   utf8List({"[Chorus] la la@0:01"})},
-        ParseCase{"same second joined in stamp order", "[00:01.10]A\n[00:01.40]B\n[00:01.45]\n[00:03.00]C\n",
-                  utf8List({"A / B@0:01", "C@0:03"})},
-        ParseCase{"gap then line in the same second", "[00:01.10]\n[00:01.40]B\n", utf8List({"B@0:01"})},
+        ParseCase{"same second kept apart on their stamps",
+                  "[00:01.10]A\n[00:01.40]B\n[00:01.45]\n[00:03.00]C\n",
+                  utf8List({"A@0:01", "B@0:01", " @0:01", "C@0:03"})},
         ParseCase{"CR LF and a byte-order mark", "\xEF\xBB\xBF[00:01.00]Canción\r\n[00:02.00]B\r\n",
                   utf8List({"Canción@0:01", "B@0:02"})},
         ParseCase{"Windows-1252", "[00:01.00]Canci\xf3n \x80\n", utf8List({"Canción €@0:01"})},
@@ -108,6 +109,30 @@ INSTANTIATE_TEST_SUITE_P(
         name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
       return name;
     });
+
+// Every line keeps its stamp (offset applied) for the player; kept in our
+// whole-second format, lines of one second become one line and a gap gives
+// way to a text.
+TEST(LrcStamps, KeptPerLineAndJoinedForOurFormat) {
+  const struct {
+    QByteArray bytes;
+    QList<qint64> stamps;
+    QStringList joined;
+  } cases[] = {
+      {"[00:01.10]A\n[00:01.40]B\n[00:01.45]\n[00:03.00]C\n", {1100, 1400, 1450, 3000},
+       utf8List({"A / B@0:01", "C@0:03"})},
+      {"[00:01.10]\n[00:01.40]B\n", {1100, 1400}, utf8List({"B@0:01"})},
+      {"[offset:+2000]\n[00:05.00]A\n[00:10.47]B\n", {3000, 8470}, utf8List({"A@0:03", "B@0:08"})},
+  };
+  for (const auto &c : cases) {
+    LyricLines lyric;
+    ASSERT_EQ(parseLrcBytes(c.bytes, lyric), LyricStatus::Correct);
+    EXPECT_EQ(lyric.PlStampsMs, c.stamps);
+    joinSameSecond(lyric);
+    EXPECT_EQ(pairs(lyric), c.joined);
+    EXPECT_FALSE(lyric.stamped());
+  }
+}
 
 TEST(LrcDocumentTest, TagsOffsetLengthAndEntries) {
   LyricLines lyric;
@@ -182,10 +207,10 @@ TEST(LrcLimits, EntriesAndWarningsAreBounded) {
   EXPECT_TRUE(lyric.PlLyrics.isEmpty());
   EXPECT_EQ(doc.warnings.size(), kMaxLrcWarnings);
   EXPECT_GT(doc.warningsDropped, 0);
-  // One stamp fewer is read (every entry shares one second: one joined line).
+  // One stamp fewer is read, every stamp a line of its own.
   many.chop(9);
   EXPECT_EQ(parseLrcBytes(many, lyric, &doc), LyricStatus::Correct);
-  EXPECT_EQ(lyric.PlLyrics.size(), 1);
+  EXPECT_EQ(lyric.PlLyrics.size(), kMaxLyricEntries);
 }
 
 // Long lines of what the reader looks for (word stamps, brackets, stamps)

@@ -187,6 +187,28 @@ TEST_F(PlaybackTimerTest, SameTimeTwiceShowsTheFirstAndTheLyricStopsThere) {
   EXPECT_EQ(g.LyricNext, 1);
 }
 
+// A stamped lyric: each line in the first tick at or after its stamp, lines of
+// one second apart, and after a seek the line stamped before it is current.
+TEST_F(PlaybackTimerTest, StampedLinesArriveOnTheirStampsAndFollowASeek) {
+  add(QStringLiteral("a.wav"));
+  transport.PlayIt(0);
+  setLyric({QStringLiteral("0:01"), QStringLiteral("0:01"), QStringLiteral("0:03")});
+  lyric.PlStampsMs = {1130, 1440, 2800};
+  runTo(4);
+  ASSERT_EQ(recorder->shown.size(), 3);
+  for (int i = 0; i < 3; ++i) {
+    const double stamp = lyric.PlStampsMs[i] / 1000.0;
+    EXPECT_GE(recorder->shown[i].second, stamp - 1e-9) << i;
+    EXPECT_LT(recorder->shown[i].second, stamp + 0.025) << i;
+  }
+  transport.PlayFrom(2);
+  EXPECT_EQ(g.LyricNext, 2);
+  EXPECT_EQ(host.selected, 1);
+  runTo(3);
+  EXPECT_EQ(shownLines().mid(3), QStringList{QStringLiteral("line at 0:03")});
+  EXPECT_GE(recorder->shown.back().second, 2.8 - 1e-9);
+}
+
 TEST_F(PlaybackTimerTest, SkippedSecondStopsTheAdvanceUntilASeek) {
   add(QStringLiteral("a.wav"));
   transport.PlayIt(0);
