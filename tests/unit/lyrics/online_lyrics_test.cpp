@@ -90,6 +90,7 @@ class OnlineLyricLookup : public ::testing::Test {
   OnlineLyricLookup() {
     g_.Tag.setArtist(QStringLiteral("The Band"));
     g_.Tag.setTitle(QStringLiteral("Song One"));
+    g_.SongTag = g_.Tag;  // what the player names songs by
     g_.LyricOnline = 1;
     g_.LyricOnlineURL = server_.url(QString());
     g_.OnlineLyricDir = dir_.filePath(QStringLiteral("data"));
