@@ -14,7 +14,14 @@ JOBS=${JOBS:-2}
 
 build() {  # build DIR [cmake args...]
   local dir=$1; shift
-  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  local launcher=()
+  # ccache (a test package) makes a rebuild of unchanged files, in this or
+  # another checkout, a cache look-up; paths are taken relative to the checkout.
+  if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="$ROOT"
+  fi
+  cmake -S "$ROOT" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$JOBS"
 }
 

@@ -105,7 +105,7 @@ bool LyricSubmitter::PostBytes(const QString &url, const QByteArray &body) {
   QNetworkReply *r = reply_;
   received_ = 0;
   r->setReadBufferSize(kMaxReplyBytes);
-  connect(r, &QNetworkReply::redirected, this, [this, r, u](const QUrl &to) {
+  connect(r, &QNetworkReply::redirected, this, [r, u](const QUrl &to) {
     if (IsAllowedRedirect(u, to)) {
       Q_EMIT r->redirectAllowed();
       return;
