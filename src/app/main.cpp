@@ -45,10 +45,10 @@ const char kUsage[] =
 QString playerModule() {
   const QString bin = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
   for (const char *lib : {"/../lib/cantorel", "/../lib64/cantorel", "/../lib/x86_64-linux-gnu/cantorel"}) {
-    const QString p = QDir::cleanPath(bin + QLatin1String(lib) + QLatin1String("/cantorel_player.so"));
+    const QString p = QDir::cleanPath(bin + QLatin1String(lib) + QLatin1String("/player/cantorel_player.so"));
     if (QFileInfo::exists(p)) return p;
   }
-  return QStringLiteral(CANTOREL_INSTALL_LIB_DIR "/cantorel_player.so");
+  return QStringLiteral(CANTOREL_INSTALL_LIB_DIR "/player/cantorel_player.so");
 }
 
 int runPlayer(int argc, char **argv, QLockFile *lock) {

@@ -125,7 +125,7 @@ for dep in libgstreamer1.0-0 libqt6widgets6 libqt6network6 gstreamer1.0-plugins-
   grep -qxF "$dep" <<<"$named" || fail "Depends lacks $dep: $depends"
 done
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
-for f in ./usr/bin/cantorel ./usr/bin/cantorel-tool ./usr/lib/cantorel/cantorel_player.so \
+for f in ./usr/bin/cantorel ./usr/bin/cantorel-tool ./usr/lib/cantorel/player/cantorel_player.so \
          ./usr/lib/cantorel/plugins/input_plugins/qv_input_gst.so \
          ./usr/lib/cantorel/plugins/vis_plugins/qv_plugin.so \
          ./usr/share/cantorel/skins/default.skin ./usr/share/applications/cantorel.desktop \
