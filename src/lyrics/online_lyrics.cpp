@@ -222,13 +222,22 @@ OnlineLyricFetch::~OnlineLyricFetch() {
   cancel();
 }
 
+namespace {
+// The service's endpoint NAME under the base address (with or without a
+// trailing "/").
+QUrl apiUrl(QUrl base, const char *name) {
+  const QString path = base.path();
+  base.setPath(path.chopped(path.endsWith(u'/') ? 1 : 0) + QLatin1String("/api/") + QLatin1String(name));
+  return base;
+}
+}  // namespace
+
 void OnlineLyricFetch::start(const QUrl &base, const OnlineLyricQuery &query) {
   cancel();
   base_ = base;
   query_ = query;
   searching_ = false;
-  QUrl url = base;
-  url.setPath(url.path().chopped(url.path().endsWith(u'/') ? 1 : 0) + QLatin1String("/api/get"));
+  QUrl url = apiUrl(base, "get");
   QUrlQuery q;
   q.addQueryItem(QStringLiteral("artist_name"), query.artist);
   q.addQueryItem(QStringLiteral("track_name"), query.title);
@@ -329,8 +338,7 @@ void OnlineLyricFetch::onFinished() {
       return done(none);
     }
     searching_ = true;
-    QUrl url = base_;
-    url.setPath(url.path().chopped(url.path().endsWith(u'/') ? 1 : 0) + QLatin1String("/api/search"));
+    QUrl url = apiUrl(base_, "search");
     QUrlQuery q;
     q.addQueryItem(QStringLiteral("track_name"), query_.title);
     q.addQueryItem(QStringLiteral("artist_name"), query_.artist);

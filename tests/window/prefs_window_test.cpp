@@ -62,6 +62,21 @@ struct MainSide {
   }
 };
 
+// A main window with its own settings file and folders in a fresh folder.
+struct MainWindowHome {
+  explicit MainWindowHome(General &g)
+      : store(dir.filePath(QStringLiteral("cantorel.conf"))),
+        settings(store),
+        folders(dir.filePath(QStringLiteral("user")), qEnvironmentVariable("CANTOREL_DATA_DIR"), QString(),
+                dir.filePath(QStringLiteral("cantorel.conf"))),
+        w(g, settings, folders) {}
+  QTemporaryDir dir;
+  SettingsStore store;
+  Settings settings;
+  Folders folders;
+  MainWindow w;
+};
+
 class PrefsWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -276,12 +291,8 @@ TEST_F(PrefsWindowTest, TrayMenuCaptionsAndCodes) {
 // codes to the window's command handler; the preferences window edits the
 // main window's schedule and hands the settings back on closing.
 TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
-  QTemporaryDir dir;
-  SettingsStore store(dir.filePath(QStringLiteral("cantorel.conf")));
-  Settings settings(store);
-  Folders folders(dir.filePath(QStringLiteral("user")), qEnvironmentVariable("CANTOREL_DATA_DIR"), QString(),
-                  dir.filePath(QStringLiteral("cantorel.conf")));
-  MainWindow w(g, settings, folders);
+  MainWindowHome home(g);
+  MainWindow &w = home.w;
   w.loadSkin(w.defaultSkinFile());
   QList<int> codes;
   w.skin().setCommandHandler([&](int c) { codes << c; });
@@ -324,12 +335,9 @@ TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
 // Windows opened from the main window keep the desktop's look: the main
 // window's own dark style reaches none of their boxes.
 TEST_F(PrefsWindowTest, SecondaryWindowsShareOnePalette) {
-  QTemporaryDir dir;
-  SettingsStore store(dir.filePath(QStringLiteral("cantorel.conf")));
-  Settings settings(store);
-  Folders folders(dir.filePath(QStringLiteral("user")), qEnvironmentVariable("CANTOREL_DATA_DIR"), QString(),
-                  dir.filePath(QStringLiteral("cantorel.conf")));
-  MainWindow w(g, settings, folders);
+  MainWindowHome home(g);
+  QTemporaryDir &dir = home.dir;
+  MainWindow &w = home.w;
   PreferencesDialog prefs(g, main.host(), &w);
   PlaylistBrowserWindow browser(g, QString(), dir.path(), &w);
   const struct {
