@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/general.h"
+#include "lyric_test_util.h"
 #include "lyrics/lyric_submission.h"
 #include "support/loopback_http.h"
 #include "support/test_support.h"
@@ -12,59 +13,22 @@
 namespace cantorel {
 namespace {
 
-// The application exists before any member of a fixture (the server) does.
-struct AppFirst {
-  AppFirst() {
-    static int argc = 1;
-    static char name[] = "unit_lyrics";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-  }
-};
-
-struct EncodeCase {
-  const char *text;  // UTF-8
-  QByteArray encoded;
-};
-
-class UrlEncodeTest : public ::testing::TestWithParam<EncodeCase> {};
-
-TEST_P(UrlEncodeTest, ByTheTable) {
-  EXPECT_EQ(UrlEncode(QString::fromUtf8(GetParam().text)), GetParam().encoded) << GetParam().text;
+TEST(UrlEncodeTest, ByTheTable) {
+  const struct {
+    const char *text;  // UTF-8
+    QByteArray encoded;
+  } cases[] = {
+      {"Ana Bo", "Ana+Bo"},
+      {"#&%+!\"/.-", "%23%26%25%2B%21%22%2F%2E%2D"},   // up to 47: escaped
+      {"0:;<=>?@[\\]^_`{|}~", "0:;<=>?@[\\]^_`{|}~"},  // from 48: as they are
+      {"a\tb\r\n", "a%09b%0D%0A"},
+      {"Canci\xC3\xB3n \xE2\x82\xAC", QByteArray("Canci\xF3n+\x80")},  // single bytes
+      {"\xE6\xAD\x8C", "?"},                                           // not in the code page
+  };
+  for (const auto &c : cases) EXPECT_EQ(UrlEncode(QString::fromUtf8(c.text)), c.encoded) << c.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, UrlEncodeTest,
-    ::testing::Values(EncodeCase{"Ana Bo", "Ana+Bo"},
-                      EncodeCase{"#&%+", "%23%26%25%2B"},
-                      EncodeCase{"!\"/.-", "%21%22%2F%2E%2D"},        // up to 47: escaped
-                      EncodeCase{"0:;<=>?@[\\]^_`{|}~", "0:;<=>?@[\\]^_`{|}~"},  // from 48: as they are
-                      EncodeCase{"a\tb\r\n", "a%09b%0D%0A"},
-                      EncodeCase{"Canci\xC3\xB3n \xE2\x82\xAC", QByteArray("Canci\xF3n+\x80")},  // single bytes
-                      EncodeCase{"\xE6\xAD\x8C", "?"},                 // not in the code page
-                      EncodeCase{"", ""}));
-
-TEST(LyricForm, FieldsInOrderWithFullWidthTags) {
-  TagInfo tag;
-  tag.setTitle(QStringLiteral("Song"));
-  tag.setAlbum(QStringLiteral("Album"));
-  tag.setArtist(QStringLiteral("Artist"));
-  const QStringList values = LyricFieldValues(QStringLiteral("nick"), QStringLiteral("/m/Song.qvl"), tag,
-                                              {QStringLiteral("one"), QStringLiteral("two")},
-                                              {QStringLiteral("0:01"), QStringLiteral("0:02")});
-  EXPECT_EQ(LyricFieldNames(), (QStringList{QStringLiteral("name"), QStringLiteral("song_title"),
-                                            QStringLiteral("album_title"), QStringLiteral("artist_name"),
-                                            QStringLiteral("lyric")}));
-  EXPECT_EQ(values[0], QStringLiteral("nick - /m/Song.qvl"));
-  EXPECT_EQ(values[1], QStringLiteral("Song") + QString(26, QLatin1Char(' ')));
-  EXPECT_EQ(values[4], QStringLiteral("one#0:01#two#0:02#"));
-  // No entry recorded: an empty lyric.
-  EXPECT_EQ(LyricFieldValues(QString(), QString(), tag, {}, {}).at(4), QString());
-  EXPECT_EQ(FormBody({QStringLiteral("a"), QStringLiteral("b c")}, {QStringLiteral("1&2"), QString()}),
-            QByteArray("a=1%262&b+c="));
-}
-
-class SubmitTest : public ::testing::Test, private AppFirst {
+class SubmitTest : public ::testing::Test, private test::AppFirst {
  protected:
   void SetUp() override {
     g.SubmitLyric = 1;
@@ -81,7 +45,8 @@ class SubmitTest : public ::testing::Test, private AppFirst {
       done = true;
       *answered = a;
     });
-    if (!s.submit(g, QStringLiteral("/home/ana/M\xFAsica/Noche.qvl"), {QStringLiteral("Hola # mundo"), QStringLiteral("a\tb")},
+    if (!s.submit(g, QStringLiteral("/home/ana/M\xFAsica/Noche.qvl"),
+                  {QStringLiteral("Hola # mundo"), QStringLiteral("a\tb")},
                   {QStringLiteral("0:05"), QStringLiteral("1:10")}))
       return false;
     return test::spinUntil([&done] { return done; }, 15000);
@@ -101,11 +66,11 @@ TEST_F(SubmitTest, PostsTheFiveFieldsExactly) {
   EXPECT_EQ(r.method, QByteArray("POST"));
   EXPECT_EQ(r.path, QByteArray("/lyrics/submit.php?v=2"));
   EXPECT_EQ(r.headers.value("content-type"), QByteArray("application/x-www-form-urlencoded"));
-  const QByteArray expected = "name=Ana+%26+Bo+%2D+%2Fhome%2Fana%2FM\xFAsica%2FNoche%2Eqvl"
-                              "&song_title=Noche" + QByteArray(25, '+') +
-                              "&album_title=Mar" + QByteArray(27, '+') +
-                              "&artist_name=Luz" + QByteArray(27, '+') +
-                              "&lyric=Hola+%23+mundo%230:05%23a%09b%231:10%23";
+  const QByteArray expected =
+      "name=Ana+%26+Bo+%2D+%2Fhome%2Fana%2FM\xFAsica%2FNoche%2Eqvl"
+      "&song_title=Noche" +
+      QByteArray(25, '+') + "&album_title=Mar" + QByteArray(27, '+') + "&artist_name=Luz" +
+      QByteArray(27, '+') + "&lyric=Hola+%23+mundo%230:05%23a%09b%231:10%23";
   EXPECT_EQ(r.body, expected);
 }
 
