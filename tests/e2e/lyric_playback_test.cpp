@@ -163,10 +163,17 @@ TEST(LyricPlayback, EveryKindOfLyricArrivesInItsSecondAcrossAPlaylist) {
     const char *time;
     int entry;
   } expected[] = {
-      {"one starts", "0:01", 0},  {"one goes on", "0:02", 0},      {"first line", "0:01", 1},
-      {"second line", "0:02", 1}, {" ", "0:03", 1},                {"Первая", "0:01", 2},
-      {"二番目", "0:02", 2},      {"from the comment", "0:01", 3}, {"its second line", "0:02", 3},
-      {"first", "0:01", 4},       {"second", "0:02", 4},
+      {"one starts", "0:01", 0},
+      {"one goes on", "0:02", 0},
+      {"first line", "0:01", 1},
+      {"second line", "0:02", 1},
+      {" ", "0:03", 1},
+      {"Первая", "0:01", 2},
+      {"二番目", "0:02", 2},
+      {"from the comment", "0:01", 3},
+      {"its second line", "0:02", 3},
+      {"first", "0:01", 4},
+      {"second", "0:02", 4},
   };
   const QStringList lines = g.VisPlugin->value("Lines").toStringList();
   const QVariantList arrived = g.VisPlugin->value("Times").toList();

@@ -160,7 +160,8 @@ TEST(LyricEncodings, SameLyricInEveryEncoding) {
     TextEncoding encoding;
   } encodings[] = {
       {[](const QString &s) -> QByteArray { return s.toUtf8(); }, TextEncoding::Utf8},
-      {[](const QString &s) -> QByteArray { return QByteArray("\xEF\xBB\xBF") + s.toUtf8(); }, TextEncoding::Utf8Bom},
+      {[](const QString &s) -> QByteArray { return QByteArray("\xEF\xBB\xBF") + s.toUtf8(); },
+       TextEncoding::Utf8Bom},
       {utf16le, TextEncoding::Utf16LeBom},
       {encodeWindows1252, TextEncoding::Legacy},
   };

@@ -107,51 +107,46 @@ const QByteArray kSynced =
     R"("plainLyrics":"one\ntwo","syncedLyrics":"[00:01.00]one\n[00:02.50]two"})";
 
 TEST_F(OnlineLyricLookup, AnswersOfTheServiceAndWhatIsSaved) {
+  const QByteArray hits =
+      R"([{"artistName":"The Band","trackName":"Song One","duration":197,"syncedLyrics":"[00:01]far"},)"
+      R"({"artistName":"the band","trackName":"SONG ONE","duration":201,"syncedLyrics":"[00:01]near"},)"
+      R"(7, {"artistName":"The Band","trackName":"Other","duration":200,"syncedLyrics":"[00:01]x"}])";
+  const QByteArray elsewhere = "Location: http://localhost:" + QByteArray::number(server_.port()) + "/x";
   const struct {
     const char *name;
-    std::function<Server::Response(const Server::Request &)> answer;
-    const char *file;  // expected content of the saved file; null: nothing saved
+    Server::Response answer;  // to the first question
+    QByteArray search;        // when not empty: the first answers 404, the search this
+    const char *file;         // expected content of the saved file; null: nothing saved
     bool plain = false;
   } cases[] = {
-      {"200 synced", [](auto &) { return ok(kSynced); }, "[00:01.00]one\n[00:02.50]two\n"},
+      {"200 synced", ok(kSynced), {}, "[00:01.00]one\n[00:02.50]two\n"},
       {"200 plain only",
-       [](auto &) {
-         return ok(R"({"artistName":"The Band","plainLyrics":"one\r\ntwo\n\n","syncedLyrics":null})");
-       },
-       nullptr, true},
-      {"instrumental", [](auto &) { return ok(R"({"instrumental":true,"syncedLyrics":null})"); },
+       ok(R"({"artistName":"The Band","plainLyrics":"one\r\ntwo\n\n","syncedLyrics":null})"),
+       {},
+       nullptr,
+       true},
+      {"instrumental",
+       ok(R"({"instrumental":true,"syncedLyrics":null})"),
+       {},
        "[ti:Song One]\n[ar:The Band]\n[instrumental:yes]\n"},
-      {"404 then a search hit among two durations",
-       [](const Server::Request &r) {
-         if (r.path.startsWith("/api/get")) return Server::answer(404, "{}", {});
-         return ok(
-             R"([{"artistName":"The Band","trackName":"Song One","duration":197,"syncedLyrics":"[00:01]far"},)"
-             R"({"artistName":"the band","trackName":"SONG ONE","duration":201,"syncedLyrics":"[00:01]near"},)"
-             R"(7, {"artistName":"The Band","trackName":"Other","duration":200,"syncedLyrics":"[00:01]x"}])");
-       },
-       "[00:01]near\n"},
-      {"404 then no match",
-       [](const Server::Request &r) {
-         return r.path.startsWith("/api/get") ? Server::answer(404, "", {}) : ok("[]");
-       },
-       nullptr},
-      {"invalid JSON", [](auto &) { return ok(R"({"syncedLyrics":"[00:01]x")"); }, nullptr},
-      {"HTML", [](auto &) { return Server::answer(200, "<html>{}</html>", {"Content-Type: text/html"}); },
-       nullptr},
-      {"status 500", [](auto &) { return Server::answer(500, kSynced, {}); }, nullptr},
+      {"404 then a search hit among two durations", {}, hits, "[00:01]near\n"},
+      {"404 then no match", {}, "[]", nullptr},
+      {"invalid JSON", ok(R"({"syncedLyrics":"[00:01]x")"), {}, nullptr},
+      {"HTML", Server::answer(200, "<html>{}</html>", {"Content-Type: text/html"}), {}, nullptr},
+      {"status 500", Server::answer(500, kSynced, {}), {}, nullptr},
       {"1 MB answer, no length given",
-       [](auto &) { return Server::answer(200, QByteArray(1 << 20, ' ') + kSynced, {}, 16); }, nullptr},
-      {"redirect to another host",
-       [this](auto &) {
-         return Server::answer(302, "",
-                               {"Location: http://localhost:" + QByteArray::number(server_.port()) + "/x"});
-       },
+       Server::answer(200, QByteArray(1 << 20, ' ') + kSynced, {}, 16),
+       {},
        nullptr},
+      {"redirect to another host", Server::answer(302, "", {elsewhere}), {}, nullptr},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
     QFile::remove(saved());
-    server_.setResponder(c.answer);
+    server_.setResponder([&c](const Server::Request &r) {
+      if (c.search.isEmpty()) return c.answer;
+      return r.path.startsWith("/api/get") ? Server::answer(404, "{}", {}) : ok(c.search);
+    });
     OnlineLyricStep step(g_);
     QStringList plain;
     QObject::connect(&step, &OnlineLyricStep::plainLyricFound,
