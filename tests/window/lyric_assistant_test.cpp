@@ -398,12 +398,10 @@ TEST_F(LyricAssistant, ImportReplacesTheSongsLyricOnlyWithATimedLyric) {
 }
 
 // The command as the main window runs it: both steps modal, one after the
-// other, then the song starts again with the lyric just written.
+// other (whether there is a song and the restart after it are the command
+// dispatcher's, tested there).
 TEST_F(LyricAssistant, ShowLyricAssistantRunsBothStepsThenRestartsTheSong) {
   plugins.ScanInputPlugins(g);
-  st.SongPath.clear();
-  EXPECT_FALSE(ShowLyricAssistant(host, nullptr));  // no song loaded: nothing shown
-  st.SongPath = song;
   // Whatever is still open after 5 s is closed, so the test cannot hang.
   QTimer guard;
   guard.setSingleShot(true);
@@ -434,7 +432,6 @@ TEST_F(LyricAssistant, ShowLyricAssistantRunsBothStepsThenRestartsTheSong) {
   EXPECT_TRUE(guard.isActive());
   EXPECT_EQ(test::readAll(dir.filePath(QStringLiteral("Ana - Luna.qvl"))),
             QByteArray("(QVL)\r\nOnly line\r\n0:00\r\n"));
-  EXPECT_TRUE(st.Playing);
   transport.CleanUP();
 }
 

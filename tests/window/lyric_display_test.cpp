@@ -14,18 +14,6 @@
 namespace cantorel {
 namespace {
 
-void pressEscape(QWidget *w) {
-  QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-  QApplication::sendEvent(w, &e);
-}
-
-void click(QWidget *w) {
-  const QPointF at(10, 10);
-  QMouseEvent e(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                Qt::NoModifier);
-  QApplication::sendEvent(w, &e);
-}
-
 QWidget *lyricWindow() {
   for (QWidget *w : QApplication::topLevelWidgets())
     if (w->objectName() == QLatin1String("LyricWindow")) return w;
@@ -74,7 +62,8 @@ TEST_F(LyricDisplay, OpensFullScreenWithTheLookGivenAndShowsLinesAsPlainText) {
 TEST_F(LyricDisplay, EscapeAClickOrAnotherPluginCloses) {
   init();
   QWidget *w = lyricWindow();
-  pressEscape(w);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(w, &escape);
   EXPECT_FALSE(w->isVisible());
   EXPECT_FALSE(g.VisPlugin->value("IsShown").toBool());
   // Lines keep coming while it is closed; opening again shows the latest.
@@ -82,7 +71,10 @@ TEST_F(LyricDisplay, EscapeAClickOrAnotherPluginCloses) {
   init();
   EXPECT_TRUE(w->isVisible());
   EXPECT_EQ(g.VisPlugin->value("CurrentLine").toString(), QStringLiteral("later"));
-  click(w);
+  const QPointF at(10, 10);
+  QMouseEvent click(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(w, &click);
   EXPECT_FALSE(w->isVisible());
   // A fresh plug-in object replaces the old one, and the old window goes.
   init();

@@ -1,5 +1,5 @@
 // The assistant's rules that its window test does not reach in every case:
-// the time check, plain text lines, the entry limit and the undo seek. The
+// the time check, the entry limit and the undo seek. The
 // buttons and lists are checked by driving the windows
 // (tests/window/lyric_assistant_test.cpp).
 #include <gtest/gtest.h>
@@ -21,13 +21,6 @@ TEST(MarkTime, ExactlyDigitColonDigitDigit) {
   for (const auto &c : cases) EXPECT_EQ(isValidMarkTime(QString::fromLatin1(c.time)), c.valid) << c.time;
   // Digits of other scripts are not the digits "0" to "9".
   EXPECT_FALSE(isValidMarkTime(QStringLiteral("\u0661:00")));
-}
-
-TEST(PlainLyric, SkipsBlankAndSpaceOnlyLinesKeepsOtherSpaces) {
-  EXPECT_EQ(plainLyricLines("  first\r\n\r\n   \r\nsecond  \nthird\rCanci\xf3n"),
-            (QStringList{QStringLiteral("  first"), QStringLiteral("second  "), QStringLiteral("third"),
-                         QStringLiteral("Canci\u00f3n")}));
-  EXPECT_EQ(plainLyricLines("Canci\xc3\xb3n"), QStringList{QStringLiteral("Canci\u00f3n")});
 }
 
 TEST(AssistantList, StopsAtTheEntriesALyricFileCanHold) {

@@ -18,12 +18,11 @@ TEST(UrlEncodeTest, ByTheTable) {
     const char *text;  // UTF-8
     QByteArray encoded;
   } cases[] = {
-      {"Ana Bo", "Ana+Bo"},
-      {"#&%+!\"/.-", "%23%26%25%2B%21%22%2F%2E%2D"},   // up to 47: escaped
-      {"0:;<=>?@[\\]^_`{|}~", "0:;<=>?@[\\]^_`{|}~"},  // from 48: as they are
-      {"a\tb\r\n", "a%09b%0D%0A"},
-      {"Canci\xC3\xB3n \xE2\x82\xAC", QByteArray("Canci\xF3n+\x80")},  // single bytes
-      {"\xE6\xAD\x8C", "?"},                                           // not in the code page
+      // Up to 47 escaped (a "+" or "%" would read back as something else),
+      // from 48 as they are; the rest of the form is checked in the post below.
+      {"%+!\"\r\n", "%25%2B%21%22%0D%0A"},
+      {"0;<=>?@[\\]^_`{|}~", "0;<=>?@[\\]^_`{|}~"},
+      {"\xE2\x82\xAC\xE6\xAD\x8C", "\x80?"},  // one byte of the code page; "?" where it has none
   };
   for (const auto &c : cases) EXPECT_EQ(UrlEncode(QString::fromUtf8(c.text)), c.encoded) << c.text;
 }
@@ -73,56 +72,53 @@ TEST_F(SubmitTest, PostsTheFiveFieldsExactlyInTheBackground) {
   EXPECT_EQ(r.body, expected);
 }
 
-TEST_F(SubmitTest, NothingIsSentWhenSwitchedOffOfflineOrWithoutAWebAddress) {
-  struct Case {
-    qint16 submit;
-    bool online;
-    const char *url;
-  };
-  const QString good = g.SubmitURL;
-  for (const Case &c : {Case{0, true, nullptr}, Case{2, true, nullptr}, Case{1, false, nullptr},
-                        Case{1, true, ""}, Case{1, true, "file:///etc/passwd"}, Case{1, true, "not a url"}}) {
-    g.SubmitLyric = c.submit;
-    g.SubmitURL = c.url ? QString::fromUtf8(c.url) : good;
-    LyricSubmitter s;
-    s.setOnlineCheck([online = c.online] { return online; });
-    bool answered = false;
-    EXPECT_FALSE(submitAndWait(s, &answered)) << c.submit << c.online << (c.url ? c.url : "");
-  }
-  test::spinUntil([] { return false; }, 100);  // a stray request would arrive by now
-  EXPECT_TRUE(server.requests().isEmpty());
-}
-
-// Servers that misbehave: each request ends unanswered, after one request,
-// without holding the server's reply in memory.
-TEST_F(SubmitTest, AMisbehavingServerIsGivenUp) {
+// Nothing is sent when switched off, offline or without a web address; a
+// server that misbehaves is given up after its one request, without its
+// reply held in memory.
+TEST_F(SubmitTest, SentOnlyWhenAskedAndGivenUpOnAMisbehavingServer) {
+  using Server = test::LoopbackHttpServer;
   const QByteArray elsewhere = "Location: http://localhost:" + QByteArray::number(server.port()) + "/x";
-  struct Case {
-    const char *name;
-    test::LoopbackHttpServer::Response response;
-  };
-  test::LoopbackHttpServer::Response silent, endless = test::LoopbackHttpServer::answer(200, {}, {});
+  Server::Response silent, endless = Server::answer(200, {}, {});
   silent.hang = true;
   endless.streamBytes = qint64(1) << 30;
-  for (const Case &c :
-       {Case{"silent", silent}, Case{"endless reply", endless},
-        Case{"redirect to another host", test::LoopbackHttpServer::answer(307, {}, {elsewhere})},
-        Case{"redirect to plain http", test::LoopbackHttpServer::answer(307, {}, {"Location: /y"})}}) {
+  const QString good = g.SubmitURL;
+  const struct {
+    qint16 submit;
+    bool online;
+    const char *url;  // null: the loopback server
+    Server::Response response;
+    bool started;
+  } cases[] = {
+      {0, true, nullptr, {}, false},
+      {2, true, nullptr, {}, false},
+      {1, false, nullptr, {}, false},
+      {1, true, "", {}, false},
+      {1, true, "file:///etc/passwd", {}, false},
+      {1, true, "not a url", {}, false},
+      {1, true, nullptr, silent, true},
+      {1, true, nullptr, endless, true},
+      {1, true, nullptr, Server::answer(307, {}, {elsewhere}), true},
+      {1, true, nullptr, Server::answer(307, {}, {"Location: /y"}), true},  // not followed either
+  };
+  qsizetype requests = 0;
+  for (const auto &c : cases) {
+    SCOPED_TRACE(&c - cases);
+    g.SubmitLyric = c.submit;
+    g.SubmitURL = c.url ? QString::fromUtf8(c.url) : good;
     server.setResponse(c.response);
-    const qsizetype before = server.requests().size();
     LyricSubmitter s;
-    s.setOnlineCheck([] { return true; });
-    s.setTimeout(5000);
-    if (QByteArray(c.name) == "silent") s.setTimeout(300);
+    s.setOnlineCheck([online = c.online] { return online; });
+    s.setTimeout(c.response.hang ? 300 : 5000);
     bool answered = true, started = false;
     const qint64 growth = test::peakMemoryGrowthKiB([&] { started = submitAndWait(s, &answered); });
-    ASSERT_TRUE(started) << c.name;
-    EXPECT_FALSE(answered) << c.name;
-    EXPECT_FALSE(s.busy()) << c.name;
-    EXPECT_EQ(server.requests().size(), before + 1) << c.name;
-    EXPECT_LT(growth, 10 * 1024) << c.name << ": KiB";
-    ::testing::Test::RecordProperty(c.name, int(growth));
+    EXPECT_EQ(started, c.started);
+    EXPECT_FALSE(started && answered);
+    EXPECT_FALSE(s.busy());
+    EXPECT_EQ(server.requests().size(), requests += c.started);
+    EXPECT_LT(growth, 10 * 1024) << "KiB";
   }
+  test::spinUntil([] { return false; }, 100);  // a stray request would arrive by now
+  EXPECT_EQ(server.requests().size(), 4);
 }
 
 }  // namespace
