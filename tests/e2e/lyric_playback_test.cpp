@@ -132,13 +132,9 @@ TEST(LyricPlayback, EveryKindOfLyricArrivesInItsSecondAcrossAPlaylist) {
   QTimer timer1;
   timer1.setTimerType(Qt::PreciseTimer);
   timer1.setInterval(PlaybackTimer::kIntervalMs);
-  bool ended = false;
   QObject::connect(&timer1, &QTimer::timeout, [&] {
     if (host.timerOn) timer.Timer1();
-    if (!st.Playing) {
-      ended = true;
-      loop.quit();
-    }
+    if (!st.Playing) loop.quit();
   });
   QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // a bound, never reached when all is well
   transport.PlayIt(0);
@@ -147,8 +143,7 @@ TEST(LyricPlayback, EveryKindOfLyricArrivesInItsSecondAcrossAPlaylist) {
   loop.exec();
   qputenv("CANTOREL_LYRIC_URL", lyricUrl);
 
-  EXPECT_TRUE(ended);
-  EXPECT_EQ(st.Playing, 0);
+  EXPECT_EQ(st.Playing, 0);  // ended by itself within the bound
   EXPECT_EQ(st.TNum, 1);
   EXPECT_EQ(host.found, (QList<bool>{true, true, true, true, false}));
   ASSERT_EQ(server.requests().size(), 1) << server.requests().value(1).path.constData();

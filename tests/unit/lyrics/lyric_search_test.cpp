@@ -73,36 +73,22 @@ TEST_F(LyricSearchFiles, CandidatesTriedInOrderAndBrokenOnesSkipped) {
   EXPECT_FALSE(findLyricFile(song, g.SongTag, g, lyric, cwd).found);
 }
 
-TEST_F(LyricSearchFiles, LyricFolderFirstThenTheSongsFolder) {
+// Which file wins as files appear, from the weakest to the strongest: LRC
+// files by the same names after every file of our own format, the lyric
+// folder before the song's. Until one is found, the failure text of our own
+// format is the only line.
+TEST_F(LyricSearchFiles, FoldersAndFormatsInTheirOrder) {
   g.LyricActive = -1;
-  g.LyricPath = lyrics;
+  g.LyricPath = lyrics.chopped(1);  // typed without its final separator: still that folder
   EXPECT_FALSE(LoadLyricFor(song, g, lyric, cwd));
-  // Not found: the failure text is the only line, nothing counted.
   EXPECT_EQ(g.LyricActive, 0);
   EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("message 6")});
   EXPECT_TRUE(lyric.PlTimes.isEmpty());
   // A broken lyric beside the song: its status, and none of its lines.
-  test::writeAll(music + QStringLiteral("Song.qvl"), crlfLines({"(QVL)", "A", "0:01", ""}));
+  test::writeAll(music + S("Song.qvl"), crlfLines({"(QVL)", "A", "0:01", ""}));
   EXPECT_FALSE(LoadLyricFor(song, g, lyric, cwd));
   EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("message 4")});
   EXPECT_EQ(g.LyricLineCount, 0);
-
-  writeLyric(music + QStringLiteral("Song.qvl"), "beside the song");
-  EXPECT_TRUE(LoadLyricFor(song, g, lyric, cwd));
-  EXPECT_EQ(first(), QStringLiteral("beside the song"));
-  writeLyric(lyrics + QStringLiteral("Ana - Luna.qvl"), "from the lyric folder");
-  // A folder typed without its final separator is still that folder.
-  g.LyricPath = lyrics.chopped(1);
-  EXPECT_TRUE(LoadLyricFor(song, g, lyric, cwd));
-  EXPECT_EQ(first(), QStringLiteral("from the lyric folder"));
-  EXPECT_NE(g.LyricActive, 0);
-  EXPECT_EQ(g.LyricLineCount, 1);
-}
-
-// LRC files by the same names, after every file of our own format: which
-// file wins as files appear, from the weakest to the strongest.
-TEST_F(LyricSearchFiles, LrcAfterOurFormatInBothFolders) {
-  g.LyricPath = lyrics;
   const struct {
     QString file;
     QByteArray bytes;
@@ -112,26 +98,26 @@ TEST_F(LyricSearchFiles, LrcAfterOurFormatInBothFolders) {
       {music + S("Song.lrc"), "[00:01.00]lrc beside\n", "lrc beside"},
       {lyrics + S("Ana - Luna.lrc"), "[ar:Ana]\n[00:02.00]lrc in the lyric folder\n",
        "lrc in the lyric folder"},
-      // Broken, so the LRC in the lyric folder still wins over it.
-      {music + S("Song.qvl"), crlfLines({"(QVL)", "A"}), "lrc in the lyric folder"},
       {music + S("Ana - Luna.qvl"), crlfLines({"(QVL)", "ours beside", "0:01"}), "ours beside"},
+      {lyrics + S("Sol - Luna.qvl"), crlfLines({"(QVL)", "ours in the lyric folder", "0:01"}),
+       "ours in the lyric folder"},
   };
   for (const auto &step : steps) {
     SCOPED_TRACE(step.first);
     test::writeAll(step.file, step.bytes);
-    const LyricLoad load = loadLyric(song, g, lyric, cwd);
-    ASSERT_TRUE(load.found);
+    EXPECT_TRUE(LoadLyricFor(song, g, lyric, cwd));
     EXPECT_EQ(first(), S(step.first));
     EXPECT_EQ(g.LyricLineCount, 1);
+    EXPECT_NE(g.LyricActive, 0);
   }
-  // Nothing usable: the failure text is still that of our own format, and
-  // an LRC without a timed line is no lyric.
+  // An LRC without a timed line is no lyric.
   QFile::remove(music + S("Ana - Luna.qvl"));
+  QFile::remove(lyrics + S("Sol - Luna.qvl"));
   for (const QString &f :
        QStringList{music + S("Song.LRC"), music + S("Song.lrc"), lyrics + S("Ana - Luna.lrc")})
     test::writeAll(f, "[ar:Ana]\nno stamps\n");
-  EXPECT_FALSE(loadLyric(song, g, lyric, cwd).found);
-  EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("message 3")});
+  EXPECT_FALSE(LoadLyricFor(song, g, lyric, cwd));
+  EXPECT_EQ(lyric.PlLyrics, QStringList{QStringLiteral("message 4")});
 }
 
 // A plain lyric in the song's own tag, when no file holds a timed one, is
