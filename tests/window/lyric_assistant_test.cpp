@@ -78,6 +78,9 @@ class LyricAssistant : public ::testing::Test {
     g.Tag.setArtist(QStringLiteral("Ana"));
     g.Tag.setTitle(QStringLiteral("Luna"));
     g.SongTag = g.Tag;  // what the song is shown and its lyric named by
+    host.keepMainBelow = [this] { ++keptBelow; };
+    host.onlineCheck = [] { return false; };
+    host.rememberFolder = [this](const QString &folder) { remembered << folder; };
   }
   const QStringList &messages() const { return desktop.messages; }
   QString msgText(int n) const { return g.message(n); }
@@ -131,16 +134,8 @@ class LyricAssistant : public ::testing::Test {
   int keptBelow = 0;
   QStringList remembered;
   QString song;
-  AssistantHost host{g,
-                     st,
-                     lyric,
-                     transport,
-                     desktop,
-                     dialogs,
-                     {},  // marks take the transport's time, as in the program
-                     [this] { ++keptBelow; },
-                     [] { return false; },
-                     [this](const QString &folder) { remembered << folder; }};
+  // Marks take the transport's time, as in the program; the hooks are set in SetUp.
+  AssistantHost host{g, st, lyric, transport, desktop, dialogs, {}, {}, {}, {}};
 };
 
 // The timing step, from the keyboard and the mouse: Space marks wherever the
