@@ -347,7 +347,8 @@ void MainWindow::writeAutoList() {
     if (autoListFailureShown_) return;
     autoListFailureShown_ = true;
     qCWarning(lcCore).noquote() << "Schedule not saved to" << file + QLatin1Char(':') << error;
-    showMessage(QStringLiteral("The alarm schedule could not be saved in %1: %2").arg(file, error));
+    if (!lifecycle_.unloaded())  // no message box while the program ends
+      showMessage(QStringLiteral("The alarm schedule could not be saved in %1: %2").arg(file, error));
     return;
   }
   savedAutoList_ = clockSchedule_.AutoList;
