@@ -18,6 +18,7 @@
 
 #include "support/gui_app.h"
 
+#include <cmath>
 #include <functional>
 
 #include "core/general.h"
@@ -134,8 +135,8 @@ class LyricAssistant : public ::testing::Test {
   int keptBelow = 0;
   QStringList remembered;
   QString song;
-  // Marks take the transport's time, as in the program; the hooks are set in SetUp.
-  AssistantHost host{g, st, lyric, transport, desktop, dialogs, {}, {}, {}, {}};
+  // The hooks are set in SetUp.
+  AssistantHost host{g, st, lyric, transport, desktop, dialogs, {}, {}, {}};
 };
 
 // The timing step, from the keyboard and the mouse: Space marks wherever the
@@ -202,11 +203,17 @@ TEST_F(LyricAssistant, TimingMarksUndoesCorrectsAndSavesBothForms) {
 
   // The last line marked stops playback; taking it back plays on from three
   // seconds before, ready to mark it again.
+  QList<QPair<qint64, qint64>> pressed;  // the position just before and after each mark
+  const auto mark = [&] {
+    const qint64 before = std::llround(position() * 1000);
+    type(w.markButton, Qt::Key_Space);
+    pressed.append({before, std::llround(position() * 1000)});
+  };
   for (const char *t : {"0:01", "0:02"}) {
     ASSERT_TRUE(waitForTime(t));
-    type(w.markButton, Qt::Key_Space);
+    mark();
   }
-  type(w.markButton, Qt::Key_Space);
+  mark();
   EXPECT_EQ(st.Playing, 0);
   EXPECT_FALSE(w.markButton->isEnabled());
   type(w.timeList, Qt::Key_Backspace);
@@ -258,7 +265,13 @@ TEST_F(LyricAssistant, TimingMarksUndoesCorrectsAndSavesBothForms) {
   ASSERT_EQ(readLrcFile(w.writtenLrcFile(), back, &doc), LyricStatus::Correct);
   EXPECT_EQ(QStringList({doc.title, doc.artist}), L("Luna|Ana"));
   EXPECT_EQ(back.PlLyrics, L("One|Two|Three"));
-  EXPECT_EQ(back.PlTimes, L("0:01|0:02|10:15"));
+  // The LRC form keeps where each mark was pressed to the centisecond (a time
+  // typed by hand, its whole seconds); our own form the second shown.
+  for (int k = 0; k < 2; ++k) {
+    EXPECT_GE(doc.entries[k].stampMs, pressed[k].first - 10);
+    EXPECT_LE(doc.entries[k].stampMs, pressed[k].second);
+  }
+  EXPECT_EQ(doc.entries[2].stampMs, 615000);
   EXPECT_EQ(messages().mid(3), L("The lyric was not sent: there is no lyric service to send it to."));
   transport.CleanUP();
 }
