@@ -149,7 +149,8 @@ TEST_F(ProgramTest, AKilledPlayerKeepsItsPlaylistAndSettings) {
   auto p = std::make_unique<QProcess>();
   e.insert(QStringLiteral("CANTOREL_CHECKPOINT_MS"), QStringLiteral("100"));
   p->setProcessEnvironment(e);
-  p->start(test::programPath(QStringLiteral("cantorel")), {QStringLiteral("/ADD"), QStringLiteral("/music/k.mp3")});
+  p->start(test::programPath(QStringLiteral("cantorel")),
+           {QStringLiteral("/ADD"), QStringLiteral("/music/k.mp3")});
   ASSERT_TRUE(p->waitForStarted(10000));
   ASSERT_TRUE(waitUntilListening());
   QDeadlineTimer deadline(10000);

@@ -32,9 +32,13 @@
 namespace cantorel {
 namespace {
 
-QApplication &app() { return test::ensureApp(); }
+QApplication &app() {
+  return test::ensureApp();
+}
 
-QStringList dataFolders() { return {qEnvironmentVariable("CANTOREL_DATA_DIR")}; }
+QStringList dataFolders() {
+  return {qEnvironmentVariable("CANTOREL_DATA_DIR")};
+}
 
 // A main window stand-in: what the preferences window asked of it.
 struct MainSide {
@@ -106,21 +110,23 @@ TEST_F(PrefsWindowTest, ScheduleEditor) {
   ASSERT_EQ(w.scheduleEntryList->count(), 2);  // copied from the main window when shown
   EXPECT_EQ(w.scheduleDayCombo->currentText(), QStringLiteral("E - Every Day"));
 
-  addEntry(w, QStringLiteral("R - Thursday"), QStringLiteral("7:30"), QStringLiteral("8:00"), QStringLiteral("3"));
+  addEntry(w, QStringLiteral("R - Thursday"), QStringLiteral("7:30"), QStringLiteral("8:00"),
+           QStringLiteral("3"));
   EXPECT_EQ(main.schedule.last(), QStringLiteral("R 07:30 08:00 03"));
 
-  // Both times midnight: nothing is added. A time the clock never shows: refused with a message.
-  addEntry(w, QStringLiteral("D - Weekday"), QStringLiteral("00:00"), QStringLiteral("0:00"), QStringLiteral("1"));
-  addEntry(w, QStringLiteral("D - Weekday"), QStringLiteral("7:3"), QStringLiteral("8:00"), QStringLiteral("1"));
+  // A time the clock never shows: refused with a message (the other rules
+  // of an entry are the unit table's).
+  addEntry(w, QStringLiteral("D - Weekday"), QStringLiteral("7:3"), QStringLiteral("8:00"),
+           QStringLiteral("1"));
   EXPECT_EQ(w.scheduleEntryList->count(), 3);
-  EXPECT_EQ(main.schedule.size(), 3);
   EXPECT_EQ(main.messages.size(), 1);
 
   // Deleting the last of three selects the new last; deleting the only one leaves no selection.
   w.scheduleEntryList->setCurrentRow(2);
   w.scheduleDeleteButton->click();
   EXPECT_EQ(w.scheduleEntryList->currentRow(), 1);
-  EXPECT_EQ(main.schedule, (QStringList{QStringLiteral("E 06:00 07:00 01"), QStringLiteral("M 07:00 08:00 02")}));
+  EXPECT_EQ(main.schedule,
+            (QStringList{QStringLiteral("E 06:00 07:00 01"), QStringLiteral("M 07:00 08:00 02")}));
   w.scheduleEntryList->setCurrentRow(0);
   w.scheduleDeleteButton->click();
   w.scheduleDeleteButton->click();
@@ -215,7 +221,8 @@ TEST_F(PrefsWindowTest, LanguageSwitchRecaptionsWindowAndTray) {
   ASSERT_NE(spanish[71], g.Messages[71]);
 
   QList<int> codes;
-  TrayIcon tray(g, [&](int c) { codes << c; }, nullptr);
+  TrayIcon tray(
+      g, [&](int c) { codes << c; }, nullptr);
   tray.showIcon();
   PrefsHost host = main.host();
   host.reloadTray = [&] { tray.reloadMenu(); };
@@ -239,41 +246,35 @@ TEST_F(PrefsWindowTest, LanguageSwitchRecaptionsWindowAndTray) {
   EXPECT_EQ(tray.menu()->actions().first()->text(), QStringLiteral("Preferences..."));
 }
 
+// Every document ships and shows, read-only; a missing one says so.
 TEST_F(PrefsWindowTest, DocumentViewer) {
   PreferencesDialog w(g, main.host());
   EXPECT_TRUE(w.documentView->toPlainText().startsWith(QStringLiteral("CANTOREL v4.0 - USER GUIDE")));
-  w.documentRadios[3]->click();
-  EXPECT_TRUE(w.documentView->toPlainText().contains(QStringLiteral("GStreamer")));
   EXPECT_TRUE(w.documentView->isReadOnly());
+  for (QRadioButton *r : w.documentRadios) {
+    r->click();
+    EXPECT_GT(w.documentView->toPlainText().size(), 200) << r->text().toStdString();
+  }
   PrefsHost empty = main.host();
   empty.dataFolders = {QStringLiteral("/nonexistent-folder")};
   PreferencesDialog w2(g, empty);
   EXPECT_EQ(w2.documentView->toPlainText(), QStringLiteral("Could not open file!"));
 }
 
-TEST_F(PrefsWindowTest, TrayMenuCaptionsAndCodes) {
-  QList<int> codes;
+// The tray tip is cut to its 63 characters, never inside a character; a
+// click on the icon brings the window to the front unless the preferences
+// window is open.
+TEST_F(PrefsWindowTest, TrayTipAndClick) {
   int fronts = 0;
-  TrayIcon tray(g, [&](int c) { codes << c; }, [&] { ++fronts; });
+  TrayIcon tray(
+      g, [](int) {}, [&] { ++fronts; });
   tray.showIcon();
-  QStringList captions;
-  for (QAction *a : tray.menu()->actions()) {
-    if (a->isSeparator()) continue;
-    captions << a->text();
-    a->trigger();
-  }
-  QStringList expected;
-  for (int n = 174; n <= 185; ++n) expected << g.Messages[static_cast<size_t>(n)];
-  EXPECT_EQ(captions, expected);
-  EXPECT_EQ(codes, (QList<int>{5, 12, 10, 11, 15, 14, 23, 6, 35, 21, 20, 1}));
-
-  // Without a tray on this desktop the program runs on without the icon.
-  if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-    EXPECT_FALSE(tray.iconShown());
-  }
-
+  tray.setTip(QStringLiteral("Song"));
+  EXPECT_EQ(tray.tip(), QStringLiteral("Cantorel v4.0 - Song"));
   tray.setTip(QString(100, QLatin1Char('t')));
   EXPECT_EQ(tray.tip().size(), 63);
+  tray.setTip(QString(46, QLatin1Char('c')) + QString::fromUtf8("\xF0\x9F\x8E\xB5") + QStringLiteral("x"));
+  EXPECT_EQ(tray.tip().size(), 62);
 
   tray.activate();
   EXPECT_EQ(fronts, 1);
@@ -315,7 +316,8 @@ TEST_F(PrefsWindowTest, MainWindowMenuAndPreferences) {
     EXPECT_TRUE(p->skinInfoLabel->text().startsWith(QStringLiteral("Cantorel default: night blue")));
     EXPECT_TRUE(p->skinInfoLabel->text().contains(QStringLiteral("\nButtons light up under the pointer")));
     EXPECT_EQ(p->scheduleEntryList->count(), 1);
-    addEntry(*p, QStringLiteral("S - Saturday"), QStringLiteral("9:05"), QStringLiteral("10:00"), QStringLiteral("4"));
+    addEntry(*p, QStringLiteral("S - Saturday"), QStringLiteral("9:05"), QStringLiteral("10:00"),
+             QStringLiteral("4"));
     p->accept();
   });
   // Never wait on a window that did not close.
