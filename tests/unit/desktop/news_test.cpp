@@ -73,35 +73,33 @@ class NewsFileTest : public ::testing::Test, private AppFirst {
   General g;
 };
 
+// Each row reads the file after the row before it: only a message not seen
+// before is shown; the submission address comes with any message line.
 TEST_F(NewsFileTest, LoadNewsMessageShowsOnlyANewNonEmptyMessage) {
   g.NewsURL = QStringLiteral("https://h/msg.txt");
   g.SubmitURL = QStringLiteral("kept");
   g.MsgRemoteSeen = QStringLiteral("seen before");
-  // Missing file, or a last line without "#": nothing set, nothing shown.
-  EXPECT_FALSE(LoadNewsMessage(g, path("missing.txt"), QStringLiteral("seen before")));
-  test::writeAll(path("nohash.txt"), "just text\r\n");
-  EXPECT_FALSE(LoadNewsMessage(g, path("nohash.txt"), QStringLiteral("seen before")));
-  EXPECT_EQ(g.SubmitURL, QStringLiteral("kept"));
-  EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("seen before"));
-
-  test::writeAll(path("msg.txt"), "https://h/s.php#seen before\r\n");
-  EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("seen before")));
-  EXPECT_EQ(g.SubmitURL, QStringLiteral("https://h/s.php"));
-
-  test::writeAll(path("msg.txt"), "https://h/s.php#Something new\r\n");
-  EXPECT_TRUE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("seen before")));
-  EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("Something new"));
-
-  // The server took its message back: remembered as empty, no empty window.
-  test::writeAll(path("msg.txt"), "https://h/s.php#\r\n");
-  EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("Something new")));
-  EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
-
-  // An oversized file is not read.
-  test::writeAll(path("big.txt"), QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttps://h#big");
-  EXPECT_FALSE(LoadNewsMessage(g, path("big.txt"), QString()));
-  EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
-
+  const QByteArray big = QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttps://h#big";
+  const struct {
+    const char *file;  // null: no file
+    QByteArray bytes;
+    bool shown;
+    const char *seen, *submit;
+  } rows[] = {{nullptr, {}, false, "seen before", "kept"},
+              {"msg.txt", "just text\r\n", false, "seen before", "kept"},  // no "#" on the last line
+              {"msg.txt", "https://h/s.php#seen before\r\n", false, "seen before", "https://h/s.php"},
+              {"msg.txt", "https://h/s.php#Something new\r\n", true, "Something new", "https://h/s.php"},
+              // The server took its message back: remembered as empty, no empty window.
+              {"msg.txt", "https://h/s.php#\r\n", false, "", "https://h/s.php"},
+              {"big.txt", big, false, "", "https://h/s.php"}};  // too big to read
+  for (const auto &r : rows) {
+    if (r.file) test::writeAll(path(r.file), r.bytes);
+    const QString seen = g.MsgRemoteSeen;  // what the settings hold
+    EXPECT_EQ(LoadNewsMessage(g, path(r.file ? r.file : "missing.txt"), seen), r.shown)
+        << r.bytes.left(40).data();
+    EXPECT_EQ(g.MsgRemoteSeen, QString::fromUtf8(r.seen));
+    EXPECT_EQ(g.SubmitURL, QString::fromUtf8(r.submit));
+  }
   // Without a service (no build setting, no address) nothing is read.
   if (!DefaultNewsUrl().isEmpty()) return;  // a build with a service
   g.NewsURL.clear();
