@@ -33,23 +33,19 @@ class ProgramTest : public ::testing::Test {
     }
   }
 
-  QProcessEnvironment env() const {
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("CANTOREL_HOME"), home_.path());
-    e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), home_.filePath(QStringLiteral("desktop.log")));
-    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    // A short splash, and a service on a port that refuses at once.
-    e.insert(QStringLiteral("CANTOREL_SPLASH_MS"), QStringLiteral("20"));
-    e.insert(QStringLiteral("CANTOREL_SERVICE_URL"), QStringLiteral("http://127.0.0.1:9/"));
-    return e;
-  }
-
+  // The program on this test's home, with a short splash and a service on a
+  // port that refuses at once (unless `extraEnv` says otherwise).
   std::unique_ptr<QProcess> launch(const QStringList &args, const QMap<QString, QString> &extraEnv = {},
                                    QProcess::ProcessChannelMode mode = QProcess::ForwardedErrorChannel,
                                    const QString &workDir = QString()) {
     auto p = std::make_unique<QProcess>();
-    if (!workDir.isEmpty()) p->setWorkingDirectory(workDir);
-    QProcessEnvironment e = env();
+    p->setWorkingDirectory(workDir);
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("CANTOREL_HOME"), home_.path());
+    e.insert(QStringLiteral("CANTOREL_RECORD_DESKTOP"), home_.filePath(QStringLiteral("desktop.log")));
+    e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    e.insert(QStringLiteral("CANTOREL_SPLASH_MS"), QStringLiteral("20"));
+    e.insert(QStringLiteral("CANTOREL_SERVICE_URL"), QStringLiteral("http://127.0.0.1:9/"));
     for (auto it = extraEnv.begin(); it != extraEnv.end(); ++it) e.insert(it.key(), it.value());
     p->setProcessEnvironment(e);
     p->setProcessChannelMode(mode);
@@ -182,7 +178,9 @@ TEST_F(ProgramTest, BadFilesAreSkippedThenPlaybackStopsAndTheVolumeIsKept) {
   test::writeAll(home_.filePath(QStringLiteral("bad2.mp3")), noise.left(5000));
   test::writeAll(home_.filePath(QStringLiteral("good.wav")), test::makeWav(30));
   const QByteArray conf =
-      "[Cantorel v4.0/config]\nStartMd=1\nAutoPlay=1\nLastTrack=1\nVolume=44\nBalance=30\n";
+      "[Cantorel "
+      "v4.0/"
+      "config]\nStartMd=1\nAutoPlay=1\nLastTrack=1\nVolume=44\nBalance=30\n";
   struct Case {
     QByteArray playlist;
     int failures;

@@ -1,7 +1,7 @@
 // The main window's player wiring (offscreen, real GStreamer plug-in with the
 // silent output): the demo song's lyric fills the lyric box, the timer's
-// lines reach the box and the line label, commands arrive from the skin's
-// keys, and skin web buttons open only web addresses.
+// lines reach the box and the line label, the lyric assistant and a tag save
+// of the playing song, and skin web buttons open only web addresses.
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -92,33 +92,6 @@ class MainWindowPlayer : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
-  addDemo();
-  MainWindow &w = *window;
-  // The tick rests until something plays, and after it stops.
-  w.enableTimer1(true);
-  EXPECT_FALSE(tickRunning(w));
-  w.transport().PlayIt(0);
-  ASSERT_EQ(w.state().Playing, -1);
-  EXPECT_TRUE(tickRunning(w));
-  EXPECT_EQ(g.LyricActive, -1);
-  QListWidget *box = w.skin().face()->lyricBox();
-  ASSERT_EQ(box->count(), 6);
-  EXPECT_EQ(box->item(2)->text(), QStringLiteral("Up above the world so high,"));
-
-  w.playbackTimer().LyricAdvance(QStringLiteral("0:01"));
-  EXPECT_EQ(box->currentRow(), 0);
-  EXPECT_EQ(w.skin().face()->lyricLine()->text(), QStringLiteral("Twinkle, twinkle, little star,"));
-  // A seek into the third phrase selects its line; the fourth is next.
-  w.transport().PlayFrom(10);
-  EXPECT_EQ(box->currentRow(), 2);
-  EXPECT_EQ(g.LyricNext, 3);
-
-  w.runCommand(10);
-  EXPECT_EQ(w.state().Playing, 0);
-  EXPECT_FALSE(tickRunning(w));
-}
-
 TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
   addDemo();
   MainWindow &w = *window;
@@ -176,16 +149,26 @@ TEST_F(MainWindowPlayer, TagSaveReopensTheSameFileWhereItWas) {
   w.runCommand(10);
 }
 
-// The demo song's lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.
-TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
+// The demo song's lyric fills the lyric box, the tick's lines reach the box
+// and the line label, and a double click on a line plays from its time. Its
+// lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.
+TEST_F(MainWindowPlayer, DemoLyricFollowsThePlayAndADoubleClickPlaysFromALine) {
   addDemo();
   MainWindow &w = *window;
   w.show();
+  // The tick rests until something plays, and after it stops.
+  w.enableTimer1(true);
+  EXPECT_FALSE(tickRunning(w));
   w.transport().PlayIt(0);
   ASSERT_EQ(w.state().Playing, -1);
+  EXPECT_TRUE(tickRunning(w));
+  EXPECT_EQ(g.LyricActive, -1);
   QListWidget *box = w.skin().face()->lyricBox();
+  ASSERT_EQ(box->count(), 6);
+  EXPECT_EQ(box->item(2)->text(), QStringLiteral("Up above the world so high,"));
   const auto position = [&] { return g.Player->value("GetCurrentPosition").toDouble(); };
   ASSERT_TRUE(test::spinUntil([&] { return box->currentRow() == 0 && box->isVisible(); }));
+  EXPECT_EQ(w.skin().face()->lyricLine()->text(), QStringLiteral("Twinkle, twinkle, little star,"));
 
   // Forward to the fourth line: the line before it is current until the
   // next tick shows 0:13 and with it the line.
@@ -211,6 +194,8 @@ TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
   EXPECT_EQ(w.state().Paused, -1);
 
   w.runCommand(10);
+  EXPECT_EQ(w.state().Playing, 0);
+  EXPECT_FALSE(tickRunning(w));
 
   // A song without a lyric: its only line is the failure text, which seeks nowhere.
   QFile::copy(dir.filePath(QStringLiteral("demo.mid")), dir.filePath(QStringLiteral("bare.mid")));
@@ -233,14 +218,21 @@ TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
   EXPECT_EQ(recorded(), QStringList{QStringLiteral("url https://example.org/lyrics")});
 }
 
-TEST_F(MainWindowPlayer, F12IsNoHandOff) {
+// Keys on the window itself (a skin without lists leaves the focus there)
+// reach the skin: Space plays. F12 hands nothing over: a file a start long
+// ago left in the settings stays there.
+TEST_F(MainWindowPlayer, KeysOnTheWindowReachTheSkinAndF12IsNoHandOff) {
+  addDemo();
   MainWindow &w = *window;
   w.show();
-  // A file a start long ago left in the settings stays there.
   settings.setText(key::OtherFile, dir.filePath(QStringLiteral("demo.mid")));
-  QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+  QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier),
+      space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
   QApplication::sendEvent(&w, &f12);
-  EXPECT_EQ(w.playlist().count(), 0);
+  QApplication::sendEvent(&w, &space);
+  EXPECT_EQ(w.playlist().count(), 1);
+  EXPECT_EQ(w.state().Playing, -1);
+  w.runCommand(10);
 }
 
 }  // namespace
