@@ -105,18 +105,14 @@ tip_width() {
     xdotool getwindowgeometry --shell "$tip" | sed -n 's/^WIDTH=//p'
 }
 
-# Tips of a label and of the cover area show when the pointer rests there.
+# Tips show when the pointer rests on a label or the cover area. The big
+# display's tip names what it shows: the elapsed time, or with a lyric the
+# time to its next line (a tip of another width).
 case_tips() {
-  app_start "Skin=$work/skins/default.skin"
+  app_start "Skin=$work/skins/default.skin" -- "$work/song.wav"
+  becomes Playing
   check "label 18 shows its tip" [ -n "$(tip_width label 18)" ]
   check "the cover area shows its tip" [ -n "$(tip_width cover 1)" ]
-}
-
-# The big display's tip names what it shows: the elapsed time, or with a
-# lyric the time to its next line (a tip of another width).
-case_display_tip() {
-  app_start -- "$work/song.wav"
-  becomes Playing
   local plain timed
   plain=$(tip_width display 1)
   app_stop
@@ -145,4 +141,4 @@ case_cover() {
 
 desktop_up 2560x800
 make_skins
-run_cases case_drag case_second_screen case_volume case_skin_switch_labels case_failed_startup_skin case_tips case_display_tip case_cover
+run_cases case_drag case_second_screen case_volume case_skin_switch_labels case_failed_startup_skin case_tips case_cover
