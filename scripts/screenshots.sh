@@ -5,8 +5,8 @@
 # visual playlist selector (on a folder without playlists and on one with 17)
 # and the cover window. Each picture is cut to its window and stored small.
 # Look at every one after taking them.
-# Usage: screenshots.sh BUILD_DIR [OUT_DIR]   (OUT_DIR: docs/screenshots)
-source "$(dirname "$0")/lib.sh"
+# Usage: scripts/screenshots.sh BUILD_DIR [OUT_DIR]   (OUT_DIR: docs/screenshots)
+source "$(dirname "$0")/../tests/desktop/lib.sh"
 out=$(cd "${2:-$source_dir/docs/screenshots}" && pwd) || exit 1
 
 # keep WINDOW NAME: the window's picture as OUT/NAME.png, without metadata.
