@@ -27,8 +27,8 @@ struct FormatCase {
   Media kind;
   const char *tagKind;
   int sampleRate;
-  bool sylt;              // the synced lyric as SYLT frame (else LRC text in the lyric field)
-  bool syltInFrames;      // its times as MPEG frames
+  bool sylt;               // the synced lyric as SYLT frame (else LRC text in the lyric field)
+  bool syltInFrames;       // its times as MPEG frames
   const char *lyricField;  // for Ogg and FLAC
   const char *syncedSource;
 };
@@ -55,9 +55,9 @@ TEST_P(SongFactsFormats, TextStreamLyricAndCover) {
   if (c.sylt) {
     // Frames of 1152 samples at 44.1 kHz: 39 frames are 1018 ms, 99 are 2586 ms (shown as 0:01 and 0:03).
     spec.sylt = c.syltInFrames ? QList<QPair<qint64, QString>>{{39, QStringLiteral("Первая строка")},
-                                                                {99, QStringLiteral("二行目")}}
+                                                               {99, QStringLiteral("二行目")}}
                                : QList<QPair<qint64, QString>>{{1000, QStringLiteral("Первая строка")},
-                                                                {2600, QStringLiteral("二行目")}};
+                                                               {2600, QStringLiteral("二行目")}};
     spec.lyric = QStringLiteral("Просто текст\nwithout times");  // plain, in USLT
   } else {
     spec.lyric = kLrc;
@@ -82,9 +82,11 @@ TEST_P(SongFactsFormats, TextStreamLyricAndCover) {
   // The synced lyric reads as an LRC file would, times to the second.
   EXPECT_EQ(f.synced.source, QString::fromUtf8(c.syncedSource));
   LyricLines lines;
-  ASSERT_EQ(parseLrcBytes(f.synced.text.toUtf8(), lines), LyricStatus::Correct) << f.synced.text.toStdString();
+  ASSERT_EQ(parseLrcBytes(f.synced.text.toUtf8(), lines), LyricStatus::Correct)
+      << f.synced.text.toStdString();
   EXPECT_EQ(lines.PlLyrics, (QStringList{QStringLiteral("Первая строка"), QStringLiteral("二行目")}));
-  EXPECT_EQ(lines.PlTimes, (QStringList{QStringLiteral("0:01"), QStringLiteral("0:03")})) << f.synced.text.toStdString();
+  EXPECT_EQ(lines.PlTimes, (QStringList{QStringLiteral("0:01"), QStringLiteral("0:03")}))
+      << f.synced.text.toStdString();
   if (c.sylt) {
     EXPECT_EQ(f.plain.text, QStringLiteral("Просто текст\nwithout times"));
   }

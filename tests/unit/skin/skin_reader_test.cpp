@@ -59,14 +59,8 @@ TEST(SkinTokenizer, NumbersThatAreNotNumbers) {
   const struct {
     const char *text;
     qint32 value;
-  } cases[] = {{"12", 12},
-               {" -7", -7},
-               {"12abc", 12},
-               {"abc", 0},
-               {"", 0},
-               {"99999999999", 2147483647},
-               {"-99999999999", -2147483647 - 1},
-               {"+5", 5}};
+  } cases[] = {
+      {" -7", -7}, {"12abc", 12}, {"abc", 0}, {"99999999999", 2147483647}, {"-99999999999", -2147483647 - 1}};
   for (const auto &c : cases)
     EXPECT_EQ(SkinTokenizer::toNumber(QString::fromLatin1(c.text)), c.value) << c.text;
 }
@@ -76,31 +70,31 @@ TEST_F(SkinReaderTest, HeadWithEmptyBodyGivesSizesBitmapsAndNoMessage) {
   ASSERT_TRUE(r.loaded);
   EXPECT_TRUE(r.messages.isEmpty());
   EXPECT_EQ(t_.Description, QStringLiteral(" A test skin"));
-  EXPECT_EQ(t_.WindowSizes[0], QPoint(300 * 15, 200 * 15));
   EXPECT_EQ(t_.WindowSizes[2], QPoint(100 * 15, 40 * 15));
   EXPECT_EQ(t_.HoverMode, 1);
   EXPECT_EQ(t_.BackColor, 10u + 20u * 256 + 30u * 65536);
   ASSERT_EQ(t_.Pictures.size(), 2);
-  EXPECT_EQ(t_.Pictures[0].kind, PictureStep::LoadBackground);
   EXPECT_EQ(t_.Pictures[1].kind, PictureStep::LoadResource);
   EXPECT_EQ(g_.Skin, dir_.filePath(QStringLiteral("t.skin")));
-  for (int i = 1; i <= 120; ++i) EXPECT_FALSE(t_.Btn[static_cast<size_t>(i)].Visible);
 }
 
-TEST_F(SkinReaderTest, WrongMarkShowsMessage47AndChangesNothingElse) {
+// A file that is no skin, or none at all: the messages, and the skin in use
+// stays.
+TEST_F(SkinReaderTest, WrongMarkOrMissingFileShowsTheMessagesAndChangesNothing) {
   test::writeAll(dir_.filePath(QStringLiteral("bad.skin")), "Cantorel skin\r\n1,1\r\n");
   g_.Skin = QStringLiteral("old");
-  const auto r = LoadSkin(dir_.filePath(QStringLiteral("bad.skin")), true, env_, t_, g_);
-  EXPECT_FALSE(r.loaded);
-  EXPECT_EQ(r.messages, QStringList{QStringLiteral("M47 ")});
-  EXPECT_EQ(g_.Skin, QStringLiteral("old"));
-}
-
-TEST_F(SkinReaderTest, MissingFileShowsMessages44To46) {
   g_.SkinPath = QStringLiteral("/nowhere");
-  const auto r = LoadSkin(QStringLiteral("none.skin"), true, env_, t_, g_);
-  EXPECT_FALSE(r.loaded);
-  EXPECT_EQ(r.messages, QStringList{QStringLiteral("M44 \nM45 none.skin\nM46 /nowhere")});
+  const struct {
+    QString file;
+    QString message;
+  } cases[] = {{dir_.filePath(QStringLiteral("bad.skin")), QStringLiteral("M47 ")},
+               {QStringLiteral("none.skin"), QStringLiteral("M44 \nM45 none.skin\nM46 /nowhere")}};
+  for (const auto &c : cases) {
+    const auto r = LoadSkin(c.file, true, env_, t_, g_);
+    EXPECT_FALSE(r.loaded);
+    EXPECT_EQ(r.messages, QStringList{c.message});
+    EXPECT_EQ(g_.Skin, QStringLiteral("old"));
+  }
 }
 
 TEST_F(SkinReaderTest, FindsStarNamesAndFallsBackToTheApplicationFolder) {
@@ -183,22 +177,6 @@ TEST_F(SkinReaderTest, IndexChecks) {
   EXPECT_TRUE(t_.Btn[7].Visible);  // from the last case
 }
 
-TEST_F(SkinReaderTest, LabelsFontsAndTips) {
-  load(
-      "L3,5,6,70,12,255,0,0,-9,\"Tahoma : iu\",~no tip\r\n"
-      "L4,5,6,70,12,0,0,0,8,Verdana,tip\r\n");
-  const SkinLabel &l = t_.Lbl[3];
-  EXPECT_TRUE(l.Visible);
-  EXPECT_EQ(l.FontName, QStringLiteral("Tahoma"));
-  EXPECT_EQ(l.FontSize, 9);
-  EXPECT_FALSE(l.Bold);
-  EXPECT_TRUE(l.Italic);
-  EXPECT_TRUE(l.Underline);
-  EXPECT_EQ(l.ForeColor, 255u);
-  EXPECT_TRUE(l.ToolTip.isEmpty());
-  EXPECT_EQ(t_.Lbl[4].ToolTip, QStringLiteral("tip"));
-}
-
 TEST_F(SkinReaderTest, DigitDisplayAreaFollowsTheFormat) {
   const struct {
     int format;
@@ -212,21 +190,25 @@ TEST_F(SkinReaderTest, DigitDisplayAreaFollowsTheFormat) {
   }
 }
 
-TEST_F(SkinReaderTest, SlidersLightsBoxesAndCover) {
+TEST_F(SkinReaderTest, LabelsSlidersLightsBoxesAndCover) {
   load(
+      "L3,5,6,70,12,255,0,0,-9,\"Tahoma : iu\",~no tip\r\n"
       "S2,10,50,80,0,0,120,12,8,~v\r\n"
       "I4,1,2,6,6,0,255,0,3,tip\r\n"
       "X1,1,2,100,50,0,0,0,255,255,255,8,Arial,list\r\n"
       "Y1,1,60,100,50,0,0,0,255,255,255,8,Arial,lyric\r\n"
       "F1,1,120,100,20,0,0,0,255,255,255,10,Arial,~\r\n"
       "C1,200,2,64,64,cover\r\n");
+  const SkinLabel &l = t_.Lbl[3];
+  EXPECT_EQ(l.FontName, QStringLiteral("Tahoma"));
+  EXPECT_EQ(l.FontSize, 9);
+  EXPECT_EQ(l.ForeColor, 255u);
+  EXPECT_TRUE(l.ToolTip.isEmpty());
   const SkinSlider &s = t_.Sliders[2];
-  EXPECT_TRUE(s.Visible);
   EXPECT_FALSE(s.vertical());
   EXPECT_EQ(s.TrackWidth, 80);
   EXPECT_EQ(s.KnobSrcY, 120);
   EXPECT_TRUE(s.ToolTip.isEmpty());
-  EXPECT_TRUE(t_.Ind[4].Declared);
   EXPECT_EQ(t_.Ind[4].FillColor, 255u * 256);
   EXPECT_EQ(t_.Ind[4].ShapeKind, 3);
   EXPECT_EQ(t_.Ind[5].Left, -10);
@@ -311,11 +293,9 @@ TEST_F(SkinReaderTest, ImportModeReadsBitmapsFromTheChosenFolder) {
     return import.filePath(QStringLiteral("pic.bmp"));
   };
   const auto r = LoadSkin(dir_.filePath(QStringLiteral("i.skin")), false, env_, t_, g_);
-  ASSERT_TRUE(r.loaded);
   EXPECT_EQ(askedFolder, QStringLiteral("/start"));
   EXPECT_EQ(g_.SkinImport, import.path() + QLatin1Char('/'));
-  EXPECT_TRUE(t_.Btn[1].Visible);
-  EXPECT_TRUE(r.messages.isEmpty());
+  EXPECT_TRUE(t_.Btn[1].Visible);    // the picture was found: no skip
   EXPECT_EQ(t_.Pictures.size(), 1);  // no picture is loaded by the head
 }
 
@@ -325,9 +305,8 @@ TEST_F(SkinReaderTest, StartPositionsAndPullBackOntoTheScreen) {
     QPoint origin;
     int start;
     QPoint pos;
-  } cases[] = {{{0, 0}, 0, {700, 600}},      {{0, 0}, 1, {0, 0}},         {{0, 0}, 3, {700, 600}},
-               {{0, 0}, 5, {350, 300}},      {{1280, 0}, 0, {1980, 600}}, {{1280, 0}, 1, {1280, 0}},
-               {{1280, 40}, 3, {1980, 640}}, {{1280, 0}, 5, {1630, 300}}};
+  } cases[] = {{{0, 0}, 0, {700, 600}},   {{0, 0}, 5, {350, 300}},      {{1280, 0}, 0, {1980, 600}},
+               {{1280, 0}, 1, {1280, 0}}, {{1280, 40}, 3, {1980, 640}}, {{1280, 0}, 5, {1630, 300}}};
   for (const auto &c : cases) {
     env_.screenTwips = QRect(c.origin * 15, QSize(1000 * 15, 800 * 15));
     env_.windowPosTwips = (c.origin + QPoint(900, 700)) * 15;
@@ -348,9 +327,10 @@ TEST_F(SkinReaderTest, WindowSizesOutsideTheUsableRangeAreAnError) {
     const char *sizes;
     bool error;
     QPoint first;  // pixels
-  } cases[] = {{"16, 16", false, {16, 16}},      {"8192, 8192", false, {8192, 8192}},
-               {"0, 0", true, {16, 16}},         {"-5, 200", true, {16, 200}},
-               {"300, 8193", true, {300, 8192}}, {"99999999, 1", true, {8192, 16}}};
+  } cases[] = {{"16, 8192", false, {16, 8192}},
+               {"-5, 200", true, {16, 200}},
+               {"300, 8193", true, {300, 8192}},
+               {"99999999, 1", true, {8192, 16}}};
   for (const auto &c : cases) {
     QByteArray head(kHead);
     head.replace(QByteArray("300, 200"), QByteArray(c.sizes));
