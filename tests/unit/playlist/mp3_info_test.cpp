@@ -18,8 +18,8 @@ namespace {
 
 using test::makeTag;
 using test::mp3Bytes;
-using test::readBytes;
-using test::writeBytes;
+using test::readAll;
+using test::writeAll;
 
 TEST(Mp3Header, TablesPickTheCellOfTheBits) {
   struct {
@@ -130,7 +130,7 @@ class TagFile : public ::testing::Test {
  protected:
   QString file(const QByteArray &bytes, const QString &name = QStringLiteral("song.mp3")) {
     const QString p = dir.path() + QLatin1Char('/') + name;
-    writeBytes(p, bytes);
+    writeAll(p, bytes);
     return p;
   }
   QTemporaryDir dir;
@@ -173,7 +173,7 @@ TEST_F(TagFile, WhatIsNoTaggableFileIsLeftAsItWas) {
                {none, TagWriteResult::Failed},
                {dir.path(), TagWriteResult::Failed}};
   for (const auto &c : cases) {
-    const auto bytes = [&] { return QFileInfo(c.path).isFile() ? readBytes(c.path) : QByteArray(); };
+    const auto bytes = [&] { return QFileInfo(c.path).isFile() ? readAll(c.path) : QByteArray(); };
     const QByteArray before = bytes();
     EXPECT_FALSE(ReadMp3Info(c.path).HeaderRead) << qPrintable(c.path);
     EXPECT_EQ(WriteIdTag(c.path, makeTag(QStringLiteral("x"))), c.write) << qPrintable(c.path);
@@ -191,7 +191,7 @@ TEST_F(TagFile, WriteAppendsWhenTheTagWordIsOnlyInTheAudio) {
   EXPECT_EQ(WriteIdTag(p, makeTag(QStringLiteral("Appended"))), TagWriteResult::Added);
   EXPECT_EQ(ReadMp3Info(p).Tag.Title.trimmed(), QStringLiteral("Appended"));
   EXPECT_EQ(WriteIdTag(p, makeTag(QStringLiteral("Again"))), TagWriteResult::Updated);
-  EXPECT_EQ(readBytes(p), audio + BuildTagRecord(makeTag(QStringLiteral("Again"))));
+  EXPECT_EQ(readAll(p), audio + BuildTagRecord(makeTag(QStringLiteral("Again"))));
 }
 
 TEST_F(TagFile, AppendThatCannotGrowTheFileIsUndone) {
@@ -209,7 +209,7 @@ TEST_F(TagFile, AppendThatCannotGrowTheFileIsUndone) {
   setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(r, TagWriteResult::Failed);
-  EXPECT_EQ(readBytes(p), audio);
+  EXPECT_EQ(readAll(p), audio);
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 namespace cantorel {
 namespace {
 
-using test::readBytes;
-using test::writeBytes;
+using test::readAll;
+using test::writeAll;
 
 // Titles of entries in tests: the path itself, so they can be checked.
 const EntryTitleFn kPathTitle = [](const QString &p) -> QString { return QStringLiteral("T:") + p; };
@@ -21,7 +21,7 @@ class PlaylistFileTest : public ::testing::Test {
   QString path(const QString &rel) const { return dir.path() + QLatin1Char('/') + rel; }
   // The entries read, joined by "|", with the playlist's folder as "@".
   QString read(const QString &name, const QByteArray &text, Playlist &pl) {
-    writeBytes(path(name), text);
+    writeAll(path(name), text);
     EXPECT_TRUE(PlRead(path(name), pl, kPathTitle));
     EXPECT_EQ(pl.PlNames.size(), pl.PlPath.size());
     return pl.PlPath.join(QLatin1Char('|')).replace(dir.path() + QLatin1Char('/'), QStringLiteral("@"));
@@ -70,10 +70,10 @@ TEST_F(PlaylistFileTest, ReadAddsExactlyTheseEntries) {
 TEST_F(PlaylistFileTest, TitlesPictureAndNameComeFromTheResolvedFiles) {
   // A tagged file in a subfolder of the playlist's folder: its title comes
   // from its own tag wherever the program runs.
-  writeBytes(path(QStringLiteral("sub/x.mp3")),
+  writeAll(path(QStringLiteral("sub/x.mp3")),
              test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Tagged")))));
-  writeBytes(path(QStringLiteral("My_List.jpg")), "x");
-  writeBytes(path(QStringLiteral("My_List.m3u")), "sub\\x.mp3\r\nhttp://radio/\r\n");
+  writeAll(path(QStringLiteral("My_List.jpg")), "x");
+  writeAll(path(QStringLiteral("My_List.m3u")), "sub\\x.mp3\r\nhttp://radio/\r\n");
   Playlist pl;
   ASSERT_TRUE(PlRead(path(QStringLiteral("My_List.m3u")), pl,
                      [](const QString &p) { return ReadMp3Info(p).Tag.Title.trimmed(); }));
@@ -83,7 +83,7 @@ TEST_F(PlaylistFileTest, TitlesPictureAndNameComeFromTheResolvedFiles) {
 }
 
 TEST_F(PlaylistFileTest, WindowsEntriesFindFilesWhoseCaseDiffers) {
-  writeBytes(path(QStringLiteral("Music/Band/Song.mp3")), "x");
+  writeAll(path(QStringLiteral("Music/Band/Song.mp3")), "x");
   Playlist pl;
   EXPECT_EQ(read(QStringLiteral("l.m3u"),
                  "music\\BAND\\song.MP3\r\n"   // Windows style: matched
@@ -97,7 +97,7 @@ TEST_F(PlaylistFileTest, WindowsEntriesFindFilesWhoseCaseDiffers) {
 // entries already there), are left out and counted.
 TEST_F(PlaylistFileTest, LongLinesAndEntriesPastTheCapAreLeftOutAndCounted) {
   const QByteArray huge(kMaxPlaylistLineChars + 1, 'x');
-  writeBytes(path(QStringLiteral("l.m3u")), "a.mp3\n" + huge + "\r\n#" + huge + "\rb.mp3\nc.mp3\n");
+  writeAll(path(QStringLiteral("l.m3u")), "a.mp3\n" + huge + "\r\n#" + huge + "\rb.mp3\nc.mp3\n");
   Playlist pl;
   PlaylistReadReport report;
   ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
@@ -135,7 +135,7 @@ TEST_F(PlaylistFileTest, WriteThenReadGivesTheSamePaths) {
   ASSERT_TRUE(PlRead(file, back, kPathTitle));
   EXPECT_EQ(back.PlPath, paths);
   // Written again, the file is the same byte for byte.
-  EXPECT_EQ(PlaylistText(file, back), readBytes(file));
+  EXPECT_EQ(PlaylistText(file, back), readAll(file));
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST(ValidExtension, WordsOfTheListOrThreeCharactersFoundAnywhere) {
 
 class TreeScan : public ::testing::Test {
  protected:
-  void touch(const QString &rel) { test::writeBytes(dir.path() + QLatin1Char('/') + rel, "x"); }
+  void touch(const QString &rel) { test::writeAll(dir.path() + QLatin1Char('/') + rel, "x"); }
   QString scan(const QString &folder) {
     Playlist pl;
     PlAddTree(folder, pl, QStringLiteral("mp3 wav"), {});
@@ -96,7 +96,7 @@ TEST_F(TreeScan, LetsEventsRunDuringALongScan) {
 TEST_F(TreeScan, AddOpenedHandlesFilesFoldersAndPlaylists) {
   touch(QStringLiteral("d/a.mp3"));
   touch(QStringLiteral("d/b.mp3"));
-  test::writeBytes(dir.path() + QStringLiteral("/l.m3u"), "d/b.mp3\r\nhttp://s/\r\n");
+  test::writeAll(dir.path() + QStringLiteral("/l.m3u"), "d/b.mp3\r\nhttp://s/\r\n");
   const struct {
     QString path, name;
     int count, trackNumber;

@@ -79,16 +79,16 @@ INSTANTIATE_TEST_SUITE_P(Tags, DisplayTitle,
 TEST(DisplayTitleFile, ReadsTheFilesTag) {
   QTemporaryDir dir;
   const QString p = dir.path() + QStringLiteral("/02-Tune.mp3");
-  test::writeBytes(p, test::mp3Bytes(300));
+  test::writeAll(p, test::mp3Bytes(300));
   EXPECT_EQ(TitleFromFile(p, TitleOptions{1, 0, 0}), QStringLiteral("Tune"));
-  test::writeBytes(p, test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Named")))));
+  test::writeAll(p, test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Named")))));
   EXPECT_EQ(TitleFromFile(p, TitleOptions{1, 0, 0}), QStringLiteral("Named"));
 }
 
 class FilesOnDisk : public ::testing::Test {
  protected:
   QString touch(const char *name) {
-    test::writeBytes(in(name), "x");
+    test::writeAll(in(name), "x");
     return in(name);
   }
   QString in(const char *name) const { return dir.path() + QLatin1Char('/') + S(name); }
