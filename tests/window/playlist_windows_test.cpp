@@ -131,6 +131,7 @@ TEST_F(InfoWindow, SaveAddsThenUpdatesAndRefusesWhatItCannotWrite) {
   g.Messages[52] = S("Tag");
   const QByteArray audio = test::mp3Bytes(600);
   st.SongPath = file("s.mp3", audio);
+  st.Playing = -1;
   TrackInfoWindow w(g, st, desktop, {});
   EXPECT_FALSE(w.saveButton->isEnabled());
   w.editCheck->setChecked(true);
