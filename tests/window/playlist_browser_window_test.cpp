@@ -118,13 +118,12 @@ TEST_F(VisLoader, DirectoryCardsHideThePlaylistsAndLeadIntoTheirFolder) {
   test::writeAll(f + S("/Jazz.dir"), "");
   auto w = open(f);
   EXPECT_EQ(w->entries.size(), 2);
-  w->selectEntry(1);
+  w->selectEntry(0);  // Jazz.dir: the letter case does not matter
   ASSERT_EQ(w->contentsList->count(), 1);
   EXPECT_EQ(w->contentsList->item(0)->text(), S("This is a directory. Double-click to enter!"));
   w->loadSelected();
   EXPECT_TRUE(chosen.isEmpty());
-  EXPECT_EQ(w->entries.size(), 3);
-  EXPECT_TRUE(w->entries.at(0).endsWith(S("/Rock/List 01.m3u")));
+  EXPECT_EQ(w->entries, QStringList{f + S("/Jazz/List 01.m3u")});
   EXPECT_TRUE(w->isVisible());
 }
 

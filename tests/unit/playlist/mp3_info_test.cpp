@@ -105,8 +105,8 @@ TEST(TagRecord, EditedTextReadsBackAndUnchangedBytesStay) {
       {QStringLiteral("Caf\u00e9"), "Caf\xE9"},
       // Windows-1252 bytes that would read as UTF-8 ("Ã©" is C3 A9): UTF-8.
       {QStringLiteral("\u00C3\u00A9"), "\xC3\x83\xC2\xA9"},
-      // 11 three-byte characters: ten fit in 30 bytes.
-      {QString(11, QChar(0x65E5)), QString(10, QChar(0x65E5)).toUtf8()},
+      // "a" and 11 three-byte characters: "a" and nine fit in 30 bytes.
+      {QLatin1Char('a') + QString(11, QChar(0x65E5)), "a" + QString(9, QChar(0x65E5)).toUtf8()},
   };
   for (const auto &c : cases) {
     const QByteArray r = BuildTagRecord(makeTag(c.typed));
