@@ -268,8 +268,9 @@ TEST_F(Commands, OpenedFileIsAddedAndTheSelectionFollowsEdits) {
   cmd->PlMoveEntry(-1);
   EXPECT_EQ(pl.PlPath.mid(1), (QStringList{S("c"), S("b")}));
   EXPECT_EQ(selection, 1);
+  selection = 2;  // the last entry
   cmd->PlRemoveSelected();
-  EXPECT_EQ(pl.PlPath.mid(1), QStringList{S("b")});
+  EXPECT_EQ(pl.PlPath.mid(1), QStringList{S("c")});
   EXPECT_EQ(selection, 1);
 }
 

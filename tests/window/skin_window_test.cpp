@@ -199,6 +199,8 @@ TEST_F(SkinWindowTest, ExpandAndMiniSizes) {
   EXPECT_EQ(window_->size(), QSize(100, 20));
   skin_->ToggleMini();
   EXPECT_EQ(window_->size(), QSize(200, 150));
+  skin_->ToggleMini();  // mini wins over expanded
+  EXPECT_EQ(window_->size(), QSize(100, 20));
 }
 
 TEST_F(SkinWindowTest, ShippedSkinsLoadCleanly) {
