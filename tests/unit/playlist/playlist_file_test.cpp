@@ -71,7 +71,7 @@ TEST_F(PlaylistFileTest, TitlesPictureAndNameComeFromTheResolvedFiles) {
   // A tagged file in a subfolder of the playlist's folder: its title comes
   // from its own tag wherever the program runs.
   writeAll(path(QStringLiteral("sub/x.mp3")),
-             test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Tagged")))));
+           test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Tagged")))));
   writeAll(path(QStringLiteral("My_List.jpg")), "x");
   writeAll(path(QStringLiteral("My_List.m3u")), "sub\\x.mp3\r\nhttp://radio/\r\n");
   Playlist pl;

@@ -20,8 +20,7 @@ TEST(LyricFetchTool, SavesTheServicesLyricWhereThePlayerLooks) {
   static char *argv[] = {name, nullptr};
   if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
   test::LoopbackHttpServer server;
-  server.setResponse(
-      test::LoopbackHttpServer::answer(200, R"({"syncedLyrics":"[00:01.00]one\n[00:02.00]two"})", {}));
+  server.setResponse(test::LoopbackHttpServer::answer(200, R"({"syncedLyrics":"[00:01.00]one\n[00:02.00]two"})", {}));
   QTemporaryDir dir;
   const QString song = dir.filePath(QStringLiteral("The Band - Song One.mp3"));
   // The tool runs while this process serves it.

@@ -14,8 +14,7 @@ namespace {
 TEST(LyricTool, CommandsAnswerAsTheReaderAndTheSearch) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  for (const char *d : {"home", "music", "lyrics"})
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QString::fromUtf8(d)));
+  for (const char *d : {"home", "music", "lyrics"}) ASSERT_TRUE(QDir(dir.path()).mkpath(QString::fromUtf8(d)));
   const auto put = [&dir](const char *name, const QByteArray &bytes) {
     test::writeAll(dir.filePath(QString::fromUtf8(name)), bytes);
   };
@@ -33,23 +32,16 @@ TEST(LyricTool, CommandsAnswerAsTheReaderAndTheSearch) {
   tag.setArtist(QStringLiteral("Ana"));
   tag.setTitle(QStringLiteral("Luna"));
   put("music/Tagged.mp3", QByteArray(300, '\0') + BuildTagRecord(tag));
-  put("home/cantorel.conf",
-      "[Cantorel v4.0/config]\nLyricPath=" + dir.filePath(QStringLiteral("lyrics/")).toUtf8() + "\n");
+  put("home/cantorel.conf", "[Cantorel v4.0/config]\nLyricPath=" + dir.filePath(QStringLiteral("lyrics/")).toUtf8() +
+                                "\n");
 
   test::runToolCases(
       {
           {"lyric check --json {d}/music/good.qvl",
            0,
-           {{"format", "qvl"},
-            {"accepted", "true"},
-            {"message", "0"},
-            {"line", "5"},
-            {"entryCount", "2"},
-            {"entries/1/text", "Dos"},
-            {"entries/1/time", "0:17"}}},
-          {"lyric check --json {d}/music/header.qvl",
-           1,
-           {{"accepted", "false"}, {"message", "1"}, {"line", "1"}}},
+           {{"format", "qvl"}, {"accepted", "true"}, {"message", "0"}, {"line", "5"}, {"entryCount", "2"},
+            {"entries/1/text", "Dos"}, {"entries/1/time", "0:17"}}},
+          {"lyric check --json {d}/music/header.qvl", 1, {{"accepted", "false"}, {"message", "1"}, {"line", "1"}}},
           {"lyric check --json {d}/music/missing.qvl",
            1,
            {{"message", "6"}, {"reason", "the file does not exist"}}},
@@ -57,34 +49,20 @@ TEST(LyricTool, CommandsAnswerAsTheReaderAndTheSearch) {
           // LRC by its name or by its content; our format stays ours.
           {"lyric check --json {d}/music/song.lrc",
            0,
-           {{"format", "lrc"},
-            {"offset", "500"},
-            {"tags", "[2]"},
-            {"stamps", "[3]"},
-            {"entries", "[3]"},
-            {"entries/0/text", "Uno"},
-            {"warnings", "[0]"}}},
+           {{"format", "lrc"}, {"offset", "500"}, {"tags", "[2]"}, {"stamps", "[3]"}, {"entries", "[3]"},
+            {"entries/0/text", "Uno"}, {"warnings", "[0]"}}},
           {"lyric check --json {d}/music/content.txt", 0, {{"format", "lrc"}, {"tags/0/value", "Ana"}}},
           {"lyric check --json {d}/music/ours.txt", 0, {{"format", "qvl"}}},
           // The lyric folder from the settings, the tag from the command line.
           {"lyric find --json --artist Ana --title Luna {d}/music/Song.mp3",
            0,
-           {{"found", "true"},
-            {"lyricDir", "{d}/lyrics/"},
-            {"file", "{d}/lyrics/Ana - Luna.qvl"},
-            {"format", "qvl"},
-            {"entryCount", "1"},
-            {"passes", "[1]"},
-            {"passes/0/candidates/0/used", "false"}}},
+           {{"found", "true"}, {"lyricDir", "{d}/lyrics/"}, {"file", "{d}/lyrics/Ana - Luna.qvl"},
+            {"format", "qvl"}, {"entryCount", "1"}, {"passes", "[1]"}, {"passes/0/candidates/0/used", "false"}}},
           // The tag read from the song; the folder from the command line.
           {"lyric find --json --lyric-dir {d}/music/ {d}/music/Tagged.mp3",
            1,
-           {{"found", "false"},
-            {"tag/artist", "Ana"},
-            {"passes", "[2]"},
-            {"lrcPasses", "[3]"},
-            {"passes/1/candidates", "[8]"},
-            {"failureText", "~"}}},
+           {{"found", "false"}, {"tag/artist", "Ana"}, {"passes", "[2]"}, {"lrcPasses", "[3]"},
+            {"passes/1/candidates", "[8]"}, {"failureText", "~"}}},
           {"lyric find --json {d}/music/Tagged.mp3", 0, {{"file", "{d}/lyrics/Ana - Luna.qvl"}}},
           {"lyric find --json {d}/music/Lrc.mp3",
            0,
