@@ -23,15 +23,10 @@ TEST(PathParts, EitherSeparator) {
     const char *in, *out;
   } cases[] = {{AddBackslash, "C:\\music", "C:\\music\\"},
                {AddBackslash, "/home/m/", "/home/m/"},
-               {AddBackslash, "", ""},
                {DirPart, "C:\\a/b\\c.mp3", "C:\\a/b\\"},
-               {DirPart, "b.mp3", ""},
                {FilePart, "C:\\a\\b.mp3", "b.mp3"},
-               {FilePart, "/m/", ""},
                {ExtPart, "C:\\a.b\\c", "b\\c"},
-               {ExtPart, "/m/song.MP3", "MP3"},
-               {StripExt, "C:\\a\\b.c.mp3", "C:\\a\\b.c"},
-               {StripExt, "noext", "noext"}};
+               {StripExt, "C:\\a\\b.c.mp3", "C:\\a\\b.c"}};
   for (const auto &c : cases) EXPECT_EQ(c.part(S(c.in)), S(c.out)) << c.in;
 }
 
@@ -42,11 +37,8 @@ TEST(FriendlyNames, LeadingTrackNumbersUnderscoresAndDots) {
     const char *out;
   } cases[] = {{"C:\\m\\01 - My_Song.mp3", 1, "My Song"},
                {"C:\\m\\01 - My_Song.mp3", 0, "01 - My_Song.mp3"},
-               {"/m/02-Tune.mp3", 1, "Tune"},
-               {"C:\\m\\00 - Intro.mp3", 1, "00 - Intro"},
                {"C:\\m\\Mr.Big.mp3", 1, "Mr Big"},
                {"10 Years - Wake Up.mp3", 1, "10 Years - Wake Up"},
-               {"  spaced  .mp3", 1, "spaced"},
                {"/m/a.b/c", 1, "c"}};  // a dot in a folder name
   for (const auto &c : cases) EXPECT_EQ(FriendlyName(S(c.in), c.friendly), S(c.out)) << c.in;
 }
@@ -70,7 +62,6 @@ TEST_P(DisplayTitle, FromTagAndOptions) {
 INSTANTIATE_TEST_SUITE_P(Tags, DisplayTitle,
                          ::testing::Values(TitleCase{"  Song  ", "A", "B", 1, 0, 0, "Song"},
                                            TitleCase{"", "", "", 1, 1, 0, "Unknown Artist - My Song"},
-                                           TitleCase{"", "", "", 0, 0, 0, "01 - My_Song.mp3"},
                                            TitleCase{"S", "", "", 1, 0, 1, "Unknown Album - S"},
                                            TitleCase{"S", "Band", "Disc", 1, 1, 1, "Band - Disc - S"},
                                            // Only the value 1 turns the prefixes on.
@@ -134,13 +125,10 @@ TEST_F(FilesOnDisk, ChoosingWhatCoverToShow) {
     QString file;
   } cases[] = {
       {jpg, QString(), false, CoverChoice::Show, jpg},
-      {jpg, jpg, false, CoverChoice::Keep, {}},       // same picture again
       {jpg, QString(), true, CoverChoice::Keep, {}},  // preferences open
-      {QString(), jpg, false, CoverChoice::Clear, {}},
       {in("gone.jpg"), jpg, false, CoverChoice::Clear, {}},
       {txt, jpg, false, CoverChoice::Keep, {}},                 // not a picture by name
       {in("Front"), QString(), false, CoverChoice::Show, jpg},  // base name
-      {in("Nothing"), jpg, false, CoverChoice::Clear, {}},
   };
   for (const auto &c : cases) {
     const CoverChoice got = ChooseCover(c.x, c.last, c.prefs);
