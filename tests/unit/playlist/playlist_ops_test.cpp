@@ -27,14 +27,6 @@ TEST(PlaylistEdit, MoveAndRemoveStayWithinTheList) {
     EXPECT_EQ(pl.PlNames.join(QString()), QString::fromLatin1(c.after)) << c.index << c.delta;
     EXPECT_EQ(pl.PlPath.join(QString()).remove(QStringLiteral(".mp3")), QString::fromLatin1(c.after));
   }
-  Playlist pl;
-  pl.append(QStringLiteral("a"), QStringLiteral("a"));
-  pl.Name = QStringLiteral("x");
-  pl.PLCover = QStringLiteral("c.jpg");
-  pl.PlClear();
-  EXPECT_EQ(pl.count() + pl.PlNames.size(), 0);
-  EXPECT_EQ(pl.Name, QStringLiteral("untitled"));
-  EXPECT_TRUE(pl.PLCover.isEmpty());
 }
 
 TEST(ValidExtension, WordsOfTheListOrThreeCharactersFoundAnywhere) {
@@ -83,7 +75,6 @@ TEST_F(TreeScan, AddOpenedHandlesFilesFoldersAndPlaylists) {
     int count, trackNumber;
   } steps[] = {{dir.path() + QStringLiteral("/l.m3u"), QStringLiteral("l.m3u"), 2, 0},
                {dir.path() + QStringLiteral("/d"), QStringLiteral("d"), 4, 0},
-               {dir.path() + QStringLiteral("/d/a.mp3"), QString(), 4, 0},  // nothing chosen
                {dir.path() + QStringLiteral("/d/a.mp3"), QStringLiteral("a.mp3"), 5, 1},
                {QStringLiteral("https://radio/x.mp3"), QStringLiteral("Commandline"), 6, 1}};
   Playlist pl;

@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "lyrics/lrc_file.h"
-#include "playlist/display_title.h"
-#include "playlist/mp3_info.h"
 #include "playlist/song_facts.h"
 #include "support/tagged_media.h"
 
@@ -93,27 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{Media::Flac, "Vorbis comment", 44100, false, "LYRICS", "LYRICS"},
                       FormatCase{Media::Opus, "Vorbis comment", 48000, false, "LYRICS", "LYRICS"},
                       FormatCase{Media::M4a, "MP4", 44100, false, "", "\u00A9lyr"}));
-
-// Which tag names the song: the modern tag's fields, ID3v1's where it has none.
-TEST(SongTagRule, ModernFieldsWinOverId3v1) {
-  QTemporaryDir dir;
-  const QString path = dir.path() + QStringLiteral("/both.mp3");
-  ASSERT_TRUE(test::makeTone(Media::Mp3v24, path));
-  test::SongTagSpec spec;
-  spec.title = kTitle;
-  spec.artist = kArtist;  // no album in the modern tag
-  ASSERT_TRUE(test::writeSongTag(Media::Mp3v23, path, spec));
-  TagInfo v1;
-  v1.setTitle(QStringLiteral("Old title"));
-  v1.setArtist(QStringLiteral("Old artist"));
-  v1.setAlbum(QStringLiteral("Old album"));
-  ASSERT_EQ(WriteIdTag(path, v1), TagWriteResult::Added);
-
-  const TagInfo t = ReadSongTag(path);
-  EXPECT_EQ(t.Title, kTitle);
-  EXPECT_EQ(t.Album.trimmed(), QStringLiteral("Old album"));
-  EXPECT_EQ(TitleFromFile(path, TitleOptions{1, 1, 0}), kArtist + QStringLiteral(" - ") + kTitle);
-}
 
 // A named pipe is refused unopened: opening it would block.
 TEST(SongFactsRefuses, ANamedPipe) {

@@ -30,12 +30,6 @@ TEST(SkinSlider, DragOnAnEmptyTrackAndPlacingKnobsAndBars) {
   SkinSlider v = horizontal(40);
   PlaceSliderKnob(v, 2, 0.0);
   EXPECT_EQ(v.KnobTop, 45);  // upright: the bottom is empty
-  SkinSlider bar = horizontal();
-  PlaceSliderKnob(bar, kBarSlider, 0.125);  // 12.5 rounds to even
-  EXPECT_EQ(bar.KnobW, 12);
-  SkinSlider vbar = horizontal(40);
-  PlaceSliderKnob(vbar, kBarSlider, 0.75);
-  EXPECT_EQ(vbar.KnobH, 10);  // covers the empty part from the top
   EXPECT_TRUE(PlaceSliderKnob(s, 2, std::numeric_limits<double>::quiet_NaN()));
   EXPECT_EQ(s.KnobLeft, 10);
 }
@@ -65,23 +59,16 @@ TEST(DigitText, Formats) {
     const char *text;
     const char *label9;
   } cases[] = {
-      {-3, 7, 0, "007", ""},    {0, 75, 0, "01:15", ""},    {1, 0, 0, "02:05", "PM"},
-      {2, 0, 1, "14:05", "09"}, {3, 12.34, 0, "012.3", ""}, {7, QStringLiteral("Hello"), 0, "Hello", ""},
+      {0, 75, 0, "01:15", ""},
+      {1, 0, 0, "02:05", "PM"},
+      {2, 0, 1, "14:05", "09"},
+      {3, 12.34, 0, "012.3", ""},
   };
   for (const auto &c : cases) {
     QString l9;
     EXPECT_EQ(DigitText(c.format, c.value, c.timeFmt, now, &l9), QString::fromLatin1(c.text)) << c.format;
     EXPECT_EQ(l9, QString::fromLatin1(c.label9)) << c.format;
   }
-}
-
-TEST(DigitText, TitleScrollsOneCharacterPerCallAndWrapsAround) {
-  qint16 start = 1;
-  EXPECT_EQ(ScrollText(QStringLiteral("abc"), -5, start), QStringLiteral("abc"));
-  EXPECT_EQ(start, 1);
-  QStringList shown;
-  for (int i = 0; i < 11; ++i) shown << ScrollText(QStringLiteral("abcdef"), -4, start).left(4);
-  EXPECT_EQ(shown.join(u'|'), QStringLiteral("abcd|bcde|cdef|def |ef  |f  *|  * | *  |*  a|  ab|abcd"));
 }
 
 // The cell of the resource picture each character is drawn from: digits
