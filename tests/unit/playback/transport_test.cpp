@@ -7,7 +7,6 @@
 #include <QTemporaryDir>
 #include <QVariantMap>
 
-#include <functional>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -553,13 +552,6 @@ TEST_F(PlaybackTimerTest, EachLineArrivesOnceInTheSecondItsTimeNames) {
   EXPECT_NEAR(host.slider, 0.2, 1e-9);
 }
 
-TEST_F(PlaybackTimerTest, SameTimeTwiceShowsTheFirstAndTheLyricStopsThere) {
-  play("0:01 0:01 0:03");
-  runTo(5);
-  EXPECT_EQ(shown(), QStringLiteral("0:01"));
-  EXPECT_EQ(g.LyricNext, 1);
-}
-
 // A stamped lyric: each line in the first tick at or after its stamp, lines of
 // one second apart, and after a seek the line stamped before it is current.
 TEST_F(PlaybackTimerTest, StampedLinesArriveOnTheirStampsAndFollowASeek) {
@@ -580,68 +572,58 @@ TEST_F(PlaybackTimerTest, StampedLinesArriveOnTheirStampsAndFollowASeek) {
   EXPECT_GE(recorder->shown.back().second, 2.8 - 1e-9);
 }
 
-TEST_F(PlaybackTimerTest, SkippedSecondStopsTheAdvanceUntilASeek) {
-  play("0:01 0:02 0:03 0:05");
-  runTo(1.2);
-  clock = 2.6;  // a stall: no tick saw 0:02
-  runTo(4.9);
-  EXPECT_EQ(g.LyricNext, 1);
-  transport.PlayFrom(3);  // resync: 0:03 is next, 0:02 current
-  EXPECT_EQ(g.LyricNext, 2);
-  EXPECT_EQ(host.selected, 1);
-  runTo(6);
-  EXPECT_EQ(shown(), QStringLiteral("0:01 0:03 0:05"));
+// The lyric as the player runs, jumps, is sought or held up. Each step of
+// `steps`: "to S" ticks until the position S, "clock S" jumps there at once
+// (a stall), "seek S" seeks, "remaining"/"elapsed" switch the time shown,
+// "modal S" opens a modal window inside the next tick for S seconds, "left T"
+// is the time text the entry before left shown, "loaded" a lyric just loaded.
+struct AdvanceCase {
+  const char *name;
+  const char *times;
+  const char *steps;
+  const char *shown;  // the times of the lines shown, in order
+};
+
+class LyricAdvanceTest : public PlaybackFixture, public ::testing::WithParamInterface<AdvanceCase> {};
+
+TEST_P(LyricAdvanceTest, ShowsTheseLines) {
+  const AdvanceCase &c = GetParam();
+  play(c.times);
+  for (const QString &step : QString::fromLatin1(c.steps).split(QStringLiteral(", "))) {
+    const QString op = step.section(u' ', 0, 0), arg = step.section(u' ', 1);
+    if (op == QLatin1String("to")) runTo(arg.toDouble());
+    if (op == QLatin1String("clock")) clock = arg.toDouble();
+    if (op == QLatin1String("seek")) transport.PlayFrom(arg.toInt());
+    if (op == QLatin1String("remaining") || op == QLatin1String("elapsed"))
+      st.TimeFlag = op == QLatin1String("remaining") ? -1 : 0;
+    if (op == QLatin1String("left")) st.LastShownTime = arg;
+    if (op == QLatin1String("loaded")) timer.lyricLoaded();
+    if (op == QLatin1String("modal")) {
+      host.modalTicks = qRound(arg.toDouble() / PlaybackTimer::kInterval);
+      tick();
+    }
+  }
+  EXPECT_EQ(shown(), QLatin1String(c.shown));
 }
 
-// A line replayed by seeking to its own time while that second is still
-// shown: the line shows again and the lyric goes on from there.
-TEST_F(PlaybackTimerTest, SeekIntoTheShownSecondShowsTheLineAgainAndGoesOn) {
-  play("0:01 0:03 0:05");
-  runTo(3.2);
-  ASSERT_EQ(st.LastShownTime, QStringLiteral("0:03"));
-  transport.PlayFrom(3);
-  EXPECT_EQ(g.LyricNext, 1);
-  runTo(6);
-  EXPECT_EQ(shown(), QStringLiteral("0:01 0:03 0:03 0:05"));
-  EXPECT_EQ(host.selected, 2);
-}
-
-TEST_F(PlaybackTimerTest, LineAtTheStartShowsAfterAnEntryLeftOnTheSameText) {
-  play("0:00 0:01");
-  st.LastShownTime = QStringLiteral("0:00");  // stopped right at the start before
-  timer.lyricLoaded();
-  tick();
-  EXPECT_EQ(shown(), QStringLiteral("0:00"));
-}
-
-TEST_F(PlaybackTimerTest, ModalWindowOpenedInsideTheTickKeepsTheLyricGoing) {
-  play("0:01 0:02 0:04");
-  tick();
-  host.modalTicks = qRound(2.5 / PlaybackTimer::kInterval);  // open from 0:00 to 0:02.5
-  tick();
-  EXPECT_EQ(shown(), QStringLiteral("0:01 0:02"));
-  runTo(5);
-  EXPECT_EQ(shown(), QStringLiteral("0:01 0:02 0:04"));
-  EXPECT_EQ(host.timeTexts.size(), 6);  // 0:00 .. 0:05, each once
-}
-
-TEST_F(PlaybackTimerTest, TheLyricFollowsWhileTheRemainingTimeIsShown) {
-  play("0:01 0:02 0:20");
-  st.TimeFlag = -1;
-  runTo(3);
-  EXPECT_EQ(shown(), QStringLiteral("0:01 0:02"));
-  EXPECT_EQ(host.labels[1], QStringLiteral("-0:27"));
-  // A seek back finds the line by its elapsed time and shows it again.
-  transport.PlayFrom(1);
-  EXPECT_EQ(g.LyricNext, 0);
-  runTo(2);
-  EXPECT_EQ(recorder->shown.size(), 4);
-  // Switching to the elapsed time on the way neither repeats nor skips a line.
-  st.TimeFlag = 0;
-  runTo(21);
-  EXPECT_EQ(shown(), QStringLiteral("0:01 0:02 0:01 0:02 0:20"));
-  EXPECT_EQ(g.LyricNext, 3);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Runs, LyricAdvanceTest,
+    ::testing::Values(
+        // The same time twice: the first shows, and the lyric stops there.
+        AdvanceCase{"sameTimeTwice", "0:01 0:01 0:03", "to 5", "0:01"},
+        // A second no tick saw stops the advance until a seek.
+        AdvanceCase{"skippedSecond", "0:01 0:02 0:03 0:05", "to 1.2, clock 2.6, to 4.9, seek 3, to 6",
+                    "0:01 0:03 0:05"},
+        // A seek into the second still shown shows its line again and goes on.
+        AdvanceCase{"seekIntoTheShownSecond", "0:01 0:03 0:05", "to 3.2, seek 3, to 6",
+                    "0:01 0:03 0:03 0:05"},
+        AdvanceCase{"lineAtTheStartAfterTheSameText", "0:00 0:01", "left 0:00, loaded, to 0.01", "0:00"},
+        AdvanceCase{"modalWindowInsideATick", "0:01 0:02 0:04", "to 0.01, modal 2.5, to 5", "0:01 0:02 0:04"},
+        // The remaining time shown: the lyric follows the elapsed time, a seek
+        // back shows the lines again, and switching neither repeats nor skips.
+        AdvanceCase{"remainingTimeShown", "0:01 0:02 0:20", "remaining, to 3, seek 1, to 2, elapsed, to 21",
+                    "0:01 0:02 0:01 0:02 0:20"}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 struct ResyncCase {
   const char *name;
@@ -807,55 +789,44 @@ TEST_F(PlaybackTimerTest, UnplayableEntriesAreSkippedThenPlaybackStops) {
 
 // Which second a double click on a lyric line seeks to, in every state of
 // the player and the lyric (-1: none).
-struct SeekCase {
-  const char *name;
-  std::function<void(General &, MainState &, LyricLines &)> change;
-  int row;
-  qint32 second;
-};
-
-class LyricSeekTest : public ::testing::TestWithParam<SeekCase> {};
-
-TEST_P(LyricSeekTest, SecondOfTheClickedLine) {
-  const SeekCase &c = GetParam();
-  General g;
-  MainState st;
-  LyricLines lyric;
-  g.LyricActive = -1;
-  st.Playing = -1;
-  st.Dev = QStringLiteral("DX");
-  st.SongLen = 900;
-  lyric.PlLyrics = {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
-  lyric.PlTimes = {QStringLiteral("0:01"), QStringLiteral("1:05"), QStringLiteral("10:15")};
-  if (c.change) c.change(g, st, lyric);
-  EXPECT_EQ(lyricLineSecond(g, st, lyric, c.row), c.second);
+TEST(LyricSeekTest, SecondOfTheClickedLine) {
+  const struct {
+    const char *name;
+    qint16 playing, paused, stream;
+    const char *dev;
+    qint16 lyricActive;
+    const char *times;  // of the lines "a b c"
+    int row;
+    qint32 second;
+  } cases[] = {
+      {"playing", -1, 0, 0, "DX", -1, "0:01 1:05 10:15", 1, 65},
+      {"paused", -1, -1, 0, "DX", -1, "0:01 1:05 10:15", 1, 65},
+      {"stopped", 0, 0, 0, "DX", -1, "0:01 1:05 10:15", 1, -1},
+      {"stream", -1, 0, -1, "DX", -1, "0:01 1:05 10:15", 1, -1},
+      {"picture", -1, 0, 0, "Delay", -1, "0:01 1:05 10:15", 1, -1},
+      // No lyric found: the box holds the failure text, which has no time.
+      {"failureText", -1, 0, 0, "DX", 0, "", 0, -1},
+      {"noRow", -1, 0, 0, "DX", -1, "0:01 1:05 10:15", -1, -1},
+      {"pastTheEnd", -1, 0, 0, "DX", -1, "0:01 1:05 10:15", 3, -1},
+      // A file that ended without its last time: that text has no time.
+      {"textWithoutTime", -1, 0, 0, "DX", -1, "0:01 1:05", 2, -1},
+      {"remainingTimeText", -1, 0, 0, "DX", -1, "0:01 -0:05 10:15", 1, -1},
+  };
+  for (const auto &c : cases) {
+    General g;
+    MainState st;
+    LyricLines lyric;
+    g.LyricActive = c.lyricActive;
+    st.Playing = c.playing;
+    st.Paused = c.paused;
+    st.InternetFile = c.stream;
+    st.Dev = QLatin1String(c.dev);
+    st.SongLen = 900;
+    lyric.PlLyrics = QStringLiteral("a b c").split(u' ');
+    lyric.PlTimes = QString::fromLatin1(c.times).split(u' ', Qt::SkipEmptyParts);
+    EXPECT_EQ(lyricLineSecond(g, st, lyric, c.row), c.second) << c.name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    States, LyricSeekTest,
-    ::testing::Values(
-        SeekCase{"playing", {}, 1, 65},
-        SeekCase{"paused", [](General &, MainState &st, LyricLines &) { st.Paused = -1; }, 1, 65},
-        SeekCase{"stopped", [](General &, MainState &st, LyricLines &) { st.Playing = 0; }, 1, -1},
-        // No lyric found: the box holds the failure text, which has no time.
-        SeekCase{"failureText",
-                 [](General &g, MainState &, LyricLines &l) {
-                   g.LyricActive = 0;
-                   l.PlLyrics = {QStringLiteral("No lyric")};
-                   l.PlTimes.clear();
-                 },
-                 0, -1},
-        SeekCase{"stream", [](General &, MainState &st, LyricLines &) { st.InternetFile = -1; }, 1, -1},
-        SeekCase{"picture", [](General &, MainState &st, LyricLines &) { st.Dev = QStringLiteral("Delay"); },
-                 1, -1},
-        SeekCase{"noRow", {}, -1, -1}, SeekCase{"pastTheEnd", {}, 3, -1},
-        // A file that ended without its last time: that text has no time.
-        SeekCase{"textWithoutTime", [](General &, MainState &, LyricLines &l) { l.PlTimes.removeLast(); }, 2,
-                 -1},
-        SeekCase{"remainingTimeText",
-                 [](General &, MainState &, LyricLines &l) { l.PlTimes[1] = QStringLiteral("-0:05"); }, 1,
-                 -1}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace cantorel
