@@ -58,32 +58,6 @@ TEST_F(SettingsTest, LegacyCodePageComesFromTheSettings) {
   setLegacyCodePage(QString());
 }
 
-TEST_F(SettingsTest, StoredFormsReadBack) {
-  writeFile(
-      "[Cantorel v4.0/config]\n"
-      "WinOnTop= 1\n"
-      "WinSnap=1\n"
-      "TimeIntro=15 seconds\n"
-      "Transparency=opaque\n"
-      "SNOOZETIME=07:30\n"
-      "X=-1500\n"
-      "Y=  2400.4\n"
-      "Nick= spaced nick \n");
-  SettingsStore store(file());
-  ASSERT_TRUE(store.load());
-  Settings s(store);
-  General g;
-  const Settings::Position pos = s.load(g, {});
-  EXPECT_EQ(g.WinOnTop, 1);
-  EXPECT_EQ(g.WinSnap, 1);
-  EXPECT_EQ(g.TimeIntro, 15);
-  EXPECT_EQ(g.Transparency, 0);
-  EXPECT_EQ(g.SnoozeTime, QStringLiteral("07:30"));
-  EXPECT_EQ(g.Nick, QStringLiteral(" spaced nick "));  // texts are taken as stored
-  EXPECT_EQ(pos.x, -1500);
-  EXPECT_EQ(pos.y, 2400);
-}
-
 TEST_F(SettingsTest, SaveWritesTheFixedOrderByteForByteAndKeepsThePosition) {
   SettingsStore store(file());
   store.load();
