@@ -171,6 +171,8 @@ class PlaybackFixture : public ::testing::Test {
   FakePlayer *current() const { return players.isEmpty() ? nullptr : players.last(); }
   std::string calls() const { return current()->calls.join(u'|').toStdString(); }
   std::string lastCall() const { return current() ? current()->calls.last().toStdString() : std::string(); }
+  // The A-B loop as "A-B", in seconds.
+  std::string loop() const { return std::to_string(st.RptA) + '-' + std::to_string(st.RptB); }
   // "entry playing|paused|stopped last-call-of-the-player".
   std::string state() const {
     const char *mode = !st.Playing ? "stopped" : st.Paused ? "paused" : "playing";
@@ -482,31 +484,26 @@ TEST_F(TransportTest, RateVolumeMuteAndBalance) {
 TEST_F(TransportTest, LoopPointsAndMixer) {
   st.Elapsed = 10.5;
   transport.SetLoopPoint();  // A
-  EXPECT_EQ(st.RptA, 10);
-  EXPECT_EQ(st.RptB, 0);
+  EXPECT_EQ(loop(), "10-0");
   st.Elapsed = 21.5;
   transport.SetLoopPoint();  // one button: B
-  EXPECT_EQ(st.RptB, 22);
+  EXPECT_EQ(loop(), "10-22");
   transport.SetLoopPoint();  // and off
-  EXPECT_EQ(st.RptA, 0);
-  EXPECT_EQ(st.RptB, 0);
+  EXPECT_EQ(loop(), "0-0");
 
   host.loopB = true;  // the skin has its own B button: A is always set again
   transport.SetLoopPoint();
   st.Elapsed = 30;
   transport.SetLoopPoint();
-  EXPECT_EQ(st.RptA, 30);
-  EXPECT_EQ(st.RptB, 0);
+  EXPECT_EQ(loop(), "30-0");
   // B in the same second as A would loop on the spot: no loop. B before A:
   // the loop runs between the two.
   transport.SetLoopB();
-  EXPECT_EQ(st.RptA, 0);
-  EXPECT_EQ(st.RptB, 0);
+  EXPECT_EQ(loop(), "0-0");
   transport.SetLoopPoint();
   st.Elapsed = 12;
   transport.SetLoopB();
-  EXPECT_EQ(st.RptA, 12);
-  EXPECT_EQ(st.RptB, 30);
+  EXPECT_EQ(loop(), "12-30");
 
   // The mixer button starts the first mixer installed.
   EXPECT_FALSE(transport.ShowMixer());
