@@ -241,7 +241,6 @@ void MainWindowHost::showLyricAssistant() {
                      window_.transport(),
                      window_.desktopServices(),
                      *dialogs,
-                     {},
                      [this] { window_.skin().SetTopMost(false); },
                      {},
                      [this](const QString &folder) {

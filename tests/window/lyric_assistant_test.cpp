@@ -150,7 +150,6 @@ class LyricAssistant : public ::testing::Test {
                      transport,
                      desktop,
                      dialogs,
-                     {},  // marks take the transport's time, as in the program
                      [this] { ++keptBelow; },
                      [] { return false; },
                      [this](const QString &folder) { remembered << folder; }};
@@ -528,9 +527,20 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
   LyricTimingDialog timing(host);
   EXPECT_FALSE(timing.saveLrcCheck->isChecked());
   timing.playButton->click();
-  for (const char *t : {"0:00", "0:01", "0:02"}) {
-    ASSERT_TRUE(waitForTime(QLatin1String(t)));
+  // Marks a little after each whole second: the LRC form keeps the position
+  // of the press to the centisecond, our own form the second shown.
+  QList<QPair<qint64, qint64>> pressed;  // the position just before and after each press
+  for (double at : {0.1, 1.1, 2.1}) {
+    QElapsedTimer t;
+    t.start();
+    while (position() < at && t.elapsed() < 5000) {
+      QCoreApplication::processEvents();
+      QThread::msleep(2);
+    }
+    st.Elapsed = position();
+    const qint64 before = std::llround(position() * 1000);
     timing.markButton->click();
+    pressed.append({before, std::llround(position() * 1000)});
   }
   timing.saveLrcCheck->setChecked(true);
   g.SubmitLyric = 1;  // asked for, with no address to send it to
@@ -541,8 +551,17 @@ TEST_F(LyricAssistant, LrcImportAndFinishSavesBothForms) {
   EXPECT_EQ(timing.writtenLrcFile(), saved);
   const QByteArray body = "Hola mundo\r\n0:00\r\nAdios\r\n0:01\r\nHola mundo\r\n0:02\r\n";
   EXPECT_EQ(test::readAll(qvl), "(QVL)\r\n" + body);
-  EXPECT_EQ(test::readAll(saved),
-            QByteArray("[ti:Luna]\n[ar:Ana]\n[00:00.00]Hola mundo\n[00:01.00]Adios\n[00:02.00]Hola mundo\n"));
+  const QList<QByteArray> lrcLines = test::readAll(saved).split('\n');
+  ASSERT_EQ(lrcLines.size(), 6);
+  EXPECT_EQ(lrcLines.mid(0, 2), (QList<QByteArray>{"[ti:Luna]", "[ar:Ana]"}));
+  for (int k = 0; k < 3; ++k) {
+    const QByteArray &line = lrcLines[k + 2];
+    EXPECT_TRUE(line.endsWith(k == 1 ? "]Adios" : "]Hola mundo")) << line.constData();
+    const qint64 ms = line.mid(1, 2).toLongLong() * 60000 + line.mid(4, 2).toLongLong() * 1000 +
+                      line.mid(7, 2).toLongLong() * 10;
+    EXPECT_GE(ms, pressed[k].first - 10) << line.constData();
+    EXPECT_LE(ms, pressed[k].second) << line.constData();
+  }
   EXPECT_EQ(messages().value(1),
             QStringLiteral("message The lyric was not sent: there is no lyric service to send it to."));
   EXPECT_EQ(messages().size(), 2);
