@@ -12,27 +12,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "media_files.h"
 #include "playback/transport.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
+#include "support/loopback_http.h"
 #include "support/test_support.h"
 
 namespace cantorel {
 namespace {
 
-// Polls `done` until it holds or `ms` pass; the player needs no event loop.
-bool waitUntil(const std::function<bool()> &done, int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > ms) return false;
-    QThread::msleep(10);
-  }
-  return true;
-}
+using test::spinUntil;
 
 class GstPlayback : public ::testing::Test {
  protected:
@@ -87,7 +78,7 @@ class GstPlayback : public ::testing::Test {
   double position() { return player->value("GetCurrentPosition").toDouble(); }
   bool startsMoving() {
     player->call("Run");
-    return waitUntil([this] { return position() > 0.05; }, 3000);
+    return spinUntil([this] { return position() > 0.05; }, 3000);
   }
   // Media seconds that pass during `ms` wall-clock milliseconds.
   double advanceOver(int ms) {
@@ -172,7 +163,7 @@ TEST_F(GstPlayback, TheTransportDrivesIt) {
   EXPECT_NEAR(st.SongLen, 8.0, 0.02);
   EXPECT_EQ(labels.texts[13], QStringLiteral("0:08"));
   player = g.Player;  // released by the fixture
-  ASSERT_TRUE(waitUntil([this] { return position() > 0.2; }, 3000));
+  ASSERT_TRUE(spinUntil([this] { return position() > 0.2; }, 3000));
 
   t.PlayFrom(3);
   EXPECT_NEAR(position(), 3.0, 0.1);
@@ -191,7 +182,7 @@ TEST_F(GstPlayback, TheTransportDrivesIt) {
   t.PlayFrom(2);  // a seek while paused lands on the second asked
   EXPECT_NEAR(position(), 2.0, 0.03);
   t.PauseIt();
-  EXPECT_TRUE(waitUntil([&] { return position() > 2.1; }, 2000));
+  EXPECT_TRUE(spinUntil([&] { return position() > 2.1; }, 2000));
 
   t.SetBalance(0.0f);
   EXPECT_EQ(static_cast<quint32>(player->value("GetVolume", {0}).toLongLong()), 0x0000FFFFu);
@@ -206,7 +197,7 @@ TEST_F(GstPlayback, AtTheEndThePositionIsTheLength) {
   open(wav(QStringLiteral("short.wav"), 0.6));
   const double length = player->value("Duration").toDouble();
   player->call("Run");
-  EXPECT_TRUE(waitUntil([&] { return position() >= length; }, 3000)) << position() << " of " << length;
+  EXPECT_TRUE(spinUntil([&] { return position() >= length; }, 3000)) << position() << " of " << length;
   // A seek after the end leaves the end behind.
   player->call("CurrentPosition", {0.2});
   EXPECT_LT(position(), length);
@@ -220,7 +211,7 @@ TEST_F(GstPlayback, BalanceChangesTheChannels) {
   player->call("SetVolume", {0, qint64((32768 << 16) | 65535)});
   ASSERT_TRUE(startsMoving());
   QVariantList peaks;
-  ASSERT_TRUE(waitUntil(
+  ASSERT_TRUE(spinUntil(
       [&] {
         peaks = player->value("OutputLevels").toList();
         return peaks.size() == 2 && std::isfinite(peaks[0].toDouble()) && peaks[0].toDouble() > -20;
@@ -231,7 +222,7 @@ TEST_F(GstPlayback, BalanceChangesTheChannels) {
   EXPECT_NEAR(peaks[0].toDouble() - peaks[1].toDouble(), 6.0, 1.0);
   // Right only: the left channel goes silent.
   player->call("SetVolume", {0, qint64(-65536)});
-  EXPECT_TRUE(waitUntil(
+  EXPECT_TRUE(spinUntil(
       [&] {
         peaks = player->value("OutputLevels").toList();
         return peaks.size() == 2 && peaks[0].toDouble() < -60 && peaks[1].toDouble() > -20;
