@@ -16,7 +16,9 @@ struct NumberCase {
   qint32 int32;
 };
 
-void PrintTo(const NumberCase &c, std::ostream *os) { *os << '"' << c.text << '"'; }
+void PrintTo(const NumberCase &c, std::ostream *os) {
+  *os << '"' << c.text << '"';
+}
 
 class LeadingNumber : public ::testing::TestWithParam<NumberCase> {};
 
@@ -33,8 +35,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, LeadingNumber,
                                            NumberCase{"12abc", 12, 12}, NumberCase{"abc", 0, 0},
                                            NumberCase{"", 0, 0}, NumberCase{"+7", 7, 7},
                                            NumberCase{"2.5", 2, 2}, NumberCase{"3.5", 4, 4},
-                                           NumberCase{"1.5e3", 1500, 1500},
-                                           NumberCase{"70000", 32767, 70000},
+                                           NumberCase{"1.5e3", 1500, 1500}, NumberCase{"70000", 32767, 70000},
                                            NumberCase{"-70000", -32768, -70000},
                                            NumberCase{"99999999999999", 32767, 2147483647},
                                            NumberCase{"1e999999", 32767, 2147483647},
@@ -59,8 +60,9 @@ TEST(Windows1252, EveryByteRoundTrips) {
 }
 
 TEST(SplitLines, AllLineEnds) {
-  EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc\rd")),
-            (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+  EXPECT_EQ(
+      splitLines(QStringLiteral("a\r\nb\nc\rd")),
+      (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
   EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\n")), (QStringList{QStringLiteral("a"), QString()}));
   EXPECT_EQ(splitLines(QStringLiteral("  x  ")), QStringList{QStringLiteral("  x  ")});
   EXPECT_TRUE(splitLines(QString()).isEmpty());
