@@ -157,45 +157,37 @@ TEST(PluginDiscovery, BrokenLibrariesAreSkippedGoodOnesListedAndCalledByName) {
   EXPECT_TRUE(g.InputPluginTable.isEmpty());
 }
 
-TEST(PluginListing, ListsVisualizationFilesAndSelectsTheActiveOne) {
-  PluginFolder f;
-  for (const char *n : {"qv_a.so", "other.so"})
-    f.write(QStringLiteral("vis_plugins"), QLatin1String(n), QByteArray());
-  f.copy(shipped(QStringLiteral("vis_plugins"), QStringLiteral("qv_plugin.so")),
-         QStringLiteral("vis_plugins"), QStringLiteral("qv_plugin.so"));
-  PluginHost host(f.path());
-  General g;
-  g.VisPluginName = QStringLiteral("qv_plugin");
-  PluginListing l = host.ListPlugins(g);
-  EXPECT_EQ(l.visPlugins, (QStringList{QStringLiteral("qv_a.so"), QStringLiteral("qv_plugin.so")}));
-  EXPECT_EQ(l.selectedVisPlugin, 1);
-  // Listed by what each says it does; one that cannot say keeps its file name.
-  ASSERT_EQ(l.visDescriptions.size(), 2);
-  EXPECT_EQ(l.visDescriptions[0], QStringLiteral("qv_a.so"));
-  EXPECT_TRUE(l.visDescriptions[1].startsWith(QStringLiteral("Full-screen lyrics")))
-      << qPrintable(l.visDescriptions[1]);
-  g.VisPluginName = QStringLiteral("qv_gone");
-  EXPECT_EQ(host.ListPlugins(g).selectedVisPlugin, 0);
-
-  PluginFolder empty;
-  PluginHost none(empty.path());
-  l = none.ListPlugins(g);
-  EXPECT_TRUE(l.visPlugins.isEmpty());
-  EXPECT_EQ(l.selectedVisPlugin, -1);
-  EXPECT_TRUE(l.inputPlugins.isEmpty());
-}
-
-TEST(VisPlugin, ChosenCreatedAndGivenTheLookAndTheLines) {
-  PluginFolder f;
+// The visualization plug-ins are listed by what each says it does (one that
+// cannot say keeps its file name), the active one selected; the one chosen is
+// created, given the look and then the lines.
+TEST(VisPlugin, ListedChosenCreatedAndGivenTheLookAndTheLines) {
   const QString vis = QStringLiteral("vis_plugins");
+  PluginFolder f;
+  f.write(vis, QStringLiteral("qv_a.so"), QByteArray());
+  f.write(vis, QStringLiteral("other.so"), QByteArray());
+  f.copy(shipped(vis, QStringLiteral("qv_plugin.so")), vis, QStringLiteral("qv_plugin.so"));
   f.copy(testPlugin(vis, QStringLiteral("qv_lyricecho.so")), vis, QStringLiteral("qv_lyricecho.so"));
   PluginHost host(f.path());
   General g;
+  g.VisPluginName = QStringLiteral("qv_plugin");
+  const PluginListing l = host.ListPlugins(g);
+  EXPECT_EQ(l.visPlugins.join(u'|'), QStringLiteral("qv_a.so|qv_lyricecho.so|qv_plugin.so"));
+  EXPECT_EQ(l.selectedVisPlugin, 2);
+  ASSERT_EQ(l.visDescriptions.size(), 3);
+  EXPECT_EQ(l.visDescriptions[0], QStringLiteral("qv_a.so"));
+  EXPECT_TRUE(l.visDescriptions[2].startsWith(QStringLiteral("Full-screen lyrics")))
+      << qPrintable(l.visDescriptions[2]);
+  g.VisPluginName = QStringLiteral("qv_gone");
+  EXPECT_EQ(host.ListPlugins(g).selectedVisPlugin, 0);
+  PluginFolder empty;
+  EXPECT_EQ(PluginHost(empty.path()).ListPlugins(g).selectedVisPlugin, -1);
+
   LyricLineLook look{
       QStringLiteral("Lyric"), 0x00FF00, 0x000000, QStringLiteral("Arial"), true, 10.0f, 15.0f, 30.0f};
+  g.VisPluginName.clear();
   EXPECT_FALSE(FullScreenMode(g, look));  // none chosen: the caller shows message 70
   ShowLyricOnPlugin(g, QStringLiteral("nobody listens"));
-  g.VisPluginName = QStringLiteral("qv_plugin");  // not installed here
+  g.VisPluginName = QStringLiteral("qv_gone");
   host.CreatePlugin(g);
   EXPECT_FALSE(g.VisPlugin);
 
@@ -211,8 +203,7 @@ TEST(VisPlugin, ChosenCreatedAndGivenTheLookAndTheLines) {
   EXPECT_EQ(got[1].toInt(), 0x00FF00);
   EXPECT_TRUE(got[4].toBool());
   EXPECT_FLOAT_EQ(got[7].toFloat(), 30.0f);
-  EXPECT_EQ(g.VisPlugin->value("Lines").toStringList(),
-            (QStringList{QStringLiteral("one"), QStringLiteral("<b>two</b>")}));
+  EXPECT_EQ(g.VisPlugin->value("Lines").toStringList().join(u'|'), QStringLiteral("one|<b>two</b>"));
 
   g.VisPluginName.clear();
   host.CreatePlugin(g);
