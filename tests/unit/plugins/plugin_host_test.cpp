@@ -148,8 +148,15 @@ TEST(PluginDiscovery, BrokenLibrariesAreSkippedGoodOnesListedAndCalledByName) {
   EXPECT_FALSE(obj->call("getExtensions", {1, 2, 3}));            // wrong number of arguments
   EXPECT_FALSE(obj->call("getExtensions", QVariantList(11, 0)));  // more than a member can take
   EXPECT_EQ(obj->value("GETEXTENSIONS").toString(), QStringLiteral("Partial|*.part"));  // any letter case
-  // Names with a folder part never reach the file system.
-  EXPECT_FALSE(host.create(PluginKind::Input, QStringLiteral("../input_plugins/qv_input_partial")));
+  // Names with a folder part never reach the file system: a library outside
+  // the plug-in folder is not even loaded.
+  QTemporaryDir outside;
+  ASSERT_TRUE(QFile::copy(testPlugin(in, QStringLiteral("qv_input_partial.so")),
+                          outside.filePath(QStringLiteral("qv_input_elsewhere.so"))));
+  const QString elsewhere =
+      QDir(f.path() + u'/' + in).relativeFilePath(outside.filePath(QStringLiteral("qv_input_elsewhere")));
+  EXPECT_FALSE(host.create(PluginKind::Input, elsewhere));
+  EXPECT_FALSE(test::readAll(QStringLiteral("/proc/self/maps")).contains("qv_input_elsewhere.so"));
 
   // Once a player is chosen the table stays as it is.
   g.InputPluginTable.clear();
