@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, LeadingNumber,
                                            NumberCase{"\t42", 42, 42}, NumberCase{"- 5", 0, 0}));
 
 // Decoding of valid texts in every encoding is checked through the lyric
-// readers (lyric_encoding_test.cpp).
+// readers (lyric_file_test.cpp).
 TEST(DecodeText, InvalidUtf8FallsBackToTheLegacyPage) {
   // Overlong forms, surrogates and cut sequences are not UTF-8.
   for (const char *bad : {"\xC0\xAF", "\xED\xA0\x80", "abc\xE2\x82", "\xF5\x80\x80\x80"}) {
