@@ -19,10 +19,8 @@ default=$skins/default.skin
 bus_name=org.mpris.MediaPlayer2.cantorel
 
 need() {
-  local tool
-  for tool in "$@"; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool missing (bash scripts/setup.sh --test)" >&2; exit 1; }
-  done
+  local t
+  for t in "$@"; do command -v "$t" >/dev/null || { echo "FAIL: $t missing (bash scripts/setup.sh --test)" >&2; exit 1; }; done
 }
 
 work=$(mktemp -d)
@@ -42,10 +40,7 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 fail() { echo "FAIL [$case_name]: $*" >&2; failures=$((failures + 1)); }
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1; shift
-  "$@" || fail "$what"
-}
+check() { "${@:2}" || fail "$1"; }  # check DESCRIPTION CONDITION...
 die() {
   echo "FAIL [$case_name]: $*" >&2
   [ -f "$work/app.log" ] && tail -20 "$work/app.log" | sed 's/^/  program: /' >&2
@@ -53,10 +48,7 @@ die() {
 }
 wait_for() {  # wait_for SECONDS CONDITION...
   local deadline=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
+  until "$@"; do [ "$SECONDS" -ge "$deadline" ] && return 1; sleep 0.1; done
 }
 # Runs each named case function (or those named in DESKTOP_CASES); a case
 # that fails does not stop the others.

@@ -17,17 +17,13 @@ namespace {
 class Associations : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
     paths.configHome = dir.filePath(QStringLiteral("config"));
     paths.dataHome = dir.filePath(QStringLiteral("data"));
     // xdg-mime reports only entries whose program exists.
     paths.program = dir.filePath(QStringLiteral("bin/cantorel"));
-    QDir().mkpath(dir.filePath(QStringLiteral("bin")));
     test::writeAll(paths.program, "#!/bin/sh\n");
     QFile::setPermissions(paths.program,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QDir().mkpath(paths.dataHome + QStringLiteral("/applications"));
-    QDir().mkpath(paths.configHome);
     // Other players the user had before.
     for (const char *name : {"other.desktop", "third.desktop"}) {
       test::writeAll(paths.dataHome + QStringLiteral("/applications/") + QLatin1String(name),
@@ -123,44 +119,35 @@ TEST_F(Associations, UnreadableUserFileIsLeftAlone) {
 }
 
 // The start-up check: settings, the question and its answer.
-struct CheckCase {
-  const char *name;
-  qint16 autoRegistry;
-  qint16 askForIt;
-  bool answer;
-  AssociationCheck outcome;
-  bool asked;
-  bool written;
-};
-
-class CheckFlow : public Associations, public ::testing::WithParamInterface<CheckCase> {};
-
-TEST_P(CheckFlow, AsksAndRegistersAsSet) {
-  const CheckCase &c = GetParam();
-  FileAssociations assoc(paths);
-  writeMimeApps("[Default Applications]\naudio/x-mpegurl=other.desktop\n");
-  const QByteArray before = test::readAll(paths.mimeAppsList());
-
-  General g;
-  g.AutoRegistry = c.autoRegistry;
-  g.AskForIt = c.askForIt;
-  int asked = 0;
-  const auto outcome = CheckAssociations(g, assoc, [&](const QString &, const QString &) {
-    ++asked;
-    return c.answer;
-  });
-  EXPECT_EQ(outcome, c.outcome);
-  EXPECT_EQ(asked, c.asked ? 1 : 0);
-  EXPECT_EQ(test::readAll(paths.mimeAppsList()) != before, c.written);
+TEST_F(Associations, CheckAsksAndRegistersAsSet) {
+  const struct {
+    const char *name;
+    qint16 autoRegistry, askForIt;
+    bool answer;
+    AssociationCheck outcome;
+    bool asked, written;
+  } cases[] = {{"Off", 0, 1, true, AssociationCheck::Off, false, false},
+               {"AskedYes", 1, 1, true, AssociationCheck::Registered, true, true},
+               {"AskedNo", 1, 1, false, AssociationCheck::Declined, true, false},
+               {"WithoutAsking", 1, 0, false, AssociationCheck::Registered, false, true}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    writeMimeApps("[Default Applications]\naudio/x-mpegurl=other.desktop\n");
+    const QByteArray before = test::readAll(paths.mimeAppsList());
+    FileAssociations assoc(paths);
+    General g;
+    g.AutoRegistry = c.autoRegistry;
+    g.AskForIt = c.askForIt;
+    int asked = 0;
+    const auto outcome = CheckAssociations(g, assoc, [&](const QString &, const QString &) {
+      ++asked;
+      return c.answer;
+    });
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(asked, c.asked ? 1 : 0);
+    EXPECT_EQ(test::readAll(paths.mimeAppsList()) != before, c.written);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Settings, CheckFlow,
-    ::testing::Values(CheckCase{"Off", 0, 1, true, AssociationCheck::Off, false, false},
-                      CheckCase{"AskedYes", 1, 1, true, AssociationCheck::Registered, true, true},
-                      CheckCase{"AskedNo", 1, 1, false, AssociationCheck::Declined, true, false},
-                      CheckCase{"WithoutAsking", 1, 0, false, AssociationCheck::Registered, false, true}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace cantorel
