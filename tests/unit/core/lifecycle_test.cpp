@@ -144,7 +144,7 @@ TEST_F(LifecycleTest, FirstRunOpensTheDownloadPageOnceAndOnlyWithAService) {
 // playlist: a run on default settings (a damaged settings file) that adds
 // nothing leaves the last session's list alone. A failed write is said
 // once, with the reason.
-TEST_F(LifecycleTest, PlaylistIsWrittenOnlyWhenReadOrChangedAndFailuresAreShownOnce) {
+TEST_F(LifecycleTest, PlaylistIsWrittenOnlyWhenReadOrChangedAndFailuresAreShownOnceBeforeTheEnd) {
   set(key::Instalado, kInstalledMark);
   host_.savedPlaylist = dir_.filePath(QStringLiteral("playlist.m3u"));
   test::writeAll(host_.savedPlaylist, "/m/a.mp3\r\n");
@@ -183,6 +183,14 @@ TEST_F(LifecycleTest, PlaylistIsWrittenOnlyWhenReadOrChangedAndFailuresAreShownO
       host_.calls.filter(QStringLiteral("message ")),
       QStringList{QStringLiteral("message The playlist could not be saved in %1: No space left on device")
                       .arg(host_.savedPlaylist)});
+
+  // A write that first fails as the program ends only warns: a message box
+  // then would keep SIGTERM from ending it.
+  start({CommandLineRequest::Kind::Add, QStringLiteral("/m/d.mp3")});
+  host_.calls.clear();
+  life_->formUnload();
+  EXPECT_EQ(host_.calls.count(QStringLiteral("write playlist")), 1);
+  EXPECT_EQ(host_.calls.filter(QStringLiteral("message ")), QStringList());
 }
 
 TEST_F(LifecycleTest, StartModesAndAMissingSkin) {
