@@ -266,6 +266,17 @@ for f in demo.mid tone.wav tone.mp3 tone.ogg tone.flac; do
   awk -v p="${loudest:--1000}" 'BEGIN { exit !(p > -60) }' || fail "$f played silent (loudest peak ${loudest:-none} dB)"
 done
 
+# Nothing the programs did changed the installed files, and purging the
+# package leaves none of its folders behind.
+phase "verify and purge"
+changed=$("${in_root[@]}" dpkg --verify cantorel 2>&1)
+[ -z "$changed" ] || fail "installed files changed: $changed"
+run 120 "${in_root[@]}" apt-get purge -y cantorel >"$work/purge.log" 2>&1 ||
+  { show_tail "$work/purge.log"; fail "apt-get purge cantorel"; }
+for d in /usr/share/cantorel /usr/lib/cantorel /usr/share/doc/cantorel; do
+  [ ! -e "$root$d" ] || fail "$d left after purge"
+done
+
 phase "done"
 [ $failures = 0 ] && echo "package test passed in $((SECONDS - started)) s"
 exit $((failures > 0))
