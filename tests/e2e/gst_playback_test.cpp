@@ -198,12 +198,6 @@ TEST_F(GstPlayback, AtTheEndThePositionIsTheLength) {
   EXPECT_LT(position(), length);
 }
 
-TEST_F(GstPlayback, InitRefusesWhatCannotBeAFile) {
-  for (const QString &p : {QString(), file(QStringLiteral("missing.wav")), dir.path()})
-    EXPECT_EQ(player->value("Init", {p}).toInt(), -1) << qPrintable(p);
-  EXPECT_NE(player->value("Init", {QStringLiteral("http://127.0.0.1:9/x")}).toInt(), -1);
-}
-
 // Files that are not what their names say: an error, never a crash or a hang.
 struct Garbage {
   const char *name;
@@ -252,14 +246,13 @@ QByteArray pattern(const QByteArray &head, int size) {
 INSTANTIATE_TEST_SUITE_P(
     Files, GstGarbage,
     ::testing::Values(
-        Garbage{"text.mp3", pattern("not audio at all ", 20000), true},
-        Garbage{"noise.mp3", test::makeNoise(100 * 1024), true}, Garbage{"empty.ogg", QByteArray(), true},
-        Garbage{"huge_header.wav",
-                pattern(QByteArray("RIFF\xff\xff\xff\xffWAVEfmt \xff\xff\xff\x7f", 20), 3000), true},
         Garbage{
             "midi.mid",
             pattern(QByteArray("MThd\x00\x00\x00\x06\x00\x01\xff\xff\x01\xe0MTrk\x7f\xff\xff\xff", 22), 4000),
             false},
+        Garbage{"noise.mp3", test::makeNoise(100 * 1024), true}, Garbage{"empty.ogg", QByteArray(), true},
+        Garbage{"huge_header.wav",
+                pattern(QByteArray("RIFF\xff\xff\xff\xffWAVEfmt \xff\xff\xff\x7f", 20), 3000), true},
         Garbage{"cut.mp3", test::makeWav(0.01).left(30), false}),
     [](const auto &info) {
       QString n = QLatin1String(info.param.name);

@@ -151,21 +151,5 @@ TEST_F(DispatcherTest, OpenAndPlayReplacesThePlaylistOnlyWhenAFileWasChosen) {
   EXPECT_EQ(st.Playing, -1);
 }
 
-TEST_F(DispatcherTest, LyricAssistantOnlyWithASongThenRestarts) {
-  d.DoIt(40);
-  EXPECT_TRUE(host.calls.isEmpty());
-  EXPECT_EQ(st.Playing, -1);  // stopped and played again
-  host.calls.clear();
-  d.DoIt(40);
-  EXPECT_EQ(host.calls, QStringList{QStringLiteral("assistant")});
-}
-
-TEST(WebAddress, OnlyHttpAndHttps) {
-  for (const char *ok : {"https://example.org/a?b=c", "HTTPS://EXAMPLE.ORG", " https://x.y "})
-    EXPECT_TRUE(CommandDispatcher::isWebAddress(QString::fromLatin1(ok))) << ok;
-  for (const char *bad : {"", "file:///etc/passwd", "javascript:alert(1)", "/usr/bin/xterm", "https://"})
-    EXPECT_FALSE(CommandDispatcher::isWebAddress(QString::fromLatin1(bad))) << bad;
-}
-
 }  // namespace
 }  // namespace cantorel

@@ -173,8 +173,6 @@ TEST_F(LifecycleTest, PlaylistIsWrittenOnlyWhenReadOrChangedAndFailuresAreShownO
 TEST_F(LifecycleTest, StartModesAndAMissingSkin) {
   set(key::Instalado, kInstalledMark);
   set(QStringLiteral("Skin"), QStringLiteral("/nowhere/gone.skin"));
-  g_.Messages[37] = QStringLiteral("The skin ");
-  g_.Messages[38] = QStringLiteral(" was not found.");
   // Restore with no saved playlist: nothing read, first entry.
   set(QStringLiteral("StartMd"), QStringLiteral(" 1"));
   set(key::LastTrack, QStringLiteral(" 7"));
@@ -182,7 +180,6 @@ TEST_F(LifecycleTest, StartModesAndAMissingSkin) {
   start();
   EXPECT_EQ(host_.calls.filter(QStringLiteral("read ")).size(), 0);
   EXPECT_EQ(st_.TNum, 1);
-  EXPECT_GE(indexOf(QStringLiteral("message The skin /nowhere/gone.skin was not found.")), 0);
   EXPECT_EQ(g_.Skin, host_.skinFile);
 
   // Restore with a saved playlist and cover.
@@ -193,12 +190,6 @@ TEST_F(LifecycleTest, StartModesAndAMissingSkin) {
   EXPECT_GE(indexOf(QStringLiteral("read ") + host_.savedPlaylist), 0);
   EXPECT_EQ(st_.TNum, 7);
   EXPECT_GE(indexOf(QStringLiteral("cover /c/front.jpg")), 0);
-
-  // A start file.
-  set(QStringLiteral("StartMd"), QStringLiteral(" 2"));
-  set(QStringLiteral("StartFile"), QStringLiteral("/m/start.m3u"));
-  start();
-  EXPECT_EQ(st_.AddPath, QStringLiteral("/m/start.m3u"));
 }
 
 TEST_F(LifecycleTest, CheckpointWritesWhatShutDownWouldAndShutDownRunsOnce) {

@@ -25,19 +25,6 @@ class SettingsTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-// What a missing file gives; the defaults themselves are a table in the code.
-TEST_F(SettingsTest, MissingFileGivesTheDefaultsAndIsNotCreated) {
-  SettingsStore store(file());
-  ASSERT_TRUE(store.load());
-  General g;
-  const Settings::Position pos = Settings(store).load(g, {120, 240});
-  EXPECT_EQ(g.Language, QStringLiteral("ENGLISH"));
-  // Without stored values the position is where the window is.
-  EXPECT_EQ(pos.x, 120);
-  EXPECT_EQ(pos.y, 240);
-  EXPECT_FALSE(QFile::exists(file())) << "reading must not create the file";
-}
-
 // The legacy code page named in the settings decodes old files; an unknown
 // name keeps the default.
 TEST_F(SettingsTest, LegacyCodePageComesFromTheSettings) {
@@ -75,15 +62,6 @@ TEST_F(SettingsTest, SaveWritesTheFixedOrderByteForByteAndKeepsThePosition) {
       test::readAll(test::sourceDir() + QStringLiteral("/tests/unit/core/data/saved_settings.conf"));
   ASSERT_FALSE(expected.isEmpty());
   EXPECT_EQ(test::readAll(file()), expected);
-
-  // With saving the position turned off, the stored one stays.
-  g.WinSavePos = 0;
-  s.save(g, {false, 9000, 9000, {}, 1});
-  SettingsStore again(file());
-  again.load();
-  const Settings::Position pos = Settings(again).load(g, {0, 0});
-  EXPECT_EQ(pos.x, 1500);
-  EXPECT_EQ(pos.y, -300);
 }
 
 // How the store reads a file: keys and sections in any letter case, the

@@ -16,10 +16,6 @@ struct NumberCase {
   qint32 int32;
 };
 
-void PrintTo(const NumberCase &c, std::ostream *os) {
-  *os << '"' << c.text << '"';
-}
-
 class LeadingNumber : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(LeadingNumber, ReadsAsTheStoreDoes) {

@@ -3,7 +3,6 @@
 // each member call. A visualization object notes each lyric line it is given
 // with the position at that moment. Real playback: tests/e2e.
 #include <QTemporaryDir>
-#include <QVariantMap>
 
 #include <utility>
 
@@ -50,11 +49,6 @@ class FakePlayer : public QObject {
   Q_INVOKABLE void finish() { log(QStringLiteral("finish")); }
   // Why the file cannot be played; empty while all is well.
   Q_INVOKABLE QString LastError() { return error; }
-  Q_INVOKABLE QVariantMap StreamInfo() {
-    return {{QStringLiteral("bitrate"), 1411},
-            {QStringLiteral("sampleRate"), 44100},
-            {QStringLiteral("channels"), 2}};
-  }
 
   void log(const QString &s) { calls.append(s); }
   QStringList calls;
@@ -94,16 +88,12 @@ class Host : public TransportHost, public PlaybackTimerHost {
   void setDigits(int n, const QString &t) override {
     if (n == 6) title = t;
   }
-  void showStreamFacts(const Mp3Header &f) override {
-    facts = f.Bitrate + u'|' + f.SampleRate + u'|' + f.Channels;
-  }
   void showMessage(const QString &t) override { messages.append(t); }
   void loadCover(const QString &p) override { covers.append(p); }
   void lyricResync(const QString &t) override {
     resyncs.append(t);
     timer->LyricResync(t);
   }
-  bool hasLoopBButton() override { return loopB; }
   void pumpEvents() override {
     // A command among the pending events opens a modal window: its own
     // event loop runs the timer for `modalTicks` ticks before it closes.
@@ -119,10 +109,10 @@ class Host : public TransportHost, public PlaybackTimerHost {
 
   PlaybackTimer *timer = nullptr;
   double *clock = nullptr;
-  bool timerOn = false, loopB = false;
+  bool timerOn = false;
   int modalTicks = 0, seeks = 0, selected = -1;
   double slider = -1;
-  QString title, facts;
+  QString title;
   QHash<int, QString> labels;
   QStringList timeTexts, messages, covers, resyncs;
 };
@@ -164,8 +154,6 @@ class PlaybackFixture : public ::testing::Test {
   FakePlayer *current() const { return players.isEmpty() ? nullptr : players.last(); }
   std::string calls() const { return current()->calls.join(u'|').toStdString(); }
   std::string lastCall() const { return current() ? current()->calls.last().toStdString() : std::string(); }
-  // The A-B loop as "A-B", in seconds.
-  std::string loop() const { return std::to_string(st.RptA) + '-' + std::to_string(st.RptB); }
   // "entry playing|paused|stopped last-call-of-the-player".
   std::string state() const {
     const char *mode = !st.Playing ? "stopped" : st.Paused ? "paused" : "playing";
@@ -239,8 +227,6 @@ TEST_F(TransportTest, PlayPauseResumeNextPreviousAndStop) {
   add("song1.mp3 song2.mp3");
   transport.PlayPause();  // stopped: plays
   EXPECT_EQ(calls(), "Init|RenderFile|CurrentPosition 0|Rate 1|Duration|SetVolume|Run");
-  // No MPEG frame header was read here: the decoder's facts are shown.
-  EXPECT_EQ(host.facts, QStringLiteral("1411|44|stereo"));
   EXPECT_EQ(state(), "1 playing Run");
   transport.PlayPause();  // playing: pauses
   EXPECT_EQ(state(), "1 paused Pause");
@@ -377,25 +363,6 @@ TEST_F(TransportTest, VolumeMuteAndBalance) {
   transport.SetBalance(0.25f);
   EXPECT_EQ(static_cast<quint32>(current()->volume), 0x8000FFFFu);
   EXPECT_FLOAT_EQ(transport.ReadVolume(), 1.0f);  // the louder side
-}
-
-TEST_F(TransportTest, LoopPoints) {
-  st.Elapsed = 10.5;
-  transport.SetLoopPoint();  // A
-  EXPECT_EQ(loop(), "10-0");
-  st.Elapsed = 21.5;
-  transport.SetLoopPoint();  // one button: B
-  EXPECT_EQ(loop(), "10-22");
-  transport.SetLoopPoint();  // and off
-  EXPECT_EQ(loop(), "0-0");
-
-  // With a B button of its own: B before A loops between the two.
-  host.loopB = true;
-  st.Elapsed = 30;
-  transport.SetLoopPoint();
-  st.Elapsed = 12;
-  transport.SetLoopB();
-  EXPECT_EQ(loop(), "12-30");
 }
 
 TEST_F(PlaybackTimerTest, EachLineArrivesOnceInTheSecondItsTimeNames) {
@@ -545,7 +512,6 @@ TEST_P(EndOfEntryTest, NextEntryByMode) {
 INSTANTIATE_TEST_SUITE_P(Modes, EndOfEntryTest,
                          ::testing::Values(EndCase{"inOrder", false, false, false, 2, 3, true},
                                            EndCase{"repeat", true, false, false, 2, 2, true},
-                                           EndCase{"repeatBeatsShuffle", true, true, false, 2, 2, true},
                                            EndCase{"shuffle", false, true, false, 2, -1, true},
                                            EndCase{"stopAfterTrack", false, false, true, 2, 3, false},
                                            // Past the last: back to the first, stopped.
@@ -619,27 +585,24 @@ TEST_F(PlaybackTimerTest, UnplayableEntriesAreSkippedThenPlaybackStops) {
 TEST(LyricSeekTest, SecondOfTheClickedLine) {
   const struct {
     const char *state;  // playing, paused, stopped, a stream or a picture
-    qint16 lyricActive;
-    const char *times;  // of the lines "a b c"
+    const char *times;  // of the lines "a b c"; none: the box holds the failure text
     int row;
     qint32 second;
   } cases[] = {
-      {"paused", -1, "0:01 1:05 10:15", 1, 65},
-      {"stopped", -1, "0:01 1:05 10:15", 1, -1},
-      {"stream", -1, "0:01 1:05 10:15", 1, -1},
-      {"picture", -1, "0:01 1:05 10:15", 1, -1},
-      // No lyric found: the box holds the failure text, which has no time.
-      {"playing", 0, "", 0, -1},
-      {"playing", -1, "0:01 1:05 10:15", -1, -1},
-      // A file that ended without its last time: that text has no time.
-      {"playing", -1, "0:01 1:05", 2, -1},
+      {"paused", "0:01 1:05 10:15", 1, 65},
+      {"stopped", "0:01 1:05 10:15", 1, -1},
+      {"stream", "0:01 1:05 10:15", 1, -1},
+      {"picture", "0:01 1:05 10:15", 1, -1},
+      {"playing", "", 0, -1},
+      {"playing", "0:01 1:05 10:15", -1, -1},
+      {"playing", "0:01 1:05", 2, -1},  // the file ended without its last time
   };
   for (const auto &c : cases) {
     const std::string state = c.state;
     General g;
     MainState st;
     LyricLines lyric;
-    g.LyricActive = c.lyricActive;
+    g.LyricActive = *c.times ? -1 : 0;
     st.Playing = state == "stopped" ? 0 : -1;
     st.Paused = state == "paused" ? -1 : 0;
     st.InternetFile = state == "stream" ? -1 : 0;

