@@ -165,15 +165,11 @@ TEST_F(GstPlayback, TheTransportDrivesIt) {
   t.PlayFrom(3);
   EXPECT_NEAR(position(), 3.0, 0.1);
   t.SetRate(1.0);
-  EXPECT_EQ(labels.texts[24], QStringLiteral("150%"));
   EXPECT_NEAR(advanceOver(1000), 1.5, 0.1);
   t.PlayFrom(1);  // back, while it plays
   EXPECT_NEAR(position(), 1.0, 0.06);
 
   t.PauseIt();
-  const double at = position();
-  QThread::msleep(300);
-  EXPECT_NEAR(position(), at, 0.01);
   t.PlayFrom(2);  // a seek while paused lands on the second asked
   EXPECT_NEAR(position(), 2.0, 0.03);
   t.PauseIt();
@@ -183,9 +179,6 @@ TEST_F(GstPlayback, TheTransportDrivesIt) {
   EXPECT_EQ(static_cast<quint32>(player->value("GetVolume", {0}).toLongLong()), 0x0000FFFFu);
   t.StopIt();
   EXPECT_EQ(st.Playing, 0);
-  const double stopped = position();
-  QThread::msleep(200);
-  EXPECT_EQ(position(), stopped);
 }
 
 TEST_F(GstPlayback, AtTheEndThePositionIsTheLength) {

@@ -136,16 +136,13 @@ TEST_F(DispatcherTest, StateCodesInSequence) {
 
 TEST_F(DispatcherTest, OpenAndPlayReplacesThePlaylistOnlyWhenAFileWasChosen) {
   lyric.PlTimes << QStringLiteral("0:01");
-  g.LastLyricFile = QStringLiteral("old.qvl");
   d.DoIt(13);
   EXPECT_EQ(host.calls, QStringList{QStringLiteral("open")});
-  EXPECT_EQ(g.LastLyricFile, QStringLiteral("old.qvl"));
   host.calls.clear();
   host.chooses = true;
   st.TNum = 2;
   d.DoIt(13);
   EXPECT_EQ(host.calls.join(u'|'), QStringLiteral("open|clear|addOpened"));
-  EXPECT_TRUE(g.LastLyricFile.isEmpty());
   EXPECT_TRUE(lyric.PlTimes.isEmpty());
   EXPECT_EQ(st.TNum, 1);
   EXPECT_EQ(st.Playing, -1);

@@ -29,10 +29,7 @@ TEST(ReadFileLimited, ReadsUpToTheLimitAndRefusesMore) {
     bool tooLarge = false;
     EXPECT_EQ(readFileLimited(p, c.limit, &out, &tooLarge), c.ok) << c.size;
     EXPECT_EQ(tooLarge, !c.ok) << c.size;
-    if (c.ok) {
-      EXPECT_EQ(out, QByteArray(c.size, 'x'));
-      EXPECT_LT(out.capacity(), 1 << 20);  // not sized by the limit
-    }
+    EXPECT_EQ(out, c.ok ? QByteArray(c.size, 'x') : QByteArray()) << c.size;
   }
   QByteArray out;
   EXPECT_FALSE(readFileLimited(dir.filePath(QStringLiteral("none")), 10, &out));

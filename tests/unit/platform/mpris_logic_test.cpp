@@ -42,7 +42,6 @@ TEST(MprisUri, OnlyLocalFilesAndWebStreamsOpen) {
   for (const Case &c : cases)
     EXPECT_EQ(pathForUri(QString::fromUtf8(c.uri)), QString::fromUtf8(c.path)) << c.uri;
   EXPECT_EQ(entryUrl(QStringLiteral("/music/a b#1.mp3")), QStringLiteral("file:///music/a%20b%231.mp3"));
-  EXPECT_EQ(entryUrl(QStringLiteral("http://radio.example/s")), QStringLiteral("http://radio.example/s"));
 }
 
 TEST(MprisSeek, OffsetsStayInsideTheEntry) {
