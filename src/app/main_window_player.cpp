@@ -41,10 +41,12 @@ void MainWindow::wirePlayer() {
       timer1_->stop();
       return;
     }
-    // The volume slider follows the player's volume about every 200 ms,
-    // on a tick that is due anyway when one comes close to that.
+    // While an entry plays, the volume slider follows the player's volume
+    // about every 200 ms, on a tick that is due anyway when one comes close
+    // to that. (An entry that failed has a player that never got the user's
+    // volume: it is not asked.)
     sinceVolumeMs_ += slept;
-    if (sinceVolumeMs_ >= kVolumeFollowMs - kVolumeFollowSlackMs) {
+    if (st_.Playing && sinceVolumeMs_ >= kVolumeFollowMs - kVolumeFollowSlackMs) {
       sinceVolumeMs_ = 0;
       clockSchedule_.followVolume(transport_->ReadVolume());
     }
