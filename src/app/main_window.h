@@ -191,11 +191,9 @@ class MainWindow : public QWidget, public LifecycleHost {
   QTimer *timer1_ = nullptr;
   bool tickSoon_ = false;  // playbackChanged() during a tick
   // Milliseconds of playback ticks since the volume slider last followed
-  // the player's volume; it follows every kVolumeFollowMs, give or take the
-  // slack, so that it shares a tick with the position or the time.
+  // the player's volume; it follows at most every kVolumeFollowMs.
   int sinceVolumeMs_ = 0;
   static constexpr int kVolumeFollowMs = ClockSchedule::kStepMs;
-  static constexpr int kVolumeFollowSlackMs = 50;
   std::unique_ptr<TrayIcon> tray_;
   std::unique_ptr<MainWindowMpris> mprisPlayer_;
   std::unique_ptr<MprisService> mpris_;

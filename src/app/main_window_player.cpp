@@ -42,15 +42,16 @@ void MainWindow::wirePlayer() {
       return;
     }
     // While an entry plays, the volume slider follows the player's volume
-    // about every 200 ms, on a tick that is due anyway when one comes close
-    // to that. (An entry that failed has a player that never got the user's
-    // volume: it is not asked.)
+    // (changed outside the program too) on the ticks that come anyway, at
+    // most every 200 ms: at least once a second, as the time display turns.
+    // (An entry that failed has a player that never got the user's volume:
+    // it is not asked.)
     sinceVolumeMs_ += slept;
-    if (st_.Playing && sinceVolumeMs_ >= kVolumeFollowMs - kVolumeFollowSlackMs) {
+    if (st_.Playing && sinceVolumeMs_ >= kVolumeFollowMs) {
       sinceVolumeMs_ = 0;
       clockSchedule_.followVolume(transport_->ReadVolume());
     }
-    int next = std::min(playbackTimer_->nextTickMs(), kVolumeFollowMs + kVolumeFollowSlackMs - sinceVolumeMs_);
+    int next = playbackTimer_->nextTickMs();
     if (std::exchange(tickSoon_, false)) next = std::min(next, PlaybackTimer::kIntervalMs);
     timer1_->start(next);
   });

@@ -253,10 +253,11 @@ int PlaybackTimer::nextTickMs() const {
   atOrAfter(1.0);  // the entry counts as played
 
   // From the position to the clock, at the rate the entry plays; a
-  // millisecond late rather than early.
+  // millisecond late rather than early (and not one more for the rounding
+  // error of the sums above).
   const double speed = st_.Sliders[5].Value + 0.5;
   const double rate = std::isfinite(speed) ? std::clamp(speed, 0.5, 1.5) : 1.0;
-  const double ms = std::ceil((due - e) / rate * 1000.0) + 1;
+  const double ms = std::ceil((due - e) / rate * 1000.0 - 1e-6) + 1;
   // A position the player reports as no number gets the old period.
   if (!std::isfinite(ms)) return kIntervalMs;
   return static_cast<int>(std::clamp(ms, 1.0, static_cast<double>(kErrorPollMs)));
