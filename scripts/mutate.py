@@ -258,6 +258,10 @@ def main():
     finally:
         restorer.restore()
 
+    # The last mutant's objects are still in the build folder: build the
+    # restored sources again, so the folder's programs are the real ones.
+    if run(["cmake", "--build", str(build), "-j", JOBS], log) != 0:
+        print(f"rebuilding the restored sources in {build} failed; see {log}", file=sys.stderr)
     killed, survived = len(results["killed"]), len(results["survived"])
     print()
     for kind in ("survived", "invalid", "stale"):

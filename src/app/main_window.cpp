@@ -20,6 +20,7 @@
 
 #include "app/main_window_host.h"
 #include "app/main_window_mpris.h"
+#include "core/log.h"
 #include "core/text_codec.h"
 #include "desktop/association_question_gui.h"
 #include "desktop/associations.h"
@@ -343,9 +344,20 @@ void MainWindow::scheduleCheckpoint() {
 
 void MainWindow::writeAutoList() {
   if (autoListWritten_ && savedAutoList_ == clockSchedule_.AutoList) return;
-  if (!clockSchedule_.WriteAutoList(folders_.userFile(QStringLiteral("autolist.txt")))) return;
+  const QString file = folders_.userFile(QStringLiteral("autolist.txt"));
+  QString error;
+  if (!clockSchedule_.WriteAutoList(file, &error)) {
+    // Said once, not at every checkpoint while the disk stays full.
+    if (autoListFailureShown_) return;
+    autoListFailureShown_ = true;
+    qCWarning(lcCore).noquote() << "Schedule not saved to" << file + QLatin1Char(':') << error;
+    if (!lifecycle_.unloaded())  // no message box while the program ends
+      showMessage(QStringLiteral("The alarm schedule could not be saved in %1: %2").arg(file, error));
+    return;
+  }
   savedAutoList_ = clockSchedule_.AutoList;
   autoListWritten_ = true;
+  autoListFailureShown_ = false;
 }
 
 void MainWindow::showPlaylistBrowser() {

@@ -177,6 +177,7 @@ class MainWindow : public QWidget, public LifecycleHost {
   QPointer<PlaylistBrowserWindow> playlistBrowser_;
   QStringList savedAutoList_;  // what the schedule file holds now
   bool autoListWritten_ = false;
+  bool autoListFailureShown_ = false;
   QLabel *title_ = nullptr;
   QListWidget *playlistBox_ = nullptr;
   std::unique_ptr<SkinWindow> skin_;

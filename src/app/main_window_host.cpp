@@ -264,7 +264,6 @@ void MainWindowHost::showLyricAssistant() {
                      window_.transport(),
                      window_.desktopServices(),
                      *dialogs,
-                     {},
                      [this] { window_.skin().SetTopMost(false); },
                      {},
                      [this](const QString &folder) {

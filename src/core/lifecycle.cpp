@@ -191,7 +191,9 @@ void Lifecycle::savePlaylist() {
   if (playlistFailureShown_) return;
   playlistFailureShown_ = true;
   qCWarning(lcCore).noquote() << "Playlist not saved to" << file + QLatin1Char(':') << error;
-  host_.showMessage(QStringLiteral("The playlist could not be saved in %1: %2").arg(file, error));
+  // While the program ends (also on SIGTERM at logout) a message box would
+  // keep it from ending: the warning above is all then.
+  if (!unloaded_) host_.showMessage(QStringLiteral("The playlist could not be saved in %1: %2").arg(file, error));
 }
 
 bool Lifecycle::saveSettings() {

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/general.h"
 #include "core/main_state.h"
@@ -237,6 +238,7 @@ void LyricTimingDialog::undoMark() {
   MainState &st = host_.st;
   const double at = st.Elapsed;
   undoLastMark(recorded_, cursor_);
+  marksMs_.resize(recorded_.count());
   refreshLists();
   if (recorded_.count() > 0) lyricList->setCurrentRow(recorded_.count() - 1);
   lyricEdit->setText(toMark_.value(cursor_));
@@ -272,6 +274,7 @@ void LyricTimingDialog::populate() {
     host_.desktop.showMessage(r);
   lyricEdit->setText(toMark_.value(0));
   recorded_.clear();
+  marksMs_.clear();
   refreshLists();
   showButtons();
 }
@@ -340,10 +343,13 @@ void LyricTimingDialog::onMarkClicked() {
 }
 
 void LyricTimingDialog::markLine() {
-  // The player's position at this press, as the time display shows it.
-  const QString time = host_.elapsedText ? host_.elapsedText() : host_.transport.ElapsedText();
+  // The player's position at this press, read once: as the time display
+  // shows it, and in milliseconds for the LRC form.
+  const double at = std::clamp(host_.transport.Position(), 0.0, 2147483647.0);
+  const QString time = Transport::timeText(static_cast<qint32>(Transport::roundEven(at)), false);
   recorded_.texts.append(lyricEdit->text());
   recorded_.times.append(time);
+  marksMs_.append(std::llround(at * 1000));
   lyricList->addItem(lyricEdit->text());
   timeList->addItem(time);
   lyricList->setCurrentRow(recorded_.count() - 1);
@@ -388,6 +394,8 @@ void LyricTimingDialog::applyEdit() {
     host_.desktop.showMessage(assistantText(host_.g, msg::AssistantEmptyLine));
     return;
   }
+  // A time typed by hand holds whole seconds only.
+  if (recorded_.times[i] != timeEdit->text() && i < marksMs_.size()) marksMs_[i] = -1;
   recorded_.replace(i, lyricEdit->text(), timeEdit->text());
   lyricList->item(i)->setText(lyricEdit->text());
   timeList->item(i)->setText(timeEdit->text());
@@ -424,7 +432,7 @@ void LyricTimingDialog::onFinishClicked() {
       const QString base =
           path.endsWith(QLatin1String(".qvl"), Qt::CaseInsensitive) ? path.left(path.size() - 4) : path;
       const QString lrc = base + QStringLiteral(".lrc");
-      if (WriteLrcFile(lrc, texts, times, g.SongTag, &error))
+      if (WriteLrcFile(lrc, texts, times, g.SongTag, &error, marksMs_))
         writtenLrc_ = lrc;
       else
         host_.desktop.showMessage(

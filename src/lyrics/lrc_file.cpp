@@ -434,7 +434,8 @@ LyricStatus readLrcFile(const QString &path, LyricLines &out, LrcDocument *doc) 
   return parseLrcBytes(bytes, out, doc);
 }
 
-QByteArray encodeLrcFile(const QStringList &texts, const QStringList &times, const TagInfo &tag) {
+QByteArray encodeLrcFile(const QStringList &texts, const QStringList &times, const TagInfo &tag,
+                         const QList<qint64> &stampsMs) {
   QString text;
   // Tag fields keep their blank padding in the record; the file gets the
   // text alone.
@@ -454,7 +455,8 @@ QByteArray encodeLrcFile(const QStringList &texts, const QStringList &times, con
   for (qsizetype k = 0; k < n; ++k) {
     const qint32 seconds = PlaybackTimer::timeSeconds(times[k]);
     if (seconds < 0) continue;
-    text += stampText(static_cast<qint64>(seconds) * 1000);
+    const qint64 marked = k < stampsMs.size() ? stampsMs[k] : -1;
+    text += stampText(marked >= 0 ? marked : static_cast<qint64>(seconds) * 1000);
     // A gap (a lone blank) is written as a stamp without text.
     const QString line = oneLine(texts[k]).trimmed();
     text += line + u'\n';
@@ -467,12 +469,12 @@ QByteArray encodeLrcFile(const QStringList &texts, const QStringList &times, con
 }
 
 bool WriteLrcFile(const QString &path, const QStringList &texts, const QStringList &times, const TagInfo &tag,
-                  QString *error) {
+                  QString *error, const QList<qint64> &stampsMs) {
   if (path.isEmpty()) {
     if (error) *error = QStringLiteral("no file name");
     return false;
   }
-  return writeFileAtomically(path, encodeLrcFile(texts, times, tag), error);
+  return writeFileAtomically(path, encodeLrcFile(texts, times, tag, stampsMs), error);
 }
 
 }  // namespace cantorel

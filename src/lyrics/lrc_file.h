@@ -119,12 +119,15 @@ LyricStatus readLrcFile(const QString &path, LyricLines &out, LrcDocument *doc =
 // without a byte-order mark (the encoding LRC readers everywhere assume).
 // Entries whose time is not an "m:ss" time are left out (no stamp can hold
 // them); entries beyond the shorter list are not written. A CR or LF inside a
-// text becomes a blank.
-QByteArray encodeLrcFile(const QStringList &texts, const QStringList &times, const TagInfo &tag);
+// text becomes a blank. Where `stampsMs` holds a time of 0 or more for an
+// entry, its stamp is that time to the centisecond instead of the whole
+// second of `times`.
+QByteArray encodeLrcFile(const QStringList &texts, const QStringList &times, const TagInfo &tag,
+                         const QList<qint64> &stampsMs = {});
 
 // Replaces the file at `path` with encodeLrcFile()'s bytes atomically.
 // Returns false (old file untouched) and says why in `error` on failure.
 bool WriteLrcFile(const QString &path, const QStringList &texts, const QStringList &times, const TagInfo &tag,
-                  QString *error = nullptr);
+                  QString *error = nullptr, const QList<qint64> &stampsMs = {});
 
 }  // namespace cantorel

@@ -34,8 +34,6 @@ struct AssistantHost {
   Transport &transport;
   DesktopServices &desktop;  // message boxes
   PlaylistDialogs &dialogs;  // open-file dialogs
-  // The elapsed time text a mark records; empty: the transport's ElapsedText.
-  std::function<QString()> elapsedText;
   // Takes the main window off the always-on-top layer (called whenever an
   // assistant window is activated, so the main window cannot cover it).
   std::function<void()> keepMainBelow;
@@ -157,6 +155,11 @@ class LyricTimingDialog : public QDialog {
   AssistantHost &host_;
   QStringList toMark_;  // the lines to mark, as the text step handed them over
   AssistantLines recorded_;
+  // The player's position at each mark in milliseconds, paired with
+  // `recorded_` by index (-1 once a time was edited by hand): the LRC form
+  // keeps what was marked to the centisecond, where our own form keeps the
+  // whole second the time display showed.
+  QList<qint64> marksMs_;
   TimingButtons buttons_;
   qint16 cursor_ = 0;
   QString written_;

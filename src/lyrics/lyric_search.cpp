@@ -148,13 +148,6 @@ LyricSearch findLyricFile(const QString &basePath, const TagInfo &tag, General &
   return result;
 }
 
-QString FindLyric(const QString &basePath, General &g, LyricLines &lyric, const QString &relativeDir) {
-  const LyricSearch r = findLyricFile(basePath, g.SongTag, g, lyric, relativeDir);
-  if (r.found || findLyricFile(basePath, g.SongTag, g, lyric, relativeDir, LyricFormat::Lrc).found)
-    return QStringLiteral("True");
-  return lyricStatusText(r.status, g);
-}
-
 const LyricSearch *LyricLoad::used() const {
   for (const LyricSearch *s : {&lyricFolder, &song, &lrcLyricFolder, &lrcSong, &lrcOnlineFolder})
     if (s->found) return s;

@@ -74,10 +74,6 @@ struct LyricSearch {
 // LyricFormat::Lrc the ".lrc" names are tried with the LRC reader.
 LyricSearch findLyricFile(const QString &basePath, const TagInfo &tag, General &g, LyricLines &lyric,
                           const QString &relativeDir = QString(), LyricFormat format = LyricFormat::Own);
-// The same, as a text: "True" when found (our format first, then LRC by the
-// same names), else the status text of the last candidate of our format.
-QString FindLyric(const QString &basePath, General &g, LyricLines &lyric,
-                  const QString &relativeDir = QString());
 
 // Loads the lyric of a song: first among the candidates of the lyric folder
 // ("LyricPath"), then of the song itself; when neither holds a lyric of our

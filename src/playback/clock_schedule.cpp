@@ -145,10 +145,10 @@ bool ClockSchedule::ReadAutoList(const QString &file) {
   return true;
 }
 
-bool ClockSchedule::WriteAutoList(const QString &file) const {
+bool ClockSchedule::WriteAutoList(const QString &file, QString *error) const {
   QByteArray out;
   for (const QString &e : AutoList) out += encodeWindows1252(e) + "\r\n";
-  return writeFileAtomically(file, out);
+  return writeFileAtomically(file, out, error);
 }
 
 }  // namespace cantorel

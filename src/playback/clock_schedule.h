@@ -63,7 +63,8 @@ class ClockSchedule {
   // The schedule file: blank lines skipped, the others kept exactly as read.
   bool ReadAutoList(const QString &file);
   // Written whole, one entry a line with CR LF, replacing the file atomically.
-  bool WriteAutoList(const QString &file) const;
+  // False (the old file kept) with the reason in `error` when it fails.
+  bool WriteAutoList(const QString &file, QString *error = nullptr) const;
 
   static bool dayMatches(QChar code, QChar dayLetter);
   // "hh:mm   " in 24-hour form, "hh:mm AM"/"hh:mm PM" in 12-hour form.

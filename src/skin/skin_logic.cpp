@@ -202,19 +202,4 @@ QList<GlyphCell> GlyphCells(const DigitDisplay &d, const QString &text, bool clo
   return out;
 }
 
-QString ComposeTitle(const QString &tagTitle, const QString &tagArtist, const QString &tagAlbum,
-                     const QString &friendlyName, int showArtist, int showAlbum) {
-  QString title = tagTitle.trimmed();
-  if (title.isEmpty()) title = friendlyName.trimmed();
-  if (showAlbum == 1) {
-    const QString a = tagAlbum.trimmed();
-    title = (a.isEmpty() ? QStringLiteral("Unknown Album") : a) + QStringLiteral(" - ") + title;
-  }
-  if (showArtist == 1) {
-    const QString a = tagArtist.trimmed();
-    title = (a.isEmpty() ? QStringLiteral("Unknown Artist") : a) + QStringLiteral(" - ") + title;
-  }
-  return title;
-}
-
 }  // namespace cantorel

@@ -58,9 +58,4 @@ struct GlyphCell {
 // display shows a 24-hour clock, whose leading zeros are drawn.
 QList<GlyphCell> GlyphCells(const DigitDisplay &d, const QString &text, bool clock24);
 
-// The title shown for a file: the tag's title (or the friendly name), with
-// the album and the artist put in front when asked.
-QString ComposeTitle(const QString &tagTitle, const QString &tagArtist, const QString &tagAlbum,
-                     const QString &friendlyName, int showArtist, int showAlbum);
-
 }  // namespace cantorel

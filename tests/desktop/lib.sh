@@ -16,8 +16,8 @@ build=${1:?build folder}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 skins=$source_dir/data/skins
+default=$skins/default.skin
 bus_name=org.mpris.MediaPlayer2.cantorel
-player_if=org.mpris.MediaPlayer2.Player
 
 need() {
   local tool
@@ -104,12 +104,21 @@ private_session() {
 }
 
 # --- The program -----------------------------------------------------------
+# program ARGS...: the program on $home, with a short splash, a news address
+# that refuses at once, silent audio, and dialogs and web addresses recorded
+# (APP_RECORD= : really shown; APP_TIMEOUT=S: ended after S seconds). It
+# replaces the shell it runs in (its process id is the program's): start it
+# with & or in ( ).
+program() {
+  exec env CANTOREL_HOME="$home" CANTOREL_SPLASH_MS=20 CANTOREL_NEWS_URL=http://127.0.0.1:9/msg.txt \
+    CANTOREL_RECORD_DESKTOP="${APP_RECORD-$work/desktop.log}" CANTOREL_NULL_AUDIO=1 \
+    ${APP_TIMEOUT:+timeout $APP_TIMEOUT} "$build/bin/cantorel" "$@"
+}
 # app_start [SETTING=VALUE...] [-- ARGS...]: a fresh home with these settings
-# (association question off unless given) (with APP_HOME=1: the home of the last start again; APP_RECORD= : dialogs and
-# addresses really shown instead of recorded), the
-# program started on it, and its main window found ($win; geometry in X Y
-# WIDTH HEIGHT): mapped, or with APP_HIDDEN=1 mapped or not (APP_NO_WAIT=1:
-# not waited for).
+# (association question off unless given; APP_HOME=1: the home of the last
+# start again), the program started on it, and its main window found ($win;
+# geometry in X Y WIDTH HEIGHT): mapped, or with APP_HIDDEN=1 mapped or not
+# (APP_NO_WAIT=1: not waited for).
 app_start() {
   local settings=()
   while [ $# -gt 0 ] && [ "$1" != -- ]; do settings+=("$1"); shift; done
@@ -117,12 +126,9 @@ app_start() {
   if [ -z "${APP_HOME:-}" ]; then
     home=$(mktemp -d "$work/home.XXXX")
     [[ " ${settings[*]} " == *" AutoRegistry="* ]] || settings+=("AutoRegistry=0")
-    printf '[Cantorel v4.0/config]\n' >"$home/cantorel.conf"
-    printf '%s\n' "${settings[@]}" >>"$home/cantorel.conf"
+    printf '%s\n' '[Cantorel v4.0/config]' "${settings[@]}" >"$home/cantorel.conf"
   fi
-  CANTOREL_HOME=$home CANTOREL_SPLASH_MS=20 CANTOREL_NEWS_URL=http://127.0.0.1:9/msg.txt \
-    CANTOREL_RECORD_DESKTOP=${APP_RECORD-$work/desktop.log} CANTOREL_NULL_AUDIO=1 \
-    "$build/bin/cantorel" "$@" >"$work/app.log" 2>&1 &
+  program "$@" >"$work/app.log" 2>&1 &
   app=$!
   [ -n "${APP_NO_WAIT:-}" ] && return 0
   wait_for 20 bus_up || die "$bus_name never appeared on the bus"
@@ -130,43 +136,47 @@ app_start() {
 }
 # The program's largest mapped window is the main window ("any": mapped or not).
 find_window() {
-  local w best= area=0 a only=--onlyvisible
+  local w best= area=0 only=--onlyvisible
   [ "${1:-}" = any ] && only=
   for w in $(xdotool search $only --pid "$app" 2>/dev/null); do
     eval "$(xdotool getwindowgeometry --shell "$w")"
-    a=$((WIDTH * HEIGHT))
-    [ "$a" -gt "$area" ] && { area=$a; best=$w; }
+    [ $((WIDTH * HEIGHT)) -gt "$area" ] && { area=$((WIDTH * HEIGHT)); best=$w; }
   done
   [ -n "$best" ] && win=$best && geom
 }
 geom() { eval "$(xdotool getwindowgeometry --shell "$win")"; }
-visible_windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
+windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | sort; }
+# opens COMMAND...: runs the command (a click, keys) and waits (5 s) for a
+# new window of the program; prints its id.
+opens() {
+  local before w=
+  before=$(windows)
+  "$@"
+  wait_for 5 eval 'w=$(comm -13 <(echo "$before") <(windows) | tail -1); [ -n "$w" ]' && echo "$w"
+}
+# width_becomes N: the main window is N wide within 5 s (a skin loaded).
+width_becomes() { local want=$1; wait_for 5 eval 'geom; [ "$WIDTH" = "$want" ]'; }
 # WM_STATE as the window manager keeps it: Normal, Iconic or Withdrawn.
 wm_state() { xprop -id "$win" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 app_stop() {  # app_stop [quietly]: SIGTERM, then a bounded wait for the end
   [ -n "$app" ] || return 0
   kill -TERM "$app" 2>/dev/null
-  local deadline=$((SECONDS + 10))
-  while kill -0 "$app" 2>/dev/null; do
-    [ "$SECONDS" -ge "$deadline" ] && { kill -KILL "$app"; [ "${1:-}" ] || fail "no end within 10 s of SIGTERM"; break; }
-    sleep 0.1
-  done
+  wait_for 10 eval '! kill -0 "$app" 2>/dev/null' ||
+    { kill -KILL "$app"; [ "${1:-}" ] || fail "no end within 10 s of SIGTERM"; }
   wait "$app" 2>/dev/null
   app=
 }
 
-# --- Skin elements ---------------------------------------------------------
+# --- Skin elements and the user's hands --------------------------------------
 # rect SKIN KIND INDEX: "x y w h" of an element as the skin tool reports it.
 rect() {
-  local json=$work/skin-$(basename "$1").json
-  [ -s "$json" ] || "$build/bin/cantorel-tool" skin check --json "$1" >"$json" 2>/dev/null
-  python3 - "$json" "$2" "$3" <<'EOF'
+  local table=$work/skin-$(basename "$1").txt
+  [ -s "$table" ] || "$build/bin/cantorel-tool" skin check --json "$1" 2>/dev/null | python3 -c '
 import json, sys
-doc = json.load(open(sys.argv[1]))
-for e in doc["elements"]:
-    if e["kind"] == sys.argv[2] and e["index"] == int(sys.argv[3]):
-        r = e["rect"]; print(r["x"], r["y"], r["width"], r["height"]); break
-EOF
+for e in json.load(sys.stdin)["elements"]:
+    r = e["rect"]
+    print(e["kind"], e["index"], r["x"], r["y"], r["width"], r["height"])' >"$table"
+  awk -v k="$2" -v i="$3" '$1 == k && $2 == i { print $3, $4, $5, $6; exit }' "$table"
 }
 # point SKIN KIND INDEX: the screen point at the centre of an element.
 point() {
@@ -200,14 +210,14 @@ bus_up() {
   [ "$(timeout 5 gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.NameHasOwner "$bus_name" 2>/dev/null)" = "(true,)" ]
 }
-prop() {  # prop NAME  (a property of the player interface, as gdbus prints it)
+# prop NAME: a property of the player interface, as gdbus prints it;
+# set_prop NAME GVARIANT sets one.
+mpris() {
   timeout 5 gdbus call --session --dest "$bus_name" --object-path /org/mpris/MediaPlayer2 \
-    --method org.freedesktop.DBus.Properties.Get "$player_if" "$1" 2>/dev/null
+    --method "org.freedesktop.DBus.Properties.$1" org.mpris.MediaPlayer2.Player "${@:2}" 2>/dev/null
 }
-set_prop() {  # set_prop NAME GVARIANT
-  timeout 5 gdbus call --session --dest "$bus_name" --object-path /org/mpris/MediaPlayer2 \
-    --method org.freedesktop.DBus.Properties.Set "$player_if" "$1" "$2" >/dev/null
-}
+prop() { mpris Get "$1"; }
+set_prop() { mpris Set "$@" >/dev/null; }
 status_is() { [ "$(prop PlaybackStatus)" = "(<'$1'>,)" ]; }
 becomes() { wait_for 5 status_is "$1"; }
 
@@ -233,8 +243,4 @@ count_colour() {
   convert "$1" -fuzz 16% -fill black +opaque "rgb($2,$3,$4)" -fill white -opaque "rgb($2,$3,$4)" \
     -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
 }
-
-# --- Media -------------------------------------------------------------------
-tone() {  # tone FILE SECONDS
-  sox -q -n -r 44100 -c 2 -b 16 "$1" synth "$2" sine 440 || die "sox"
-}
+tone() { sox -q -n -r 44100 -c 2 -b 16 "$1" synth "$2" sine 440 || die "sox"; }  # tone FILE SECONDS

@@ -28,10 +28,6 @@ class Watcher(dbus.service.Object):
             f.write(f"{service} {path}\n")
         self.StatusNotifierItemRegistered(service + path)
 
-    @dbus.service.method(WATCHER, in_signature="s")
-    def RegisterStatusNotifierHost(self, service):
-        pass
-
     @dbus.service.signal(WATCHER, signature="s")
     def StatusNotifierItemRegistered(self, item):
         pass
@@ -42,7 +38,6 @@ class Watcher(dbus.service.Object):
     def Introspect(self):
         return f"""<node><interface name="{WATCHER}">
   <method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
-  <method name="RegisterStatusNotifierHost"><arg type="s" direction="in"/></method>
   <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
   <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
   <property name="ProtocolVersion" type="i" access="read"/>
@@ -51,15 +46,11 @@ class Watcher(dbus.service.Object):
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
     def Get(self, interface, name):
-        return self.GetAll(interface)[name]
-
-    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="s", out_signature="a{sv}")
-    def GetAll(self, interface):
         return {
             "IsStatusNotifierHostRegistered": True,
             "ProtocolVersion": dbus.Int32(0),
             "RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s"),
-        }
+        }[name]
 
 
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)

@@ -5,7 +5,6 @@
 # Usage: window_test.sh BUILD_DIR
 source "$(dirname "$0")/lib.sh"
 
-default=$skins/default.skin
 teal=(94 234 212)  # the default skin's readout colour
 
 # A copy of the default skin with tips on label 18 and the cover area, for
@@ -69,7 +68,7 @@ case_volume() {
 case_skin_switch_labels() {
   app_start "Skin=$work/skins/pebble.skin"
   click_at "$work/skins/pebble.skin" button 101
-  wait_for 5 eval 'geom; [ "$WIDTH" = 560 ]' || { fail "no switch to the default skin"; return; }
+  width_becomes 560 || { fail "no switch to the default skin"; return; }
   sleep 0.5
   shot switched
   check "the volume readout is filled" \
@@ -83,12 +82,12 @@ case_failed_startup_skin() {
   app_start "Skin=$work/broken.skin" -- /ADD "$work/song.wav"
   xdotool mousemove $((X + 100)) $((Y + 12)) click 3
   sleep 0.5
-  press Down Down Down Down Down Down Down Down Return   # item 8: choose a skin
-  wait_for 5 eval '[ "$(visible_windows)" -ge 2 ]' || { fail "no skin picker"; return; }
+  # Item 8: choose a skin.
+  opens press Down Down Down Down Down Down Down Down Return >/dev/null || { fail "no skin picker"; return; }
   sleep 0.3
   xdotool type --delay 20 "$default"
   press Return
-  wait_for 5 eval 'geom; [ "$WIDTH" = 560 ]' || { fail "the default skin did not load"; return; }
+  width_becomes 560 || { fail "the default skin did not load"; return; }
   sleep 0.5
   shot later-skin
   check "the playlist box shows the song" \
@@ -98,40 +97,29 @@ case_failed_startup_skin() {
 # tip_width KIND INDEX: rests the pointer on an element; the width of the
 # tip window that shows (empty when none does).
 tip_width() {
-  local px py w main=$win
+  local px py tip
   xdotool mousemove $((X + 2)) $((Y + 2))
   sleep 0.4
   read -r px py < <(point "$default" "$1" "$2")
-  xdotool mousemove "$px" "$py" sleep 0.1 mousemove $((px + 1)) "$py"
-  local deadline=$((SECONDS + 4))
-  while [ "$SECONDS" -lt "$deadline" ]; do
-    for w in $(xdotool search --onlyvisible --pid "$app"); do
-      [ "$w" != "$main" ] && { xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p'; return; }
-    done
-    sleep 0.2
-  done
+  tip=$(opens xdotool mousemove "$px" "$py" sleep 0.1 mousemove $((px + 1)) "$py") &&
+    xdotool getwindowgeometry --shell "$tip" | sed -n 's/^WIDTH=//p'
 }
 
-# Tips of a label and of the cover area show when the pointer rests there.
+# Tips show when the pointer rests on a label or the cover area. The big
+# display's tip names what it shows: the elapsed time, or with a lyric the
+# time to its next line (a tip of another width).
 case_tips() {
-  app_start "Skin=$work/skins/default.skin"
+  app_start "Skin=$work/skins/default.skin" -- "$work/song.wav"
+  becomes Playing
   check "label 18 shows its tip" [ -n "$(tip_width label 18)" ]
   check "the cover area shows its tip" [ -n "$(tip_width cover 1)" ]
-}
-
-# The big display's tip names what it shows: the elapsed time, or with a
-# lyric the time to its next line (a tip of another width).
-case_display_tip() {
-  app_start -- "$work/song.wav"
-  becomes Playing
   local plain timed
   plain=$(tip_width display 1)
   app_stop
   app_start -- "$work/song.mp3"
   becomes Playing
   timed=$(tip_width display 1)
-  check "both tips show" eval '[ -n "$plain" ] && [ -n "$timed" ]'
-  check "the tip with a lyric says something else" [ "$plain" != "$timed" ]
+  check "both tips show, the one with a lyric another" eval '[ -n "$plain" ] && [ -n "$timed" ] && [ "$plain" != "$timed" ]'
 }
 
 # The cover area shows the song's cover while it plays; the cover window,
@@ -143,12 +131,8 @@ case_cover() {
   shot cover
   check "the cover area shows the red cover" \
     [ "$(count_colour "$(crop cover "$default" cover 1)" 220 30 30)" -gt 5000 ]
-  local main=$win
-  click_at "$default" button 34
+  win=$(opens click_at "$default" button 34) || { fail "no cover window"; return; }
   sleep 0.8
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$app"); do [ "$w" != "$main" ] && win=$w; done
-  [ "$win" != "$main" ] || { fail "no cover window"; return; }
   shot cover-window
   geom
   check "the cover window shows the red cover" \
@@ -157,4 +141,4 @@ case_cover() {
 
 desktop_up 2560x800
 make_skins
-run_cases case_drag case_second_screen case_volume case_skin_switch_labels case_failed_startup_skin case_tips case_display_tip case_cover
+run_cases case_drag case_second_screen case_volume case_skin_switch_labels case_failed_startup_skin case_tips case_cover

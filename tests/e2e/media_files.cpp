@@ -9,25 +9,12 @@
 namespace cantorel::test {
 
 namespace {
-void le32(QByteArray &b, quint32 v) {
-  char c[4];
-  qToLittleEndian(v, c);
-  b.append(c, 4);
-}
-void le16(QByteArray &b, quint16 v) {
-  char c[2];
-  qToLittleEndian(v, c);
-  b.append(c, 2);
-}
-void be32(QByteArray &b, quint32 v) {
-  char c[4];
-  qToBigEndian(v, c);
-  b.append(c, 4);
-}
-void be16(QByteArray &b, quint16 v) {
-  char c[2];
-  qToBigEndian(v, c);
-  b.append(c, 2);
+// Appends `v` as little- or big-endian bytes.
+template <typename T>
+void put(QByteArray &b, T v, bool big = false) {
+  char c[sizeof v];
+  big ? qToBigEndian(v, c) : qToLittleEndian(v, c);
+  b.append(c, sizeof v);
 }
 }  // namespace
 
@@ -37,20 +24,20 @@ QByteArray makeWav(double seconds, int rate, int channels, double hz) {
   QByteArray b;
   b.reserve(static_cast<int>(dataBytes + 44));
   b.append("RIFF");
-  le32(b, 36 + dataBytes);
+  put<quint32>(b, 36 + dataBytes);
   b.append("WAVEfmt ");
-  le32(b, 16);
-  le16(b, 1);
-  le16(b, static_cast<quint16>(channels));
-  le32(b, static_cast<quint32>(rate));
-  le32(b, static_cast<quint32>(rate * channels * 2));
-  le16(b, static_cast<quint16>(channels * 2));
-  le16(b, 16);
+  put<quint32>(b, 16);
+  put<quint16>(b, 1);
+  put<quint16>(b, static_cast<quint16>(channels));
+  put<quint32>(b, static_cast<quint32>(rate));
+  put<quint32>(b, static_cast<quint32>(rate * channels * 2));
+  put<quint16>(b, static_cast<quint16>(channels * 2));
+  put<quint16>(b, 16);
   b.append("data");
-  le32(b, dataBytes);
+  put<quint32>(b, dataBytes);
   for (quint32 i = 0; i < frames; ++i) {
     const auto s = static_cast<qint16>(16000 * std::sin(2 * M_PI * hz * i / rate));
-    for (int c = 0; c < channels; ++c) le16(b, static_cast<quint16>(s));
+    for (int c = 0; c < channels; ++c) put<quint16>(b, static_cast<quint16>(s));
   }
   return b;
 }
@@ -67,24 +54,19 @@ QByteArray makeMidi(int notes) {
   track.append("\x00\xFF\x51\x03\x07\xA1\x20", 7);  // tempo 500000 us per beat
   track.append("\x00\xC0\x00", 3);                  // piano
   for (int i = 0; i < notes; ++i) {
-    const char note = static_cast<char>(60 + (i % 8));
-    track.append('\x00');
-    track.append('\x90');
-    track.append(note);
-    track.append('\x60');
-    track.append("\x83\x60", 2);  // 480 ticks later
-    track.append('\x80');
-    track.append(note);
-    track.append('\x40');
+    // Note on at once, note off 480 ticks later.
+    const char on[] = {0,     '\x90', static_cast<char>(60 + (i % 8)), '\x60', '\x83', '\x60', '\x80',
+                       on[2], '\x40'};
+    track.append(on, sizeof on);
   }
   track.append("\x00\xFF\x2F\x00", 4);
   QByteArray b("MThd");
-  be32(b, 6);
-  be16(b, 0);
-  be16(b, 1);
-  be16(b, 480);
+  put<quint32>(b, 6, true);
+  put<quint16>(b, 0, true);
+  put<quint16>(b, 1, true);
+  put<quint16>(b, 480, true);
   b.append("MTrk");
-  be32(b, static_cast<quint32>(track.size()));
+  put<quint32>(b, static_cast<quint32>(track.size()), true);
   b.append(track);
   return b;
 }
@@ -92,9 +74,9 @@ QByteArray makeMidi(int notes) {
 QByteArray makeRmi(int notes) {
   const QByteArray midi = makeMidi(notes);
   QByteArray b("RIFF");
-  le32(b, static_cast<quint32>(12 + midi.size()));
+  put<quint32>(b, static_cast<quint32>(12 + midi.size()));
   b.append("RMIDdata");
-  le32(b, static_cast<quint32>(midi.size()));
+  put<quint32>(b, static_cast<quint32>(midi.size()));
   b.append(midi);
   return b;
 }

@@ -87,6 +87,10 @@ sleep 0.5  # the monitor subscribes
 [ "$(prop org.mpris.MediaPlayer2 Identity)" = "(<'Cantorel'>,)" ] || fail "Identity: $(prop org.mpris.MediaPlayer2 Identity)"
 [ "$(prop org.mpris.MediaPlayer2 DesktopEntry)" = "(<'cantorel'>,)" ] || fail "DesktopEntry"
 prop org.mpris.MediaPlayer2 SupportedUriSchemes | grep -q "'file'" || fail "SupportedUriSchemes"
+# Panels find our icon and name through the desktop entry; it offers the same media types.
+mimes=$(sed -n 's/^MimeType=//p' "$CANTOREL_SOURCE_DIR/data/applications/cantorel.desktop" | tr ';' '\n' |
+  grep -v -e '^$' -e '^inode/directory$' | sed "s/.*/'&'/" | paste -sd, | sed 's/,/, /g')
+[ "$(prop org.mpris.MediaPlayer2 SupportedMimeTypes)" = "(<[$mimes]>,)" ] || fail "SupportedMimeTypes: $(prop org.mpris.MediaPlayer2 SupportedMimeTypes)"
 status_is Stopped || fail "not stopped at the start: $(prop "$player_if" PlaybackStatus)"
 
 # --- Play ------------------------------------------------------------------

@@ -21,7 +21,11 @@ trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 need() { command -v "$1" >/dev/null || { echo "FAIL: $1 missing (bash scripts/setup.sh --test)" >&2; exit 1; }; }
-for tool in desktop-file-validate appstreamcli groff python3 sha1sum; do need "$tool"; done
+for tool in desktop-file-validate appstreamcli groff sha1sum; do need "$tool"; done
+within() {  # within SECONDS CONDITION...: the condition holds within that time
+  local deadline=$((SECONDS + $1)); shift
+  until "$@"; do [ "$SECONDS" -ge "$deadline" ] && return 1; sleep 0.1; done
+}
 
 prefix=$work/prefix
 "$cmake" --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || {
@@ -63,11 +67,12 @@ stray=$(cd "$prefix" && find . -ipath '*test*' -o -ipath '*generator*' -o -iname
 # --- The installed programs ---------------------------------------------
 version=$("$prefix/bin/cantorel" --version) || fail "cantorel --version failed"
 case $version in "cantorel "[0-9]*) ;; *) fail "cantorel --version printed: $version" ;; esac
+"$prefix/bin/cantorel" --help | grep -q 'cantorel' || fail "cantorel --help"
 "$prefix/bin/cantorel-tool" skin check "$prefix/share/cantorel/skins/default.skin" >"$work/skin.log" 2>&1 ||
   { cat "$work/skin.log" >&2; fail "the shipped skin does not pass its check"; }
 
-# Start the installed player offscreen with its own home, until its
-# single-instance channel answers; then end it by signal.
+# Start the installed player offscreen with its own home, until it listens
+# on its single-instance channel; then end it by signal.
 home=$work/home
 mkdir -p "$home" "$work/tmp"
 TMPDIR=$work/tmp CANTOREL_HOME=$home QT_QPA_PLATFORM=offscreen CANTOREL_SPLASH_MS=20 \
@@ -76,31 +81,14 @@ TMPDIR=$work/tmp CANTOREL_HOME=$home QT_QPA_PLATFORM=offscreen CANTOREL_SPLASH_M
 pid=$!
 key=$(printf '%s' "$home/cantorel.conf" | sha1sum | cut -c1-12)
 socket=$work/tmp/cantorel-$(id -u)-$key
-answered=0
-for _ in $(seq 150); do  # 15 s at most
-  if python3 - "$socket" 2>/dev/null <<'PY'
-import socket, sys
-s = socket.socket(socket.AF_UNIX)
-s.settimeout(1)
-s.connect(sys.argv[1])
-PY
-  then answered=1; break; fi
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-[ $answered = 1 ] || fail "the installed player never answered on $socket"
+within 15 eval '[ -S "$socket" ] || ! kill -0 "$pid" 2>/dev/null'
+[ -S "$socket" ] || fail "the installed player never opened its channel $socket"
 # Run under a session bus (CTest starts this script with dbus-run-session),
 # the installed player offers its media controls once its start-up is over.
 if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
-  owned=0
-  for _ in $(seq 100); do  # 10 s at most
-    if gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-      --method org.freedesktop.DBus.NameHasOwner org.mpris.MediaPlayer2.cantorel 2>/dev/null | grep -q true; then
-      owned=1; break
-    fi
-    sleep 0.1
-  done
-  [ $owned = 1 ] || fail "the installed player did not offer its media controls on the session bus"
+  within 10 eval 'gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.NameHasOwner org.mpris.MediaPlayer2.cantorel 2>/dev/null | grep -q true' ||
+    fail "the installed player did not offer its media controls on the session bus"
 fi
 stop_player "$pid"
 pid=

@@ -111,10 +111,9 @@ deb=${debs[0]}
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = cantorel ] || fail "Package: $(field Package)"
-[ "$(field Version)" = "$version" ] || fail "Version: $(field Version), the project is $version"
-[ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
-[ "$(field Section)" = sound ] || fail "Section: $(field Section)"
+for kv in Package=cantorel "Version=$version" "Architecture=$(dpkg --print-architecture)" Section=sound; do
+  [ "$(field "${kv%%=*}")" = "${kv#*=}" ] || fail "${kv%%=*}: $(field "${kv%%=*}"), expected ${kv#*=}"
+done
 depends=$(field Depends)
 # Every package name the field mentions, alternatives included.
 # libgstreamer comes from the input plug-in alone, libqt6widgets6 from the
@@ -216,12 +215,10 @@ phase "installed ($(grep -c '^Setting up' "$work/install.log") packages set up)"
 # Keeps what apt fetched for the next run, replacing the earlier set.
 save_archives() {
   [ -n "$cache" ] || return 0
-  mkdir -p "$cache" && rm -rf "$cache/archives.$$" && mkdir "$cache/archives.$$" &&
-    cp "$root"/var/cache/apt/archives/*.deb "$cache/archives.$$/" 2>/dev/null
-  rm -rf "$cache/archives.old.$$"
-  [ -d "$cache/archives" ] && mv "$cache/archives" "$cache/archives.old.$$"
-  mv "$cache/archives.$$" "$cache/archives" 2>/dev/null
-  rm -rf "$cache/archives.old.$$" "$cache/archives.$$"
+  local new=$cache/archives.$$
+  rm -rf "$new" && mkdir -p "$new" && cp "$root"/var/cache/apt/archives/*.deb "$new/" 2>/dev/null &&
+    rm -rf "$cache/archives" && mv "$new" "$cache/archives"
+  rm -rf "$new"
 }
 
 # --- The installed programs, as an ordinary user -------------------------
@@ -248,15 +245,10 @@ socket=$root/tmp/cantorel-65534-$key
   >"$work/run.log" 2>&1 &
 pid=$!
 for _ in $(seq 150); do  # 15 s at most
-  [ -S "$socket" ] && break
-  kill -0 "$pid" 2>/dev/null || break
+  [ -S "$socket" ] || ! kill -0 "$pid" 2>/dev/null && break
   sleep 0.1
 done
-if [ -S "$socket" ]; then
-  sleep 1  # let it play a moment
-else
-  fail "the installed player never opened its channel $socket"
-fi
+[ -S "$socket" ] && sleep 1 || fail "the installed player never opened its channel $socket"  # it plays a moment
 stop_player "$pid"
 pid=
 [ $rc = 0 ] || { cat "$work/run.log" >&2; fail "the installed player ended with $rc"; }

@@ -62,8 +62,7 @@ bool writeMp3(const QString &path, const SongTagSpec &s, bool v23) {
     frame->setTimestampFormat(s.syltInFrames ? TagLib::ID3v2::SynchronizedLyricsFrame::AbsoluteMpegFrames
                                              : TagLib::ID3v2::SynchronizedLyricsFrame::AbsoluteMilliseconds);
     TagLib::ID3v2::SynchronizedLyricsFrame::SynchedTextList list;
-    for (const auto &e : s.sylt)
-      list.append({static_cast<unsigned int>(e.first), ts(e.second)});
+    for (const auto &e : s.sylt) list.append({static_cast<unsigned int>(e.first), ts(e.second)});
     frame->setSynchedText(list);
     t->addFrame(frame);
   }
@@ -86,21 +85,16 @@ bool writeMp3(const QString &path, const SongTagSpec &s, bool v23) {
 
 }  // namespace
 
+// The extension and the GStreamer encoder of each kind, in the order of Media.
+const char *const kKinds[][2] = {{"mp3", ""},
+                                 {"mp3", ""},
+                                 {"flac", "flacenc"},
+                                 {"ogg", "vorbisenc ! oggmux"},
+                                 {"opus", "opusenc ! oggmux"},
+                                 {"m4a", "voaacenc ! mp4mux"}};
+
 QString mediaExtension(Media kind) {
-  switch (kind) {
-    case Media::Mp3v23:
-    case Media::Mp3v24:
-      return QStringLiteral("mp3");
-    case Media::Flac:
-      return QStringLiteral("flac");
-    case Media::Vorbis:
-      return QStringLiteral("ogg");
-    case Media::Opus:
-      return QStringLiteral("opus");
-    case Media::M4a:
-      return QStringLiteral("m4a");
-  }
-  return QString();
+  return QString::fromLatin1(kKinds[static_cast<int>(kind)][0]);
 }
 
 bool run(const QString &program, const QStringList &args) {
@@ -114,20 +108,18 @@ bool makeTone(Media kind, const QString &path, double seconds) {
     // lame writes the Info frame by which players know the length at once.
     const QString wav = path + QStringLiteral(".wav");
     const bool ok = makeTone(Media::Flac, wav, seconds) &&
-                    run(QStringLiteral("lame"), {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("128"), wav, path});
+                    run(QStringLiteral("lame"), QStringLiteral("--quiet -b 128").split(u' ') << wav << path);
     QFile::remove(wav);
     return ok && QFile(path).size() > 0;
   }
   const int rate = kind == Media::Opus ? 48000 : 44100;
-  const QString encoder = path.endsWith(QLatin1String(".wav")) ? QStringLiteral("wavenc")
-                          : kind == Media::Flac                ? QStringLiteral("flacenc")
-                          : kind == Media::Vorbis ? QStringLiteral("vorbisenc ! oggmux")
-                          : kind == Media::Opus   ? QStringLiteral("opusenc ! oggmux")
-                          : kind == Media::M4a    ? QStringLiteral("voaacenc ! mp4mux")
-                                                                        : QStringLiteral("flacenc");
+  const QString encoder = path.endsWith(QLatin1String(".wav"))
+                              ? QStringLiteral("wavenc")
+                              : QString::fromLatin1(kKinds[static_cast<int>(kind)][1]);
   const QString pipeline =
-      QStringLiteral("audiotestsrc wave=sine num-buffers=%1 samplesperbuffer=%2 ! audio/x-raw,rate=%3,channels=2 ! "
-                     "audioconvert ! %4 ! filesink")
+      QStringLiteral(
+          "audiotestsrc wave=sine num-buffers=%1 samplesperbuffer=%2 ! audio/x-raw,rate=%3,channels=2 ! "
+          "audioconvert ! %4 ! filesink")
           .arg(qMax(1, qRound(seconds * 10)))
           .arg(rate / 10)
           .arg(rate)
@@ -180,11 +172,11 @@ bool writeSongTag(Media kind, const QString &path, const SongTagSpec &s) {
 
 QByteArray tinyPng() {
   static const unsigned char png[] = {
-      0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52,
-      0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x02, 0x00, 0x00, 0x00, 0xfd, 0xd4, 0x9a,
-      0x73, 0x00, 0x00, 0x00, 0x10, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0x38, 0x21, 0x27, 0x07,
-      0x44, 0x0c, 0x10, 0x0a, 0x00, 0x1f, 0x26, 0x04, 0x11, 0xa2, 0x8f, 0x22, 0xaf, 0x00, 0x00, 0x00,
-      0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+      0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44,
+      0x52, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x02, 0x00, 0x00, 0x00, 0xfd,
+      0xd4, 0x9a, 0x73, 0x00, 0x00, 0x00, 0x10, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0x38,
+      0x21, 0x27, 0x07, 0x44, 0x0c, 0x10, 0x0a, 0x00, 0x1f, 0x26, 0x04, 0x11, 0xa2, 0x8f, 0x22,
+      0xaf, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
   return QByteArray(reinterpret_cast<const char *>(png), sizeof png);
 }
 

@@ -1,7 +1,7 @@
 // The main window's player wiring (offscreen, real GStreamer plug-in with the
 // silent output): the demo song's lyric fills the lyric box, the timer's
-// lines reach the box and the line label, commands arrive from the skin's
-// keys, and skin web buttons open only web addresses.
+// lines reach the box and the line label, the lyric assistant and a tag save
+// of the playing song, and skin web buttons open only web addresses.
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -28,30 +28,16 @@
 #include "e2e/media_files.h"
 #include "platform/folders.h"
 #include "playback/transport.h"
-#include "playlist/track_info_window.h"
 #include "playlist/mp3_info.h"
 #include "playlist/playlist_commands_gui.h"
+#include "playlist/track_info_window.h"
 #include "plugins/plugin_object.h"
 #include "skin/skin_face_widget.h"
+#include "support/loopback_http.h"
 #include "support/test_support.h"
 
 namespace cantorel {
 namespace {
-
-void ensureApp() { test::ensureApp(); }
-
-// Lets events run (the playback timer's among them) until `done`; false
-// after `ms` milliseconds.
-bool waitUntil(const std::function<bool()> &done, int ms = 5000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done()) {
-    if (t.elapsed() > ms) return false;
-    QApplication::processEvents();
-    QThread::msleep(5);
-  }
-  return true;
-}
 
 // A double click with the left button on a line of a list, as the mouse
 // sends it: press, release, double click, release.
@@ -69,25 +55,28 @@ void doubleClickRow(QListWidget *list, int row) {
 
 bool tickRunning(QObject &w) {
   const auto timers = w.findChildren<QTimer *>();
-  return std::any_of(timers.begin(), timers.end(), [](QTimer *t) { return t->isActive() && t->interval() == 25; });
+  return std::any_of(timers.begin(), timers.end(),
+                     [](QTimer *t) { return t->isActive() && t->interval() == 25; });
 }
 
 class MainWindowPlayer : public ::testing::Test {
  protected:
   void SetUp() override {
-    ensureApp();
+    test::ensureApp();
     oldRecord = qgetenv("CANTOREL_RECORD_DESKTOP");
     qputenv("CANTOREL_RECORD_DESKTOP", dir.filePath(QStringLiteral("desktop.log")).toUtf8());
-    store = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("cantorel.conf")));
-    settings = std::make_unique<Settings>(*store);
-    folders = std::make_unique<Folders>(dir.filePath(QStringLiteral("user")), test::dataDir(),
-                                        qEnvironmentVariable("CANTOREL_PLUGIN_DIR"),
-                                        dir.filePath(QStringLiteral("cantorel.conf")));
     for (const char *f : {"demo.mid", "demo.qvl"})
       QFile::copy(test::dataDir() + QLatin1String("/demo/") + QLatin1String(f),
                   dir.filePath(QLatin1String(f)));
+    window = std::make_unique<MainWindow>(g, settings, folders);
+    window->loadSkin(window->defaultSkinFile());
   }
   void TearDown() override { qputenv("CANTOREL_RECORD_DESKTOP", oldRecord); }
+  // The input plug-ins found and the demo song (with its lyric) in the playlist.
+  void addDemo() {
+    window->discoverInputPlugins();
+    window->playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  }
   QStringList recorded() const {
     return QString::fromUtf8(test::readAll(dir.filePath(QStringLiteral("desktop.log"))))
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -96,45 +85,16 @@ class MainWindowPlayer : public ::testing::Test {
   QByteArray oldRecord;
   QTemporaryDir dir;
   General g;
-  std::unique_ptr<SettingsStore> store;
-  std::unique_ptr<Settings> settings;
-  std::unique_ptr<Folders> folders;
+  SettingsStore store{dir.filePath(QStringLiteral("cantorel.conf"))};
+  Settings settings{store};
+  Folders folders{dir.filePath(QStringLiteral("user")), test::dataDir(),
+                  qEnvironmentVariable("CANTOREL_PLUGIN_DIR"), dir.filePath(QStringLiteral("cantorel.conf"))};
+  std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(MainWindowPlayer, DemoLyricReachesTheBoxAndTheLineLabel) {
-  MainWindow w(g, *settings, *folders);
-  w.loadSkin(w.defaultSkinFile());
-  w.discoverInputPlugins();
-  w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
-  // The tick rests until something plays, and after it stops.
-  w.enableTimer1(true);
-  EXPECT_FALSE(tickRunning(w));
-  w.transport().PlayIt(0);
-  ASSERT_EQ(w.state().Playing, -1);
-  EXPECT_TRUE(tickRunning(w));
-  EXPECT_EQ(g.LyricActive, -1);
-  QListWidget *box = w.skin().face()->lyricBox();
-  ASSERT_EQ(box->count(), 6);
-  EXPECT_EQ(box->item(2)->text(), QStringLiteral("Up above the world so high,"));
-
-  w.playbackTimer().LyricAdvance(QStringLiteral("0:01"));
-  EXPECT_EQ(box->currentRow(), 0);
-  EXPECT_EQ(w.skin().face()->lyricLine()->text(), QStringLiteral("Twinkle, twinkle, little star,"));
-  // A seek into the third phrase selects its line; the fourth is next.
-  w.transport().PlayFrom(10);
-  EXPECT_EQ(box->currentRow(), 2);
-  EXPECT_EQ(g.LyricNext, 3);
-
-  w.runCommand(10);
-  EXPECT_EQ(w.state().Playing, 0);
-  EXPECT_FALSE(tickRunning(w));
-}
-
 TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
-  MainWindow w(g, *settings, *folders);
-  w.loadSkin(w.defaultSkinFile());
-  w.discoverInputPlugins();
-  w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+  addDemo();
+  MainWindow &w = *window;
   w.transport().PlayIt(0);
   QString opened;
   int lines = -1;
@@ -159,8 +119,7 @@ TEST_F(MainWindowPlayer, LyricAssistantOpensForThePlayingSong) {
 // Saving the playing song's tag after its entry moved in the playlist: the
 // same file plays on from the same place, its lyric and title untouched.
 TEST_F(MainWindowPlayer, TagSaveReopensTheSameFileWhereItWas) {
-  MainWindow w(g, *settings, *folders);
-  w.loadSkin(w.defaultSkinFile());
+  MainWindow &w = *window;
   w.discoverInputPlugins();
   // A WAV (a tag at its end is harmless) with the demo's lyric beside it.
   const QString song = dir.filePath(QStringLiteral("song.wav"));
@@ -190,43 +149,53 @@ TEST_F(MainWindowPlayer, TagSaveReopensTheSameFileWhereItWas) {
   w.runCommand(10);
 }
 
-// The demo song's lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.
-TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
-  MainWindow w(g, *settings, *folders);
-  w.loadSkin(w.defaultSkinFile());
-  w.discoverInputPlugins();
-  w.playlist().append(QStringLiteral("demo"), dir.filePath(QStringLiteral("demo.mid")));
+// The demo song's lyric fills the lyric box, the tick's lines reach the box
+// and the line label, and a double click on a line plays from its time. Its
+// lines are at 0:01, 0:05, 0:09, 0:13, 0:17 and 0:21.
+TEST_F(MainWindowPlayer, DemoLyricFollowsThePlayAndADoubleClickPlaysFromALine) {
+  addDemo();
+  MainWindow &w = *window;
   w.show();
+  // The tick rests until something plays, and after it stops.
+  w.enableTimer1(true);
+  EXPECT_FALSE(tickRunning(w));
   w.transport().PlayIt(0);
   ASSERT_EQ(w.state().Playing, -1);
+  EXPECT_TRUE(tickRunning(w));
+  EXPECT_EQ(g.LyricActive, -1);
   QListWidget *box = w.skin().face()->lyricBox();
+  ASSERT_EQ(box->count(), 6);
+  EXPECT_EQ(box->item(2)->text(), QStringLiteral("Up above the world so high,"));
   const auto position = [&] { return g.Player->value("GetCurrentPosition").toDouble(); };
-  ASSERT_TRUE(waitUntil([&] { return box->currentRow() == 0 && box->isVisible(); }));
+  ASSERT_TRUE(test::spinUntil([&] { return box->currentRow() == 0 && box->isVisible(); }));
+  EXPECT_EQ(w.skin().face()->lyricLine()->text(), QStringLiteral("Twinkle, twinkle, little star,"));
 
   // Forward to the fourth line: the line before it is current until the
   // next tick shows 0:13 and with it the line.
   doubleClickRow(box, 3);
   EXPECT_EQ(g.LyricNext, 3);
   EXPECT_EQ(box->currentRow(), 2);
-  ASSERT_TRUE(waitUntil([&] { return box->currentRow() == 3; }));
+  ASSERT_TRUE(test::spinUntil([&] { return box->currentRow() == 3; }));
   EXPECT_EQ(w.state().LastShownTime, QStringLiteral("0:13"));
   EXPECT_GE(position(), 12.9);
   // The same line again while its second is still shown: it shows again
   // and the next line is the one after it.
   doubleClickRow(box, 3);
-  ASSERT_TRUE(waitUntil([&] { return box->currentRow() == 3 && g.LyricNext == 4; }));
+  ASSERT_TRUE(test::spinUntil([&] { return box->currentRow() == 3 && g.LyricNext == 4; }));
 
   // Back to the second line while paused: the position moves, the line
   // shows, playback stays paused.
   w.transport().PauseIt();
   ASSERT_EQ(w.state().Paused, -1);
   doubleClickRow(box, 1);
-  ASSERT_TRUE(
-      waitUntil([&] { return box->currentRow() == 1 && w.state().LastShownTime == QLatin1String("0:05"); }));
+  ASSERT_TRUE(test::spinUntil(
+      [&] { return box->currentRow() == 1 && w.state().LastShownTime == QLatin1String("0:05"); }));
   EXPECT_NEAR(position(), 5.0, 0.5);
   EXPECT_EQ(w.state().Paused, -1);
 
   w.runCommand(10);
+  EXPECT_EQ(w.state().Playing, 0);
+  EXPECT_FALSE(tickRunning(w));
 
   // A song without a lyric: its only line is the failure text, which seeks nowhere.
   QFile::copy(dir.filePath(QStringLiteral("demo.mid")), dir.filePath(QStringLiteral("bare.mid")));
@@ -241,8 +210,7 @@ TEST_F(MainWindowPlayer, DoubleClickOnALyricLinePlaysFromItsTime) {
 }
 
 TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
-  MainWindow w(g, *settings, *folders);
-  w.loadSkin(w.defaultSkinFile());
+  MainWindow &w = *window;
   w.skin().tables().KeyStrings[11] = QStringLiteral("https://example.org/lyrics");
   w.skin().tables().KeyStrings[12] = QStringLiteral("file:///etc/passwd");
   w.skin().tables().KeyStrings[13] = QStringLiteral("/usr/bin/xterm");
@@ -250,15 +218,21 @@ TEST_F(MainWindowPlayer, SkinWebButtonsOpenOnlyWebAddresses) {
   EXPECT_EQ(recorded(), QStringList{QStringLiteral("url https://example.org/lyrics")});
 }
 
-TEST_F(MainWindowPlayer, F12IsNoHandOff) {
-  MainWindow w(g, *settings, *folders);
-  w.loadSkin(w.defaultSkinFile());
+// Keys on the window itself (a skin without lists leaves the focus there)
+// reach the skin: Space plays. F12 hands nothing over: a file a start long
+// ago left in the settings stays there.
+TEST_F(MainWindowPlayer, KeysOnTheWindowReachTheSkinAndF12IsNoHandOff) {
+  addDemo();
+  MainWindow &w = *window;
   w.show();
-  // A file a start long ago left in the settings stays there.
-  settings->setText(key::OtherFile, dir.filePath(QStringLiteral("demo.mid")));
-  QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+  settings.setText(key::OtherFile, dir.filePath(QStringLiteral("demo.mid")));
+  QKeyEvent f12(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier),
+      space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
   QApplication::sendEvent(&w, &f12);
-  EXPECT_EQ(w.playlist().count(), 0);
+  QApplication::sendEvent(&w, &space);
+  EXPECT_EQ(w.playlist().count(), 1);
+  EXPECT_EQ(w.state().Playing, -1);
+  w.runCommand(10);
 }
 
 }  // namespace

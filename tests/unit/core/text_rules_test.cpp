@@ -1,5 +1,6 @@
 // Reading rules shared by every file and setting: numbers at the start of a
-// text, the stored integer forms, text decoding and line splitting.
+// text, text decoding, line splitting and the command line. The stored forms
+// of numbers are checked byte for byte by the settings test.
 #include <gtest/gtest.h>
 
 #include "core/command_line.h"
@@ -15,7 +16,9 @@ struct NumberCase {
   qint32 int32;
 };
 
-void PrintTo(const NumberCase &c, std::ostream *os) { *os << '"' << c.text << '"'; }
+void PrintTo(const NumberCase &c, std::ostream *os) {
+  *os << '"' << c.text << '"';
+}
 
 class LeadingNumber : public ::testing::TestWithParam<NumberCase> {};
 
@@ -32,28 +35,14 @@ INSTANTIATE_TEST_SUITE_P(Texts, LeadingNumber,
                                            NumberCase{"12abc", 12, 12}, NumberCase{"abc", 0, 0},
                                            NumberCase{"", 0, 0}, NumberCase{"+7", 7, 7},
                                            NumberCase{"2.5", 2, 2}, NumberCase{"3.5", 4, 4},
-                                           NumberCase{"1.5e3", 1500, 1500},
-                                           NumberCase{"70000", 32767, 70000},
+                                           NumberCase{"1.5e3", 1500, 1500}, NumberCase{"70000", 32767, 70000},
                                            NumberCase{"-70000", -32768, -70000},
                                            NumberCase{"99999999999999", 32767, 2147483647},
                                            NumberCase{"1e999999", 32767, 2147483647},
                                            NumberCase{"\t42", 42, 42}, NumberCase{"- 5", 0, 0}));
 
-TEST(StoredForms, SpacedAndPlainIntegers) {
-  EXPECT_EQ(spacedInt(1), QStringLiteral(" 1"));
-  EXPECT_EQ(spacedInt(-1), QStringLiteral("-1"));
-  EXPECT_EQ(plainInt(10), QStringLiteral("10"));
-  EXPECT_EQ(singleText(1500.0f), QStringLiteral("1500"));
-  EXPECT_EQ(singleText(-15.0f), QStringLiteral("-15"));
-  // What is written reads back as the same value.
-  for (int v : {-32768, -1, 0, 1, 255, 32767}) {
-    EXPECT_EQ(toInt16(spacedInt(v)), v);
-    EXPECT_EQ(toInt16(plainInt(v)), v);
-  }
-}
-
 // Decoding of valid texts in every encoding is checked through the lyric
-// readers (lyric_encoding_test.cpp).
+// readers (lyric_file_test.cpp).
 TEST(DecodeText, InvalidUtf8FallsBackToTheLegacyPage) {
   // Overlong forms, surrogates and cut sequences are not UTF-8.
   for (const char *bad : {"\xC0\xAF", "\xED\xA0\x80", "abc\xE2\x82", "\xF5\x80\x80\x80"}) {
@@ -71,8 +60,9 @@ TEST(Windows1252, EveryByteRoundTrips) {
 }
 
 TEST(SplitLines, AllLineEnds) {
-  EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc\rd")),
-            (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+  EXPECT_EQ(
+      splitLines(QStringLiteral("a\r\nb\nc\rd")),
+      (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
   EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\n")), (QStringList{QStringLiteral("a"), QString()}));
   EXPECT_EQ(splitLines(QStringLiteral("  x  ")), QStringList{QStringLiteral("  x  ")});
   EXPECT_TRUE(splitLines(QString()).isEmpty());

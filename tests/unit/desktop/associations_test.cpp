@@ -26,7 +26,8 @@ class Associations : public ::testing::Test {
     paths.program = dir.filePath(QStringLiteral("bin/cantorel"));
     QDir().mkpath(dir.filePath(QStringLiteral("bin")));
     test::writeAll(paths.program, "#!/bin/sh\n");
-    QFile::setPermissions(paths.program, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(paths.program,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QDir().mkpath(paths.dataHome + QStringLiteral("/applications"));
     QDir().mkpath(paths.configHome);
     // Other players the user had before.
@@ -41,14 +42,15 @@ class Associations : public ::testing::Test {
   QString queryDefault(const QString &type) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), paths.configHome);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), paths.dataHome);
-    env.insert(QStringLiteral("XDG_CONFIG_DIRS"), dir.filePath(QStringLiteral("none")));
-    env.insert(QStringLiteral("XDG_DATA_DIRS"), dir.filePath(QStringLiteral("none")));
-    env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
-    env.remove(QStringLiteral("KDE_FULL_SESSION"));
-    env.remove(QStringLiteral("GNOME_DESKTOP_SESSION_ID"));
-    env.insert(QStringLiteral("DE"), QStringLiteral("generic"));
+    for (const char *name : {"XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
+      env.remove(QString::fromLatin1(name));
+    const QString none = dir.filePath(QStringLiteral("none"));
+    const QString vars[][2] = {{QStringLiteral("XDG_CONFIG_HOME"), paths.configHome},
+                               {QStringLiteral("XDG_DATA_HOME"), paths.dataHome},
+                               {QStringLiteral("XDG_CONFIG_DIRS"), none},
+                               {QStringLiteral("XDG_DATA_DIRS"), none},
+                               {QStringLiteral("DE"), QStringLiteral("generic")}};
+    for (const auto &v : vars) env.insert(v[0], v[1]);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), type});
     if (!p.waitForFinished(20000)) {
@@ -78,22 +80,43 @@ const QByteArray kUserFile =
     "[Removed Associations]\n"
     "video/mpeg=third.desktop;\n";
 
-TEST_F(Associations, RegisterAllMakesEveryTypeOursAndKeepsTheRest) {
+// Registering makes every type ours and keeps the rest of the user's file;
+// restoring puts back what was there, except what the user chose meanwhile.
+TEST_F(Associations, RegisterThenRestore) {
   writeMimeApps(kUserFile);
   FileAssociations assoc(paths);
   QString error;
   ASSERT_TRUE(assoc.RegisterAll(&error)) << error.toStdString();
-
-  for (const QString &type : {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-wav"), QStringLiteral("video/mpeg"),
-                              QStringLiteral("audio/midi"), QStringLiteral("audio/x-mpegurl")}) {
+  // Registering again (every start-up without asking) keeps the first backup.
+  ASSERT_TRUE(assoc.RegisterAll());
+  for (const QString &type :
+       {QStringLiteral("audio/mpeg"), QStringLiteral("audio/x-wav"), QStringLiteral("video/mpeg"),
+        QStringLiteral("audio/midi"), QStringLiteral("audio/x-mpegurl")}) {
     EXPECT_EQ(queryDefault(type), QStringLiteral("cantorel.desktop")) << type.toStdString();
   }
-  const QString after = mimeApps();
-  EXPECT_TRUE(after.startsWith(QStringLiteral("# my own notes\n[Default Applications]\ntext/plain=gedit.desktop\n")));
-  EXPECT_TRUE(after.contains(QStringLiteral("[Added Associations]\naudio/mpeg=cantorel.desktop;other.desktop;\n")));
-  EXPECT_TRUE(after.contains(QStringLiteral("[Removed Associations]\nvideo/mpeg=third.desktop;\n")));
+  QString text = mimeApps();
+  EXPECT_TRUE(
+      text.startsWith(QStringLiteral("# my own notes\n[Default Applications]\ntext/plain=gedit.desktop\n")));
+  EXPECT_TRUE(
+      text.contains(QStringLiteral("[Added Associations]\naudio/mpeg=cantorel.desktop;other.desktop;\n")));
+  EXPECT_TRUE(text.contains(QStringLiteral("[Removed Associations]\nvideo/mpeg=third.desktop;\n")));
   for (const QString &ext : FileAssociations::examinedExtensions()) EXPECT_TRUE(assoc.IsAssociated(ext));
   EXPECT_EQ(assoc.unassociatedList(), QStringLiteral(" for "));
+
+  // The user picks another program for one type in between: that stays.
+  text.replace(QStringLiteral("audio/x-wav=cantorel.desktop;"), QStringLiteral("audio/x-wav=third.desktop;"));
+  writeMimeApps(text.toUtf8());
+  ASSERT_TRUE(assoc.restore(&error)) << error.toStdString();
+  EXPECT_EQ(queryDefault(QStringLiteral("audio/mpeg")), QStringLiteral("other.desktop"));
+  EXPECT_EQ(queryDefault(QStringLiteral("audio/x-wav")), QStringLiteral("third.desktop"));
+  // The file as before, with the choice the user made meanwhile (a type
+  // that had no default of the user's gets none again).
+  EXPECT_EQ(mimeApps(), QString::fromUtf8(kUserFile).replace(QStringLiteral("audio/mpeg=other.desktop;\n"),
+                                                             QStringLiteral("audio/mpeg=other.desktop;\n"
+                                                                            "audio/x-wav=third.desktop;\n")));
+  EXPECT_FALSE(QFile::exists(paths.backupFile()));
+  // Nothing left to restore is not a failure.
+  EXPECT_TRUE(assoc.restore());
 }
 
 TEST_F(Associations, DesktopEntryHasPlayAndEnqueueAndValidates) {
@@ -118,40 +141,9 @@ TEST_F(Associations, DesktopEntryHasPlayAndEnqueueAndValidates) {
 // The installed entry is the one the program writes, for the program on the
 // search path.
 TEST(ShippedDesktopEntry, IsWhatTheProgramWrites) {
-  EXPECT_EQ(QString::fromUtf8(test::readAll(test::sourceDir() + QStringLiteral("/data/applications/cantorel.desktop"))),
+  EXPECT_EQ(QString::fromUtf8(
+                test::readAll(test::sourceDir() + QStringLiteral("/data/applications/cantorel.desktop"))),
             FileAssociations::desktopEntryText(QStringLiteral("cantorel")));
-}
-
-TEST_F(Associations, RestorePutsBackWhatWasThereBefore) {
-  writeMimeApps(kUserFile);
-  FileAssociations assoc(paths);
-  ASSERT_TRUE(assoc.RegisterAll());
-  // Registering again (every start-up without asking) keeps the first backup.
-  ASSERT_TRUE(assoc.RegisterAll());
-  // The user picks another program for one type in between: that stays.
-  QString text = mimeApps();
-  text.replace(QStringLiteral("audio/x-wav=cantorel.desktop;"), QStringLiteral("audio/x-wav=third.desktop;"));
-  writeMimeApps(text.toUtf8());
-
-  QString error;
-  ASSERT_TRUE(assoc.restore(&error)) << error.toStdString();
-  EXPECT_EQ(queryDefault(QStringLiteral("audio/mpeg")), QStringLiteral("other.desktop"));
-  EXPECT_EQ(queryDefault(QStringLiteral("audio/x-wav")), QStringLiteral("third.desktop"));
-  // A type that had no default of the user's gets none again.
-  EXPECT_EQ(mimeApps(), QStringLiteral("# my own notes\n"
-                                       "[Default Applications]\n"
-                                       "text/plain=gedit.desktop\n"
-                                       "audio/mpeg=other.desktop;\n"
-                                       "audio/x-wav=third.desktop;\n"
-                                       "\n"
-                                       "[Added Associations]\n"
-                                       "audio/mpeg=other.desktop;\n"
-                                       "audio/x-wav=third.desktop;\n"
-                                       "[Removed Associations]\n"
-                                       "video/mpeg=third.desktop;\n"));
-  EXPECT_FALSE(QFile::exists(paths.backupFile()));
-  // Nothing left to restore is not a failure.
-  EXPECT_TRUE(assoc.restore());
 }
 
 TEST_F(Associations, ListKeptElsewhereThroughALinkStaysALink) {
@@ -178,17 +170,6 @@ TEST_F(Associations, UnreadableUserFileIsLeftAlone) {
   EXPECT_EQ(test::readAll(paths.mimeAppsList()), latin1);
 }
 
-TEST_F(Associations, ExtensionsAndTheirTypes) {
-  EXPECT_EQ(FileAssociations::mediaExtensions().size(), 27);
-  EXPECT_EQ(FileAssociations::mimeTypeOf(QStringLiteral(".flac")), QStringLiteral("audio/flac"));
-  EXPECT_EQ(FileAssociations::examinedExtensions().size(), 21);
-  EXPECT_FALSE(FileAssociations::examinedExtensions().contains(QStringLiteral(".rm")));
-  EXPECT_EQ(FileAssociations::mimeTypeOf(QStringLiteral(".MP3")), QStringLiteral("audio/mpeg"));
-  // ".dat" has no type of its own: never claimed, never asked about.
-  EXPECT_TRUE(FileAssociations::mimeTypeOf(QStringLiteral(".dat")).isEmpty());
-  EXPECT_TRUE(FileAssociations(paths).IsAssociated(QStringLiteral(".dat")));
-}
-
 // The start-up check: settings, the question and its answer.
 struct CheckCase {
   const char *name;
@@ -210,7 +191,8 @@ TEST_P(CheckFlow, AsksAndRegistersAsSet) {
   if (c.alreadyOurs) {
     ASSERT_TRUE(assoc.RegisterAll());
     QString text = mimeApps();
-    text.replace(QStringLiteral("audio/x-mpegurl=cantorel.desktop;"), QStringLiteral("audio/x-mpegurl=other.desktop;"));
+    text.replace(QStringLiteral("audio/x-mpegurl=cantorel.desktop;"),
+                 QStringLiteral("audio/x-mpegurl=other.desktop;"));
     writeMimeApps(text.toUtf8());
   } else {
     writeMimeApps("[Default Applications]\naudio/x-mpegurl=other.desktop\n");
@@ -240,8 +222,6 @@ TEST_P(CheckFlow, AsksAndRegistersAsSet) {
     EXPECT_FALSE(text.contains(QStringLiteral(".dat")));
   }
   EXPECT_EQ(test::readAll(paths.mimeAppsList()) != before, c.written);
-  EXPECT_EQ(queryDefault(QStringLiteral("audio/mpeg")) == QStringLiteral("cantorel.desktop"),
-            c.written || c.alreadyOurs);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -50,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         SetCase{"CrLfKept", "[Default Applications]\r\naudio/mpeg=vlc.desktop\r\n",
                 "[Default Applications]\r\naudio/mpeg=cantorel.desktop;\r\n"},
         SetCase{"AddedAtEndOfGroupBeforeNextGroup",
-                "[Default Applications]\nimage/png=eog.desktop\n\n[Added Associations]\naudio/mpeg=vlc.desktop;\n",
+                "[Default Applications]\nimage/png=eog.desktop\n\n[Added "
+                "Associations]\naudio/mpeg=vlc.desktop;\n",
                 "[Default Applications]\nimage/png=eog.desktop\naudio/mpeg=cantorel.desktop;\n\n"
                 "[Added Associations]\naudio/mpeg=vlc.desktop;\n"},
         SetCase{"GroupAppended", "[Added Associations]\nimage/png=eog.desktop;",

@@ -1,5 +1,5 @@
-// The news file: its transfer from a real HTTP server on loopback, the state
-// texts, and reading its last line.
+// The news file: its transfer from a real HTTP server on loopback and
+// reading its last line.
 #include <QCoreApplication>
 #include <QDir>
 #include <QTcpServer>
@@ -28,31 +28,14 @@ struct AppFirst {
   }
 };
 
-TEST(NewsText, StateTextsAndFileName) {
-  EXPECT_EQ(StateText(11), QStringLiteral("An error occurred in communicating with the host computer"));
-  EXPECT_EQ(StateText(12), QStringLiteral("The request has completed and all data has been received"));
-  EXPECT_EQ(StateText(-1), QStringLiteral("Unknown state: -1"));
-
-  EXPECT_EQ(UrlFileName(QStringLiteral("http://h.example/news/msg.txt")), QStringLiteral("msg.txt"));
-  EXPECT_EQ(UrlFileName(QStringLiteral("msg.txt")), QStringLiteral("msg.txt"));
-  EXPECT_EQ(UrlFileName(QStringLiteral("http://h.example/")), QString());
-  // The file name never leaves the user's folder.
-  EXPECT_EQ(NewsFileName(QStringLiteral("http://h.example/")), QStringLiteral("msg.txt"));
-  EXPECT_EQ(NewsFileName(QStringLiteral("http://h.example/..")), QStringLiteral("msg.txt"));
-  EXPECT_EQ(NewsFileName(QStringLiteral("http://h.example/a\\..\\b")), QStringLiteral("msg.txt"));
-  EXPECT_EQ(NewsFileName(QStringLiteral("http://h.example/news.txt")), QStringLiteral("news.txt"));
-}
-
-TEST(NewsText, ProgressStepRule) {
-  EXPECT_DOUBLE_EQ(NewsDownload::progressStep(2048), 50.0);
-  EXPECT_DOUBLE_EQ(NewsDownload::progressStep(3000), 34.1333);  // four decimals
-  EXPECT_DOUBLE_EQ(NewsDownload::progressStep(100), 1024.0);    // one chunk carries it all
-  EXPECT_EQ(NewsDownload::progressStep(0), 0.0);
-  EXPECT_EQ(NewsDownload::progressStep(-5), 0.0);
-  double p = 0;
-  for (int i = 0; i < 3; ++i) p = NewsDownload::nextProgress(p, 34.1333);
-  EXPECT_EQ(p, 100.0);  // 102.4 would pass the end
-  EXPECT_EQ(NewsDownload::nextProgress(100, 34.1333), 100.0);
+// The file name taken from the address never leaves the user's folder.
+TEST(NewsText, FileNameStaysInTheUsersFolder) {
+  const char *cases[][2] = {{"http://h.example/news.txt", "news.txt"},
+                            {"http://h.example/", "msg.txt"},
+                            {"http://h.example/..", "msg.txt"},
+                            {"http://h.example/a\\..\\b", "msg.txt"}};
+  for (const auto &c : cases)
+    EXPECT_EQ(NewsFileName(QString::fromUtf8(c[0])), QString::fromUtf8(c[1])) << c[0];
 }
 
 struct ParseCase {
@@ -77,10 +60,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ParseCase{"http://h/s.php#New version!\r\n", true, "http://h/s.php", "New version!"},
         ParseCase{"old#line\r\nhttp://h/s.php#Hi # there #3", true, "http://h/s.php", "Hi # there #3"},
-        ParseCase{"http://h/s.php#\r\n", true, "http://h/s.php", ""},
         ParseCase{"#only a message", true, "", "only a message"},
         ParseCase{"a#b\r\nno hash on the last line\r\n", false, "untouched", "untouched"},
-        ParseCase{"", false, "untouched", "untouched"},
         ParseCase{"\xA1Nuevo!#Versi\xF3n", true, "\xC2\xA1Nuevo!", "Versi\xC3\xB3n"}));  // Windows-1252 bytes
 
 class NewsFileTest : public ::testing::Test, private AppFirst {
@@ -90,35 +71,33 @@ class NewsFileTest : public ::testing::Test, private AppFirst {
   General g;
 };
 
+// Each row reads the file after the row before it: only a message not seen
+// before is shown; the submission address comes with any message line.
 TEST_F(NewsFileTest, LoadNewsMessageShowsOnlyANewNonEmptyMessage) {
   g.NewsURL = QStringLiteral("https://h/msg.txt");
   g.SubmitURL = QStringLiteral("kept");
   g.MsgRemoteSeen = QStringLiteral("seen before");
-  // Missing file, or a last line without "#": nothing set, nothing shown.
-  EXPECT_FALSE(LoadNewsMessage(g, path("missing.txt"), QStringLiteral("seen before")));
-  test::writeAll(path("nohash.txt"), "just text\r\n");
-  EXPECT_FALSE(LoadNewsMessage(g, path("nohash.txt"), QStringLiteral("seen before")));
-  EXPECT_EQ(g.SubmitURL, QStringLiteral("kept"));
-  EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("seen before"));
-
-  test::writeAll(path("msg.txt"), "https://h/s.php#seen before\r\n");
-  EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("seen before")));
-  EXPECT_EQ(g.SubmitURL, QStringLiteral("https://h/s.php"));
-
-  test::writeAll(path("msg.txt"), "https://h/s.php#Something new\r\n");
-  EXPECT_TRUE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("seen before")));
-  EXPECT_EQ(g.MsgRemoteSeen, QStringLiteral("Something new"));
-
-  // The server took its message back: remembered as empty, no empty window.
-  test::writeAll(path("msg.txt"), "https://h/s.php#\r\n");
-  EXPECT_FALSE(LoadNewsMessage(g, path("msg.txt"), QStringLiteral("Something new")));
-  EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
-
-  // An oversized file is not read.
-  test::writeAll(path("big.txt"), QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttps://h#big");
-  EXPECT_FALSE(LoadNewsMessage(g, path("big.txt"), QString()));
-  EXPECT_TRUE(g.MsgRemoteSeen.isEmpty());
-
+  const QByteArray big = QByteArray(kMaxNewsBytes + 1, 'x') + "\r\nhttps://h#big";
+  const struct {
+    const char *file;  // null: no file
+    QByteArray bytes;
+    bool shown;
+    const char *seen, *submit;
+  } rows[] = {{nullptr, {}, false, "seen before", "kept"},
+              {"msg.txt", "just text\r\n", false, "seen before", "kept"},  // no "#" on the last line
+              {"msg.txt", "https://h/s.php#seen before\r\n", false, "seen before", "https://h/s.php"},
+              {"msg.txt", "https://h/s.php#Something new\r\n", true, "Something new", "https://h/s.php"},
+              // The server took its message back: remembered as empty, no empty window.
+              {"msg.txt", "https://h/s.php#\r\n", false, "", "https://h/s.php"},
+              {"big.txt", big, false, "", "https://h/s.php"}};  // too big to read
+  for (const auto &r : rows) {
+    if (r.file) test::writeAll(path(r.file), r.bytes);
+    const QString seen = g.MsgRemoteSeen;  // what the settings hold
+    EXPECT_EQ(LoadNewsMessage(g, path(r.file ? r.file : "missing.txt"), seen), r.shown)
+        << r.bytes.left(40).data();
+    EXPECT_EQ(g.MsgRemoteSeen, QString::fromUtf8(r.seen));
+    EXPECT_EQ(g.SubmitURL, QString::fromUtf8(r.submit));
+  }
   // Without a service (no build setting, no address) nothing is read.
   if (!DefaultNewsUrl().isEmpty()) return;  // a build with a service
   g.NewsURL.clear();
@@ -183,6 +162,8 @@ TEST_F(NewsDownloadTest, TheBodyIsWrittenAndTheBarFollowsTheAnnouncedLength) {
     QByteArray body;
     QList<double> progress;
   } cases[] = {{{"Content-Length: 2048"}, bytes(2048), {50, 100}},
+               // A step rounded to four decimals; the last one stops at 100.
+               {{"Content-Length: 3000"}, bytes(3000), {34.1333, 34.1333 + 34.1333, 100}},
                {{}, bytes(3000), {}},
                {{"Content-Length: 0"}, {}, {}}};
   for (const auto &c : cases) {
@@ -201,69 +182,50 @@ TEST_F(NewsDownloadTest, TheBodyIsWrittenAndTheBarFollowsTheAnnouncedLength) {
               std::vector<double>(c.progress.begin(), c.progress.end()));
     EXPECT_EQ(test::readAll(path("msg.txt")), c.body);
   }
-  ASSERT_EQ(server.requests().size(), 3);
+  ASSERT_EQ(server.requests().size(), 4);
   EXPECT_EQ(server.requests()[0].method, QByteArray("GET"));
   EXPECT_EQ(server.requests()[0].path, QByteArray("/msg.txt"));
   // Nothing is left behind but the file itself.
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("msg.txt")});
 }
 
-// Every way a transfer can fail ends in state 11 with the old file intact.
-struct FailCase {
-  const char *name;
-  std::function<void(test::LoopbackHttpServer &, NewsDownload &)> setup;
-};
-
-class NewsFailureTest : public NewsDownloadTest, public ::testing::WithParamInterface<FailCase> {};
-
-TEST_P(NewsFailureTest, KeepsTheOldFile) {
-  test::writeAll(path("msg.txt"), "http://h/s.php#old news\r\n");
-  NewsDownload d;
-  GetParam().setup(server, d);
-  QString url = server.url(QStringLiteral("/msg.txt"));
-  if (QString::fromUtf8(GetParam().name) == QLatin1String("refused")) {
-    QTcpServer probe;  // a port nobody listens on
-    probe.listen(QHostAddress::LocalHost, 0);
-    url = QStringLiteral("http://127.0.0.1:%1/msg.txt").arg(probe.serverPort());
-    probe.close();
+// Every way a transfer can fail ends in state 11 with the old file intact
+// and no redirect followed.
+TEST_F(NewsDownloadTest, EveryFailureKeepsTheOldFile) {
+  using Server = test::LoopbackHttpServer;
+  Server::Response silent;
+  silent.hang = true;
+  const QByteArray elsewhere = "Location: http://localhost:" + QByteArray::number(server.port()) + "/msg.txt";
+  const struct {
+    const char *name;
+    Server::Response response;
+  } rows[] = {{"status", Server::answer(404, "gone", {})},
+              {"cut", Server::answer(200, bytes(1000), {"Content-Length: 2048"})},
+              {"silent", silent},
+              {"redirect elsewhere", Server::answer(302, {}, {elsewhere})},
+              {"redirect to plain http", Server::answer(302, {}, {"Location: /other.txt"})},
+              {"refused", {}}};
+  for (const auto &r : rows) {
+    SCOPED_TRACE(r.name);
+    test::writeAll(path("msg.txt"), "http://h/s.php#old news\r\n");
+    server.setResponse(r.response);
+    QString url = server.url(QStringLiteral("/msg.txt"));
+    if (qstrcmp(r.name, "refused") == 0) {
+      QTcpServer probe;  // a port nobody listens on
+      probe.listen(QHostAddress::LocalHost, 0);
+      url = QStringLiteral("http://127.0.0.1:%1/msg.txt").arg(probe.serverPort());
+    }
+    const qsizetype requests = server.requests().size();
+    states.clear();
+    NewsDownload d;
+    if (r.response.hang) d.setLimits({200, 400, kMaxNewsBytes});
+    run(d, url);
+    EXPECT_EQ(states.last(), news_state::Error);
+    EXPECT_LE(server.requests().size() - requests, 1) << "a redirect was followed";
+    EXPECT_EQ(test::readAll(path("msg.txt")), QByteArray("http://h/s.php#old news\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("msg.txt")});
   }
-  run(d, url);
-  EXPECT_EQ(states.last(), news_state::Error);
-  EXPECT_LE(server.requests().size(), 1) << "a redirect was followed";
-  EXPECT_EQ(test::readAll(path("msg.txt")), QByteArray("http://h/s.php#old news\r\n"));
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("msg.txt")});
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Ways, NewsFailureTest,
-    ::testing::Values(
-        FailCase{"status",
-                 [](test::LoopbackHttpServer &s, NewsDownload &) {
-                   s.setResponse(test::LoopbackHttpServer::answer(404, "gone", {}));
-                 }},
-        FailCase{"cut",
-                 [](test::LoopbackHttpServer &s, NewsDownload &) {
-                   auto r = test::LoopbackHttpServer::answer(200, bytes(1000), {"Content-Length: 2048"});
-                   s.setResponse(r);
-                 }},
-        FailCase{"refused", [](test::LoopbackHttpServer &, NewsDownload &) {}},
-        FailCase{"silent",
-                 [](test::LoopbackHttpServer &s, NewsDownload &d) {
-                   test::LoopbackHttpServer::Response r;
-                   r.hang = true;
-                   s.setResponse(r);
-                   d.setLimits({200, 400, kMaxNewsBytes});
-                 }},
-        FailCase{"redirect_elsewhere",
-                 [](test::LoopbackHttpServer &s, NewsDownload &) {
-                   s.setResponse(test::LoopbackHttpServer::answer(
-                       302, {}, {"Location: http://localhost:" + QByteArray::number(s.port()) + "/msg.txt"}));
-                 }},
-        FailCase{"redirect_plain_http",
-                 [](test::LoopbackHttpServer &s, NewsDownload &) {
-                   s.setResponse(test::LoopbackHttpServer::answer(302, {}, {"Location: /other.txt"}));
-                 }}),
-    [](const ::testing::TestParamInfo<FailCase> &i) { return std::string(i.param.name); });
 
 // A server that sends without end, with or without announcing it, is cut
 // off at the limit: the download never holds much more than the limit.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <initializer_list>
@@ -22,5 +23,16 @@ inline General lyricGeneral() {
   for (int n : {1, 2, 3, 4, 6}) g.Messages[static_cast<size_t>(n)] = QStringLiteral("message %1").arg(n);
   return g;
 }
+
+// The application exists before any member of a fixture (a loopback server)
+// does: a fixture derives from this first.
+struct AppFirst {
+  AppFirst() {
+    static int argc = 1;
+    static char name[] = "unit_lyrics";
+    static char *argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+  }
+};
 
 }  // namespace cantorel::test

@@ -1,21 +1,17 @@
 // Playlist files: reading M3U and PLS, the entry path rules, writing M3U.
 #include <QTemporaryDir>
 
-#include <vector>
-
 #include <gtest/gtest.h>
 
-#include "core/text_codec.h"
 #include "playlist/entry_path.h"
-#include "playlist/paths.h"
 #include "playlist/playlist_file.h"
 #include "unit/playlist/playlist_test_util.h"
 
 namespace cantorel {
 namespace {
 
-using test::readBytes;
-using test::writeBytes;
+using test::readAll;
+using test::writeAll;
 
 // Titles of entries in tests: the path itself, so they can be checked.
 const EntryTitleFn kPathTitle = [](const QString &p) -> QString { return QStringLiteral("T:") + p; };
@@ -23,140 +19,97 @@ const EntryTitleFn kPathTitle = [](const QString &p) -> QString { return QString
 class PlaylistFileTest : public ::testing::Test {
  protected:
   QString path(const QString &rel) const { return dir.path() + QLatin1Char('/') + rel; }
-  Playlist read(const QString &name, const QByteArray &text) {
-    writeBytes(path(name), text);
-    Playlist pl;
+  // The entries read, joined by "|", with the playlist's folder as "@".
+  QString read(const QString &name, const QByteArray &text, Playlist &pl) {
+    writeAll(path(name), text);
     EXPECT_TRUE(PlRead(path(name), pl, kPathTitle));
-    return pl;
+    EXPECT_EQ(pl.PlNames.size(), pl.PlPath.size());
+    return pl.PlPath.join(QLatin1Char('|')).replace(dir.path() + QLatin1Char('/'), QStringLiteral("@"));
   }
   QTemporaryDir dir;
 };
 
-struct ReadCase {
-  const char *what;
-  const char *file;
-  QByteArray text;
-  std::vector<const char *> entries;  // UTF-8; relative to the playlist's folder when they start with "@"
-};
-
-class PlaylistReadRules : public PlaylistFileTest, public ::testing::WithParamInterface<ReadCase> {};
-
-TEST_P(PlaylistReadRules, AddsExactlyTheseEntries) {
-  const ReadCase &c = GetParam();
-  const Playlist pl = read(QString::fromLatin1(c.file), c.text);
-  QStringList want;
-  for (const char *raw : c.entries) {
-    const QString e = QString::fromUtf8(raw);
-    want << (e.startsWith(QLatin1Char('@')) ? dir.path() + QLatin1Char('/') + e.mid(1) : e);
+TEST_F(PlaylistFileTest, ReadAddsExactlyTheseEntries) {
+  const struct {
+    const char *file;
+    QByteArray text;
+    const char *entries;
+  } cases[] = {
+      {"a.m3u", "#EXTM3U\r\n#EXTINF:123,Title\r\nsong.mp3\r\n", "@song.mp3"},
+      {"a.m3u", "  song.mp3  \n", "@song.mp3"},
+      {"a.m3u", " #x\n", "@#x"},  // only the untrimmed first character marks a comment
+      {"a.m3u", "\r\n   \r\nb.mp3\r\n\r\n", "@b.mp3"},
+      {"a.m3u", "a.mp3\nb.mp3\r\nc.mp3\rd.mp3", "@a.mp3|@b.mp3|@c.mp3|@d.mp3"},
+      {"a.m3u", "sub\\x.mp3\nsub/y.mp3\nhttpx.mp3\n", "@sub/x.mp3|@sub/y.mp3|@httpx.mp3"},
+      {"a.m3u", "/music/a.mp3\nC:\\a\\b.mp3\n\\c\\d.mp3\nd:e\\f.mp3\n",
+       "/music/a.mp3|/a/b.mp3|/c/d.mp3|/e/f.mp3"},
+      {"a.m3u", "HtTp://host/x?y=1\nhttps://h/s\n", "HtTp://host/x?y=1|https://h/s"},
+      {"a.m3u", "file:///music/a%20b.mp3\n", "/music/a b.mp3"},
+      {"a.m3u8", "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9.mp3\n", "@\xC3\xA9t\xC3\xA9.mp3"},
+      {"a.m3u", "caf\xC3\xA9.mp3\n", "@caf\xC3\xA9.mp3"},
+      {"a.m3u", "caf\xE9.mp3\n", "@caf\xC3\xA9.mp3"},  // single-byte text of older players
+      {"a.pls",
+       "[playlist]\nNumberOfEntries=3\nFile1=C:\\a\\b.mp3\nTitle1=x\nfile2=x.mp3\nFile3\nFile4=y=z.mp3\n"
+       "  File5=w.mp3  \nFile6=\nVersion=2\n",
+       "/a/b.mp3|@y=z.mp3|@w.mp3"},
+      {"a.PLS", "File2=x.mp3\n", "@x.mp3"},
+      {"a.txt", "song.mp3\n", ""},
+      {"a.m3u", "[playlist]\nFile1=x.mp3\n", "@[playlist]|@File1=x.mp3"},  // the extension decides
+  };
+  for (const auto &c : cases) {
+    Playlist pl;
+    EXPECT_EQ(read(QString::fromLatin1(c.file), c.text, pl), QString::fromUtf8(c.entries))
+        << c.text.constData();
   }
-  EXPECT_EQ(pl.PlPath, want) << c.what;
-  ASSERT_EQ(pl.PlNames.size(), pl.PlPath.size());
+  Playlist none;
+  EXPECT_FALSE(PlRead(path(QStringLiteral("none.m3u")), none, kPathTitle));
+  EXPECT_EQ(ResolveEntry(QStringLiteral("a.mp3"), QStringLiteral("/l")), QStringLiteral("/l/a.mp3"));
+  EXPECT_EQ(ResolveEntry(QStringLiteral("a.mp3"), QString()), QStringLiteral("a.mp3"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, PlaylistReadRules,
-    ::testing::Values(
-        ReadCase{"extended M3U markers add nothing",
-                 "a.m3u",
-                 "#EXTM3U\r\n#EXTINF:123,Title\r\nsong.mp3\r\n",
-                 {"@song.mp3"}},
-        ReadCase{"blanks around an entry are trimmed", "a.m3u", "  song.mp3  \n", {"@song.mp3"}},
-        ReadCase{"only the untrimmed first character marks a comment", "a.m3u", " #x\n", {"@#x"}},
-        ReadCase{"blank lines add nothing", "a.m3u", "\r\n   \r\nb.mp3\r\n\r\n", {"@b.mp3"}},
-        ReadCase{"LF, CR LF and lone CR all end lines",
-                 "a.m3u",
-                 "a.mp3\nb.mp3\r\nc.mp3\rd.mp3",
-                 {"@a.mp3", "@b.mp3", "@c.mp3", "@d.mp3"}},
-        ReadCase{"subfolder entries with either separator",
-                 "a.m3u",
-                 "sub\\x.mp3\nsub/y.mp3\n",
-                 {"@sub/x.mp3", "@sub/y.mp3"}},
-        ReadCase{"absolute paths stay", "a.m3u", "/music/a.mp3\n", {"/music/a.mp3"}},
-        ReadCase{"a drive letter maps to the root", "a.m3u", "C:\\a\\b.mp3\n", {"/a/b.mp3"}},
-        ReadCase{"a root-relative path maps to the root", "a.m3u", "\\music\\a.mp3\n", {"/music/a.mp3"}},
-        ReadCase{"streams are kept as read",
-                 "a.m3u",
-                 "HtTp://host/x?y=1\nhttps://h/s\n",
-                 {"HtTp://host/x?y=1", "https://h/s"}},
-        ReadCase{
-            "file addresses become local paths", "a.m3u", "file:///music/a%20b.mp3\n", {"/music/a b.mp3"}},
-        ReadCase{"UTF-8 with a byte-order mark",
-                 "a.m3u8",
-                 "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9.mp3\n",
-                 {"@\xC3\xA9t\xC3\xA9.mp3"}},
-        ReadCase{"UTF-8 without a mark", "a.m3u", "caf\xC3\xA9.mp3\n", {"@caf\xC3\xA9.mp3"}},
-        ReadCase{"single-byte text of older players", "a.m3u", "caf\xE9.mp3\n", {"@caf\xC3\xA9.mp3"}},
-        ReadCase{"PLS: File lines only, after the first equals sign",
-                 "a.pls",
-                 "[playlist]\nNumberOfEntries=3\nFile1=C:\\a\\b.mp3\nTitle1=x\n"
-                 "file2=x.mp3\nFile3\nFile4=y=z.mp3\n  File5=w.mp3  \nFile6=\nVersion=2\n",
-                 {"/a/b.mp3", "@y=z.mp3", "@w.mp3"}},
-        ReadCase{"PLS: relative entries", "a.PLS", "File2=x.mp3\n", {"@x.mp3"}},
-        ReadCase{"other extensions add nothing", "a.txt", "song.mp3\n", {}},
-        ReadCase{"the kind follows the extension, not the content",
-                 "a.m3u",
-                 "[playlist]\nFile1=x.mp3\n",
-                 {"@[playlist]", "@File1=x.mp3"}}),
-    [](const auto &info) { return "case" + std::to_string(info.index); });
-
-TEST_F(PlaylistFileTest, DisplayNameIsComputedFromTheResolvedPath) {
+TEST_F(PlaylistFileTest, TitlesPictureAndNameComeFromTheResolvedFiles) {
   // A tagged file in a subfolder of the playlist's folder: its title comes
   // from its own tag wherever the program runs.
-  writeBytes(path(QStringLiteral("sub/x.mp3")),
-             test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Tagged")))));
-  writeBytes(path(QStringLiteral("l.m3u")), "sub\\x.mp3\r\nhttp://radio/\r\n");
+  writeAll(path(QStringLiteral("sub/x.mp3")),
+           test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Tagged")))));
+  writeAll(path(QStringLiteral("My_List.jpg")), "x");
+  writeAll(path(QStringLiteral("My_List.m3u")), "sub\\x.mp3\r\nhttp://radio/\r\n");
   Playlist pl;
-  ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl,
+  ASSERT_TRUE(PlRead(path(QStringLiteral("My_List.m3u")), pl,
                      [](const QString &p) { return ReadMp3Info(p).Tag.Title.trimmed(); }));
   EXPECT_EQ(pl.PlNames, (QStringList{QStringLiteral("Tagged"), QStringLiteral("http://radio/")}));
+  EXPECT_EQ(pl.Name, QStringLiteral("My List"));
+  EXPECT_EQ(pl.PLCover, path(QStringLiteral("My_List.jpg")));
 }
 
 TEST_F(PlaylistFileTest, WindowsEntriesFindFilesWhoseCaseDiffers) {
-  writeBytes(path(QStringLiteral("Music/Band/Song.mp3")), "x");
-  const Playlist pl = read(QStringLiteral("l.m3u"),
-                           "music\\BAND\\song.MP3\r\n"    // Windows style: matched
-                           "music/BAND/song.MP3\r\n"      // ours: exact names only
-                           "music\\band\\gone.mp3\r\n");  // nothing to match
-  EXPECT_EQ(pl.PlPath, (QStringList{path(QStringLiteral("Music/Band/Song.mp3")),
-                                    path(QStringLiteral("music/BAND/song.MP3")),
-                                    path(QStringLiteral("music/band/gone.mp3"))}));
-}
-
-TEST_F(PlaylistFileTest, ReadSetsNameAndPictureOfThePlaylist) {
-  writeBytes(path(QStringLiteral("My_List.jpg")), "x");
-  const Playlist pl = read(QStringLiteral("My_List.m3u"), "a.mp3\n");
-  EXPECT_EQ(pl.Name, QStringLiteral("My List"));
-  EXPECT_EQ(pl.PLCover, path(QStringLiteral("My_List.jpg")));
+  writeAll(path(QStringLiteral("Music/Band/Song.mp3")), "x");
+  Playlist pl;
+  EXPECT_EQ(read(QStringLiteral("l.m3u"),
+                 "music\\BAND\\song.MP3\r\n"   // Windows style: matched
+                 "music/BAND/song.MP3\r\n"     // ours: exact names only
+                 "music\\band\\gone.mp3\r\n",  // nothing to match
+                 pl),
+            QStringLiteral("@Music/Band/Song.mp3|@music/BAND/song.MP3|@music/band/gone.mp3"));
 }
 
 // Lines too long to be a path, and entries past the cap (which counts the
 // entries already there), are left out and counted.
 TEST_F(PlaylistFileTest, LongLinesAndEntriesPastTheCapAreLeftOutAndCounted) {
   const QByteArray huge(kMaxPlaylistLineChars + 1, 'x');
-  writeBytes(path(QStringLiteral("l.m3u")), "a.mp3\n" + huge + "\r\n#" + huge + "\rb.mp3\nc.mp3\n");
+  writeAll(path(QStringLiteral("l.m3u")), "a.mp3\n" + huge + "\r\n#" + huge + "\rb.mp3\nc.mp3\n");
   Playlist pl;
   PlaylistReadReport report;
   ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
-  EXPECT_EQ(pl.PlPath, (QStringList{path(QStringLiteral("a.mp3")), path(QStringLiteral("b.mp3")),
-                                    path(QStringLiteral("c.mp3"))}));
+  EXPECT_EQ(pl.count(), 3);
   EXPECT_EQ(report.longLines, 2);
   EXPECT_EQ(report.overCap, 0);
-
   pl.PlClear();
   for (int i = 0; i < Playlist::kMaxReadEntries - 1; ++i) pl.append(QString(), QStringLiteral("x"));
   ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
   EXPECT_EQ(pl.count(), Playlist::kMaxReadEntries);
   EXPECT_EQ(pl.PlPath.last(), path(QStringLiteral("a.mp3")));
   EXPECT_EQ(report.overCap, 2);
-  ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
-  EXPECT_EQ(pl.count(), Playlist::kMaxReadEntries);
-  EXPECT_EQ(report.overCap, 3);
-}
-
-TEST_F(PlaylistFileTest, MissingFileAddsNothingAndSaysSo) {
-  Playlist pl;
-  EXPECT_FALSE(PlRead(path(QStringLiteral("none.m3u")), pl, kPathTitle));
-  EXPECT_EQ(pl.count(), 0);
 }
 
 TEST(PlaylistWrite, RelativeToTheFolderSkippingUnusablePaths) {
@@ -182,16 +135,7 @@ TEST_F(PlaylistFileTest, WriteThenReadGivesTheSamePaths) {
   ASSERT_TRUE(PlRead(file, back, kPathTitle));
   EXPECT_EQ(back.PlPath, paths);
   // Written again, the file is the same byte for byte.
-  EXPECT_EQ(PlaylistText(file, back), readBytes(file));
-}
-
-TEST(EntryPath, ResolvesAgainstTheFolderWithOrWithoutSeparator) {
-  EXPECT_EQ(ResolveEntry(QStringLiteral("a.mp3"), QStringLiteral("/l")), QStringLiteral("/l/a.mp3"));
-  EXPECT_EQ(ResolveEntry(QStringLiteral("a.mp3"), QStringLiteral("/l/")), QStringLiteral("/l/a.mp3"));
-  EXPECT_EQ(ResolveEntry(QStringLiteral("a.mp3"), QString()), QStringLiteral("a.mp3"));
-  EXPECT_EQ(ResolveEntry(QStringLiteral("d:music\\a.mp3"), QStringLiteral("/l/")),
-            QStringLiteral("/music/a.mp3"));
-  EXPECT_FALSE(IsStreamEntry(QStringLiteral("httpx.mp3")));
+  EXPECT_EQ(PlaylistText(file, back), readAll(file));
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QString>
 
 #include "playlist/mp3_info.h"
 #include "playlist/tag_info.h"
+#include "support/test_support.h"
 
 namespace cantorel::test {
 
@@ -28,17 +26,6 @@ inline TagInfo makeTag(const QString &title, const QString &artist = {}, const Q
   t.Track = track;
   t.Genre = genre;
   return t;
-}
-
-inline void writeBytes(const QString &path, const QByteArray &data) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(data);
-}
-
-inline QByteArray readBytes(const QString &path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace cantorel::test

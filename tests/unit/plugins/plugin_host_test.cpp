@@ -17,6 +17,9 @@ namespace {
 QString testPlugin(const QString &kind, const QString &file) {
   return test::buildDir() + QLatin1String("/tests/plugins/") + kind + u'/' + file;
 }
+QString shipped(const QString &kind, const QString &file) {
+  return qEnvironmentVariable("CANTOREL_PLUGIN_DIR") + u'/' + kind + u'/' + file;
+}
 
 // A plug-in folder of our own making, with the given libraries copied in.
 class PluginFolder {
@@ -77,7 +80,7 @@ class PickInputPluginTest : public ::testing::Test {
   General g;
 };
 
-TEST_F(PickInputPluginTest, LastMatchingRowWinsBySubstringWithoutCase) {
+TEST_F(PickInputPluginTest, LastMatchingRowWinsBySubstringWithoutCaseAndIsCreatedAfresh) {
   struct Case {
     const char *ext;
     const char *name;
@@ -86,14 +89,9 @@ TEST_F(PickInputPluginTest, LastMatchingRowWinsBySubstringWithoutCase) {
     ASSERT_TRUE(host.PickInputPlugin(g, QLatin1String(c.ext))) << c.ext;
     EXPECT_EQ(g.InputPluginName, QLatin1String(c.name)) << c.ext;
     EXPECT_EQ(pickedName(), QLatin1String(c.name)) << c.ext;
-    EXPECT_EQ(g.Player->className(), QLatin1String(c.name) + QLatin1String(".Processor"));
   }
-}
-
-// Each pick makes a fresh object; no match keeps the player; a match that
-// cannot be created falls back to an earlier row.
-TEST_F(PickInputPluginTest, FreshObjectsAndWhatHappensWithoutAUsableMatch) {
-  ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
+  // Each pick makes a fresh object; no match keeps the player; a match that
+  // cannot be created falls back to an earlier row.
   const auto first = g.Player;
   ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("WAV")));
   EXPECT_NE(g.Player, first);
@@ -105,10 +103,12 @@ TEST_F(PickInputPluginTest, FreshObjectsAndWhatHappensWithoutAUsableMatch) {
   EXPECT_EQ(g.InputPluginName, QStringLiteral("qv_input_c"));
 }
 
-TEST(PluginDiscovery, BrokenLibrariesAreSkippedAndGoodOnesListed) {
-  PluginFolder f;
+TEST(PluginDiscovery, BrokenLibrariesAreSkippedGoodOnesListedAndCalledByName) {
+  // The plug-in we ship is built from the SDK like any third party's.
   const QString in = QStringLiteral("input_plugins");
-  f.copy(testPlugin(in, QStringLiteral("qv_input_tone.so")), in, QStringLiteral("qv_input_tone.so"));
+  const QString gst = shipped(in, QStringLiteral("qv_input_gst.so"));
+  PluginFolder f;
+  f.copy(gst, in, QStringLiteral("qv_input_gst.so"));
   f.copy(testPlugin(in, QStringLiteral("qv_input_partial.so")), in, QStringLiteral("qv_input_partial.so"));
   // Not a library, a library that is no plug-in, a plug-in of the wrong
   // kind, and a plug-in whose class does not match its file name.
@@ -117,134 +117,27 @@ TEST(PluginDiscovery, BrokenLibrariesAreSkippedAndGoodOnesListed) {
   f.copy(QStringLiteral("/lib/x86_64-linux-gnu/libz.so.1"), in, QStringLiteral("qv_input_zlib.so"));
   f.copy(testPlugin(QStringLiteral("vis_plugins"), QStringLiteral("qv_lyricecho.so")), in,
          QStringLiteral("qv_input_wrongkind.so"));
-  f.copy(testPlugin(in, QStringLiteral("qv_input_tone.so")), in, QStringLiteral("qv_input_renamed.so"));
+  f.copy(gst, in, QStringLiteral("qv_input_renamed.so"));
   // Names outside the pattern are not looked at.
-  f.copy(testPlugin(in, QStringLiteral("qv_input_tone.so")), in, QStringLiteral("other_tone.so"));
-  f.copy(testPlugin(in, QStringLiteral("qv_input_tone.so")), in, QStringLiteral("qv_input_tone.so.bak"));
+  f.copy(gst, in, QStringLiteral("other_gst.so"));
+  f.copy(gst, in, QStringLiteral("qv_input_gst.so.bak"));
 
   PluginHost host(f.path());
   General g;
   host.ScanInputPlugins(g);
   ASSERT_EQ(g.InputPluginTable.size(), 2);
-  const InputPluginInfo &partial = g.InputPluginTable[0];
+  const InputPluginInfo &gstInfo = g.InputPluginTable[0];
+  EXPECT_EQ(gstInfo.Name, QStringLiteral("qv_input_gst"));
+  EXPECT_TRUE(gstInfo.Extensions.contains(QLatin1String("|*.mp3;"))) << qPrintable(gstInfo.Extensions);
+  EXPECT_FALSE(gstInfo.Author.isEmpty() || gstInfo.Version.isEmpty() || gstInfo.Description.isEmpty());
+  const InputPluginInfo &partial = g.InputPluginTable[1];
   EXPECT_EQ(partial.Name, QStringLiteral("qv_input_partial"));
   EXPECT_EQ(partial.Extensions, QStringLiteral("Partial|*.part"));
   EXPECT_TRUE(partial.Author.isEmpty());
-  const InputPluginInfo &tone = g.InputPluginTable[1];
-  EXPECT_EQ(tone.Name, QStringLiteral("qv_input_tone"));
-  EXPECT_EQ(tone.Extensions, QStringLiteral("Test tones|*.tone"));
-  EXPECT_EQ(tone.Author, QStringLiteral("Test Author"));
-  EXPECT_EQ(tone.Version, QStringLiteral("0.1"));
-  EXPECT_EQ(tone.Description, QStringLiteral("Tones"));
+  ASSERT_TRUE(host.PickInputPlugin(g, QStringLiteral("MP3")));
+  EXPECT_EQ(g.Player->className(), QStringLiteral("qv_input_gst.Processor"));
 
-  // Once a player is chosen the table stays as it is.
-  g.InputPluginName = QStringLiteral("qv_input_tone");
-  g.InputPluginTable.clear();
-  host.ScanInputPlugins(g);
-  EXPECT_TRUE(g.InputPluginTable.isEmpty());
-}
-
-TEST(PluginDiscovery, OnlyTheFirstHundredGetARecord) {
-  PluginFolder f;
-  PluginHost host(f.path());
-  for (int i = 0; i < 103; ++i) {
-    const QString name = QStringLiteral("qv_input_%1").arg(i, 3, 10, QLatin1Char('0'));
-    f.write(QStringLiteral("input_plugins"), name + QLatin1String(".so"), QByteArray());
-    host.registerClass(PluginKind::Input, name, [] { return std::make_unique<QObject>(); });
-  }
-  General g;
-  host.ScanInputPlugins(g);
-  ASSERT_EQ(g.InputPluginTable.size(), General::kMaxInputPlugins);
-  EXPECT_EQ(g.InputPluginTable.last().Name, QStringLiteral("qv_input_099"));
-}
-
-TEST(PluginListing, ListsVisualizationFilesAndSelectsTheActiveOne) {
-  PluginFolder f;
-  for (const char *n : {"qv_a.so", "other.so"})
-    f.write(QStringLiteral("vis_plugins"), QLatin1String(n), QByteArray());
-  f.copy(qEnvironmentVariable("CANTOREL_PLUGIN_DIR") + QStringLiteral("/vis_plugins/qv_plugin.so"),
-         QStringLiteral("vis_plugins"), QStringLiteral("qv_plugin.so"));
-  PluginHost host(f.path());
-  General g;
-  g.VisPluginName = QStringLiteral("qv_plugin");
-  PluginListing l = host.ListPlugins(g);
-  EXPECT_EQ(l.visPlugins, (QStringList{QStringLiteral("qv_a.so"), QStringLiteral("qv_plugin.so")}));
-  EXPECT_EQ(l.selectedVisPlugin, 1);
-  // Listed by what each says it does; one that cannot say keeps its file name.
-  ASSERT_EQ(l.visDescriptions.size(), 2);
-  EXPECT_EQ(l.visDescriptions[0], QStringLiteral("qv_a.so"));
-  EXPECT_TRUE(l.visDescriptions[1].startsWith(QStringLiteral("Full-screen lyrics"))) << qPrintable(l.visDescriptions[1]);
-  g.VisPluginName = QStringLiteral("qv_gone");
-  EXPECT_EQ(host.ListPlugins(g).selectedVisPlugin, 0);
-
-  PluginFolder empty;
-  PluginHost none(empty.path());
-  l = none.ListPlugins(g);
-  EXPECT_TRUE(l.visPlugins.isEmpty());
-  EXPECT_EQ(l.selectedVisPlugin, -1);
-  EXPECT_TRUE(l.inputPlugins.isEmpty());
-}
-
-TEST(VisPlugin, CreatedAppliedAndCalledByName) {
-  PluginFolder f;
-  const QString vis = QStringLiteral("vis_plugins");
-  f.copy(testPlugin(vis, QStringLiteral("qv_lyricecho.so")), vis, QStringLiteral("qv_lyricecho.so"));
-  PluginHost host(f.path());
-  General g;
-  g.VisPluginName = QStringLiteral("qv_plugin");  // not installed here
-  host.CreatePlugin(g);
-  EXPECT_FALSE(g.VisPlugin);
-
-  host.ApplyVisPlugin(g, QStringLiteral("qv_lyricecho.so"));
-  EXPECT_EQ(g.VisPluginName, QStringLiteral("qv_lyricecho"));
-  ASSERT_TRUE(g.VisPlugin);
-  // Numbers arrive in whatever type the plug-in declared.
-  EXPECT_TRUE(g.VisPlugin->call("init_plugin", {QStringLiteral("tip"), 0x0000FF, 0xFFFFFF,
-                                                QStringLiteral("Arial"), true, 12.5, 150.0, 300, 0.0, 0}));
-  EXPECT_TRUE(g.VisPlugin->call("show_lyric", {QStringLiteral("<b>line</b>")}));
-  const QVariantList look = g.VisPlugin->value("Look").toList();
-  ASSERT_EQ(look.size(), 8);
-  EXPECT_EQ(look[1].toInt(), 0xFF);
-  EXPECT_EQ(look[3].toString(), QStringLiteral("Arial"));
-  EXPECT_FLOAT_EQ(look[5].toFloat(), 12.5f);
-  EXPECT_EQ(g.VisPlugin->value("Lines").toStringList(), QStringList{QStringLiteral("<b>line</b>")});
-
-  g.VisPluginName.clear();
-  host.CreatePlugin(g);
-  EXPECT_FALSE(g.VisPlugin);
-}
-
-TEST(VisPlugin, FullScreenModeAndLinesReachThePlugin) {
-  PluginFolder f;
-  const QString vis = QStringLiteral("vis_plugins");
-  f.copy(testPlugin(vis, QStringLiteral("qv_lyricecho.so")), vis, QStringLiteral("qv_lyricecho.so"));
-  PluginHost host(f.path());
-  General g;
-  LyricLineLook look{
-      QStringLiteral("Lyric"), 0x00FF00, 0x000000, QStringLiteral("Arial"), true, 10.0f, 15.0f, 30.0f};
-  EXPECT_FALSE(FullScreenMode(g, look));  // none chosen: the caller shows message 70
-  ShowLyricOnPlugin(g, QStringLiteral("nobody listens"));
-
-  g.VisPluginName = QStringLiteral("qv_lyricecho");
-  host.CreatePlugin(g);
-  ASSERT_TRUE(FullScreenMode(g, look));
-  ShowLyricOnPlugin(g, QStringLiteral("one"));
-  ShowLyricOnPlugin(g, QStringLiteral("two"));
-  const QVariantList got = g.VisPlugin->value("Look").toList();
-  ASSERT_EQ(got.size(), 8);
-  EXPECT_EQ(got[0].toString(), QStringLiteral("Lyric"));
-  EXPECT_EQ(got[1].toInt(), 0x00FF00);
-  EXPECT_TRUE(got[4].toBool());
-  EXPECT_FLOAT_EQ(got[7].toFloat(), 30.0f);
-  EXPECT_EQ(g.VisPlugin->value("Lines").toStringList(),
-            (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
-}
-
-TEST(PluginObject, MissingOrMistypedMembersFailWithoutHarm) {
-  PluginFolder f;
-  const QString in = QStringLiteral("input_plugins");
-  f.copy(testPlugin(in, QStringLiteral("qv_input_partial.so")), in, QStringLiteral("qv_input_partial.so"));
-  PluginHost host(f.path());
+  // Members missing or declared otherwise fail without harm.
   auto obj = host.create(PluginKind::Input, QStringLiteral("qv_input_partial"));
   ASSERT_TRUE(obj);
   EXPECT_TRUE(obj->has("getExtensions", 0));
@@ -255,17 +148,73 @@ TEST(PluginObject, MissingOrMistypedMembersFailWithoutHarm) {
   EXPECT_FALSE(obj->call("getExtensions", {1, 2, 3}));            // wrong number of arguments
   EXPECT_FALSE(obj->call("getExtensions", QVariantList(11, 0)));  // more than a member can take
   EXPECT_EQ(obj->value("GETEXTENSIONS").toString(), QStringLiteral("Partial|*.part"));  // any letter case
-  // Names with a folder part never reach the file system.
-  EXPECT_FALSE(host.create(PluginKind::Input, QStringLiteral("../input_plugins/qv_input_partial")));
+  // Names with a folder part never reach the file system: a library outside
+  // the plug-in folder is not even loaded.
+  QTemporaryDir outside;
+  ASSERT_TRUE(QFile::copy(testPlugin(in, QStringLiteral("qv_input_partial.so")),
+                          outside.filePath(QStringLiteral("qv_input_elsewhere.so"))));
+  const QString elsewhere =
+      QDir(f.path() + u'/' + in).relativeFilePath(outside.filePath(QStringLiteral("qv_input_elsewhere")));
+  EXPECT_FALSE(host.create(PluginKind::Input, elsewhere));
+  EXPECT_FALSE(test::readAll(QStringLiteral("/proc/self/maps")).contains("qv_input_elsewhere.so"));
+
+  // Once a player is chosen the table stays as it is.
+  g.InputPluginTable.clear();
+  host.ScanInputPlugins(g);
+  EXPECT_TRUE(g.InputPluginTable.isEmpty());
 }
 
-TEST(PluginObject, PropertiesServeAsMembers) {
-  auto o = std::make_unique<QObject>();
-  o->setObjectName(QStringLiteral("before"));
-  PluginObject obj(QStringLiteral("x.Processor"), std::move(o));
-  EXPECT_EQ(obj.value("objectName").toString(), QStringLiteral("before"));
-  EXPECT_TRUE(obj.call("objectName", {QStringLiteral("after")}));
-  EXPECT_EQ(obj.object()->objectName(), QStringLiteral("after"));
+// The visualization plug-ins are listed by what each says it does (one that
+// cannot say keeps its file name), the active one selected; the one chosen is
+// created, given the look and then the lines.
+TEST(VisPlugin, ListedChosenCreatedAndGivenTheLookAndTheLines) {
+  const QString vis = QStringLiteral("vis_plugins");
+  PluginFolder f;
+  f.write(vis, QStringLiteral("qv_a.so"), QByteArray());
+  f.write(vis, QStringLiteral("other.so"), QByteArray());
+  f.copy(shipped(vis, QStringLiteral("qv_plugin.so")), vis, QStringLiteral("qv_plugin.so"));
+  f.copy(testPlugin(vis, QStringLiteral("qv_lyricecho.so")), vis, QStringLiteral("qv_lyricecho.so"));
+  PluginHost host(f.path());
+  General g;
+  g.VisPluginName = QStringLiteral("qv_plugin");
+  const PluginListing l = host.ListPlugins(g);
+  EXPECT_EQ(l.visPlugins.join(u'|'), QStringLiteral("qv_a.so|qv_lyricecho.so|qv_plugin.so"));
+  EXPECT_EQ(l.selectedVisPlugin, 2);
+  ASSERT_EQ(l.visDescriptions.size(), 3);
+  EXPECT_EQ(l.visDescriptions[0], QStringLiteral("qv_a.so"));
+  EXPECT_TRUE(l.visDescriptions[2].startsWith(QStringLiteral("Full-screen lyrics")))
+      << qPrintable(l.visDescriptions[2]);
+  g.VisPluginName = QStringLiteral("qv_gone");
+  EXPECT_EQ(host.ListPlugins(g).selectedVisPlugin, 0);
+  PluginFolder empty;
+  EXPECT_EQ(PluginHost(empty.path()).ListPlugins(g).selectedVisPlugin, -1);
+
+  LyricLineLook look{
+      QStringLiteral("Lyric"), 0x00FF00, 0x000000, QStringLiteral("Arial"), true, 10.0f, 15.0f, 30.0f};
+  g.VisPluginName.clear();
+  EXPECT_FALSE(FullScreenMode(g, look));  // none chosen: the caller shows message 70
+  ShowLyricOnPlugin(g, QStringLiteral("nobody listens"));
+  g.VisPluginName = QStringLiteral("qv_gone");
+  host.CreatePlugin(g);
+  EXPECT_FALSE(g.VisPlugin);
+
+  host.ApplyVisPlugin(g, QStringLiteral("qv_lyricecho.so"));
+  EXPECT_EQ(g.VisPluginName, QStringLiteral("qv_lyricecho"));
+  ASSERT_TRUE(FullScreenMode(g, look));
+  ShowLyricOnPlugin(g, QStringLiteral("one"));
+  ShowLyricOnPlugin(g, QStringLiteral("<b>two</b>"));
+  // Numbers arrive in whatever type the plug-in declared.
+  const QVariantList got = g.VisPlugin->value("Look").toList();
+  ASSERT_EQ(got.size(), 8);
+  EXPECT_EQ(got[0].toString(), QStringLiteral("Lyric"));
+  EXPECT_EQ(got[1].toInt(), 0x00FF00);
+  EXPECT_TRUE(got[4].toBool());
+  EXPECT_FLOAT_EQ(got[7].toFloat(), 30.0f);
+  EXPECT_EQ(g.VisPlugin->value("Lines").toStringList().join(u'|'), QStringLiteral("one|<b>two</b>"));
+
+  g.VisPluginName.clear();
+  host.CreatePlugin(g);
+  EXPECT_FALSE(g.VisPlugin);
 }
 
 }  // namespace

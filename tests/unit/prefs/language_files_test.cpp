@@ -5,7 +5,6 @@
 // captions that tell a button's role apart differ.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QRegularExpression>
 
 #include <array>
@@ -34,30 +33,43 @@ std::set<int> namedNumbers() {
   return out;
 }
 
-QStringList shippedLanguages() {
-  return ListLanguages({test::dataDir()});
-}
+// Texts that are joined with a path, a number or another text carry blanks
+// at these ends; all other texts have none.
+struct Ends {
+  bool leading, trailing;
+};
+const std::map<int, Ends> kJoined = {
+    {msg::SkinMissingBefore, {false, true}},
+    {msg::SkinMissingAfter, {true, false}},
+    {msg::SkinNotFoundName, {false, true}},
+    {msg::SkinNotFoundFolder, {false, true}},
+    {msg::SkinMainBitmapMissing, {false, true}},
+    {msg::SkinResourceBitmapMissing, {false, true}},
+    {msg::TagWritten, {false, true}},
+    {msg::BrowserPageBefore, {false, true}},
+    {msg::BrowserPageMiddle, {true, true}},
+};
+// The assistant tells a button's role by its caption, and the lyric reader's
+// status texts are told apart from each other.
+const std::vector<std::vector<int>> kDistinct = {
+    {msg::AssistantAdd, msg::AssistantApply},
+    {msg::AssistantPlay, msg::AssistantPause, msg::AssistantResume},
+    {msg::AssistantMark, msg::AssistantEdit, msg::AssistantApply},
+    {msg::LyricBadHeader, msg::LyricEmptyTime, msg::LyricMissingTime, msg::LyricEmptyText,
+     msg::LyricNotFound},
+};
 
-Table load(const QString &language) {
-  Table t;
-  const LanguageLoad r = LoadLanguage({test::dataDir()}, language, t);
-  EXPECT_TRUE(r.found) << qPrintable(language);
-  EXPECT_EQ(r.linesRead, 300) << qPrintable(language);
-  EXPECT_FALSE(r.truncated) << qPrintable(language);
-  return t;
-}
-
-TEST(LanguageFiles, EnglishAndSpanishAreShipped) {
-  const QStringList langs = shippedLanguages();
-  EXPECT_TRUE(langs.contains(QStringLiteral("ENGLISH"))) << qPrintable(langs.join(u' '));
-  EXPECT_TRUE(langs.contains(QStringLiteral("ESPANOL"))) << qPrintable(langs.join(u' '));
-}
-
-TEST(LanguageFiles, AreSingleByteTextWithCrLf) {
-  for (const QString &lang : shippedLanguages()) {
+TEST(LanguageFiles, EveryShippedFileHoldsTheNamedTextsAsCrLfWindows1252) {
+  const std::set<int> named = namedNumbers();
+  ASSERT_GT(named.size(), 150u) << "message_ids.h not found or not understood";
+  EXPECT_EQ(named.count(0), 0u);
+  EXPECT_LE(*named.rbegin(), 300);
+  const QStringList langs = ListLanguages({test::dataDir()});
+  EXPECT_TRUE(langs.contains(QStringLiteral("ENGLISH")) && langs.contains(QStringLiteral("ESPANOL")))
+      << qPrintable(langs.join(u' '));
+  for (const QString &lang : langs) {
     SCOPED_TRACE(lang.toStdString());
     const QByteArray bytes = test::readAll(findLanguageFile({test::dataDir()}, lang));
-    ASSERT_FALSE(bytes.isEmpty());
     EXPECT_EQ(bytes.count("\r\n"), 300);
     EXPECT_EQ(bytes.count('\n'), 300) << "a line ends without CR";
     EXPECT_EQ(bytes.count('\r'), 300) << "a CR without LF";
@@ -67,74 +79,27 @@ TEST(LanguageFiles, AreSingleByteTextWithCrLf) {
     EXPECT_EQ(encodeWindows1252(text), bytes);
     for (const QChar c : text)
       EXPECT_TRUE(c.isPrint() || c == u'\r' || c == u'\n') << "control character U+" << c.unicode();
-  }
-}
 
-TEST(LanguageFiles, HoldExactlyTheNamedTexts) {
-  const std::set<int> named = namedNumbers();
-  ASSERT_GT(named.size(), 150u) << "message_ids.h not found or not understood";
-  EXPECT_EQ(named.count(0), 0u);
-  EXPECT_LE(*named.rbegin(), 300);
-  for (const QString &lang : shippedLanguages()) {
-    SCOPED_TRACE(lang.toStdString());
-    const Table t = load(lang);
+    Table t;
+    const LanguageLoad r = LoadLanguage({test::dataDir()}, lang, t);
+    EXPECT_TRUE(r.found && r.linesRead == 300 && !r.truncated);
     std::set<int> filled;
     for (int n = 1; n <= 300; ++n)
       if (!t[static_cast<size_t>(n)].isEmpty()) filled.insert(n);
     EXPECT_EQ(filled, named);
-  }
-}
-
-// Texts that are joined with a path, a number or another text: the blanks at
-// their ends. All other texts have none.
-TEST(LanguageFiles, JoinedTextsCarryTheirBlanks) {
-  struct Ends {
-    bool leading, trailing;
-  };
-  const std::map<int, Ends> joined = {
-      {msg::SkinMissingBefore, {false, true}},
-      {msg::SkinMissingAfter, {true, false}},
-      {msg::SkinNotFoundName, {false, true}},
-      {msg::SkinNotFoundFolder, {false, true}},
-      {msg::SkinMainBitmapMissing, {false, true}},
-      {msg::SkinResourceBitmapMissing, {false, true}},
-      {msg::TagWritten, {false, true}},
-      {msg::BrowserPageBefore, {false, true}},
-      {msg::BrowserPageMiddle, {true, true}},
-  };
-  const std::set<int> named = namedNumbers();
-  for (const QString &lang : shippedLanguages()) {
-    const Table t = load(lang);
-    for (int n : named) {
+    for (int n : filled) {
       const QString &s = t[static_cast<size_t>(n)];
-      if (s.isEmpty()) continue;  // reported by HoldExactlyTheNamedTexts
-      const auto it = joined.find(n);
-      const Ends want = it == joined.end() ? Ends{false, false} : it->second;
-      EXPECT_EQ(s.front() == u' ', want.leading) << qPrintable(lang) << " text " << n;
-      EXPECT_EQ(s.back() == u' ', want.trailing) << qPrintable(lang) << " text " << n;
+      const auto it = kJoined.find(n);
+      const Ends want = it == kJoined.end() ? Ends{false, false} : it->second;
+      EXPECT_EQ(s.front() == u' ', want.leading) << "text " << n;
+      EXPECT_EQ(s.back() == u' ', want.trailing) << "text " << n;
     }
-  }
-}
-
-// The assistant tells a button's role by its caption, and the lyric reader's
-// status texts are told apart from success and from "no lyric found".
-TEST(LanguageFiles, CaptionsOfOneButtonDiffer) {
-  const std::vector<std::vector<int>> groups = {
-      {msg::AssistantAdd, msg::AssistantApply},
-      {msg::AssistantPlay, msg::AssistantPause, msg::AssistantResume},
-      {msg::AssistantMark, msg::AssistantEdit, msg::AssistantApply},
-      {msg::LyricBadHeader, msg::LyricEmptyTime, msg::LyricMissingTime, msg::LyricEmptyText,
-       msg::LyricNotFound},
-  };
-  for (const QString &lang : shippedLanguages()) {
-    const Table t = load(lang);
-    for (const auto &g : groups) {
+    for (const auto &g : kDistinct) {
       std::set<QString> texts;
       for (int n : g) texts.insert(t[static_cast<size_t>(n)]);
-      EXPECT_EQ(texts.size(), g.size()) << qPrintable(lang) << " group starting at " << g.front();
+      EXPECT_EQ(texts.size(), g.size()) << "group starting at " << g.front();
     }
-    for (int n : {msg::LyricBadHeader, msg::LyricEmptyTime, msg::LyricMissingTime, msg::LyricEmptyText,
-                  msg::LyricNotFound}) {
+    for (int n : kDistinct.back()) {
       EXPECT_NE(t[static_cast<size_t>(n)], QStringLiteral("CORRECTO"));
       EXPECT_NE(t[static_cast<size_t>(n)], QStringLiteral("True"));
     }

@@ -68,34 +68,24 @@ TEST_F(LanguageTest, UnusableFileFallsBackToEnglishWithOneWarning) {
   qInstallMessageHandler(old);
 }
 
-TEST_F(LanguageTest, LegacyAndUtf8FilesReadAlike) {
-  file("messages_ESPANOL.txt", "Canci\xF3n\r\n");
-  file("messages_Deutsch.txt", "Gr\xC3\xB6\xC3\x9F" "e\n");
-  LoadLanguage(folders(), QStringLiteral("ESPANOL"), messages);
-  EXPECT_EQ(messages[1], QStringLiteral("Canción"));
-  // Listed in upper case, found again under that name.
-  LoadLanguage(folders(), QStringLiteral("DEUTSCH"), messages);
-  EXPECT_EQ(messages[1], QStringLiteral("Größe"));
-}
-
-TEST_F(LanguageTest, ListingNamesLanguagesInUpperCase) {
-  file("messages_ENGLISH.txt", "");
-  file("messages_deutsch.txt", "");
-  file("messages_.txt", "");
-  file("other.txt", "");
-  file("messages_x.doc", "");
-  QStringList listed = ListLanguages(folders());
-  listed.sort();
-  EXPECT_EQ(listed, (QStringList{QString(), QStringLiteral("DEUTSCH"), QStringLiteral("ENGLISH")}));
-}
-
-TEST_F(LanguageTest, UserFolderComesFirst) {
+// Windows-1252 and UTF-8 files read alike; names are listed in upper case
+// and found again under that name; the user's folder comes first.
+TEST_F(LanguageTest, ListingAndFindingLanguages) {
   QTemporaryDir user;
-  test::writeAll(user.filePath(QStringLiteral("messages_ENGLISH.txt")), "Mine\r\n");
-  file("messages_ENGLISH.txt", "Shipped\r\n");
-  LoadLanguage({user.path(), dir_.path()}, QStringLiteral("ENGLISH"), messages);
-  EXPECT_EQ(messages[1], QStringLiteral("Mine"));
-  EXPECT_EQ(ListLanguages({user.path(), dir_.path()}), QStringList{QStringLiteral("ENGLISH")});
+  test::writeAll(user.filePath(QStringLiteral("messages_ESPANOL.txt")), "Canci\xF3n\r\n");
+  file("messages_ESPANOL.txt", "Shipped\r\n");
+  file("messages_deutsch.txt",
+       "Gr\xC3\xB6\xC3\x9F"
+       "e\n");
+  for (const char *name : {"messages_.txt", "other.txt", "messages_x.doc"}) file(name, "");
+  const QStringList both{user.path(), dir_.path()};
+  LoadLanguage(both, QStringLiteral("ESPANOL"), messages);
+  EXPECT_EQ(messages[1], QStringLiteral("Canción"));
+  LoadLanguage(both, QStringLiteral("DEUTSCH"), messages);
+  EXPECT_EQ(messages[1], QStringLiteral("Größe"));
+  QStringList listed = ListLanguages(both);
+  listed.sort();
+  EXPECT_EQ(listed, (QStringList{QString(), QStringLiteral("DEUTSCH"), QStringLiteral("ESPANOL")}));
 }
 
 }  // namespace

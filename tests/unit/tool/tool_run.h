@@ -51,22 +51,12 @@ inline QString jsonField(QJsonValue v, const QString &path) {
     const int k = step.toInt(&index);
     v = index ? v.toArray().at(k) : v.toObject().value(step);
   }
-  switch (v.type()) {
-    case QJsonValue::String:
-      return v.toString();
-    case QJsonValue::Bool:
-      return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case QJsonValue::Double:
-      return QString::number(v.toDouble(), 'g', 15);
-    case QJsonValue::Array:
-      return QStringLiteral("[%1]").arg(v.toArray().size());
-    case QJsonValue::Object:
-      return QStringLiteral("{}");
-    case QJsonValue::Null:
-      return QStringLiteral("null");
-    default:
-      return QStringLiteral("undefined");
-  }
+  if (v.isString()) return v.toString();
+  if (v.isArray()) return QStringLiteral("[%1]").arg(v.toArray().size());
+  if (v.isObject()) return QStringLiteral("{}");
+  if (v.isUndefined()) return QStringLiteral("undefined");
+  // true, false, a number or null, as JSON writes them.
+  return QString::fromUtf8(QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
 }
 
 // One run of the tool and what it must answer. In the arguments (split at
@@ -90,8 +80,8 @@ inline void runToolCases(const std::vector<ToolCase> &cases, const QString &fold
   };
   for (const ToolCase &c : cases) {
     SCOPED_TRACE(c.args);
-    const ToolRun r = runTool(fill(c.args).split(u' ', Qt::SkipEmptyParts), folder + QStringLiteral("/home"),
-                              folder);
+    const ToolRun r =
+        runTool(fill(c.args).split(u' ', Qt::SkipEmptyParts), folder + QStringLiteral("/home"), folder);
     EXPECT_EQ(r.exitCode, c.exitCode);
     EXPECT_FALSE(r.out.contains('\x1b'));
     const QJsonValue json = QJsonDocument::fromJson(r.out).object();

@@ -5,8 +5,8 @@
 # visual playlist selector (on a folder without playlists and on one with 17)
 # and the cover window. Each picture is cut to its window and stored small.
 # Look at every one after taking them.
-# Usage: screenshots.sh BUILD_DIR [OUT_DIR]   (OUT_DIR: docs/screenshots)
-source "$(dirname "$0")/lib.sh"
+# Usage: scripts/screenshots.sh BUILD_DIR [OUT_DIR]   (OUT_DIR: docs/screenshots)
+source "$(dirname "$0")/../tests/desktop/lib.sh"
 out=$(cd "${2:-$source_dir/docs/screenshots}" && pwd) || exit 1
 
 # keep WINDOW NAME: the window's picture as OUT/NAME.png, without metadata.
@@ -17,23 +17,16 @@ keep() {
   convert "$work/keep.png" -strip -define png:compression-level=9 "$out/$2.png"
 }
 # shoot NAME [BUTTON]: the window the skin's button opens (the main window
-# without one) as NAME; its id in $shown.
+# without one) as NAME; its id in $shown. close_shown closes it again.
 shoot() {
-  local w=$win before
-  if [ -n "${2:-}" ]; then
-    before=$(xdotool search --onlyvisible --pid "$app" | sort)
-    click_at "$skins/default.skin" button "$2"
-    wait_for 5 eval '[ -n "$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --pid "$app" | sort))" ]'
-    w=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --pid "$app" | sort) | tail -1)
-  fi
-  shown=$w
-  [ -n "$w" ] || { fail "no window for $1"; return; }
-  xdotool windowactivate --sync "$w" 2>/dev/null
-  keep "$w" "$1"
+  shown=$win
+  if [ -n "${2:-}" ]; then shown=$(opens click_at "$default" button "$2") || { fail "no window for $1"; return 1; }; fi
+  xdotool windowactivate --sync "$shown" 2>/dev/null
+  keep "$shown" "$1"
 }
 close_shown() {
   xdotool windowclose "$shown" 2>/dev/null
-  wait_for 5 eval '! xdotool search --onlyvisible --pid "$app" | grep -qx "$shown"'
+  wait_for 5 eval '! windows | grep -qx "$shown"'
   xdotool windowactivate --sync "$win" 2>/dev/null
 }
 # 17 playlists in folders of their own, each with a cover picture.
@@ -70,36 +63,32 @@ case_screenshots() {
   shoot playlist-selector-empty 35 && close_shown
 
   # Each tab of the preferences, Ctrl+Tab to the next.
-  local tabs=(skin documents general timer paths other plugins) i prefs
+  local tabs=(skin documents general timer paths other plugins) i
   shoot preferences-1-skin 5
-  prefs=$shown
   for ((i = 1; i < ${#tabs[@]}; i++)); do
-    xdotool windowactivate --sync "$prefs" 2>/dev/null
+    xdotool windowactivate --sync "$shown" 2>/dev/null
     press ctrl+Tab
-    keep "$prefs" "preferences-$((i + 1))-${tabs[i]}"
+    keep "$shown" "preferences-$((i + 1))-${tabs[i]}"
   done
-  xdotool windowactivate --sync "$prefs" 2>/dev/null
+  xdotool windowactivate --sync "$shown" 2>/dev/null
   press Escape
-  wait_for 5 eval '! xdotool search --onlyvisible --pid "$app" | grep -qx "$prefs"'
+  wait_for 5 eval '! windows | grep -qx "$shown"'
   xdotool windowactivate --sync "$win" 2>/dev/null
 
   # The lyric assistant: the text step, then "Next Step" (the last button
   # of its bottom row) to the timing step.
   shoot lyric-assistant-text 40
-  local step1=$shown before
-  before=$(xdotool search --onlyvisible --pid "$app" | sort)
-  eval "$(xdotool getwindowgeometry --shell "$step1")"
-  xdotool mousemove --window "$step1" $((WIDTH - 52)) $((HEIGHT - 23)) click 1
-  wait_for 5 eval '[ -n "$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --pid "$app" | sort))" ]' &&
-    keep "$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --pid "$app" | sort) | tail -1)" \
-      lyric-assistant-timing || fail "no timing step"
+  local step=$shown
+  eval "$(xdotool getwindowgeometry --shell "$step")"
+  step=$(opens xdotool mousemove --window "$step" $((WIDTH - 52)) $((HEIGHT - 23)) click 1) &&
+    keep "$step" lyric-assistant-timing || fail "no timing step"
   app_stop
 
   app_start UseTagCover=1 "VisPLPath=$work/lists/" -- "$HOME/Music/tone.mp3"
   becomes Playing
   shoot playlist-selector 35 && close_shown
-  click_at "$skins/default.skin" button 101
-  wait_for 5 eval 'geom; [ "$WIDTH" = 360 ]' && shoot main-pebble
+  click_at "$default" button 101
+  width_becomes 360 && shoot main-pebble
 }
 
 desktop_up
