@@ -9,7 +9,7 @@ BUILD_PKGS=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools
 RUN_PKGS=(fonts-liberation2 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-alsa timgm6mb-soundfont xdg-utils)
 TEST_PKGS=(xvfb xauth x11-utils imagemagick lame sox gstreamer1.0-tools dbus
-  clang libclang-rt-14-dev python3 id3v2 mpg123 desktop-file-utils
+  clang libclang-rt-14-dev python3 desktop-file-utils
   appstream groff-base debootstrap dpkg-dev file lintian
   libglib2.0-bin openbox xdotool x11-xserver-utils weston qt6-wayland
   python3-dbus python3-gi ccache lld)

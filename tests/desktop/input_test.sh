@@ -30,16 +30,6 @@ display-click display 1
 volume-label-click label 18
 Tab tab 0
 EOF
-  # The hot areas (Escape, ` and ~) with the focus in the playlist box.
-  case_name="hot areas"
-  click_at "$default" playlist 1
-  shot keys-plain
-  press grave && shot keys-hot
-  press Escape && shot keys-plain2
-  local a b c
-  a=$(crop keys-plain "$default" button 12) b=$(crop keys-hot "$default" button 12) c=$(crop keys-plain2 "$default" button 12)
-  check "\` shows the hot areas" [ "$(differ "$a" "$b")" -gt 50 ]
-  check "Escape hides them" [ "$(differ "$a" "$c")" -lt 10 ]
 }
 
 # The playlist box keeps arrows, Enter and Delete for itself. (A second
@@ -105,14 +95,6 @@ Path=$work/elsewhere 13 ga
 EOF
 }
 
-# A double click on the cover area asks for a picture.
-case_cover_pick() {
-  app_start
-  local px py
-  read -r px py < <(point "$default" cover 1)
-  check "a picture dialog opens" opens xdotool mousemove "$px" "$py" sleep 0.1 click --repeat 2 --delay 80 1
-}
-
 # The file-association question, answered Cancel with "Don't ask again":
 # it is not asked at the next start, and nothing was taken over.
 case_association_question() {
@@ -132,4 +114,4 @@ case_association_question() {
 
 desktop_up
 setup_media
-run_cases case_association_question case_keys_reach_skin case_playlist_keys case_right_click case_dialogs case_cover_pick
+run_cases case_association_question case_keys_reach_skin case_playlist_keys case_right_click case_dialogs

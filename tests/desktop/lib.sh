@@ -8,8 +8,7 @@
 # server, MPRIS on the bus, screenshots and the files the program writes.
 # Every wait is bounded; everything started is ended on exit.
 #
-# Scripts take the build folder as $1. DESKTOP_SHOTS=DIR keeps the
-# screenshots taken by `shot NAME` in DIR.
+# Scripts take the build folder as $1.
 set -uo pipefail
 
 build=${1:?build folder}
@@ -20,10 +19,8 @@ default=$skins/default.skin
 bus_name=org.mpris.MediaPlayer2.cantorel
 
 need() {
-  local tool
-  for tool in "$@"; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool missing (bash scripts/setup.sh --test)" >&2; exit 1; }
-  done
+  local t
+  for t in "$@"; do command -v "$t" >/dev/null || { echo "FAIL: $t missing (bash scripts/setup.sh --test)" >&2; exit 1; }; done
 }
 
 work=$(mktemp -d)
@@ -43,10 +40,7 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 fail() { echo "FAIL [$case_name]: $*" >&2; failures=$((failures + 1)); }
-check() {  # check DESCRIPTION CONDITION...
-  local what=$1; shift
-  "$@" || fail "$what"
-}
+check() { "${@:2}" || fail "$1"; }  # check DESCRIPTION CONDITION...
 die() {
   echo "FAIL [$case_name]: $*" >&2
   [ -f "$work/app.log" ] && tail -20 "$work/app.log" | sed 's/^/  program: /' >&2
@@ -54,10 +48,7 @@ die() {
 }
 wait_for() {  # wait_for SECONDS CONDITION...
   local deadline=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ "$SECONDS" -ge "$deadline" ] && return 1
-    sleep 0.1
-  done
+  until "$@"; do [ "$SECONDS" -ge "$deadline" ] && return 1; sleep 0.1; done
 }
 # Runs each named case function (or those named in DESKTOP_CASES); a case
 # that fails does not stop the others.
@@ -182,14 +173,12 @@ for e in json.load(sys.stdin)["elements"]:
 point() {
   local x y w h
   read -r x y w h < <(rect "$@") || die "no $2 $3 in $1"
-  geom
-  echo $((X + x + w / 2)) $((Y + y + h / 2))
+  geom && echo $((X + x + w / 2)) $((Y + y + h / 2))
 }
 click_at() {  # click_at SKIN KIND INDEX [BUTTON]
   local px py
   read -r px py < <(point "$1" "$2" "$3")
-  xdotool mousemove "$px" "$py" sleep 0.1 click "${4:-1}"
-  sleep 0.2
+  xdotool mousemove "$px" "$py" sleep 0.1 click "${4:-1}" sleep 0.2
 }
 press() { xdotool key --delay 60 "$@"; sleep 0.3; }
 # drag X0 Y0 X1 Y1: a left-button drag between two screen points, in small
@@ -200,9 +189,7 @@ drag() {
   for ((i = 1; i <= steps; i++)); do
     xdotool mousemove $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps)) sleep 0.08
   done
-  sleep 0.2
-  xdotool mouseup 1
-  sleep 0.2
+  xdotool sleep 0.2 mouseup 1 sleep 0.2
 }
 
 # --- Media controls ----------------------------------------------------------
@@ -222,11 +209,7 @@ status_is() { [ "$(prop PlaybackStatus)" = "(<'$1'>,)" ]; }
 becomes() { wait_for 5 status_is "$1"; }
 
 # --- Screenshots -------------------------------------------------------------
-shot() {  # shot NAME: the whole screen to $work/NAME.png (and DESKTOP_SHOTS)
-  import -window root "$work/$1.png" 2>/dev/null
-  [ -n "${DESKTOP_SHOTS:-}" ] && mkdir -p "$DESKTOP_SHOTS" && cp "$work/$1.png" "$DESKTOP_SHOTS/"
-  return 0
-}
+shot() { import -window root "$work/$1.png" 2>/dev/null; }  # shot NAME: the screen to $work/NAME.png
 # crop NAME SKIN KIND INDEX: the element's pixels of screenshot NAME;
 # crop NAME x y w h: a rectangle of the window's.
 crop() {

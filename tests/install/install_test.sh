@@ -2,7 +2,7 @@
 # Installs the build into a temporary prefix and checks the result the way a
 # user and a desktop would meet it: the layout (and nothing test-only in it),
 # the installed programs run from there with no hint where their files are,
-# the desktop entry, the AppStream file and the manual pages validate.
+# the desktop entry and the AppStream file validate.
 #
 # Usage: install_test.sh BUILD_DIR [CMAKE]
 set -uo pipefail
@@ -21,7 +21,7 @@ trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 need() { command -v "$1" >/dev/null || { echo "FAIL: $1 missing (bash scripts/setup.sh --test)" >&2; exit 1; }; }
-for tool in desktop-file-validate appstreamcli groff sha1sum; do need "$tool"; done
+for tool in desktop-file-validate appstreamcli sha1sum; do need "$tool"; done
 within() {  # within SECONDS CONDITION...: the condition holds within that time
   local deadline=$((SECONDS + $1)); shift
   until "$@"; do [ "$SECONDS" -ge "$deadline" ] && return 1; sleep 0.1; done
@@ -48,13 +48,6 @@ for f in bin/cantorel bin/cantorel-tool \
          share/icons/hicolor/scalable/apps/cantorel.svg; do
   [ -f "$prefix/$f" ] || fail "not installed: $f"
 done
-for size in 16 32 48 64 128 256; do
-  png=$prefix/share/icons/hicolor/${size}x${size}/apps/cantorel.png
-  # Width and height sit at bytes 16..23 of a PNG.
-  dims=$(od -An -tu1 -j16 -N8 "$png" 2>/dev/null | tr -s ' ')
-  want=" 0 0 $((size >> 8)) $((size & 255)) 0 0 $((size >> 8)) $((size & 255))"
-  [ "$dims" = "$want" ] || fail "icon ${size}x${size} has the wrong size:$dims"
-done
 # Exactly the shipped programs and plug-ins; no test plug-ins, generators or
 # developer tools.
 bins=$(cd "$prefix/bin" && ls | tr '\n' ' ')
@@ -67,7 +60,6 @@ stray=$(cd "$prefix" && find . -ipath '*test*' -o -ipath '*generator*' -o -iname
 # --- The installed programs ---------------------------------------------
 version=$("$prefix/bin/cantorel" --version) || fail "cantorel --version failed"
 case $version in "cantorel "[0-9]*) ;; *) fail "cantorel --version printed: $version" ;; esac
-"$prefix/bin/cantorel" --help | grep -q 'cantorel' || fail "cantorel --help"
 "$prefix/bin/cantorel-tool" skin check "$prefix/share/cantorel/skins/default.skin" >"$work/skin.log" 2>&1 ||
   { cat "$work/skin.log" >&2; fail "the shipped skin does not pass its check"; }
 
@@ -83,30 +75,17 @@ key=$(printf '%s' "$home/cantorel.conf" | sha1sum | cut -c1-12)
 socket=$work/tmp/cantorel-$(id -u)-$key
 within 15 eval '[ -S "$socket" ] || ! kill -0 "$pid" 2>/dev/null'
 [ -S "$socket" ] || fail "the installed player never opened its channel $socket"
-# Run under a session bus (CTest starts this script with dbus-run-session),
-# the installed player offers its media controls once its start-up is over.
-if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
-  within 10 eval 'gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-    --method org.freedesktop.DBus.NameHasOwner org.mpris.MediaPlayer2.cantorel 2>/dev/null | grep -q true' ||
-    fail "the installed player did not offer its media controls on the session bus"
-fi
 stop_player "$pid"
 pid=
 [ $rc = 0 ] || { cat "$work/run.log" >&2; fail "the installed player ended with $rc"; }
 grep -q '^Language=ENGLISH' "$home/cantorel.conf" 2>/dev/null || fail "no settings written"
 grep -q 'installed.mp3' "$home/playlist.m3u" 2>/dev/null || fail "no playlist written"
 
-# --- Desktop files and manual pages -------------------------------------
+# --- Desktop files -------------------------------------
 desktop-file-validate "$prefix/share/applications/cantorel.desktop" >"$work/v.log" 2>&1 ||
   { cat "$work/v.log" >&2; fail "desktop entry"; }
 appstreamcli validate --no-net "$prefix/share/metainfo/org.cantorel.Cantorel.metainfo.xml" >"$work/v.log" 2>&1 ||
   { cat "$work/v.log" >&2; fail "AppStream metainfo"; }
-for page in cantorel cantorel-tool; do
-  warnings=$(LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z "$prefix/share/man/man1/$page.1" 2>&1)
-  [ -z "$warnings" ] || fail "man page $page: $warnings"
-  LC_ALL=C.UTF-8 groff -man -Tutf8 -P-cbou "$prefix/share/man/man1/$page.1" 2>/dev/null | grep -q 'EXIT STATUS' ||
-    fail "man page $page renders without its exit status"
-done
 
 [ $failures = 0 ] && echo "install test passed"
 exit $((failures > 0))

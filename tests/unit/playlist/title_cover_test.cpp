@@ -22,16 +22,9 @@ TEST(PathParts, EitherSeparator) {
     QString (*part)(const QString &);
     const char *in, *out;
   } cases[] = {{AddBackslash, "C:\\music", "C:\\music\\"},
-               {AddBackslash, "/home/m/", "/home/m/"},
-               {AddBackslash, "", ""},
                {DirPart, "C:\\a/b\\c.mp3", "C:\\a/b\\"},
-               {DirPart, "b.mp3", ""},
-               {FilePart, "C:\\a\\b.mp3", "b.mp3"},
-               {FilePart, "/m/", ""},
                {ExtPart, "C:\\a.b\\c", "b\\c"},
-               {ExtPart, "/m/song.MP3", "MP3"},
-               {StripExt, "C:\\a\\b.c.mp3", "C:\\a\\b.c"},
-               {StripExt, "noext", "noext"}};
+               {StripExt, "C:\\a\\b.c.mp3", "C:\\a\\b.c"}};
   for (const auto &c : cases) EXPECT_EQ(c.part(S(c.in)), S(c.out)) << c.in;
 }
 
@@ -42,47 +35,24 @@ TEST(FriendlyNames, LeadingTrackNumbersUnderscoresAndDots) {
     const char *out;
   } cases[] = {{"C:\\m\\01 - My_Song.mp3", 1, "My Song"},
                {"C:\\m\\01 - My_Song.mp3", 0, "01 - My_Song.mp3"},
-               {"/m/02-Tune.mp3", 1, "Tune"},
-               {"C:\\m\\00 - Intro.mp3", 1, "00 - Intro"},
                {"C:\\m\\Mr.Big.mp3", 1, "Mr Big"},
-               {"10 Years - Wake Up.mp3", 1, "10 Years - Wake Up"},
-               {"  spaced  .mp3", 1, "spaced"},
                {"/m/a.b/c", 1, "c"}};  // a dot in a folder name
   for (const auto &c : cases) EXPECT_EQ(FriendlyName(S(c.in), c.friendly), S(c.out)) << c.in;
 }
 
-struct TitleCase {
-  const char *title, *artist, *album;
-  int friendly, showArtist, showAlbum;
-  const char *want;
-};
-
-class DisplayTitle : public ::testing::TestWithParam<TitleCase> {};
-
-TEST_P(DisplayTitle, FromTagAndOptions) {
-  const TitleCase c = GetParam();
-  const TagInfo tag = test::makeTag(S(c.title), S(c.artist), S(c.album));
-  EXPECT_EQ(
-      TitleFromTag(tag, S(" /m/01 - My_Song.mp3 "), TitleOptions{c.friendly, c.showArtist, c.showAlbum}),
-      S(c.want));
-}
-
-INSTANTIATE_TEST_SUITE_P(Tags, DisplayTitle,
-                         ::testing::Values(TitleCase{"  Song  ", "A", "B", 1, 0, 0, "Song"},
-                                           TitleCase{"", "", "", 1, 1, 0, "Unknown Artist - My Song"},
-                                           TitleCase{"", "", "", 0, 0, 0, "01 - My_Song.mp3"},
-                                           TitleCase{"S", "", "", 1, 0, 1, "Unknown Album - S"},
-                                           TitleCase{"S", "Band", "Disc", 1, 1, 1, "Band - Disc - S"},
-                                           // Only the value 1 turns the prefixes on.
-                                           TitleCase{"S", "Band", "Disc", 1, -1, 2, "S"}));
-
-TEST(DisplayTitleFile, ReadsTheFilesTag) {
-  QTemporaryDir dir;
-  const QString p = dir.path() + QStringLiteral("/02-Tune.mp3");
-  test::writeAll(p, test::mp3Bytes(300));
-  EXPECT_EQ(TitleFromFile(p, TitleOptions{1, 0, 0}), QStringLiteral("Tune"));
-  test::writeAll(p, test::mp3Bytes(300, BuildTagRecord(test::makeTag(QStringLiteral("Named")))));
-  EXPECT_EQ(TitleFromFile(p, TitleOptions{1, 0, 0}), QStringLiteral("Named"));
+TEST(DisplayTitle, FromTagAndOptions) {
+  const struct {
+    const char *title, *artist, *album;
+    int showArtist, showAlbum;
+    const char *want;
+  } cases[] = {{"  Song  ", "A", "B", 0, 0, "Song"},
+               {"", "", "", 1, 0, "Unknown Artist - My Song"},
+               {"S", "Band", "Disc", 1, 1, "Band - Disc - S"},
+               {"S", "Band", "Disc", -1, 2, "S"}};  // only the value 1 turns a prefix on
+  for (const auto &c : cases)
+    EXPECT_EQ(TitleFromTag(test::makeTag(S(c.title), S(c.artist), S(c.album)), S(" /m/01 - My_Song.mp3 "),
+                           TitleOptions{1, c.showArtist, c.showAlbum}),
+              S(c.want));
 }
 
 class FilesOnDisk : public ::testing::Test {
@@ -111,10 +81,8 @@ TEST_F(FilesOnDisk, TagCoverPriorities) {
   } steps[] = {{"Disc.bmp", " Band ", " Disc ", "Disc.bmp"},
                {"Band-Disc.gif", "Band", "Disc", "Band-Disc.gif"},
                {"Band - Disc.jpg", "Band", "Disc", "Band - Disc.jpg"},
-               {"Solo.gif", "", "Solo", "Solo.gif"},
                {"Solo.jpg", "", "Solo", "Solo.jpg"},
-               {"Solo.bmp", "", "Solo", "Solo.jpg"},
-               {"x.jpg", "", "", nullptr}};
+               {"Solo.bmp", "", "Solo", "Solo.jpg"}};
   for (const auto &s : steps) {
     touch(s.add);
     EXPECT_EQ(FindTagCover(dir.path(), S(s.artist), S(s.album)), s.found ? in(s.found) : QString()) << s.add;
@@ -126,7 +94,6 @@ TEST_F(FilesOnDisk, TagCoverPriorities) {
 
 TEST_F(FilesOnDisk, ChoosingWhatCoverToShow) {
   const QString jpg = touch("Front.JPG");
-  const QString txt = touch("notes.txt");
   struct {
     QString x, last;
     bool prefs;
@@ -134,13 +101,9 @@ TEST_F(FilesOnDisk, ChoosingWhatCoverToShow) {
     QString file;
   } cases[] = {
       {jpg, QString(), false, CoverChoice::Show, jpg},
-      {jpg, jpg, false, CoverChoice::Keep, {}},       // same picture again
       {jpg, QString(), true, CoverChoice::Keep, {}},  // preferences open
-      {QString(), jpg, false, CoverChoice::Clear, {}},
       {in("gone.jpg"), jpg, false, CoverChoice::Clear, {}},
-      {txt, jpg, false, CoverChoice::Keep, {}},                 // not a picture by name
       {in("Front"), QString(), false, CoverChoice::Show, jpg},  // base name
-      {in("Nothing"), jpg, false, CoverChoice::Clear, {}},
   };
   for (const auto &c : cases) {
     const CoverChoice got = ChooseCover(c.x, c.last, c.prefs);
