@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
+
+#include <gst/audio/audio.h>
+#include <gst/base/gstbasetransform.h>
 
 namespace {
 
@@ -17,10 +21,12 @@ constexpr GstClockTime kFileWait = 5 * GST_SECOND;
 constexpr GstClockTime kStreamWait = 3 * GST_SECOND;
 constexpr GstClockTime kSeekWait = 2 * GST_SECOND;
 // How long the position runs on the clock before the pipeline is asked again.
-constexpr GstClockTime kAnchorSpan = 200 * GST_MSECOND;
+constexpr GstClockTime kAnchorSpan = GST_SECOND;
 // MIDI through fluidsynth is quiet at its default gain.
 constexpr double kMidiGain = 0.6;
 constexpr int kDevices = 4;
+// playbin's flags: audio and soft volume only.
+constexpr int kAudioFlags = 0x2 | 0x10;
 
 // Output volume per device, shared by every object of the process.
 std::array<cantorel::sdk::ChannelVolume, kDevices> &deviceVolumes() {
@@ -134,56 +140,52 @@ bool GstProcessor::open(const QString &path) {
   }
   const QString uri = stream_ ? path : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString();
 
+  // playbin's own output chain converts, resamples and sets the volume
+  // (soft volume: a volume element that passes buffers through untouched
+  // at full volume), as bare playbin does. Our bin adds only what it lacks:
+  // the tempo (passes through at normal speed) and the balance (passes
+  // through when centred), on two channels, then the output.
   pipeline_ = make("playbin");
   GstElement *bin = gst_bin_new("cantorel-output");
-  GstElement *convIn = make("audioconvert");
+  GstElement *stereo = make("capsfilter");
   GstElement *tempo = make("scaletempo");
-  GstElement *convTempo = make("audioconvert");
-  GstElement *resample = make("audioresample");
-  volume_ = make("volume");
   panorama_ = make("audiopanorama");
   GstElement *convOut = make("audioconvert");
-  GstElement *level = nullAudio() ? make("level") : nullptr;
   GstElement *sink = nullAudio() ? make("fakesink") : make("autoaudiosink");
-  if (!pipeline_ || !bin || !convIn || !tempo || !convTempo || !resample || !volume_ || !panorama_ ||
-      !convOut || !sink || (nullAudio() && !level)) {
+  if (!pipeline_ || !bin || !stereo || !tempo || !panorama_ || !convOut || !sink) {
     error_ = QStringLiteral("A GStreamer element is missing (install gstreamer1.0-plugins-base and -good)");
-    for (GstElement *e : {bin, convIn, tempo, convTempo, resample, volume_, panorama_, convOut, level, sink})
+    for (GstElement *e : {bin, stereo, tempo, panorama_, convOut, sink})
       if (e) gst_object_unref(e);
     if (pipeline_) gst_object_unref(pipeline_);
-    pipeline_ = volume_ = panorama_ = level_ = nullptr;
+    pipeline_ = panorama_ = sink_ = nullptr;
     return false;
   }
+  // The balance element makes two channels of one; with two going in it can
+  // pass buffers through while centred.
+  GstCaps *two = gst_caps_new_simple("audio/x-raw", "channels", G_TYPE_INT, 2, nullptr);
+  g_object_set(stereo, "caps", two, nullptr);
+  gst_caps_unref(two);
   g_object_set(panorama_, "method", 1 /* simple: attenuate the other side */, nullptr);
-  if (nullAudio()) {
-    g_object_set(sink, "sync", TRUE, nullptr);
-    // Levels are posted once someone asks for them: until then the messages
-    // would only be made and thrown away, twenty times a second.
-    g_object_set(level, "interval", static_cast<guint64>(50 * GST_MSECOND), "post-messages", levelsWanted_,
-                 nullptr);
-    level_ = level;
-  }
-  gst_bin_add_many(GST_BIN(bin), convIn, tempo, convTempo, resample, volume_, panorama_, convOut, sink,
-                   nullptr);
-  if (level) gst_bin_add(GST_BIN(bin), level);
-  bool linked =
-      gst_element_link_many(convIn, tempo, convTempo, resample, volume_, panorama_, convOut, nullptr);
-  linked = linked &&
-           (level ? gst_element_link_many(convOut, level, sink, nullptr) : gst_element_link(convOut, sink));
-  GstPad *pad = gst_element_get_static_pad(convIn, "sink");
+  if (nullAudio()) g_object_set(sink, "sync", TRUE, nullptr);
+  gst_bin_add_many(GST_BIN(bin), stereo, tempo, panorama_, convOut, sink, nullptr);
+  const bool linked = gst_element_link_many(stereo, tempo, panorama_, convOut, sink, nullptr);
+  GstPad *pad = gst_element_get_static_pad(stereo, "sink");
   gst_element_add_pad(bin, gst_ghost_pad_new("sink", pad));
   gst_object_unref(pad);
   if (!linked) {
     error_ = QStringLiteral("The output chain could not be linked");
     gst_object_unref(bin);
     gst_object_unref(pipeline_);
-    pipeline_ = volume_ = panorama_ = nullptr;
+    pipeline_ = panorama_ = nullptr;
     return false;
   }
+  sink_ = sink;
+  if (levelsWanted_) watchLevels();
 
   const QByteArray uriBytes = uri.toUtf8();
-  // Audio only: no video or subtitle windows for files that carry them.
-  g_object_set(pipeline_, "uri", uriBytes.constData(), "audio-sink", bin, "flags", 0x2, nullptr);
+  // Audio only (no video, subtitle or visualisation elements for files that
+  // carry them), with playbin's soft volume.
+  g_object_set(pipeline_, "uri", uriBytes.constData(), "audio-sink", bin, "flags", kAudioFlags, nullptr);
   g_signal_connect(pipeline_, "element-setup", G_CALLBACK(onElementSetup), nullptr);
   applyVolume();
 
@@ -236,21 +238,6 @@ void GstProcessor::drainBus() {
       case GST_MESSAGE_EOS:
         ended_ = true;
         break;
-      case GST_MESSAGE_ELEMENT: {
-        const GstStructure *s = gst_message_get_structure(msg);
-        if (s && gst_structure_has_name(s, "level")) {
-          const GValue *peaks = gst_structure_get_value(s, "peak");
-          G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-          if (peaks && G_VALUE_HOLDS(peaks, g_value_array_get_type())) {
-            const auto *arr = static_cast<const GValueArray *>(g_value_get_boxed(peaks));
-            QVariantList out;
-            for (guint i = 0; arr && i < arr->n_values; ++i) out.append(g_value_get_double(&arr->values[i]));
-            levels_ = out;
-          }
-          G_GNUC_END_IGNORE_DEPRECATIONS
-        }
-        break;
-      }
       default:
         break;
     }
@@ -373,15 +360,23 @@ void GstProcessor::SetVolume(int device, qint64 packed) {
 }
 
 void GstProcessor::applyVolume() {
-  if (!volume_ || !panorama_) return;
+  if (!pipeline_ || !panorama_) return;
   const cantorel::sdk::ChannelVolume v = deviceVolumes()[0];
   const double louder = std::max(v.left, v.right);
   // The louder side sets the volume; the quieter one is attenuated by the
   // panorama element ("simple" method: the far side scales by 1 - |pan|).
   double pan = 0;
   if (louder > 0) pan = (static_cast<double>(v.right) - v.left) / louder;
-  g_object_set(volume_, "volume", louder / 65535.0, nullptr);
-  g_object_set(panorama_, "panorama", static_cast<gfloat>(std::clamp(pan, -1.0, 1.0)), nullptr);
+  const auto panorama = static_cast<gfloat>(std::clamp(pan, -1.0, 1.0));
+  g_object_set(pipeline_, "volume", louder / 65535.0, nullptr);
+  g_object_set(panorama_, "panorama", panorama, nullptr);
+  // Centred, the element would only copy every buffer.
+  auto *balance = GST_BASE_TRANSFORM(panorama_);
+  const bool centred = panorama == 0.0f;
+  if (gst_base_transform_is_passthrough(balance) != centred) {
+    gst_base_transform_set_passthrough(balance, centred);
+    gst_base_transform_reconfigure_src(balance);
+  }
 }
 
 void GstProcessor::CleanUP() {
@@ -399,7 +394,7 @@ void GstProcessor::finish() {
   if (bus_) gst_object_unref(bus_);
   bus_ = nullptr;
   gst_object_unref(pipeline_);
-  pipeline_ = volume_ = panorama_ = level_ = nullptr;
+  pipeline_ = panorama_ = sink_ = nullptr;
 }
 
 QString GstProcessor::LastError() {
@@ -440,8 +435,50 @@ QVariantMap GstProcessor::StreamInfo() {
 QVariantList GstProcessor::OutputLevels() {
   if (!levelsWanted_) {
     levelsWanted_ = true;
-    if (level_) g_object_set(level_, "post-messages", TRUE, nullptr);
+    watchLevels();
   }
-  drainBus();
+  std::lock_guard<std::mutex> lock(levelsLock_);
   return levels_;
+}
+
+void GstProcessor::watchLevels() {
+  if (!sink_) return;
+  GstPad *pad = gst_element_get_static_pad(sink_, "sink");
+  if (!pad) return;
+  gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &GstProcessor::measureLevels, this, nullptr);
+  gst_object_unref(pad);
+}
+
+GstPadProbeReturn GstProcessor::measureLevels(GstPad *pad, GstPadProbeInfo *info, gpointer self) {
+  GstBuffer *buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+  GstCaps *caps = gst_pad_get_current_caps(pad);
+  GstAudioInfo format;
+  const bool known = caps && gst_audio_info_from_caps(&format, caps);
+  if (caps) gst_caps_unref(caps);
+  const int channels = known ? GST_AUDIO_INFO_CHANNELS(&format) : 0;
+  const GstAudioFormat f = known ? GST_AUDIO_INFO_FORMAT(&format) : GST_AUDIO_FORMAT_UNKNOWN;
+  if (!buffer || channels <= 0 || (f != GST_AUDIO_FORMAT_S16 && f != GST_AUDIO_FORMAT_F32))
+    return GST_PAD_PROBE_OK;
+  GstMapInfo map;
+  if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_PAD_PROBE_OK;
+  // The peak of each channel over the buffer, in dB of full scale.
+  std::vector<double> peak(static_cast<size_t>(channels), 0.0);
+  if (f == GST_AUDIO_FORMAT_S16) {
+    const auto *x = reinterpret_cast<const gint16 *>(map.data);
+    const size_t n = map.size / sizeof(gint16);
+    for (size_t i = 0; i < n; ++i)
+      peak[i % channels] = std::max(peak[i % channels], std::abs(static_cast<double>(x[i])) / 32768.0);
+  } else {
+    const auto *x = reinterpret_cast<const float *>(map.data);
+    const size_t n = map.size / sizeof(float);
+    for (size_t i = 0; i < n; ++i)
+      peak[i % channels] = std::max(peak[i % channels], std::abs(static_cast<double>(x[i])));
+  }
+  gst_buffer_unmap(buffer, &map);
+  QVariantList out;
+  for (double p : peak) out.append(p > 0 ? std::max(-200.0, 20.0 * std::log10(p)) : -200.0);
+  auto *processor = static_cast<GstProcessor *>(self);
+  std::lock_guard<std::mutex> lock(processor->levelsLock_);
+  processor->levels_ = out;
+  return GST_PAD_PROBE_OK;
 }

@@ -5,14 +5,16 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <mutex>
+
 #include <gst/gst.h>
 
 #include "cantorel_plugin.h"
 
-// The player object of qv_input_gst: one playbin whose audio sink is our own
-// bin (tempo, volume, balance, output). Volume is kept per output device for
-// the whole process, so a fresh object for the next file plays at the volume
-// the user set.
+// The player object of qv_input_gst: one playbin (whose soft volume is the
+// volume) with our own bin as its audio sink (tempo, balance, output).
+// Volume is kept per output device for the whole process, so a fresh object
+// for the next file plays at the volume the user set.
 class GstProcessor : public QObject {
   Q_OBJECT
   Q_CLASSINFO(CANTOREL_CLASS_INFO, "qv_input_gst.Processor")
@@ -46,8 +48,9 @@ class GstProcessor : public QObject {
   Q_INVOKABLE QString LastError();
   Q_INVOKABLE QVariantMap StreamInfo();
 
-  // Beyond the contract, for tests: the latest peak level (dB) of each output
-  // channel when the null output is in use (CANTOREL_NULL_AUDIO=1).
+  // Beyond the contract, for tests: the peak level (dB of full scale) of each
+  // output channel over the latest buffer. Measuring starts with the first
+  // call, so playback pays nothing for it until someone asks.
   Q_INVOKABLE QVariantList OutputLevels();
 
  private:
@@ -62,11 +65,15 @@ class GstProcessor : public QObject {
   bool seekTo(gint64 position);
 
   GstElement *pipeline_ = nullptr;
-  GstElement *volume_ = nullptr;
   GstElement *panorama_ = nullptr;
-  GstElement *level_ = nullptr;  // the null output's level meter
-  GstBus *bus_ = nullptr;        // the pipeline's, held while it lives
-  bool levelsWanted_ = false;    // OutputLevels() was asked: the meter posts
+  GstElement *sink_ = nullptr;  // the output, inside the pipeline
+  GstBus *bus_ = nullptr;       // the pipeline's, held while it lives
+  // OutputLevels() was asked: from then on each buffer reaching the output
+  // is measured (on the streaming thread, hence the lock).
+  bool levelsWanted_ = false;
+  void watchLevels();
+  static GstPadProbeReturn measureLevels(GstPad *pad, GstPadProbeInfo *info, gpointer self);
+  std::mutex levelsLock_;
   // The position between queries: where the file was (ns) at which clock time.
   bool running_ = false;   // Run() was the last change of state
   bool anchored_ = false;  // anchorPosition_/anchorClock_ hold

@@ -126,11 +126,8 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
   skin_->face()->lyricBox()->installEventFilter(this);
   clockHost_.attach(skin_.get());
   // The volume slider follows the player's volume, changed outside the window
-  // too, on the clock's tick while something plays (asking for it makes the
-  // clock tick often, which an idle program should not).
-  clockHost_.readVolume = [this] {
-    return transport_ && st_.Playing ? static_cast<double>(transport_->ReadVolume()) : -1.0;
-  };
+  // too, on the playback timer's ticks while something plays (wirePlayer):
+  // the clock's own timer need not wake for it.
   plCommands_ = std::make_unique<PlaylistCommands>(this, g_, st_, settings_, folders_, desktop_, pl_);
   plCommands_->onChanged([this] { refreshPlaylistBox(); });
   // The skin's cover area shows the cover; a double click there picks one.
@@ -175,7 +172,14 @@ MainWindow::MainWindow(General &g, Settings &settings, const Folders &folders, Q
   // Whatever the user changes (settings, playlist, window place) comes
   // after a click, a key, a wheel turn or a drop.
   QCoreApplication::instance()->installEventFilter(
-      new UserInputWatcher([this] { scheduleCheckpoint(); }, this));
+      new UserInputWatcher(
+          [this] {
+            scheduleCheckpoint();
+            // A click or a key may change what the playback timer shows
+            // (the time display's mode among them).
+            playbackChanged();
+          },
+          this));
 
   connect(&channel_, &InstanceChannel::handOffReceived, this, [this](const CommandLineRequest &request) {
     handOffs_.push_back(request);

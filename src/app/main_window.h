@@ -116,6 +116,10 @@ class MainWindow : public QWidget, public LifecycleHost {
   // The playback timer (`Timer1`), the timed lyric of the playing entry and
   // the command dispatcher.
   void enableTimer1(bool on) override;
+  // Something the playback timer's next wake-up depends on changed (a seek,
+  // pause or resume, the rate, the lyric, the time display's mode, the
+  // position slider): the next tick comes within one period.
+  void playbackChanged();
   PlaybackTimer &playbackTimer() { return *playbackTimer_; }
   LyricLines &lyrics() { return lyric_; }
   void runCommand(qint16 code) { dispatcher_->DoIt(code); }
@@ -186,6 +190,11 @@ class MainWindow : public QWidget, public LifecycleHost {
   std::unique_ptr<PlaybackTimer> playbackTimer_;
   std::unique_ptr<CommandDispatcher> dispatcher_;
   QTimer *timer1_ = nullptr;
+  bool tickSoon_ = false;  // playbackChanged() during a tick
+  // Milliseconds of playback ticks since the volume slider last followed
+  // the player's volume; it follows at most every kVolumeFollowMs.
+  int sinceVolumeMs_ = 0;
+  static constexpr int kVolumeFollowMs = ClockSchedule::kStepMs;
   std::unique_ptr<TrayIcon> tray_;
   std::unique_ptr<MainWindowMpris> mprisPlayer_;
   std::unique_ptr<MprisService> mpris_;

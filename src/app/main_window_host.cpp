@@ -20,6 +20,7 @@
 #include "prefs/message_ids.h"
 #include "prefs/prefs_main_gui.h"
 #include "skin/skin_face_widget.h"
+#include "skin/skin_logic.h"
 
 namespace cantorel {
 
@@ -36,10 +37,14 @@ void MainWindowHost::setLabel(int number, const QString &text) {
   if (number == 2 && window_.tray()) window_.tray()->setTip(text);
   // Title, length and rate are on the media controls too.
   if (number == 2 || number == 13 || number == 24) mediaStateChanged();
+  // Another rate moves the position at another pace.
+  if (number == 24) window_.playbackChanged();
 }
 
 void MainWindowHost::showLights() {
   window_.skin().ShowLights();
+  // Paused, resumed, a loop or intro scan set: the next tick is due at another time.
+  window_.playbackChanged();
   // Every change of a mode flag (playing, paused, repeat, shuffle, mute) ends here.
   mediaStateChanged();
 }
@@ -164,6 +169,7 @@ void MainWindowHost::showLyric(bool found) {
     countdown->setVisible(found && window_.skin().tables().Lbl[kCountdownLabel].Visible);
   }
   if (timer_) timer_->lyricLoaded();
+  window_.playbackChanged();
   // A new entry: its lyric text is in the metadata, and no line is sung yet.
   if (mpris_) {
     mpris_->stateChanged();
@@ -173,10 +179,17 @@ void MainWindowHost::showLyric(bool found) {
 
 void MainWindowHost::lyricResync(const QString &timeText) {
   if (timer_) timer_->LyricResync(timeText);
+  window_.playbackChanged();
 }
 
 void MainWindowHost::positionSet(qint32 second) {
   if (mpris_) mpris_->seeked(second);
+  window_.playbackChanged();
+}
+
+void MainWindowHost::setPositionSliderVisible(bool visible) {
+  sliderShown_ = visible;
+  window_.playbackChanged();
 }
 
 bool MainWindowHost::hasLoopBButton() {
@@ -184,7 +197,11 @@ bool MainWindowHost::hasLoopBButton() {
 }
 
 void MainWindowHost::pumpEvents() {
-  QCoreApplication::processEvents();
+  // The events queued in the program (commands, repaints). The tick itself
+  // came from the event loop, which takes up input from the system again as
+  // soon as the tick returns; asking the system here as well would cost one
+  // more wake-up of the kernel on every tick.
+  QCoreApplication::sendPostedEvents();
 }
 
 void MainWindowHost::setDisplay(int number, qint32 value) {
@@ -197,7 +214,13 @@ bool MainWindowHost::positionSliderFree() {
 }
 
 void MainWindowHost::placePositionSlider(double value) {
-  window_.skin().PlaceSlider(1, value);
+  // Drawn within the tick: a repaint left for later would cost the event
+  // loop another round for each pixel the knob moves.
+  window_.skin().PlaceSlider(1, value, true);
+}
+
+double MainWindowHost::nextPositionSliderValue(double value) {
+  return NextKnobValue(window_.skin().tables().Sliders[1], 1, value);
 }
 
 void MainWindowHost::showLyricBox() {

@@ -34,7 +34,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   // TransportHost
   void enableTimer1(bool on) override;
   void setDigits(int display, const QString &text) override;
-  void setPositionSliderVisible(bool visible) override { sliderShown_ = visible; }
+  void setPositionSliderVisible(bool visible) override;
   void sliderMoved(int number, double value) override;
   void showMessage(const QString &text) override;
   void playlistChanged() override;
@@ -57,6 +57,7 @@ class MainWindowHost : public TransportHost, public PlaybackTimerHost, public Co
   void setDisplay(int number, qint32 value) override;
   bool positionSliderFree() override;
   void placePositionSlider(double value) override;
+  double nextPositionSliderValue(double value) override;
   void showLyricBox() override;
   void selectLyricLine(int index) override;
 

@@ -6,6 +6,9 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include <algorithm>
+#include <utility>
+
 #include "app/main_window.h"
 #include "app/main_window_host.h"
 #include "playback/lyric_seek.h"
@@ -20,15 +23,37 @@ void MainWindow::wirePlayer() {
   host_->setTimer(playbackTimer_.get());
   dispatcher_ = std::make_unique<CommandDispatcher>(g_, st_, lyric_, *transport_, *host_);
 
-  // `Timer1`: a precise 25 ms timer, so a lyric line follows its second closely.
+  // `Timer1`: a precise single-shot timer, set after each tick for the
+  // moment the next thing on screen changes (a lyric line on its stamp, the
+  // time display on its second, the knob on its next pixel), so a playing
+  // entry wakes the program a few times a second instead of forty.
   timer1_ = new QTimer(this);
   timer1_->setTimerType(Qt::PreciseTimer);
+  timer1_->setSingleShot(true);
   timer1_->setInterval(PlaybackTimer::kIntervalMs);
   connect(timer1_, &QTimer::timeout, this, [this] {
-    playbackTimer_->Timer1();
+    tickSoon_ = false;
+    const int slept = timer1_->interval();
+    playbackTimer_->Timer1((slept + PlaybackTimer::kIntervalMs / 2) / PlaybackTimer::kIntervalMs);
     // The entry ended without a new one: nothing is left for the tick to do
     // (unless it counts down the pause after an entry that failed).
-    if (!st_.Playing && !transport_->failurePending()) timer1_->stop();
+    if (!st_.Playing && !transport_->failurePending()) {
+      timer1_->stop();
+      return;
+    }
+    // While an entry plays, the volume slider follows the player's volume
+    // (changed outside the program too) on the ticks that come anyway, at
+    // most every 200 ms: at least once a second, as the time display turns.
+    // (An entry that failed has a player that never got the user's volume:
+    // it is not asked.)
+    sinceVolumeMs_ += slept;
+    if (st_.Playing && sinceVolumeMs_ >= kVolumeFollowMs) {
+      sinceVolumeMs_ = 0;
+      clockSchedule_.followVolume(transport_->ReadVolume());
+    }
+    int next = playbackTimer_->nextTickMs();
+    if (std::exchange(tickSoon_, false)) next = std::min(next, PlaybackTimer::kIntervalMs);
+    timer1_->start(next);
   });
 
   skin_->setCommandHandler([this](int code) { runCommand(static_cast<qint16>(code)); });
@@ -60,6 +85,8 @@ void MainWindow::wirePlayer() {
     skin_->setLabelText(25, Transport::balanceText(g_.Balance));
     skin_->setLabelText(14, FriendlyName(pl_.Name, g_.FriendlyNames));
     skin_->setLabelText(16, QString::number(pl_.count()));
+    // Another position slider moves at other moments.
+    playbackChanged();
   });
   plCommands_->onPlay([this] { transport_->PlayIt(0); });
 
@@ -90,9 +117,16 @@ void MainWindow::enableTimer1(bool on) {
   // until an entry plays, so an idle player stays asleep.
   const bool busy = st_.Playing || transport_->failurePending();
   if (on && busy && !timer1_->isActive())
-    timer1_->start();
+    timer1_->start(PlaybackTimer::kIntervalMs);
   else if (!on || !busy)
     timer1_->stop();
+}
+
+void MainWindow::playbackChanged() {
+  // Within a tick the timer is not running; the tick sets it when it ends.
+  tickSoon_ = true;
+  if (timer1_ && timer1_->isActive() && timer1_->remainingTime() > PlaybackTimer::kIntervalMs)
+    timer1_->start(PlaybackTimer::kIntervalMs);
 }
 
 }  // namespace cantorel

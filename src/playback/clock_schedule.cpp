@@ -68,10 +68,13 @@ void ClockSchedule::tick() {
     }
   }
 
+  followVolume(host_.ReadVolume());
+}
+
+void ClockSchedule::followVolume(double volume) {
   // The volume slider follows changes made outside the program. The player
   // keeps the volume in 1/65535 steps: a smaller difference is the slider's
   // own value read back, not a change.
-  const double volume = host_.ReadVolume();
   if (volume >= 0 && std::abs(volume - st_.Sliders[2].Value) > 1e-4) {
     st_.Sliders[2].Value = volume;
     host_.setVolumeSlider(volume);

@@ -45,6 +45,11 @@ class ClockSchedule {
 
   // One tick of `Timer2`.
   void tick();
+  // Moves the volume slider to the output's volume `volume` (0..1) when it
+  // was changed outside the program; a negative volume is unknown. The tick
+  // does this with the host's ReadVolume; while an entry plays the playback
+  // timer may do it in its own ticks instead.
+  void followVolume(double volume);
   // Milliseconds from `now` until the next tick that has something to do.
   // The title scroll steps (and the volume knob follows the output) every
   // 200 ms; a snooze label to show or clear wants the next second; anything

@@ -1,5 +1,6 @@
 #include "playback/playback_timer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "playback/transport.h"
@@ -86,8 +87,9 @@ void PlaybackTimer::lyricLoaded() {
   lyricSeconds_ = -1;
 }
 
-void PlaybackTimer::Timer1() {
+void PlaybackTimer::Timer1(int periods) {
   if (inTick_) return;
+  periods = std::max(1, periods);
   // 1. Pending events run outside the guard: a command among them may open
   // a modal window, whose own event loop keeps ticking meanwhile.
   if (!pumping_) {
@@ -103,7 +105,13 @@ void PlaybackTimer::Timer1() {
     return;
   }
   // A player that failed while playing (the error is reported, not thrown).
-  if (st_.Playing && ++ticks_ % kErrorPollTicks == 0 && transport_.checkPlayerError()) return;
+  if (st_.Playing) {
+    ticks_ += periods;
+    if (ticks_ >= kErrorPollTicks) {
+      ticks_ %= kErrorPollTicks;
+      if (transport_.checkPlayerError()) return;
+    }
+  }
 
   // 2.
   if (st_.SongLen == 0 || !st_.Playing) return;
@@ -113,8 +121,10 @@ void PlaybackTimer::Timer1() {
   if (st_.Dev != QLatin1String("Delay")) {
     if (g_.Player) st_.Elapsed = g_.Player->value("GetCurrentPosition").toDouble();
   } else if (!st_.Paused) {
-    st_.Elapsed = std::round((st_.Elapsed + kInterval) * 1000.0) / 1000.0;
+    st_.Elapsed = std::round((st_.Elapsed + kInterval * periods) * 1000.0) / 1000.0;
   }
+  standing_ = st_.Elapsed == lastElapsed_;
+  lastElapsed_ = st_.Elapsed;
 
   // 4.
   st_.Remain = st_.SongLen - st_.Elapsed;
@@ -188,6 +198,69 @@ void PlaybackTimer::Timer1() {
   if (st_.Elapsed >= 1.0) transport_.entryPlays();
   // 11.
   if (st_.Playing && st_.SongLen != 0 && st_.Elapsed >= st_.SongLen) EndOfEntry();
+}
+
+namespace {
+
+// The first moment at or after `at` of a change that comes once a second,
+// at `offset` past each whole second.
+double nextOnTheSecond(double at, double offset) {
+  return offset + std::ceil(at - offset);
+}
+
+}  // namespace
+
+int PlaybackTimer::nextTickMs() const {
+  // A failure's pause and a picture's time are counted in periods.
+  if (transport_.failurePending() || st_.Dev == QLatin1String("Delay")) return kIntervalMs;
+  // Nothing moves: only the question for errors is due.
+  if (!st_.Playing || st_.Paused || st_.SongLen <= 0) return kErrorPollMs;
+  // A position that stands still (the player still starting, or stalled)
+  // says nothing about when it moves on.
+  if (standing_) return kIntervalMs;
+  // The time display showed the time in this tick while a lyric counts down
+  // on it: the next tick shows the countdown again.
+  if (g_.LyricActive && display1Shown_ && display1_ != st_.TimeDispK) return kIntervalMs;
+
+  const double e = st_.Elapsed;
+  double due = std::max(e, st_.SongLen);  // the end of the entry
+  const auto atOrAfter = [&](double at) {
+    if (at >= e && at < due) due = at;
+  };
+  // Whole seconds of the elapsed time turn at the half (they are rounded);
+  // the lyric follows them in either mode. The remaining time turns at the
+  // half of its own seconds.
+  atOrAfter(nextOnTheSecond(e, 0.5));
+  if (st_.TimeFlag != 0) atOrAfter(nextOnTheSecond(e, st_.SongLen - 0.5));
+  if (g_.LyricActive) {
+    const int n = g_.LyricNext;
+    if (n >= 0 && n < lyric_.PlTimes.size()) {
+      const double next = lyric_.stamped() ? static_cast<double>(lyric_.PlStampsMs.at(n)) / 1000.0
+                                           : timeSeconds(lyric_.PlTimes.at(n));
+      if (next >= 0) atOrAfter(nextOnTheSecond(e, next - 0.5));  // the countdown
+      if (lyric_.stamped()) atOrAfter(next);                       // the line itself
+    }
+  }
+  if (host_.positionSliderFree()) {
+    // The knob's value moves in steps of 1/10000 of the length; the skin says
+    // at which value it reaches its next pixel.
+    const double steps = std::floor(e / st_.SongLen * 10000.0);
+    const double wanted = host_.nextPositionSliderValue(steps / 10000.0);
+    if (wanted <= 1.0) atOrAfter(std::max(std::ceil(wanted * 10000.0 - 1e-6), steps + 1) / 10000.0 * st_.SongLen);
+  }
+  if (st_.Intro) atOrAfter(g_.TimeIntro);
+  if (st_.RptB > 0 && st_.RptB > st_.RptA) atOrAfter(st_.RptB);
+  atOrAfter(1.0);  // the entry counts as played
+
+  // From the position to the clock, at the rate the entry plays; a
+  // millisecond late rather than early (and not one more for the rounding
+  // error of the sums above).
+  const double speed = st_.Sliders[5].Value + 0.5;
+  const double rate = std::isfinite(speed) ? std::clamp(speed, 0.5, 1.5) : 1.0;
+  const double ms = std::ceil((due - e) / rate * 1000.0 - 1e-6) + 1;
+  // A position the player reports as no number gets the old period.
+  if (!std::isfinite(ms)) return kIntervalMs;
+  return static_cast<int>(std::clamp(ms, 1.0, static_cast<double>(kErrorPollMs)));
 }
 
 void PlaybackTimer::EndOfEntry() {

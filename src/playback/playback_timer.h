@@ -24,16 +24,22 @@ class PlaybackTimerHost {
   // Slider 1 is shown and not held by the user.
   virtual bool positionSliderFree() { return false; }
   virtual void placePositionSlider(double value) {}
+  // The smallest value above `value` at which slider 1's knob is drawn
+  // elsewhere (above 1 when it never moves again). Without a skin to ask,
+  // every step of the value counts.
+  virtual double nextPositionSliderValue(double value) { return value + 1e-4; }
   // The lyric box becomes visible; line `index` of it becomes the current one.
   virtual void showLyricBox() {}
   virtual void selectLyricLine(int index) {}
 };
 
-// `Timer1`: every 25 ms while an entry plays it reads the position, updates
-// the time texts, the lyric countdown and the position slider, moves the
-// timed lyric forward, and applies intro scan, the A-B loop and the end of
-// the entry. It is a function of the shared state, so it runs the same under
-// a real timer and under a test's fake player.
+// `Timer1`: while an entry plays it reads the position, updates the time
+// texts, the lyric countdown and the position slider, moves the timed lyric
+// forward, and applies intro scan, the A-B loop and the end of the entry. It
+// is a function of the shared state, so it runs the same under a real timer
+// and under a test's fake player. A tick stands for periods of 25 ms: the
+// real timer does not wake every period but at the moment the next thing on
+// screen changes (nextTickMs).
 class PlaybackTimer {
  public:
   static constexpr int kIntervalMs = 25;
@@ -47,10 +53,21 @@ class PlaybackTimer {
   // (a modal window opened by a command keeps events running for as long
   // as it is open) does its work without letting events run again, so the
   // time and the lyric go on while such a window is open. A tick started
-  // while another does its work returns at once.
-  void Timer1();
+  // while another does its work returns at once. `periods` is the number of
+  // 25 ms periods since the tick before: a picture entry counts its time by
+  // them, and the player is asked for errors every kErrorPollTicks of them.
+  void Timer1(int periods = 1);
   // Ticks between two questions to the player whether it failed.
   static constexpr int kErrorPollTicks = 20;
+  static constexpr int kErrorPollMs = kErrorPollTicks * kIntervalMs;
+  // Milliseconds from the tick just run until the next one that changes
+  // something: the next change of a time text, of the lyric countdown or of
+  // the knob's pixel, the next lyric stamp, the end of the intro, the loop's
+  // B point, the end of the entry, at the rate the entry plays. Every period
+  // while a failure's pause is counted, for a picture entry, while the
+  // position stands still, and for the one period the time display shows
+  // the time in place of the lyric countdown; at most kErrorPollMs.
+  int nextTickMs() const;
   // The shown time text changed: shows the next line when its time is that
   // text (a stamped lyric's lines follow the position instead).
   void LyricAdvance(const QString &timeText);
@@ -100,6 +117,9 @@ class PlaybackTimer {
   bool display1Shown_ = false;
   qint32 display1_ = 0;
   double slider_ = -1;
+  // The position the tick before read, to tell a position standing still.
+  double lastElapsed_ = -1;
+  bool standing_ = true;
 };
 
 }  // namespace cantorel

@@ -21,7 +21,7 @@ PluginObject::~PluginObject() = default;
 int PluginObject::findMethod(const char *member, int argc) const {
   if (!object_) return -1;
   if (argc < 0 || argc > kMaxArgs) return -1;
-  // The playback tick asks for the position forty times a second: the
+  // The playback tick asks for the position several times a second: the
   // answer for a name is looked up once (the object's members never change),
   // and finding it again copies nothing.
   QHash<QByteArray, int> &known = methods_[static_cast<size_t>(argc)];

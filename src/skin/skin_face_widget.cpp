@@ -156,10 +156,30 @@ void SkinFace::applyLayout() {
 
 void SkinFace::setDisplayText(int n, const QString &text, bool clock24) {
   if (n < 1 || n > SkinTables::kDisplays) return;
+  // Only the glyphs drawn before and after are drawn again.
+  const QRect before = displayRect(n);
   displays_[static_cast<size_t>(n)] = text;
   clock24_[static_cast<size_t>(n)] = clock24;
+  const QRect after = displayRect(n);
+  if (!before.isEmpty() || !after.isEmpty()) update(before.united(after));
+}
+
+QRect SkinFace::displayRect(int n) const {
   const DigitDisplay &d = t_.Dig[static_cast<size_t>(n)];
-  if (d.Visible) update(d.Left, d.Top, qMax(d.Width, width()), qMax<int>(1, d.Height));
+  if (!d.Visible || pics_.Resource.isNull() || d.DigitHeight <= 0) return {};
+  // The cells as drawDisplay places them (a negative gap overlaps them).
+  int x = d.Left, left = 0, right = 0;
+  bool any = false;
+  for (const GlyphCell &g : GlyphCells(d, displays_[static_cast<size_t>(n)], clock24_[static_cast<size_t>(n)])) {
+    if (x > width()) break;
+    if (g.width > 0) {
+      left = any ? qMin(left, x) : x;
+      right = any ? qMax(right, x + g.width) : x + g.width;
+      any = true;
+    }
+    x += g.width + d.GlyphGap;
+  }
+  return any ? QRect(left, d.Top, right - left, d.DigitHeight) : QRect();
 }
 
 void SkinFace::setLight(int n, bool on) {
@@ -169,12 +189,17 @@ void SkinFace::setLight(int n, bool on) {
   if (l.Declared) update(l.Left - 1, l.Top - 1, l.Width + 2, l.Height + 2);
 }
 
-void SkinFace::placeSlider(int n, double value) {
+void SkinFace::placeSlider(int n, double value, bool now) {
   if (n < 1 || n > SkinTables::kSliders) return;
   st_.Sliders[static_cast<size_t>(n)].Value = value;
   SkinSlider &s = t_.Sliders[static_cast<size_t>(n)];
   const QRect before(s.KnobLeft, s.KnobTop, s.KnobW, s.KnobH);
-  if (PlaceSliderKnob(s, n, value)) update(before.united(QRect(s.KnobLeft, s.KnobTop, s.KnobW, s.KnobH)));
+  if (!PlaceSliderKnob(s, n, value)) return;
+  const QRect moved = before.united(QRect(s.KnobLeft, s.KnobTop, s.KnobW, s.KnobH));
+  if (now)
+    repaint(moved);
+  else
+    update(moved);
 }
 
 // Drawing.
@@ -207,6 +232,8 @@ void SkinFace::drawLight(QPainter &p, const SkinLight &l) {
 void SkinFace::drawDisplay(QPainter &p, int n) {
   const DigitDisplay &d = t_.Dig[static_cast<size_t>(n)];
   if (!d.Visible || pics_.Resource.isNull() || d.DigitHeight <= 0) return;
+  // Outside the part being drawn: nothing to do.
+  if (!p.clipBoundingRect().toAlignedRect().intersects(QRect(0, d.Top, width(), d.DigitHeight))) return;
   int x = d.Left;
   const auto cells = GlyphCells(d, displays_[static_cast<size_t>(n)], clock24_[static_cast<size_t>(n)]);
   for (const GlyphCell &g : cells) {
@@ -222,20 +249,25 @@ void SkinFace::drawDisplay(QPainter &p, int n) {
 void SkinFace::paintEvent(QPaintEvent *e) {
   QPainter p(this);
   p.setClipRegion(e->region());
-  p.fillRect(rect(), toColor(t_.BackColor));
-  if (!pics_.Background.isNull()) p.drawImage(0, 0, pics_.Background);
+  // Most repaints are small (a knob moved, a display changed): what lies
+  // outside the changed part is left alone rather than clipped away.
+  const QRect dirty = e->rect();
+  p.fillRect(dirty, toColor(t_.BackColor));
+  if (!pics_.Background.isNull()) p.drawImage(dirty, pics_.Background, dirty);
   p.setRenderHint(QPainter::Antialiasing);
   for (int n = 1; n <= SkinTables::kLights; ++n) {
     const SkinLight &l = t_.Ind[static_cast<size_t>(n)];
-    if (l.Declared && lights_[static_cast<size_t>(n)]) drawLight(p, l);
+    if (l.Declared && lights_[static_cast<size_t>(n)] &&
+        dirty.intersects(QRect(l.Left - 1, l.Top - 1, l.Width + 2, l.Height + 2)))
+      drawLight(p, l);
   }
   p.setRenderHint(QPainter::Antialiasing, false);
   // The bar first, so that a knob on the same track stays on top of it.
   for (int n : {4, 1, 2, 3, 5}) {
     const SkinSlider &s = t_.Sliders[static_cast<size_t>(n)];
-    if (!s.Visible || s.KnobW <= 0 || s.KnobH <= 0) continue;
-    p.drawImage(QRect(s.KnobLeft, s.KnobTop, s.KnobW, s.KnobH), pics_.Resource,
-                QRect(s.KnobSrcX, s.KnobSrcY, s.KnobW, s.KnobH));
+    const QRect knob(s.KnobLeft, s.KnobTop, s.KnobW, s.KnobH);
+    if (!s.Visible || s.KnobW <= 0 || s.KnobH <= 0 || !dirty.intersects(knob)) continue;
+    p.drawImage(knob, pics_.Resource, QRect(s.KnobSrcX, s.KnobSrcY, s.KnobW, s.KnobH));
   }
   for (int n = 1; n <= SkinTables::kDisplays; ++n) drawDisplay(p, n);
   if (hotAreas_) {

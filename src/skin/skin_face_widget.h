@@ -48,8 +48,10 @@ class SkinFace : public QWidget {
   // Light n shown or not.
   void setLight(int n, bool on);
   bool lightShown(int n) const { return lights_[static_cast<size_t>(qBound(0, n, 18))]; }
-  // Slider n's knob or bar for `value` (PlaceSlider): stores the value and redraws.
-  void placeSlider(int n, double value);
+  // Slider n's knob or bar for `value` (PlaceSlider): stores the value and
+  // redraws, at once when `now` (no event posted for a later repaint: the
+  // playback timer moves the position knob several times a second).
+  void placeSlider(int n, double value, bool now = false);
   // Shows or hides the hot areas (keys Escape, "`" and "~").
   void setHotAreasShown(int mode) {
     hotAreas_ = mode;
@@ -89,6 +91,8 @@ class SkinFace : public QWidget {
   void hoverTo(int n);
   void placeBox(QWidget *w, const SkinBox &b, bool withFont);
   void drawDisplay(QPainter &p, int n);
+  // Where display n's glyphs are drawn now (empty when nowhere).
+  QRect displayRect(int n) const;
   void drawLight(QPainter &p, const SkinLight &l);
 
   SkinTables &t_;

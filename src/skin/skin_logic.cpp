@@ -45,6 +45,15 @@ bool PlaceSliderKnob(SkinSlider &s, int n, double value) {
   return true;
 }
 
+double NextKnobValue(const SkinSlider &s, int n, double value) {
+  const int track = s.vertical() ? s.TrackHeight : s.TrackWidth;
+  if (!s.Visible || track <= 0) return 2;
+  const double v = std::isfinite(value) ? qBound(0.0, value, 1.0) : 0.0;
+  // A horizontal bar rounds its length; everything else takes whole pixels.
+  if (n == kBarSlider && !s.vertical()) return (std::nearbyint(v * track) + 0.5) / track;
+  return (std::floor(v * track) + 1) / track;
+}
+
 double DragSliderKnob(const SkinSlider &s, int pointer, int grab, int &grabPos) {
   if (s.vertical()) {
     const int top = qBound<int>(s.TrackTop, pointer - grab + grabPos, s.TrackTop + s.TrackHeight);

@@ -18,6 +18,11 @@ constexpr int kBarSlider = 4;
 // Puts slider n's knob (or bar) where `value` (0 to 1) says. Returns true
 // when it moved, i.e. it has to be drawn again.
 bool PlaceSliderKnob(SkinSlider &s, int n, double value);
+// The smallest value above `value` at which PlaceSliderKnob draws slider n
+// at another pixel (the knob moves, or the bar grows); above 1 when none
+// does. The exact half-way value of a bar may still round back: the caller
+// goes one step past it.
+double NextKnobValue(const SkinSlider &s, int n, double value);
 
 // A knob dragged by the pointer: `pointer` is the pointer's coordinate along
 // the track in the knob's own coordinates, `grab` that coordinate at the

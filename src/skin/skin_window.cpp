@@ -331,8 +331,8 @@ void SkinWindow::RefreshDisplays() {
   setLabelText(3, QTime::currentTime().toString(QStringLiteral("HH:mm")));
 }
 
-void SkinWindow::PlaceSlider(int n, double value) {
-  face_->placeSlider(n, value);
+void SkinWindow::PlaceSlider(int n, double value, bool now) {
+  face_->placeSlider(n, value, now);
 }
 
 void SkinWindow::SliderChanged(int n, double value) {

@@ -74,7 +74,8 @@ class SkinWindow : public QObject {
   void ShowLights();
   // Every digit display again, and the clock label.
   void RefreshDisplays();
-  void PlaceSlider(int n, double value);
+  // `now`: drawn at once (see SkinFace::placeSlider).
+  void PlaceSlider(int n, double value, bool now = false);
   // The volume on the window: its knob (slider 2), its bar (slider 4) and
   // the readout (label 18).
   void showVolume(double value);

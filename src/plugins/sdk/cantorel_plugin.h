@@ -31,8 +31,9 @@
 // THREADING
 //
 // The player creates objects and calls every member on its user-interface
-// thread, one call at a time. "GetCurrentPosition" is called every 25 ms and
-// "GetVolume" every 200 ms while a file plays, so they must return at once.
+// thread, one call at a time. "GetCurrentPosition" is called whenever what
+// the window shows may change (up to every 25 ms) and "GetVolume" up to every
+// 200 ms while a file plays, so they must return at once.
 // "RenderFile" and a seek may take a moment, but should stay well under a
 // second for local files. A plug-in may run its own threads; it must not call
 // back into the player. Objects are destroyed on the user-interface thread,
