@@ -241,22 +241,27 @@ int PlaybackTimer::nextTickMs() const {
       if (lyric_.stamped()) atOrAfter(next);                       // the line itself
     }
   }
+  // From the position to the clock, at the rate the entry plays.
+  const double speed = st_.Sliders[5].Value + 0.5;
+  const double rate = std::isfinite(speed) ? std::clamp(speed, 0.5, 1.5) : 1.0;
   if (host_.positionSliderFree()) {
     // The knob's value moves in steps of 1/10000 of the length; the skin says
-    // at which value it reaches its next pixel.
+    // at which value it reaches its next pixel. On a short entry that is many
+    // times a second: the knob then moves a few pixels at a time, at most
+    // every kKnobStepMs, which the eye does not tell from a glide.
     const double steps = std::floor(e / st_.SongLen * 10000.0);
     const double wanted = host_.nextPositionSliderValue(steps / 10000.0);
-    if (wanted <= 1.0) atOrAfter(std::max(std::ceil(wanted * 10000.0 - 1e-6), steps + 1) / 10000.0 * st_.SongLen);
+    if (wanted <= 1.0) {
+      const double pixel = std::max(std::ceil(wanted * 10000.0 - 1e-6), steps + 1) / 10000.0 * st_.SongLen;
+      atOrAfter(std::max(pixel, e + kKnobStepMs / 1000.0 * rate));
+    }
   }
   if (st_.Intro) atOrAfter(g_.TimeIntro);
   if (st_.RptB > 0 && st_.RptB > st_.RptA) atOrAfter(st_.RptB);
   atOrAfter(1.0);  // the entry counts as played
 
-  // From the position to the clock, at the rate the entry plays; a
-  // millisecond late rather than early (and not one more for the rounding
+  // A millisecond late rather than early (and not one more for the rounding
   // error of the sums above).
-  const double speed = st_.Sliders[5].Value + 0.5;
-  const double rate = std::isfinite(speed) ? std::clamp(speed, 0.5, 1.5) : 1.0;
   const double ms = std::ceil((due - e) / rate * 1000.0 - 1e-6) + 1;
   // A position the player reports as no number gets the old period.
   if (!std::isfinite(ms)) return kIntervalMs;

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyledItemDelegate>
 #include <QToolTip>
 #include <QWindow>
 
@@ -35,6 +36,40 @@ QFont skinFont(const QString &name, int size) {
   return f;
 }
 
+// The lyric box's lines wrap, so each line's height comes from laying out
+// its text. The list asks again for every line it touches whenever the
+// current line moves (to find what to repaint and where to scroll): the
+// sizes are kept until the lines, the width or the font change.
+class LyricLineSizes : public QStyledItemDelegate {
+ public:
+  explicit LyricLineSizes(QListWidget *box) : QStyledItemDelegate(box) {
+    QAbstractItemModel *m = box->model();
+    connect(m, &QAbstractItemModel::modelReset, this, &LyricLineSizes::forget);
+    connect(m, &QAbstractItemModel::layoutChanged, this, &LyricLineSizes::forget);
+    connect(m, &QAbstractItemModel::rowsInserted, this, &LyricLineSizes::forget);
+    connect(m, &QAbstractItemModel::rowsRemoved, this, &LyricLineSizes::forget);
+    connect(m, &QAbstractItemModel::rowsMoved, this, &LyricLineSizes::forget);
+    connect(m, &QAbstractItemModel::dataChanged, this, &LyricLineSizes::forget);
+  }
+  QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    if (!(option.font == font_)) {
+      sizes_.clear();
+      font_ = option.font;
+    }
+    const quint64 key = (quint64(quint32(index.row())) << 32) | quint32(option.rect.width());
+    const auto known = sizes_.constFind(key);
+    if (known != sizes_.constEnd()) return *known;
+    const QSize size = QStyledItemDelegate::sizeHint(option, index);
+    sizes_.insert(key, size);
+    return size;
+  }
+  void forget() { sizes_.clear(); }
+
+ private:
+  mutable QHash<quint64, QSize> sizes_;
+  mutable QFont font_;
+};
+
 }  // namespace
 
 SkinFace::SkinFace(SkinTables &t, MainState &st, QWidget *parent) : QWidget(parent), t_(t), st_(st) {
@@ -45,6 +80,7 @@ SkinFace::SkinFace(SkinTables &t, MainState &st, QWidget *parent) : QWidget(pare
   lyricBox_->setObjectName(QStringLiteral("PlLyrics"));
   lyricBox_->setWordWrap(true);
   lyricBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  lyricBox_->setItemDelegate(new LyricLineSizes(lyricBox_));
   lyricBox_->hide();
   lyricLine_ = new QLabel(this);
   lyricLine_->setObjectName(QStringLiteral("lyricLine"));
@@ -148,6 +184,7 @@ void SkinFace::applyLayout() {
   }
   if (playlistBox_) placeBox(playlistBox_, t_.PlNames, true);
   placeBox(lyricBox_, t_.PlLyrics, true);
+  static_cast<LyricLineSizes *>(lyricBox_->itemDelegate())->forget();  // a new style sheet
   placeBox(lyricLine_, t_.LyricLine, true);
   placeBox(cover_, t_.Cover, false);
   tmpBtn_ = framed_ = pressed_ = 0;
@@ -156,10 +193,12 @@ void SkinFace::applyLayout() {
 
 void SkinFace::setDisplayText(int n, const QString &text, bool clock24) {
   if (n < 1 || n > SkinTables::kDisplays) return;
+  const auto i = static_cast<size_t>(n);
+  if (displays_[i] == text && clock24_[i] == clock24) return;
   // Only the glyphs drawn before and after are drawn again.
   const QRect before = displayRect(n);
-  displays_[static_cast<size_t>(n)] = text;
-  clock24_[static_cast<size_t>(n)] = clock24;
+  displays_[i] = text;
+  clock24_[i] = clock24;
   const QRect after = displayRect(n);
   if (!before.isEmpty() || !after.isEmpty()) update(before.united(after));
 }

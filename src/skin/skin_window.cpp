@@ -304,10 +304,13 @@ void SkinWindow::SetDD(int n, const QVariant &value) {
   const DigitDisplay &d = t_.Dig[static_cast<size_t>(n)];
   if (!d.Visible) return;
   QString label9;
-  QString text = DigitText(d.Format, value, g_.TimeFmt, QTime::currentTime(), &label9);
-  if (d.Format == 1 || d.Format == 2) setLabelText(9, label9);
+  // Only the clock formats show the time of day; asking the system for it
+  // reads the time zone again, on every tick.
+  const bool clock = d.Format == 1 || d.Format == 2;
+  QString text = DigitText(d.Format, value, g_.TimeFmt, clock ? QTime::currentTime() : QTime(), &label9);
+  if (clock) setLabelText(9, label9);
   if (g_.ScrollName == 1 && n == 6) text = ScrollText(text, d.Format, st_.ScrollStart);
-  face_->setDisplayText(n, text, (d.Format == 1 || d.Format == 2) && g_.TimeFmt != 0);
+  face_->setDisplayText(n, text, clock && g_.TimeFmt != 0);
 }
 
 void SkinWindow::ShowLights() {
