@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -140,6 +141,25 @@ TEST_F(SkinWindowTest, ExpandAndMiniSizes) {
   EXPECT_EQ(window_->size(), QSize(200, 150));
   skin_->ToggleMini();  // mini wins over expanded
   EXPECT_EQ(window_->size(), QSize(100, 20));
+}
+
+// Line heights in the lyric box are remembered between ticks; a new lyric
+// is measured afresh.
+TEST_F(SkinWindowTest, EachLyricsLinesGetTheirOwnHeights) {
+  load();
+  QListWidget *box = face()->lyricBox();
+  box->setGeometry(0, 0, 80, 300);
+  box->show();
+  const QString wraps = QStringLiteral("a line long enough to wrap over several rows of a narrow box");
+  const auto heights = [&](const QStringList &lines) {
+    box->clear();
+    box->addItems(lines);
+    box->setCurrentRow(1);
+    return QList<int>{box->visualItemRect(box->item(0)).height(), box->visualItemRect(box->item(1)).height()};
+  };
+  const QList<int> shortFirst = heights({QStringLiteral("one"), wraps});
+  EXPECT_GT(shortFirst[1], shortFirst[0]);
+  EXPECT_EQ(heights({wraps, QStringLiteral("one")}), (QList<int>{shortFirst[1], shortFirst[0]}));
 }
 
 // Tips of a downloaded skin are shown as the text they are: markup is not
