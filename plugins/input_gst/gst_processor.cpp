@@ -22,6 +22,12 @@ constexpr GstClockTime kStreamWait = 3 * GST_SECOND;
 constexpr GstClockTime kSeekWait = 2 * GST_SECOND;
 // How long the position runs on the clock before the pipeline is asked again.
 constexpr GstClockTime kAnchorSpan = GST_SECOND;
+// Decoders hand on their output in pieces of at least this much sound. An
+// MP3 frame is 26 ms: one buffer each would wake the decoding thread and the
+// output thread nearly 40 times a second apiece, and on a desktop those
+// wake-ups cost more than the decoding itself. A tenth of a second keeps
+// volume, balance and tempo changes prompt.
+constexpr gint64 kDecoderChunk = 100 * GST_MSECOND;
 // MIDI through fluidsynth is quiet at its default gain.
 constexpr double kMidiGain = 0.6;
 constexpr int kDevices = 4;
@@ -48,6 +54,7 @@ bool isStream(const QString &path) {
 }
 
 void onElementSetup(GstElement *, GstElement *element, gpointer) {
+  if (GST_IS_AUDIO_DECODER(element)) g_object_set(element, "min-latency", kDecoderChunk, nullptr);
   GstElementFactory *f = gst_element_get_factory(element);
   if (f && g_strcmp0(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(f)), "fluiddec") == 0)
     g_object_set(element, "synth-gain", kMidiGain, nullptr);
