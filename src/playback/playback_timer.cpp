@@ -247,13 +247,16 @@ int PlaybackTimer::nextTickMs() const {
   if (host_.positionSliderFree()) {
     // The knob's value moves in steps of 1/10000 of the length; the skin says
     // at which value it reaches its next pixel. On a short entry that is many
-    // times a second: the knob then moves a few pixels at a time, at most
-    // every kKnobStepMs, which the eye does not tell from a glide.
+    // times a second: the knob then moves a few pixels at a time, on the
+    // quarter seconds of the entry's time (kKnobStepMs), which the eye does
+    // not tell from a glide. The time display turns on one of them, so the
+    // two share a wake-up.
     const double steps = std::floor(e / st_.SongLen * 10000.0);
     const double wanted = host_.nextPositionSliderValue(steps / 10000.0);
     if (wanted <= 1.0) {
       const double pixel = std::max(std::ceil(wanted * 10000.0 - 1e-6), steps + 1) / 10000.0 * st_.SongLen;
-      atOrAfter(std::max(pixel, e + kKnobStepMs / 1000.0 * rate));
+      constexpr double step = kKnobStepMs / 1000.0;
+      atOrAfter(std::ceil(pixel / step - 1e-9) * step);
     }
   }
   if (st_.Intro) atOrAfter(g_.TimeIntro);

@@ -60,11 +60,12 @@ class PlaybackTimer {
   // Ticks between two questions to the player whether it failed.
   static constexpr int kErrorPollTicks = 20;
   static constexpr int kErrorPollMs = kErrorPollTicks * kIntervalMs;
-  // The shortest time between two wake-ups for the position knob alone.
+  // The position knob alone wakes the tick only on these steps of the
+  // entry's time; the time display's turn at the half second is one of them.
   static constexpr int kKnobStepMs = 250;
   // Milliseconds from the tick just run until the next one that changes
   // something: the next change of a time text, of the lyric countdown or of
-  // the knob's pixel (kKnobStepMs apart at least), the next lyric stamp,
+  // the knob's pixel (on a kKnobStepMs step), the next lyric stamp,
   // the end of the intro, the loop's B point, the end of the entry, at the rate the entry plays. Every period
   // while a failure's pause is counted, for a picture entry, while the
   // position stands still, and for the one period the time display shows
