@@ -151,6 +151,16 @@ void SkinFace::placeBox(QWidget *w, const SkinBox &b, bool withFont) {
             .arg(colorCss(b.ForeColor), colorCss(b.BackColor), soft.arg(50), soft.arg(70)));
   }
   w->show();
+  // The style sheet paints a list's background itself and turns off the
+  // fill of the list's viewport. Qt then takes the viewport for see-through
+  // and repaints every visible line each time the list scrolls, where an
+  // opaque one has what it shows moved and paints only the line that came
+  // into view. The fill (under the same background) makes it opaque again;
+  // it is set once the style sheet has been applied, which would undo it.
+  if (auto *list = qobject_cast<QAbstractScrollArea *>(w)) {
+    list->ensurePolished();
+    list->viewport()->setAutoFillBackground(true);
+  }
 }
 
 void SkinFace::applyLayout() {

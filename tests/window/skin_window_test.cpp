@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QToolTip>
@@ -160,6 +161,40 @@ TEST_F(SkinWindowTest, EachLyricsLinesGetTheirOwnHeights) {
   const QList<int> shortFirst = heights({QStringLiteral("one"), wraps});
   EXPECT_GT(shortFirst[1], shortFirst[0]);
   EXPECT_EQ(heights({wraps, QStringLiteral("one")}), (QList<int>{shortFirst[1], shortFirst[0]}));
+}
+
+// The next lyric line one row down scrolls the box by a row: what it shows
+// is moved, and only the rows that changed are painted again.
+TEST_F(SkinWindowTest, LyricBoxPaintsOnlyTheRowsALineChangeTouches) {
+  test::writeAll(dir_.filePath(QStringLiteral("t.skin")),
+                 QByteArray(kSkin) + "Y1,0,0,110,100,200,210,225,14,18,26,9,Arial,~\r\n");
+  ASSERT_TRUE(skin_->LoadSkin(dir_.filePath(QStringLiteral("t.skin")), true));
+  QListWidget *box = face()->lyricBox();
+  for (int i = 0; i < 40; ++i) box->addItem(QStringLiteral("line %1").arg(i));
+  struct Painted : QObject {
+    QRegion region;
+    bool eventFilter(QObject *, QEvent *e) override {
+      if (e->type() == QEvent::Paint) region += static_cast<QPaintEvent *>(e)->region();
+      return false;
+    }
+  } painted;
+  box->viewport()->installEventFilter(&painted);
+  const auto area = [](const QRegion &r) {
+    int a = 0;
+    for (const QRect &rect : r) a += rect.width() * rect.height();
+    return a;
+  };
+  for (int row : {10, 11}) {
+    painted.region = QRegion();
+    box->setCurrentRow(row);
+    box->scrollToItem(box->item(row), QAbstractItemView::PositionAtCenter);
+    QCoreApplication::processEvents();
+  }
+  // The two lines whose look changed, the row that came into view and the
+  // one that went out of it; not the seven rows the box shows.
+  const int rows = 4 * box->visualItemRect(box->item(11)).height() * box->viewport()->width();
+  EXPECT_GT(area(painted.region), 0);
+  EXPECT_LE(area(painted.region), rows) << "of " << area(box->viewport()->rect());
 }
 
 // Tips of a downloaded skin are shown as the text they are: markup is not
