@@ -11,7 +11,9 @@
 #   ROUNDS          rounds of three runs (default 3)
 #   WINDOW_SECONDS  seconds counted in each run, at most 55 (default 50)
 # Needs sox, lame and gst-launch-1.0 (gstreamer1.0-tools); the program runs
-# offscreen.
+# offscreen. With PULSE=1 both play into the null sink of a private
+# PulseAudio server started for the run (needs `pulseaudio`), through the
+# player's real output (autoaudiosink) and bare playbin's own.
 set -euo pipefail
 
 build=$(realpath "${1:?build folder}")
@@ -25,11 +27,23 @@ done
 
 work=$(mktemp -d)
 pid=
+pulse=${PULSE:-0}
 cleanup() {
   [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
+  [ "$pulse" = 1 ] && XDG_RUNTIME_DIR="$work" pulseaudio --kill 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+if [ "$pulse" = 1 ]; then
+  command -v pulseaudio >/dev/null || { echo "PULSE=1 needs pulseaudio" >&2; exit 1; }
+  chmod 700 "$work"
+  # A server of our own whose only sink throws the sound away, in real time.
+  XDG_RUNTIME_DIR="$work" HOME="$work" pulseaudio -D -n --exit-idle-time=-1 --log-target=stderr \
+    --load=module-native-protocol-unix --load="module-null-sink sink_name=discard" 2>/dev/null
+  for ((i = 0; i < 50; ++i)); do [ -S "$work/pulse/native" ] && break; sleep 0.1; done
+  [ -S "$work/pulse/native" ] || { echo "pulseaudio did not start" >&2; exit 1; }
+fi
 
 mkdir -p "$work/plain" "$work/lyric"
 sox -q -n -r 44100 -c 2 -b 16 "$work/tone.wav" synth 60 sine 440 sine 554
@@ -61,14 +75,20 @@ run() {
   awk -v d=$((t1 - t0)) -v hz="$hz" -v w="$window" 'BEGIN { printf "%.3f", 100 * d / hz / w }'
 }
 
-floor_cmd=(gst-launch-1.0 -q playbin "uri=file://$work/plain/Song.mp3" "audio-sink=fakesink sync=true")
+if [ "$pulse" = 1 ]; then
+  floor_cmd=(env XDG_RUNTIME_DIR="$work" gst-launch-1.0 -q playbin "uri=file://$work/plain/Song.mp3")
+  null_audio=0
+else
+  floor_cmd=(gst-launch-1.0 -q playbin "uri=file://$work/plain/Song.mp3" "audio-sink=fakesink sync=true")
+  null_audio=1
+fi
 # A fresh home each time, so no run inherits the playlist of the one before;
 # the file-type question is not asked (it would hold start-up in a dialog).
 player() {
   local home
   home=$(mktemp -d -p "$work")
   printf '[Cantorel v4.0/config]\nAutoRegistry=0\n' >"$home/cantorel.conf"
-  exec env CANTOREL_HOME="$home" CANTOREL_NULL_AUDIO=1 QT_QPA_PLATFORM=offscreen \
+  exec env CANTOREL_HOME="$home" CANTOREL_NULL_AUDIO=$null_audio QT_QPA_PLATFORM=offscreen \
     CANTOREL_SPLASH_MS=1 CANTOREL_NEWS_URL=http://127.0.0.1:9/msg.txt XDG_RUNTIME_DIR="$work" \
     "$build/bin/cantorel" "$@"
 }

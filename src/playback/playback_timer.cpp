@@ -244,24 +244,25 @@ int PlaybackTimer::nextTickMs() const {
   // From the position to the clock, at the rate the entry plays.
   const double speed = st_.Sliders[5].Value + 0.5;
   const double rate = std::isfinite(speed) ? std::clamp(speed, 0.5, 1.5) : 1.0;
+  if (st_.Intro) atOrAfter(g_.TimeIntro);
+  if (st_.RptB > 0 && st_.RptB > st_.RptA) atOrAfter(st_.RptB);
+  atOrAfter(1.0);  // the entry counts as played
   if (host_.positionSliderFree()) {
     // The knob's value moves in steps of 1/10000 of the length; the skin says
     // at which value it reaches its next pixel. On a short entry that is many
     // times a second: the knob then moves a few pixels at a time, on the
     // quarter seconds of the entry's time (kKnobStepMs), which the eye does
     // not tell from a glide. The time display turns on one of them, so the
-    // two share a wake-up.
+    // two share a wake-up; a tick due anyway within a step of the pixel
+    // (a lyric line, the countdown) moves the knob without a wake-up of its own.
     const double steps = std::floor(e / st_.SongLen * 10000.0);
     const double wanted = host_.nextPositionSliderValue(steps / 10000.0);
     if (wanted <= 1.0) {
       const double pixel = std::max(std::ceil(wanted * 10000.0 - 1e-6), steps + 1) / 10000.0 * st_.SongLen;
       constexpr double step = kKnobStepMs / 1000.0;
-      atOrAfter(std::ceil(pixel / step - 1e-9) * step);
+      if (due > pixel + step) atOrAfter(std::ceil(pixel / step - 1e-9) * step);
     }
   }
-  if (st_.Intro) atOrAfter(g_.TimeIntro);
-  if (st_.RptB > 0 && st_.RptB > st_.RptA) atOrAfter(st_.RptB);
-  atOrAfter(1.0);  // the entry counts as played
 
   // A millisecond late rather than early (and not one more for the rounding
   // error of the sums above).

@@ -64,9 +64,10 @@ class PlaybackTimer {
   // entry's time; the time display's turn at the half second is one of them.
   static constexpr int kKnobStepMs = 250;
   // Milliseconds from the tick just run until the next one that changes
-  // something: the next change of a time text, of the lyric countdown or of
-  // the knob's pixel (on a kKnobStepMs step), the next lyric stamp,
-  // the end of the intro, the loop's B point, the end of the entry, at the rate the entry plays. Every period
+  // something, at the rate the entry plays: the next change of a time text,
+  // of the lyric countdown or of the knob's pixel (on a kKnobStepMs step,
+  // unless a tick is due soon after it anyway), the next lyric stamp, the
+  // end of the intro, the loop's B point, the end of the entry. Every period
   // while a failure's pause is counted, for a picture entry, while the
   // position stands still, and for the one period the time display shows
   // the time in place of the lyric countdown; at most kErrorPollMs.
