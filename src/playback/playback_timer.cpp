@@ -250,11 +250,11 @@ int PlaybackTimer::nextTickMs() const {
   if (host_.positionSliderFree()) {
     // The knob's value moves in steps of 1/10000 of the length; the skin says
     // at which value it reaches its next pixel. On a short entry that is many
-    // times a second: the knob then moves a few pixels at a time, on the
-    // quarter seconds of the entry's time (kKnobStepMs), which the eye does
-    // not tell from a glide. The time display turns on one of them, so the
-    // two share a wake-up; a tick due anyway within a step of the pixel
-    // (a lyric line, the countdown) moves the knob without a wake-up of its own.
+    // times a second: the knob then moves a few pixels at a time, twice a
+    // second of the entry's time (kKnobStepMs), in step with the time
+    // display, which turns on one of them; the two share a wake-up. A tick
+    // due anyway within a step of the pixel (a lyric line, the countdown)
+    // moves the knob without a wake-up of its own.
     const double steps = std::floor(e / st_.SongLen * 10000.0);
     const double wanted = host_.nextPositionSliderValue(steps / 10000.0);
     if (wanted <= 1.0) {

@@ -61,8 +61,9 @@ class PlaybackTimer {
   static constexpr int kErrorPollTicks = 20;
   static constexpr int kErrorPollMs = kErrorPollTicks * kIntervalMs;
   // The position knob alone wakes the tick only on these steps of the
-  // entry's time; the time display's turn at the half second is one of them.
-  static constexpr int kKnobStepMs = 250;
+  // entry's time, on the whole and half seconds: the time display turns on
+  // the half second.
+  static constexpr int kKnobStepMs = 500;
   // Milliseconds from the tick just run until the next one that changes
   // something, at the rate the entry plays: the next change of a time text,
   // of the lyric countdown or of the knob's pixel (on a kKnobStepMs step,

@@ -56,9 +56,9 @@ TEST(TickSchedule, WakesAtTheFirstChange) {
   } cases[] = {
       {"the time display turns at the half second", 10.2, 60, 0.5, false, -1, 0, 0, 301},
       {"... sooner at one and a half times the speed", 10.2, 60, 1.0, false, -1, 0, 0, 201},
-      {"the knob's next pixel, on the next quarter second", 12.85, 600, 0.5, true, -1, 0, 0, 401},
-      {"... however soon the pixel comes", 10.55, 60, 0.5, true, -1, 0, 0, 201},
-      {"... or with a tick due within a quarter second of the pixel", 10.55, 60, 0.5, true, 10800, 0, 0, 251},
+      {"the knob's next pixel, on the next whole or half second", 13.6, 600, 0.5, true, -1, 0, 0, 401},
+      {"... however soon the pixel comes", 10.7, 60, 0.5, true, -1, 0, 0, 301},
+      {"... or with a tick due within half a second of the pixel", 10.7, 60, 0.5, true, 11100, 0, 0, 401},
       {"an LRC line on its stamp", 10.2, 60, 0.5, false, 10350, 0, 0, 151},
       {"the countdown to a far line turns", 10.2, 60, 0.5, false, 15900, 0, 0, 201},
       {"the remaining time turns", 10.2, 59.9, 0.5, false, -1, -1, 0, 201},
